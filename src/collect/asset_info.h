@@ -1,0 +1,9 @@
+#pragma once
+// The entered asset information and the destination file's name.
+#include "run/run_context.h"
+
+namespace th {
+
+void SaveInputData(RunContext& ctx);
+
+}  // namespace th

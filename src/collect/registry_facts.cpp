@@ -1,0 +1,9 @@
+#include "collect/registry_facts.h"
+
+namespace th {
+
+// Not built yet.
+bool GetCPUName(RunContext&) { return false; }
+void GetOSVersion(RunContext&) {}
+
+}  // namespace th

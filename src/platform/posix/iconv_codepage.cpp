@@ -1,0 +1,76 @@
+#include "platform/posix/iconv_codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+namespace th::platform {
+
+namespace {
+
+// Length of the UTF-8 sequence that starts with this byte (1 for a stray byte).
+std::size_t Utf8Length(unsigned char lead) {
+  if (lead >= 0xF0) return 4;
+  if (lead >= 0xE0) return 3;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv_open failed");
+  }
+  ~Converter() { iconv_close(cd_); }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+
+  // Converts, handing each unconvertible run to `bad`, which returns how many
+  // input bytes to skip and appends its replacement.
+  template <class OnBad>
+  std::string run(std::string_view in, OnBad bad) {
+    std::string out;
+    out.reserve(in.size() * 2);
+    char* src = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    char buf[4096];
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    while (left > 0) {
+      char* dst = buf;
+      std::size_t room = sizeof buf;
+      const std::size_t r = iconv(cd_, &src, &left, &dst, &room);
+      out.append(buf, static_cast<std::size_t>(dst - buf));
+      if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
+        const std::size_t skip = std::min(left, bad(static_cast<unsigned char>(*src), out));
+        src += skip;
+        left -= skip;
+      }
+    }
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+}  // namespace
+
+std::string IconvCodePage::toAnsi(std::string_view utf8) {
+  thread_local Converter c("CP932", "UTF-8");
+  return c.run(utf8, [](unsigned char lead, std::string& out) {
+    const std::size_t n = Utf8Length(lead);
+    out += n == 4 ? "??" : "?";  // as Windows does: one "?" per UTF-16 unit
+    return n;
+  });
+}
+
+std::string IconvCodePage::fromAnsi(std::string_view ansi) {
+  thread_local Converter c("UTF-8", "CP932");
+  return c.run(ansi, [](unsigned char, std::string& out) {
+    out += "\xEF\xBF\xBD";
+    return std::size_t{1};
+  });
+}
+
+}  // namespace th::platform

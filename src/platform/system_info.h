@@ -1,0 +1,17 @@
+#pragma once
+#include <optional>
+#include <string>
+
+namespace th::platform {
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+  // NetBIOS computer name, as the error log shows it; empty on failure.
+  virtual std::string computerName() = 0;
+  // Computer name in a Windows name format (1 = DNS host name); empty on failure.
+  virtual std::string computerNameEx(int format) = 0;
+  virtual std::optional<std::string> environment(const std::string& name) = 0;
+};
+
+}  // namespace th::platform

@@ -1,0 +1,35 @@
+#pragma once
+// User-interface seam: the program's message boxes, its two forms and the
+// single-instance guard. The forms' logic lives in src/forms; the views that
+// implement this interface draw them.
+#include <string>
+
+namespace th::platform {
+
+// What the entry form hands back when its modal display ends. After any way
+// of closing other than OK the values are those of an empty form.
+struct EntryResult {
+  std::string kanriNo;  // f_Kanri_No
+  std::string sei;      // f_User_nm_Sei
+  std::string mei;      // f_User_nm_Mei
+  bool entryFlg = false;  // m_EntryFlg
+};
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+  // True when this is the only running instance; holds the claim for the
+  // rest of the process.
+  virtual bool claimSingleInstance() = 0;
+  // A message box with an OK button and no icon.
+  virtual void messageBox(const std::string& title, const std::string& text) = 0;
+  // Lets pending window events run once.
+  virtual void pumpMessages() = 0;
+
+  virtual EntryResult showEntryForm() = 0;  // modal
+  virtual void showNotice(int mode) = 0;    // modeless (the mode-1 start notice)
+  virtual void closeNotice() = 0;
+  virtual void showNoticeModal(int mode) = 0;  // ShowMsgForm
+};
+
+}  // namespace th::platform

@@ -1,0 +1,230 @@
+#include "platform/win32/win_filesystem.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "platform/win32/scoped_handle.h"
+#include "platform/win32/unicode.h"
+#include "support/failure.h"
+
+namespace th::win32 {
+
+namespace {
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+ScopedHandle OpenForReading(const std::string& path) {
+  ScopedHandle h(CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!h) ThrowLastError();
+  return h;
+}
+
+// Reads into buf; 0 at the end of the file.
+DWORD ReadChunk(const ScopedHandle& h, char* buf, DWORD size) {
+  DWORD got = 0;
+  if (!ReadFile(h.get(), buf, size, &got, nullptr)) ThrowLastError();
+  return got;
+}
+
+class FileLines : public platform::LineReader {
+ public:
+  explicit FileLines(ScopedHandle h) : h_(std::move(h)) {}
+
+  bool next(std::string& line) override {
+    line.clear();
+    if (peek() < 0) return false;
+    while (true) {
+      if (pos_ == len_ && !fill()) return true;  // last line without an end
+      const char* start = buf_ + pos_;
+      const char* end = buf_ + len_;
+      const char* stop = start;
+      while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
+      line.append(start, stop);
+      pos_ = static_cast<std::size_t>(stop - buf_);
+      if (stop == end) continue;
+      ++pos_;
+      if (*stop == '\r' && peek() == '\n') ++pos_;
+      return true;
+    }
+  }
+
+ private:
+  int peek() {
+    if (pos_ == len_ && !fill()) return -1;
+    return static_cast<unsigned char>(buf_[pos_]);
+  }
+  bool fill() {
+    len_ = ReadChunk(h_, buf_, sizeof buf_);
+    pos_ = 0;
+    return len_ > 0;
+  }
+
+  ScopedHandle h_;
+  char buf_[64 * 1024];
+  std::size_t pos_ = 0, len_ = 0;
+};
+
+}  // namespace
+
+void WinFileSystem::append(const std::string& path, std::string_view bytes) {
+  if (path.empty()) ThrowError(ERROR_PATH_NOT_FOUND);
+  ScopedHandle h(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) ThrowLastError();
+  DWORD written = 0;
+  if (!bytes.empty() && !WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    ThrowLastError();
+  }
+}
+
+std::unique_ptr<platform::LineReader> WinFileSystem::openLines(const std::string& path) {
+  return std::make_unique<FileLines>(OpenForReading(path));
+}
+
+std::int64_t WinFileSystem::fileLength(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (path.empty() || !GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+  return (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool WinFileSystem::fileExists(const std::string& path) {
+  const DWORD a = GetFileAttributesW(Wide(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WinFileSystem::folderExists(const std::string& path) { return isDirectory(path); }
+
+bool WinFileSystem::isDirectory(const std::string& path) {
+  const DWORD a = GetFileAttributesW(Wide(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void WinFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  if (!SetFileAttributesW(Wide(path).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) ThrowLastError();
+}
+
+void WinFileSystem::removeFile(const std::string& path) {
+  if (!DeleteFileW(Wide(path).c_str())) ThrowLastError();
+}
+
+void WinFileSystem::createFolder(const std::string& path) {
+  if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) ThrowLastError();
+}
+
+std::vector<std::string> WinFileSystem::search(const std::string& pattern) {
+  std::wstring p = Wide(pattern);
+  if (!p.empty() && p.back() == L'\\') p += L'*';
+  WIN32_FIND_DATAW data;
+  ScopedFind find(FindFirstFileExW(p.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+  std::vector<std::string> names;
+  if (find.get() == INVALID_HANDLE_VALUE) {
+    const DWORD e = GetLastError();
+    if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return names;
+    ThrowError(e);
+  }
+  do {
+    names.push_back(Utf8(data.cFileName));
+  } while (FindNextFileW(find.get(), &data));
+  return names;
+}
+
+std::string WinFileSystem::currentFolder() {
+  const DWORD n = GetCurrentDirectoryW(0, nullptr);
+  std::wstring w(n, L'\0');
+  const DWORD got = GetCurrentDirectoryW(n, w.data());
+  if (got == 0 || got >= n) ThrowLastError();
+  w.resize(got);
+  return Utf8(w);
+}
+
+void WinFileSystem::changeDrive(const std::string& drive) {
+  if (drive.empty()) ThrowError(ERROR_INVALID_DRIVE);
+  // "X:" alone enters the drive's own current folder, as a drive change does.
+  const std::wstring d = Wide(drive).substr(0, 2);
+  if (!SetCurrentDirectoryW(d.c_str())) ThrowLastError();
+}
+
+void WinFileSystem::changeFolder(const std::string& path) {
+  if (!SetCurrentDirectoryW(Wide(path).c_str())) ThrowLastError();
+}
+
+std::string WinFileSystem::tempFolder() {
+  const DWORD n = GetTempPathW(0, nullptr);
+  if (n == 0) ThrowLastError();
+  std::wstring w(n, L'\0');
+  const DWORD got = GetTempPathW(n, w.data());
+  if (got == 0 || got >= n) ThrowLastError();
+  w.resize(got);
+  return Utf8(w);
+}
+
+std::string WinFileSystem::createTempFile(const std::string& folder, const std::string& prefix) {
+  // GetTempFileName's own naming (three prefix letters, a hex number, ".tmp")
+  // without its MAX_PATH buffer, so long temporary folders work.
+  const std::wstring base = Wide(folder) + Wide(prefix).substr(0, 3);
+  UINT number = (GetTickCount() & 0xFFFF) | 1;
+  for (int tries = 0; tries < 0x10000; ++tries, number = (number % 0xFFFF) + 1) {
+    wchar_t hex[8];
+    swprintf(hex, 8, L"%X", number);
+    const std::wstring name = base + hex + L".tmp";
+    ScopedHandle h(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (h) return Utf8(name);
+    const DWORD e = GetLastError();
+    if (e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) ThrowError(e);
+  }
+  ThrowError(ERROR_FILE_EXISTS);
+}
+
+std::string WinFileSystem::programFolder() {
+  std::wstring w(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD got = GetModuleFileNameW(nullptr, w.data(), static_cast<DWORD>(w.size()));
+    if (got == 0) ThrowLastError();
+    if (got < w.size()) {
+      w.resize(got);
+      break;
+    }
+    w.resize(w.size() * 2);
+  }
+  w.resize(w.rfind(L'\\'));
+  if (w.size() == 2 && w[1] == L':') w += L'\\';  // a drive root keeps its "\"
+  return Utf8(w);
+}
+
+std::string WinFileSystem::desktopFolder() {
+  wchar_t* path = nullptr;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
+  std::string result = SUCCEEDED(hr) ? Utf8(path) : std::string();
+  CoTaskMemFree(path);
+  if (FAILED(hr)) ThrowError(static_cast<DWORD>(hr));
+  return result;
+}
+
+void WinFileSystem::copyFile(const std::string& from, const std::string& to) {
+  if (!CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE)) ThrowLastError();
+}
+
+bool WinFileSystem::sameContents(const std::string& a, const std::string& b) {
+  ScopedHandle ha = OpenForReading(a), hb = OpenForReading(b);
+  constexpr DWORD kChunk = 64 * 1024;
+  std::string bufferA(kChunk, '\0'), bufferB(kChunk, '\0');
+  char* bufA = bufferA.data();
+  char* bufB = bufferB.data();
+  while (true) {
+    const DWORD na = ReadChunk(ha, bufA, kChunk);
+    DWORD nb = 0;
+    while (nb < na) {  // fill B to the same length
+      const DWORD got = ReadChunk(hb, bufB + nb, na - nb);
+      if (got == 0) return false;
+      nb += got;
+    }
+    if (na == 0) return ReadChunk(hb, bufB, 1) == 0;
+    if (memcmp(bufA, bufB, na) != 0) return false;
+  }
+}
+
+}  // namespace th::win32

@@ -1,0 +1,45 @@
+#include "platform/win32/win_registry.h"
+
+#include <windows.h>
+
+namespace th::win32 {
+
+namespace {
+
+// The ANSI calls on purpose: a value is read into the same 256-byte buffer,
+// so a longer value does not fit, whatever the platform's Unicode length.
+class WinRegistryKey : public platform::RegistryKey {
+ public:
+  WinRegistryKey(HKEY key, platform::CodePage& codePage) : key_(key), codePage_(codePage) {}
+  ~WinRegistryKey() override { RegCloseKey(key_); }
+  WinRegistryKey(const WinRegistryKey&) = delete;
+  WinRegistryKey& operator=(const WinRegistryKey&) = delete;
+
+  std::optional<std::string> readText(const std::string& name) override {
+    char buffer[256] = {};
+    DWORD type = REG_SZ;
+    DWORD size = sizeof buffer;
+    const std::string ansiName = codePage_.toAnsi(name);
+    if (RegQueryValueExA(key_, ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    return codePage_.fromAnsi(std::string_view(buffer, strnlen(buffer, sizeof buffer)));
+  }
+
+ private:
+  HKEY key_;
+  platform::CodePage& codePage_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::RegistryKey> WinRegistry::openLocalMachine(const std::string& path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codePage_.toAnsi(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return std::make_unique<WinRegistryKey>(key, codePage_);
+}
+
+}  // namespace th::win32

@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/ui.h"
+#include "platform/win32/scoped_handle.h"
+
+namespace th::win32 {
+
+class WinUi : public platform::Ui {
+ public:
+  bool claimSingleInstance() override;
+  void messageBox(const std::string& title, const std::string& text) override;
+  void pumpMessages() override;
+  platform::EntryResult showEntryForm() override;
+  void showNotice(int mode) override;
+  void closeNotice() override;
+  void showNoticeModal(int mode) override;
+
+ private:
+  ScopedHandle instanceMutex_;
+};
+
+}  // namespace th::win32

@@ -1,0 +1,51 @@
+#include "support/error_log.h"
+
+#include <exception>
+
+#include "support/text.h"
+#include "support/text_file.h"
+
+namespace th {
+
+namespace {
+
+std::string WithoutNul(std::string s) { return RemoveAll(std::move(s), std::string_view("\0", 1)); }
+
+}  // namespace
+
+void SetLogFile(RunContext& ctx, const std::string& path) {
+  ctx.log.path = TrimSpaces(path);
+  ctx.log.enabled = !ctx.log.path.empty();
+}
+
+void WriteLog(RunContext& ctx, const std::string& text) {
+  if (!ctx.log.enabled) return;
+  try {
+    const platform::LocalTime now = ctx.os.clock.now();
+    AppendTextLine(ctx.os, ctx.log.path, FormatDate(now) + " " + FormatTime(now) + " " + WithoutNul(text));
+  } catch (const std::exception&) {
+    // Dropped: the next entry tries again.
+  }
+}
+
+std::string ErrorEntryText(RunContext& ctx, std::string_view procedure, std::string_view description) {
+  const Record& r = ctx.rec;
+  std::string entry;
+  entry += '\t' + WithoutNul(ctx.os.system.computerName());
+  entry += '\t' + std::string(procedure);
+  for (const std::string* field : {&r.Key, &r.Group, &r.Item, &r.SubItem, &r.Contents, &r.Unit, &r.Renewalday}) {
+    entry += '\t' + TrimSpaces(*field);
+  }
+  entry += '\t' + std::string(description);
+  return entry;
+}
+
+void WriteErrorLog(RunContext& ctx, std::string_view procedure, std::string_view description) {
+  try {
+    WriteLog(ctx, ErrorEntryText(ctx, procedure, description));
+  } catch (const std::exception&) {
+    // The log never fails its caller.
+  }
+}
+
+}  // namespace th

@@ -1,0 +1,39 @@
+#include "support/process_exec.h"
+
+#include <cmath>
+#include <exception>
+
+namespace th {
+
+std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show) {
+  try {
+    auto process = os.processes.start(commandLine, show);
+    // Waits on the process itself instead of polling its exit code: no busy
+    // loop, and a child that exits with 259 is not taken for a running one.
+    process->waitPumping();
+    return 0;
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+void SleepTime(platform::Platform& os, std::int16_t unit, double amount) {
+  if (unit != 0 || !(amount > 0)) return;
+  const double ms = std::nearbyint(amount);  // default rounding mode: half to even
+  if (ms >= 1) os.clock.sleep(static_cast<std::uint32_t>(std::fmin(ms, 4294967295.0)));
+}
+
+bool WaitTimer(platform::Platform& os, std::int32_t milliseconds) {
+  const std::uint32_t start = os.clock.milliseconds();
+  while (true) {
+    const std::uint32_t elapsed = os.clock.milliseconds() - start;  // modulo 2^32
+    if (milliseconds <= 0 || elapsed >= static_cast<std::uint32_t>(milliseconds)) return true;
+    os.ui.pumpMessages();
+    os.clock.sleep(1000);
+  }
+}
+
+std::string DQuote(const std::string& text) { return "\"" + text + "\""; }
+std::string SQuote(const std::string& text) { return "'" + text + "'"; }
+
+}  // namespace th

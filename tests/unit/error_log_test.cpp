@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "support/error_log.h"
+#include "support/guard.h"
+#include "support/failure.h"
+
+namespace th {
+namespace {
+
+struct ErrorLogTest : ::testing::Test {
+  test::FakePlatform p;
+  RunContext ctx{p.os};
+  const std::string logFile = "C:\\Tools\\Inv\\Error.Log";
+};
+
+TEST_F(ErrorLogTest, EntryLayoutHasTimestampSpaceAndTenTabs) {
+  SetLogFile(ctx, "  " + logFile + " ");
+  ctx.rec.Key = "ABC ";
+  ctx.rec.Group = "Hard";
+  WriteErrorLog(ctx, "SaveTextSet", "パスが見つかりません。");
+  EXPECT_EQ(p.text(logFile),
+            "2026/12/06 09:05:07 \tPC01\tSaveTextSet\tABC\tHard\t\t\t\t\t\tパスが見つかりません。\r\n");
+}
+
+TEST_F(ErrorLogTest, EmptyRecordGivesEightAdjacentTabsAndTimestampsArePadded) {
+  SetLogFile(ctx, logFile);
+  p.clock.time = {2027, 1, 2, 3, 4, 5};
+  WriteErrorLog(ctx, "Main", "x");
+  EXPECT_EQ(p.text(logFile), "2027/01/02 03:04:05 \tPC01\tMain\t\t\t\t\t\t\t\tx\r\n");
+}
+
+TEST_F(ErrorLogTest, NulsAreRemovedButTabsAndLineBreaksStay) {
+  SetLogFile(ctx, logFile);
+  p.system.name = std::string("PC01\0\0\0", 7);
+  ctx.rec.Contents = std::string("a\0b\tc", 5);
+  WriteErrorLog(ctx, "GetKey", std::string("one\0\r\ntwo", 9));
+  EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tGetKey\t\t\t\t\tab\tc\t\t\tone\r\ntwo\r\n");
+}
+
+TEST_F(ErrorLogTest, NothingIsWrittenBeforeSetLogFileOrWithABlankPath) {
+  WriteErrorLog(ctx, "Main", "early");
+  SetLogFile(ctx, "   ");
+  WriteErrorLog(ctx, "Main", "blank");
+  EXPECT_FALSE(ctx.log.enabled);
+  EXPECT_EQ(p.fs.files.size(), 0u);
+}
+
+TEST_F(ErrorLogTest, UnwritableLogDropsEntriesSilentlyAndRetries) {
+  SetLogFile(ctx, logFile);
+  p.fs.unwritable.insert(logFile);
+  WriteErrorLog(ctx, "Main", "lost");
+  p.fs.unwritable.clear();
+  WriteErrorLog(ctx, "Main", "kept");
+  EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\tkept\r\n");
+}
+
+TEST_F(ErrorLogTest, GuardedLogsAFailedStepAndLetsTheCallerGoOn) {
+  SetLogFile(ctx, logFile);
+  int after = 0;
+  EXPECT_FALSE(Guarded(ctx, "GetCPU", [] { throw Failure("無効なクエリです。"); }));
+  EXPECT_TRUE(Guarded(ctx, "GetCPU", [&] { ++after; }));
+  EXPECT_EQ(after, 1);
+  EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tGetCPU\t\t\t\t\t\t\t\t無効なクエリです。\r\n");
+}
+
+}  // namespace
+}  // namespace th

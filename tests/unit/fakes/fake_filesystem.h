@@ -1,0 +1,184 @@
+#pragma once
+// An in-memory Windows file system for unit tests, with fault injection.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "platform/filesystem.h"
+#include "support/failure.h"
+
+namespace th::test {
+
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  std::map<std::string, std::string> files;  // full path -> bytes
+  std::set<std::string> folders{"C:"};       // full paths without trailing "\"
+  std::map<std::string, std::uint32_t> attributes;
+  std::set<std::string> unwritable;          // append to these fails
+  std::set<std::string> unreadable;          // opening these fails
+  std::string current = "C:\\Work";
+  std::string program = "C:\\Tools\\Inv";
+  std::string desktop = "C:\\Users\\user\\Desktop";
+  std::string temp = "C:\\Users\\user\\AppData\\Local\\Temp\\";
+  int tempCounter = 0x1A2B;
+  bool failTempFile = false;
+  int copyFailures = 0;  // the next N copies fail
+  std::vector<std::string> log;  // createFolder / removeFile / changeFolder calls, in order
+
+  FakeFileSystem() {
+    addFolder(program);
+    addFolder(current);
+    addFolder(temp);
+  }
+
+  // Full path: drive-absolute and UNC paths as they are, others under current.
+  std::string full(const std::string& p) const {
+    std::string r;
+    if (p.size() >= 2 && p[1] == ':') r = p;
+    else if (p.rfind("\\\\", 0) == 0) r = p;
+    else if (!p.empty() && p[0] == '\\') r = current.substr(0, 2) + p;
+    else r = current + "\\" + p;
+    while (r.size() > 3 && r.back() == '\\') r.pop_back();
+    if (r.size() == 3 && r[1] == ':' && r[2] == '\\') r.pop_back();
+    return r;
+  }
+  static std::string parent(const std::string& p) {
+    const auto at = p.rfind('\\');
+    return at == std::string::npos ? std::string() : p.substr(0, at);
+  }
+  void addFolder(const std::string& p) {
+    for (std::string f = full(p); !f.empty(); f = parent(f)) folders.insert(f);
+  }
+  void addFile(const std::string& p, const std::string& bytes) {
+    addFolder(parent(full(p)));
+    files[full(p)] = bytes;
+  }
+  bool hasFile(const std::string& p) const { return files.count(full(p)) > 0; }
+  std::string content(const std::string& p) const {
+    auto it = files.find(full(p));
+    return it == files.end() ? std::string() : it->second;
+  }
+
+  void append(const std::string& path, std::string_view bytes) override {
+    const std::string f = full(path);
+    if (path.empty() || unwritable.count(f) || !folders.count(parent(f)) || folders.count(f)) {
+      throw Failure("パスが見つかりません。");
+    }
+    if (attributes[f] & 1) throw Failure("書き込みできません。");
+    files[f].append(bytes);
+  }
+
+  class Lines : public platform::LineReader {
+   public:
+    explicit Lines(std::string data) : data_(std::move(data)) {}
+    bool next(std::string& line) override {
+      if (pos_ >= data_.size()) return false;
+      std::size_t end = data_.find_first_of("\r\n", pos_);
+      if (end == std::string::npos) end = data_.size();
+      line = data_.substr(pos_, end - pos_);
+      pos_ = end;
+      if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
+      else if (pos_ < data_.size() && data_[pos_] == '\n') { ++pos_; return true; }
+      if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
+      return true;
+    }
+
+   private:
+    std::string data_;
+    std::size_t pos_ = 0;
+  };
+
+  std::unique_ptr<platform::LineReader> openLines(const std::string& path) override {
+    const std::string f = full(path);
+    if (!files.count(f) || unreadable.count(f)) throw Failure("ファイルが見つかりません。");
+    return std::make_unique<Lines>(files[f]);
+  }
+  std::int64_t fileLength(const std::string& path) override {
+    const std::string f = full(path);
+    if (!files.count(f) || unreadable.count(f)) return -1;
+    return static_cast<std::int64_t>(files[f].size());
+  }
+  bool fileExists(const std::string& path) override { return files.count(full(path)) > 0; }
+  bool folderExists(const std::string& path) override { return folders.count(full(path)) > 0; }
+  bool isDirectory(const std::string& path) override {
+    std::string f = full(path);
+    if (f.size() >= 2 && f.substr(f.size() - 2) == "\\.") f = f.substr(0, f.size() - 2);
+    return folders.count(f) > 0;
+  }
+  void setAttributes(const std::string& path, std::uint32_t a) override {
+    const std::string f = full(path);
+    if (!files.count(f) && !folders.count(f)) throw Failure("ファイルが見つかりません。");
+    attributes[f] = a;
+  }
+  void removeFile(const std::string& path) override {
+    const std::string f = full(path);
+    log.push_back("remove " + f);
+    if (!files.count(f)) throw Failure("ファイルが見つかりません。");
+    if (attributes[f] & 1) throw Failure("アクセスが拒否されました。");
+    files.erase(f);
+  }
+  void createFolder(const std::string& path) override {
+    const std::string f = full(path);
+    log.push_back("mkdir " + f);
+    if (folders.count(f) || files.count(f)) throw Failure("既に存在します。");
+    if (!folders.count(parent(f))) throw Failure("パスが見つかりません。");
+    folders.insert(f);
+  }
+  std::vector<std::string> search(const std::string& pattern) override {
+    std::vector<std::string> names;
+    if (!pattern.empty() && pattern.back() == '\\') {
+      const std::string dir = full(pattern);
+      if (!folders.count(dir)) return names;
+      if (dir.size() > 2) {  // a drive root has no "." entry
+        names = {".", ".."};
+      }
+      for (const auto& f : folders) if (parent(f) == dir && f != dir) names.push_back(f.substr(dir.size() + 1));
+      for (const auto& [f, _] : files) if (parent(f) == dir) names.push_back(f.substr(dir.size() + 1));
+      return names;
+    }
+    const std::string f = full(pattern);
+    if (folders.count(f) || files.count(f)) names.push_back(f.substr(parent(f).size() + 1));
+    return names;
+  }
+  std::string currentFolder() override { return current.size() == 2 ? current + "\\" : current; }
+  void changeDrive(const std::string& drive) override {
+    log.push_back("drive " + drive);
+    if (drive.empty() || !folders.count(drive.substr(0, 2))) throw Failure("ドライブが見つかりません。");
+    if (current.substr(0, 2) != drive.substr(0, 2)) current = drive.substr(0, 2);
+  }
+  void changeFolder(const std::string& path) override {
+    const std::string f = full(path);
+    log.push_back("cd " + f);
+    if (!folders.count(f)) throw Failure("パスが見つかりません。");
+    current = f;
+  }
+  std::string tempFolder() override { return temp; }
+  std::string createTempFile(const std::string& folder, const std::string& prefix) override {
+    if (failTempFile) throw Failure("一時ファイルを作成できません。");
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%X", tempCounter++);
+    const std::string name = folder + prefix.substr(0, 3) + hex + ".tmp";
+    addFile(name, "");
+    return name;
+  }
+  std::string programFolder() override { return program; }
+  std::string desktopFolder() override { return desktop; }
+  void copyFile(const std::string& from, const std::string& to) override {
+    if (copyFailures > 0) {
+      --copyFailures;
+      throw Failure("コピーできません。");
+    }
+    const std::string f = full(from), t = full(to);
+    if (!files.count(f) || !folders.count(parent(t)) || folders.count(t)) throw Failure("コピーできません。");
+    files[t] = files[f];
+  }
+  bool sameContents(const std::string& a, const std::string& b) override {
+    const std::string fa = full(a), fb = full(b);
+    if (!files.count(fa) || !files.count(fb)) throw Failure("ファイルを読めません。");
+    return files[fa] == files[fb];
+  }
+};
+
+}  // namespace th::test

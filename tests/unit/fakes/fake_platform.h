@@ -1,0 +1,182 @@
+#pragma once
+// Test doubles for every seam, bundled into one platform a test can build a
+// run from. The code page is the real iconv one: byte-exact files matter.
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "fakes/fake_filesystem.h"
+#include "platform/platform.h"
+#include "platform/posix/iconv_codepage.h"
+
+namespace th::test {
+
+class FakeClock : public platform::Clock {
+ public:
+  platform::LocalTime time{2026, 12, 6, 9, 5, 7};
+  std::uint32_t ms = 0;
+  std::vector<std::uint32_t> sleeps;
+  platform::LocalTime now() override { return time; }
+  std::uint32_t milliseconds() override { return ms; }
+  void sleep(std::uint32_t d) override {
+    sleeps.push_back(d);
+    ms += d;
+  }
+};
+
+class FakeSystemInfo : public platform::SystemInfo {
+ public:
+  std::string name = "PC01";
+  std::string dnsName = "pc01";
+  std::map<std::string, std::string> env;
+  std::string computerName() override { return name; }
+  std::string computerNameEx(int) override { return dnsName; }
+  std::optional<std::string> environment(const std::string& n) override {
+    auto it = env.find(n);
+    if (it == env.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+class FakeProcesses : public platform::Processes {
+ public:
+  struct Started {
+    std::string commandLine;
+    platform::ShowWindow show;
+  };
+  std::vector<Started> started;
+  // Runs when a command starts, to act out its effects; may throw Failure
+  // to refuse the start.
+  std::function<void(const std::string&)> onStart;
+  int pumpedWaits = 0;
+
+  class Process : public platform::RunningProcess {
+   public:
+    explicit Process(FakeProcesses& owner) : owner_(owner) {}
+    void waitPumping() override { ++owner_.pumpedWaits; }
+
+   private:
+    FakeProcesses& owner_;
+  };
+  std::unique_ptr<platform::RunningProcess> start(const std::string& cmd, platform::ShowWindow show) override {
+    if (onStart) onStart(cmd);
+    started.push_back({cmd, show});
+    return std::make_unique<Process>(*this);
+  }
+};
+
+class FakeRegistry : public platform::Registry {
+ public:
+  std::map<std::string, std::map<std::string, std::string>> keys;
+  std::vector<std::string> opened;
+
+  class Key : public platform::RegistryKey {
+   public:
+    explicit Key(const std::map<std::string, std::string>& values) : values_(values) {}
+    std::optional<std::string> readText(const std::string& name) override {
+      auto it = values_.find(name);
+      if (it == values_.end() || it->second.size() + 1 > 256) return std::nullopt;
+      return it->second;
+    }
+
+   private:
+    const std::map<std::string, std::string>& values_;
+  };
+  std::unique_ptr<platform::RegistryKey> openLocalMachine(const std::string& path) override {
+    opened.push_back(path);
+    auto it = keys.find(path);
+    if (it == keys.end()) return nullptr;
+    return std::make_unique<Key>(it->second);
+  }
+};
+
+// WMI answers by query text; a query not listed fails.
+class FakeWmi : public platform::Wmi {
+ public:
+  struct Instance {
+    std::vector<platform::Property> properties;
+    std::set<std::string> failingReads;  // named reads that fail
+    bool failProperties = false;
+  };
+  std::map<std::string, std::vector<Instance>> answers;
+  bool failConnect = false;
+  std::vector<std::string> queries;
+
+  class FakeInstance : public platform::WmiInstance {
+   public:
+    explicit FakeInstance(Instance data) : data_(std::move(data)) {}
+    std::vector<platform::Property> properties() override {
+      if (data_.failProperties) throw Failure("プロパティを取得できません。");
+      return data_.properties;
+    }
+    platform::PropertyValue get(const std::string& name) override {
+      if (data_.failingReads.count(name)) throw Failure("オブジェクトは、このプロパティまたはメソッドをサポートしていません。");
+      for (const auto& [n, v] : data_.properties) {
+        if (n == name) return v;
+      }
+      throw Failure("オブジェクトは、このプロパティまたはメソッドをサポートしていません。");
+    }
+
+   private:
+    Instance data_;
+  };
+  class Connection : public platform::WmiConnection {
+   public:
+    explicit Connection(FakeWmi& owner) : owner_(owner) {}
+    std::vector<std::unique_ptr<platform::WmiInstance>> query(const std::string& wql) override {
+      owner_.queries.push_back(wql);
+      auto it = owner_.answers.find(wql);
+      if (it == owner_.answers.end()) throw Failure("無効なクラスです。");
+      std::vector<std::unique_ptr<platform::WmiInstance>> out;
+      for (const auto& i : it->second) out.push_back(std::make_unique<FakeInstance>(i));
+      return out;
+    }
+
+   private:
+    FakeWmi& owner_;
+  };
+  std::unique_ptr<platform::WmiConnection> connect(const std::string& moniker) override {
+    if (failConnect || moniker != "winmgmts:\\\\.\\root\\cimv2") throw Failure("WMI に接続できません。");
+    return std::make_unique<Connection>(*this);
+  }
+};
+
+class FakeUi : public platform::Ui {
+ public:
+  bool firstInstance = true;
+  platform::EntryResult entry;
+  std::function<void()> onEntryForm;  // runs while the form is "open"
+  std::vector<std::string> events;    // what the user saw, in order
+  int pumps = 0;
+
+  bool claimSingleInstance() override { return firstInstance; }
+  void messageBox(const std::string& title, const std::string& text) override {
+    events.push_back("box " + title + ": " + text);
+  }
+  void pumpMessages() override { ++pumps; }
+  platform::EntryResult showEntryForm() override {
+    events.push_back("entry form");
+    if (onEntryForm) onEntryForm();
+    return entry;
+  }
+  void showNotice(int mode) override { events.push_back("notice " + std::to_string(mode)); }
+  void closeNotice() override { events.push_back("close notice"); }
+  void showNoticeModal(int mode) override { events.push_back("modal notice " + std::to_string(mode)); }
+};
+
+struct FakePlatform {
+  FakeFileSystem fs;
+  platform::IconvCodePage codePage;
+  FakeClock clock;
+  FakeSystemInfo system;
+  FakeProcesses processes;
+  FakeRegistry registry;
+  FakeWmi wmi;
+  FakeUi ui;
+  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui};
+
+  // UTF-8 text of a CP932 file.
+  std::string text(const std::string& path) { return codePage.fromAnsi(fs.content(path)); }
+};
+
+}  // namespace th::test

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "support/failure.h"
+#include "support/process_exec.h"
+
+namespace th {
+namespace {
+
+TEST(ShellWait, StartsTheCommandUnchangedAndWaitsPumping) {
+  test::FakePlatform p;
+  EXPECT_EQ(ShellWait(p.os, "cmd /c \"C:\\a b\\x.CMD\"", platform::kShowMinimized), 0);
+  ASSERT_EQ(p.processes.started.size(), 1u);
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"C:\\a b\\x.CMD\"");
+  EXPECT_EQ(p.processes.started[0].show, platform::kShowMinimized);
+  EXPECT_EQ(p.processes.pumpedWaits, 1);
+}
+
+TEST(ShellWait, AStartThatFailsGivesMinusOneWithoutWaiting) {
+  test::FakePlatform p;
+  p.processes.onStart = [](const std::string&) { throw Failure("指定されたファイルが見つかりません。"); };
+  EXPECT_EQ(ShellWait(p.os, "nosuchprogram.exe", platform::kHide), -1);
+  EXPECT_EQ(p.processes.pumpedWaits, 0);
+}
+
+TEST(WaitTimer, PollsOnceASecondAndOvershootsByLessThanOne) {
+  test::FakePlatform p;
+  p.clock.ms = 5;
+  EXPECT_TRUE(WaitTimer(p.os, 30000));
+  EXPECT_EQ(p.clock.sleeps.size(), 30u);
+  EXPECT_EQ(p.ui.pumps, 30);
+  test::FakePlatform q;
+  EXPECT_TRUE(WaitTimer(q.os, 0));
+  EXPECT_TRUE(WaitTimer(q.os, -5));
+  EXPECT_TRUE(q.clock.sleeps.empty());
+}
+
+TEST(WaitTimer, WaitsTheFullTimeAcrossTheCounterWrapAndTheSignBoundary) {
+  for (std::uint32_t start : {0xFFFFF000u, 0x7FFFFC00u, 0xFFFFFFFFu}) {
+    test::FakePlatform p;
+    p.clock.ms = start;
+    EXPECT_TRUE(WaitTimer(p.os, 6000));
+    EXPECT_EQ(p.clock.sleeps.size(), 6u) << start;
+  }
+}
+
+TEST(SleepTime, RoundsHalfToEvenAndSleepsOnlyForMilliseconds) {
+  test::FakePlatform p;
+  SleepTime(p.os, 0, 100);
+  SleepTime(p.os, 0, 2.5);
+  SleepTime(p.os, 0, 3.5);
+  SleepTime(p.os, 1, 100);
+  EXPECT_EQ(p.clock.sleeps, (std::vector<std::uint32_t>{100, 2, 4}));
+  EXPECT_EQ(p.ui.pumps, 0);
+}
+
+TEST(Quotes, AddOnlyTheQuotes) {
+  EXPECT_EQ(DQuote("C:\\a b\\x.txt"), "\"C:\\a b\\x.txt\"");
+  EXPECT_EQ(DQuote(""), "\"\"");
+  EXPECT_EQ(SQuote(""), "''");
+  EXPECT_EQ(SQuote("O'Brien"), "'O'Brien'");
+}
+
+}  // namespace
+}  // namespace th

@@ -1,0 +1,175 @@
+// The Windows seams against the real API (run under Wine).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+
+#include "platform/win32/unicode.h"
+#include "platform/win32/win_codepage.h"
+#include "platform/win32/win_filesystem.h"
+#include "platform/win32/win_processes.h"
+#include "platform/win32/win_registry.h"
+#include "support/failure.h"
+
+namespace th::win32 {
+namespace {
+
+struct WinFsTest : ::testing::Test {
+  WinFileSystem fs;
+  WinCodePage cp;
+  std::string dir;
+  void SetUp() override {
+    dir = fs.tempFolder() + "th test " + std::to_string(GetCurrentProcessId()) + " " +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name() + " 日本語\\";
+    std::filesystem::remove_all(std::filesystem::path(Wide(dir)));
+    fs.createFolder(dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(std::filesystem::path(Wide(dir))); }
+  std::vector<std::string> lines(const std::string& path) {
+    auto reader = fs.openLines(path);
+    std::vector<std::string> out;
+    for (std::string l; reader->next(l);) out.push_back(l);
+    return out;
+  }
+};
+
+TEST_F(WinFsTest, AppendCreatesThenAppendsAndLinesSplitOnEveryLineEnd) {
+  const std::string f = dir + "a b.txt";
+  fs.append(f, "one\r\ntwo\n");
+  fs.append(f, "three\rfour\r\n\r\nlast");
+  EXPECT_EQ(lines(f), (std::vector<std::string>{"one", "two", "three", "four", "", "last"}));
+  EXPECT_EQ(fs.fileLength(f), 27);
+  EXPECT_THROW(fs.append(dir + "missing\\x.txt", "x"), Failure);
+  EXPECT_THROW(fs.append("", "x"), Failure);
+  EXPECT_THROW(fs.openLines(dir + "none.txt"), Failure);
+  EXPECT_EQ(fs.fileLength(dir + "none.txt"), -1);
+}
+
+TEST_F(WinFsTest, LinesSurviveTheReadChunkBoundary) {
+  const std::string f = dir + "big.txt";
+  std::string data;
+  for (int i = 0; i < 20000; ++i) data += "line " + std::to_string(i) + "\r\n";
+  fs.append(f, data);
+  const auto got = lines(f);
+  ASSERT_EQ(got.size(), 20000u);
+  EXPECT_EQ(got[12345], "line 12345");
+  EXPECT_EQ(got.back(), "line 19999");
+}
+
+TEST_F(WinFsTest, CodePage932BothWays) {
+  EXPECT_EQ(cp.toAnsi("メモリ"), "\x83\x81\x83\x82\x83\x8a");
+  EXPECT_EQ(cp.fromAnsi("\x83\x81\x83\x82\x83\x8a"), "メモリ");
+  EXPECT_EQ(cp.toAnsi("a\xF0\x9F\x98\x80z"), "a??z");  // one "?" per UTF-16 unit
+  EXPECT_EQ(cp.fromAnsi("\\~"), "\\~");
+}
+
+TEST_F(WinFsTest, ReadOnlyFileIsDeletedOnlyAfterItsAttributesAreCleared) {
+  const std::string f = dir + "ro.txt";
+  fs.append(f, "x");
+  SetFileAttributesW(Wide(f).c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_THROW(fs.removeFile(f), Failure);
+  fs.setAttributes(f, 0);
+  fs.removeFile(f);
+  EXPECT_FALSE(fs.fileExists(f));
+  EXPECT_THROW(fs.removeFile(f), Failure);
+}
+
+TEST_F(WinFsTest, SearchListsAFolderAndMatchesABareName) {
+  fs.createFolder(dir + "sub");
+  fs.append(dir + "file.txt", "");
+  auto names = fs.search(dir);
+  EXPECT_NE(std::find(names.begin(), names.end(), "."), names.end());
+  EXPECT_NE(std::find(names.begin(), names.end(), "sub"), names.end());
+  EXPECT_TRUE(fs.isDirectory(dir + "sub\\."));
+  EXPECT_TRUE(fs.search(dir + "nothing\\").empty());
+  const std::string here = fs.currentFolder();
+  fs.changeFolder(dir);
+  EXPECT_EQ(fs.search("sub"), (std::vector<std::string>{"sub"}));
+  EXPECT_TRUE(fs.search("nope").empty());
+  fs.changeFolder(here);
+}
+
+TEST_F(WinFsTest, TempFilesAreNewEmptyAndNamedFromThePrefix) {
+  const std::string a = fs.createTempFile(dir, "WKPX");
+  const std::string b = fs.createTempFile(dir, "WKP");
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.rfind(dir + "WKP", 0), 0u);
+  EXPECT_EQ(a.substr(a.size() - 4), ".tmp");
+  EXPECT_EQ(fs.fileLength(a), 0);
+  // A folder whose ANSI name is longer than 256 bytes still works.
+  std::string deep = dir;
+  while (cp.toAnsi(deep).size() < 300) deep += "資産情報\\", fs.createFolder(deep);
+  const std::string c = fs.createTempFile(deep, "WKP");
+  EXPECT_EQ(fs.fileLength(c), 0);
+  DeleteFileW(Wide(c).c_str());
+  for (; deep.size() > dir.size(); deep = deep.substr(0, deep.rfind('\\', deep.size() - 2) + 1)) {
+    RemoveDirectoryW(Wide(deep).c_str());
+  }
+}
+
+TEST_F(WinFsTest, ProgramFolderHoldsTheRunningExe) {
+  const std::string folder = fs.programFolder();
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_TRUE(fs.fileExists(folder + "\\win32_tests.exe"));
+}
+
+TEST_F(WinFsTest, ChangeDriveAndFolder) {
+  const std::string here = fs.currentFolder();
+  fs.changeFolder(dir);
+  EXPECT_EQ(fs.currentFolder() + "\\", dir);
+  fs.changeDrive("C:\\");
+  EXPECT_EQ(fs.currentFolder().substr(0, 2), "C:");
+  EXPECT_THROW(fs.changeFolder(dir + "missing"), Failure);
+  fs.changeFolder(here);
+}
+
+TEST_F(WinFsTest, CopyReplacesAndCompareTellsBytesApart) {
+  const std::string a = dir + "a.csv", b = dir + "b.csv";
+  fs.append(a, std::string(100000, 'x'));
+  fs.append(b, "old");
+  EXPECT_FALSE(fs.sameContents(a, b));
+  fs.copyFile(a, b);
+  EXPECT_TRUE(fs.sameContents(a, b));
+  fs.append(b, "y");
+  EXPECT_FALSE(fs.sameContents(a, b));
+  EXPECT_THROW(fs.sameContents(a, dir + "none"), Failure);
+  EXPECT_THROW(fs.copyFile(a, dir + "no\\such\\b.csv"), Failure);
+}
+
+TEST(WinProcesses, WaitsForTheProcessEvenWhenItExitsWith259) {
+  WinFileSystem fs;
+  WinProcesses processes;
+  const std::string marker = fs.tempFolder() + "th_wait_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  processes.start("cmd /c ping -n 2 127.0.0.1 >nul & echo done> \"" + marker + "\" & exit 259",
+                  platform::kHide)->waitPumping();
+  EXPECT_TRUE(fs.fileExists(marker));
+  DeleteFileW(Wide(marker).c_str());
+  EXPECT_THROW(processes.start("no_such_program_th.exe", platform::kHide), Failure);
+}
+
+TEST(WinRegistry, ReadsTextValuesOfAtMost256Bytes) {
+  WinCodePage cp;
+  WinRegistry reg(cp);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr), ERROR_SUCCESS);
+  const std::wstring fits(255, L'a'), tooLong(256, L'a');
+  RegSetValueExW(key, L"fits", 0, REG_SZ, reinterpret_cast<const BYTE*>(fits.c_str()), 512);
+  RegSetValueExW(key, L"long", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.c_str()), 514);
+  const std::wstring jp = L"  日本語 ";
+  RegSetValueExW(key, L"jp", 0, REG_SZ, reinterpret_cast<const BYTE*>(jp.c_str()), (jp.size() + 1) * 2);
+  RegCloseKey(key);
+
+  auto k = reg.openLocalMachine("Software\\TallyhawkTest");
+  ASSERT_NE(k, nullptr);
+  EXPECT_EQ(k->readText("fits"), std::string(255, 'a'));
+  EXPECT_EQ(k->readText("long"), std::nullopt);
+  EXPECT_EQ(k->readText("jp"), "  日本語 ");
+  EXPECT_EQ(k->readText("none"), std::nullopt);
+  EXPECT_EQ(reg.openLocalMachine("Software\\NoSuchKeyTallyhawk"), nullptr);
+  k.reset();
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest");
+}
+
+}  // namespace
+}  // namespace th::win32
