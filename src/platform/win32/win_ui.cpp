@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/entry_form_view.h"
 #include "platform/win32/message_pump.h"
 #include "platform/win32/unicode.h"
 
@@ -19,10 +20,16 @@ void WinUi::messageBox(const std::string& title, const std::string& text) {
 
 void WinUi::pumpMessages() { PumpPendingMessages(); }
 
-// Not built yet: the entry form reads as closed without an entry.
-platform::EntryResult WinUi::showEntryForm() { return {}; }
-void WinUi::showNotice(int) {}
-void WinUi::closeNotice() {}
-void WinUi::showNoticeModal(int) {}
+platform::EntryResult WinUi::showEntryForm() { return ShowEntryForm(); }
+
+void WinUi::showNotice(int mode) {
+  notice_.reset();
+  notice_ = std::make_unique<NoticeForm>(mode);
+  notice_->ShowModeless();
+}
+
+void WinUi::closeNotice() { notice_.reset(); }
+
+void WinUi::showNoticeModal(int mode) { ShowMsgForm(mode); }
 
 }  // namespace th::win32

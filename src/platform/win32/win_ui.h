@@ -1,5 +1,8 @@
 #pragma once
+#include <memory>
+
 #include "platform/ui.h"
+#include "platform/win32/notice_form_view.h"
 #include "platform/win32/scoped_handle.h"
 
 namespace th::win32 {
@@ -16,6 +19,7 @@ class WinUi : public platform::Ui {
 
  private:
   ScopedHandle instanceMutex_;
+  std::unique_ptr<NoticeForm> notice_;  // the modeless start notice
 };
 
 }  // namespace th::win32

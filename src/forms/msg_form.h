@@ -1,0 +1,63 @@
+#pragma once
+// fMsg: the notice window, as a model. A caller sets MsgMode, then the
+// window code loads it: the mode picks title and text from the notice table
+// and the form is sized around its text, then centred.
+#include <functional>
+#include <string>
+
+#include "forms/form_helpers.h"
+
+namespace th::forms {
+
+constexpr const char* kMsgDesignCaption = "ファイル保存";
+constexpr const char* kMsgFontName = "ＭＳ Ｐゴシック";
+constexpr double kMsgFontPoints = 11.25;
+constexpr const char* kMsgOkCaption = "OK";
+
+struct Notice {
+  std::string title;
+  std::string text;
+  bool okVisible = true;
+};
+
+// The notice table; a mode outside it keeps the design caption, an empty
+// text and the OK button.
+Notice NoticeFor(int mode);
+
+// A control's rectangle in twips, relative to the form's client area.
+struct ControlRect {
+  float Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
+class fMsg {
+ public:
+  // Twips size of lbl_cmt once it has sized itself to a caption.
+  using MeasureLabel = std::function<ControlRect(const std::string& caption)>;
+
+  void SetMsgMode(int mode) { msgMode_ = mode; }
+
+  // Loading: SetMsgText, then centring on the screen.
+  void Load(const MeasureLabel& measure, ScreenTwips screen);
+  // Title, text and OK button from the table, and the form sized around the
+  // label: 2 x label left + label width wide, 4 x label top + label height +
+  // button height high, the button right-aligned under the text.
+  void SetMsgText(const MeasureLabel& measure);
+
+  const std::string& Caption() const { return caption_; }
+  const std::string& Text() const { return text_; }
+  bool OkVisible() const { return okVisible_; }
+  const FormRect& Form() const { return form_; }  // outer size and position
+  const ControlRect& Label() const { return label_; }
+  const ControlRect& OkButton() const { return ok_; }
+
+ private:
+  int msgMode_ = 0;
+  std::string caption_ = kMsgDesignCaption;
+  std::string text_;
+  bool okVisible_ = true;
+  FormRect form_;
+  ControlRect label_{360, 360, 0, 0};
+  ControlRect ok_{0, 0, 1215, 375};
+};
+
+}  // namespace th::forms
