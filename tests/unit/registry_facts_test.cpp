@@ -74,7 +74,13 @@ TEST_F(RegistryFactsTest, OlderKeyOnlyWhenTheFirstGaveNoProductAndItsMissingValu
   EXPECT_EQ(version(), "Windows XP Professional 32 ビット (Service Pack 2)");
   EXPECT_EQ(records(), line("Soft,OS,Version,Windows XP Professional 32 ビット (Service Pack 2),"));
 
+  key(kNtKey)["ProductName"] = "Windows 7 Professional";  // the first key wins when it has a product
+  EXPECT_EQ(version(), "Windows 7 Professional 32 ビット (Service Pack 2)");
+  EXPECT_EQ(records(), lines({"Soft,OS,Version,Windows XP Professional 32 ビット (Service Pack 2),",
+                              "Soft,OS,Version,Windows 7 Professional 32 ビット (Service Pack 2),"}));
+
   p.registry.keys.erase(kOldKey);
+  p.registry.keys[kNtKey].erase("ProductName");
   EXPECT_EQ(version(), "");  // no product name anywhere
 }
 

@@ -156,6 +156,15 @@ TEST_F(WmiCollectorsTest, UuidFallsBackToTheBoardOnlyForTheAllZeroId) {
                               "WMI,MotherBoard,Device_ID,LENOVOL1HF12345678,", "WMI,MotherBoard,Device_ID,{},"}));
 }
 
+TEST_F(WmiCollectorsTest, AnAllZeroIdAfterARealOneStillAddsTheBoardRecord) {
+  auto& products = p.wmi.answers["Select * from Win32_ComputerSystemProduct"];
+  products.push_back(products.front());
+  products.back().properties = {{"UUID", platform::PropertyValue::ofText("00000000-0000-0000-0000-000000000000")}};
+  GetUUID(ctx);
+  EXPECT_EQ(records(), lines({"WMI,MotherBoard,Device_ID,{4C4C4544-0042-3510-8052-B4C04F4E3732},",
+                              "WMI,MotherBoard,Device_ID,Dell Inc./5CG1234XYZ/CN1296372R0123/,"}));
+}
+
 TEST_F(WmiCollectorsTest, UuidRecordIsWrittenEvenWhenBothQueriesFail) {
   p.wmi.answers.clear();
   GetUUID(ctx);
