@@ -30,12 +30,18 @@ std::optional<double> ParseNumber(std::string_view text) {
   if (i < e && (text[i] == '+' || text[i] == '-')) plain += text[i++];
   bool digits = false;
   while (isDigit(i) || (digits && i < e && text[i] == ',')) {
-    if (text[i] != ',') plain += text[i], digits = true;
+    if (text[i] != ',') {
+      plain += text[i];
+      digits = true;
+    }
     ++i;
   }
   if (i < e && text[i] == '.') {
     plain += text[i++];
-    while (isDigit(i)) plain += text[i++], digits = true;
+    while (isDigit(i)) {
+      plain += text[i++];
+      digits = true;
+    }
   }
   if (!digits) return std::nullopt;
   if (i < e && (text[i] == 'e' || text[i] == 'E')) {

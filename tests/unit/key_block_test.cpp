@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "collect/key_block.h"
-#include "collect/record_file.h"
 #include "fakes/record_run.h"
 
 namespace th {
@@ -76,17 +75,6 @@ TEST_F(GetKeyTest, AnUnreadableAdapterStillTakesItsNumberAndAnEmptyDnsListWrites
   EXPECT_EQ(loggedProcedures(), Strings{"GetKey"});
 }
 
-TEST_F(GetKeyTest, RunPastMidnightKeepsTheStartDate) {
-  load("adapters_none.txt");
-  p.clock.time = {2026, 12, 31, 23, 59, 59};
-  GetKey(ctx);
-  p.clock.time = {2027, 1, 1, 0, 0, 1};
-  ctx.rec.Group = "Hard";
-  SaveTextSet(ctx);
-  EXPECT_EQ(records(), kHeader + "abc-05-0012,Create,DateTime,2026/12/31,23:59:59,,2026/12/31\r\n" +
-                           "abc-05-0012,Hard,DateTime,2026/12/31,23:59:59,,2026/12/31\r\n");
-}
-
 TEST_F(GetKeyTest, NoTemporaryFileMeansNoRecordFileAndTheWritersLogTheirOwnNames) {
   load("adapters_none.txt");
   p.fs.failTempFile = true;
@@ -138,13 +126,6 @@ TEST_F(GetKeyTest, MakeFolderPathOnAShareCreatesBelowTheShareOnly) {
   p.fs.log.clear();
   EXPECT_TRUE(MakeFolderPath(ctx, "\\\\srv\\share\\inv\\save\\"));
   EXPECT_EQ(p.fs.log, (Strings{"mkdir \\\\srv\\share\\inv", "mkdir \\\\srv\\share\\inv\\save"}));
-}
-
-TEST_F(GetKeyTest, TempFilesCarryThePrefixOrAreEmptyWhenRefused) {
-  EXPECT_EQ(MakeTempFile(ctx, "WKP"), "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp");
-  EXPECT_TRUE(p.fs.hasFile("C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp"));
-  p.fs.failTempFile = true;
-  EXPECT_EQ(MakeTempFile(ctx, "WKP"), "");
 }
 
 TEST(NumOrDefault, NumbersAndTextThatReadsAsOne) {

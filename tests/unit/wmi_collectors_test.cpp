@@ -201,16 +201,6 @@ TEST_F(WmiCollectorsTest, DefaultPrintersWithTheirPortsAsUnit) {
   EXPECT_EQ(loggedProcedures(), Strings{"GetPrinter"});
 }
 
-TEST_F(WmiCollectorsTest, AnUnreadableInstanceIsSkippedAndTheRunGoesOn) {
-  p.wmi.answers["Select * from Win32_BaseBoard"][0].failProperties = true;
-  test::FakeWmi::Instance board;
-  board.properties = {{"Manufacturer", platform::PropertyValue::ofText("ASUSTeK")}};
-  p.wmi.answers["Select * from Win32_BaseBoard"].push_back(board);
-  GetMB(ctx);
-  EXPECT_EQ(records(), line("WMI,MotherBoard,Vendor,ASUSTeK,"));
-  EXPECT_EQ(loggedProcedures(), Strings{"GetMB"});
-}
-
 TEST_F(WmiCollectorsTest, NoWmiAtAllLogsEachCollectorOnceAndWritesOnlyTheClosingRecords) {
   p.wmi.failConnect = true;
   std::string drive;
