@@ -99,6 +99,7 @@ class FakeWmi : public platform::Wmi {
     bool failProperties = false;
   };
   std::map<std::string, std::vector<Instance>> answers;
+  std::map<std::string, std::string> failures;  // query -> the description it fails with
   bool failConnect = false;
   std::vector<std::string> queries;
 
@@ -125,6 +126,7 @@ class FakeWmi : public platform::Wmi {
     explicit Connection(FakeWmi& owner) : owner_(owner) {}
     std::vector<std::unique_ptr<platform::WmiInstance>> query(const std::string& wql) override {
       owner_.queries.push_back(wql);
+      if (auto failed = owner_.failures.find(wql); failed != owner_.failures.end()) throw Failure(failed->second);
       auto it = owner_.answers.find(wql);
       if (it == owner_.answers.end()) throw Failure("無効なクラスです。");
       std::vector<std::unique_ptr<platform::WmiInstance>> out;
