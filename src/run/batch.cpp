@@ -19,6 +19,10 @@ constexpr const char* kUninstallKeys[] = {
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
 };
 
+// Quoted: a folder name holding "&", "^" or the like would otherwise split
+// the line once %~dp0 is expanded, and the batch would go on in another folder.
+constexpr const char* kChangeToOwnFolder = "cd /d \"%~dp0\"";
+
 // PowerShell takes the typographic single quotes for apostrophes as well.
 constexpr const char* kApostrophes[] = {"'", "\u2018", "\u2019", "\u201A", "\u201B"};
 
@@ -55,7 +59,7 @@ std::string PowerShellLiteral(const std::string& text) {
 std::vector<std::string> TrustLevelLines(const std::string& runasPath) {
   return {
       "@echo off",
-      "cd /d %~dp0",
+      kChangeToOwnFolder,
       "",
       "schtasks /create /tn TH_tmp_task /tr " + DQuote(BatchLiteral(runasPath)) + " /sc once /st 00:00 /f",
       "schtasks /run /tn TH_tmp_task",
@@ -68,7 +72,7 @@ std::vector<std::string> TrustLevelLines(const std::string& runasPath) {
 std::vector<std::string> RunasLines(const std::string& regScanPath, const std::string& dumpPath) {
   return {
       "@echo off",
-      "cd /d %~dp0",
+      kChangeToOwnFolder,
       "",
       "@powershell start-process " + PowerShellLiteral(regScanPath) + " -verb runas",
       "if %ERRORLEVEL% == 1 (",
@@ -81,7 +85,7 @@ std::vector<std::string> RunasLines(const std::string& regScanPath, const std::s
 std::vector<std::string> RegScanLines(const std::string& relativeDump) {
   std::vector<std::string> lines = {
       "@echo off",
-      "cd /d %~dp0",
+      kChangeToOwnFolder,
       "",
       "rem データファイルをクリア",
       "Set THREG=" + BatchLiteral(relativeDump),
@@ -93,6 +97,8 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump) {
   lines.push_back("");
   return lines;
 }
+
+std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + DQuote(DQuote(batchPath)); }
 
 std::string BatchText(const std::vector<std::string>& lines) {
   std::string text;
@@ -121,7 +127,7 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
       return;
     }
   }
-  ShellWait(os, "cmd /c " + DQuote(trustLevelPath), platform::kShowMinimized);
+  ShellWait(os, BatchCommandLine(trustLevelPath), platform::kShowMinimized);
   DeleteFiles(os, trustLevelPath);
 }
 

@@ -20,6 +20,12 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump);
 // A file's text: every line followed by CR LF, then one more CR LF.
 std::string BatchText(const std::vector<std::string>& lines);
 
+// The command line that runs a batch file: "cmd /c " and the path in two
+// pairs of double quotes. cmd takes off the outer pair; with a single pair it
+// would keep the quotes only for some paths, and a folder such as
+// "Program Files (x86)" or "新しいフォルダー (2)" would split at its blank.
+std::string BatchCommandLine(const std::string& batchPath);
+
 // A path as cmd must see it inside a batch file: "%" doubled, so that it is
 // not taken for a variable or an argument reference.
 std::string BatchLiteral(const std::string& text);

@@ -19,7 +19,7 @@ const std::string kLog = kProgram + "\\Error.Log";
 
 const std::string kTrustBytes =
     "@echo off\r\n"
-    "cd /d %~dp0\r\n"
+    "cd /d \"%~dp0\"\r\n"
     "\r\n"
     "schtasks /create /tn TH_tmp_task /tr \"C:\\Program Files (x86)\\Inv Tool\\SAVE\\Runas.CMD\" /sc once /st 00:00 /f\r\n"
     "schtasks /run /tn TH_tmp_task\r\n"
@@ -30,7 +30,7 @@ const std::string kTrustBytes =
 
 const std::string kRunasBytes =
     "@echo off\r\n"
-    "cd /d %~dp0\r\n"
+    "cd /d \"%~dp0\"\r\n"
     "\r\n"
     "@powershell start-process 'C:\\Program Files (x86)\\Inv Tool\\SAVE\\RegScan.CMD' -verb runas\r\n"
     "if %ERRORLEVEL% == 1 (\r\n"
@@ -41,7 +41,7 @@ const std::string kRunasBytes =
 // The two comment lines are code page 932 bytes.
 const std::string kRegScanBytes =
     "@echo off\r\n"
-    "cd /d %~dp0\r\n"
+    "cd /d \"%~dp0\"\r\n"
     "\r\n"
     "rem \x83" "f\x81[\x83^\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x83N\x83\x8A\x83" "A\r\n"
     "Set THREG=.\\TH_reg.TxT\r\n"
@@ -74,7 +74,7 @@ struct BatMakeRunTest : ::testing::Test {
 TEST_F(BatMakeRunTest, WritesTheThreeFilesThenRunsTrustLevelMinimizedAndDeletesIt) {
   run();
   ASSERT_EQ(p.processes.started.size(), 1u);
-  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"" + kTrust + "\"");
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"" + kTrust + "\"\"");
   EXPECT_EQ(p.processes.started[0].show, platform::kShowMinimized);
   EXPECT_EQ(p.processes.pumpedWaits, 1);  // waited for, with the windows kept alive
 
@@ -159,7 +159,7 @@ TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
   const std::string save = "C:\\Tools\\Inv\\SAVE\\";
   std::uint32_t startedAt = 1;
   p.processes.onStart = [&](const std::string& cmd) {
-    if (cmd != "cmd /c \"" + save + "TrustLevel.CMD\"") return;
+    if (cmd != "cmd /c \"\"" + save + "TrustLevel.CMD\"\"") return;
     startedAt = p.clock.ms;
     EXPECT_TRUE(p.fs.hasFile(save + "Runas.CMD"));
     EXPECT_TRUE(p.fs.hasFile(save + "RegScan.CMD"));

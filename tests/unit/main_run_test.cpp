@@ -38,7 +38,7 @@ TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
   workingFiles();
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
-  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"C:\\Tools\\Inv\\SAVE\\RegScan.CMD\"");
+  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
   EXPECT_EQ(p.clock.sleeps.size(), 36u);  // 30 s, then 6 s, polled once a second
   EXPECT_TRUE(p.ui.events.empty());
@@ -52,7 +52,7 @@ TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 1u);  // TrustLevel.CMD only
-  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"C:\\Tools\\Inv\\SAVE\\TrustLevel.CMD\"");
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\TrustLevel.CMD\"\"");
   EXPECT_EQ(p.clock.sleeps.size(), 36u);
 }
 
