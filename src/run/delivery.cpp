@@ -1,10 +1,58 @@
 #include "run/delivery.h"
 
+#include <exception>
+
+#include "support/paths.h"
+#include "support/process_exec.h"
+
 namespace th {
 
-// Not built yet.
-bool CopyFileRetry(RunContext&, const std::string&, const std::string&) { return false; }
-bool VerifyCopy(RunContext&, const std::string&, const std::string&) { return false; }
-void Deliver(RunContext& ctx) { ctx.os.ui.closeNotice(); }
+namespace {
+
+constexpr int kAttempts = 10;
+
+}  // namespace
+
+bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination) {
+  try {
+    ctx.os.fs.copyFile(source, destination);
+  } catch (const std::exception&) {
+    // One more try once pending window events have run; the outcome shows in VerifyCopy.
+    ctx.os.ui.pumpMessages();
+    try {
+      ctx.os.fs.copyFile(source, destination);
+    } catch (const std::exception&) {
+    }
+  }
+  return true;
+}
+
+bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& copy) {
+  try {
+    if (!ctx.os.fs.fileExists(source) || !ctx.os.fs.fileExists(copy)) return false;
+    // Only a comparison that read both files and found them equal verifies:
+    // a file that cannot be read is no proof of a good copy.
+    return ctx.os.fs.sameContents(source, copy);
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void Deliver(RunContext& ctx) {
+  bool delivered = false;
+  for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
+    CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath);
+    delivered = VerifyCopy(ctx, ctx.recordFilePath, ctx.destinationPath);
+    if (!delivered) SleepTime(ctx.os, 0, 100);
+  }
+  ctx.os.ui.closeNotice();
+  if (!delivered) {
+    ctx.os.ui.showNoticeModal(7);
+    return;
+  }
+  // Not waited for: Explorer's window stays open after the run ends.
+  ctx.os.processes.start("explorer " + DQuote(FolderPart(ctx.destinationPath)), platform::kShowNormal);
+  ctx.os.ui.showNoticeModal(8);
+}
 
 }  // namespace th

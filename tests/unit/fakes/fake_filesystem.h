@@ -190,7 +190,9 @@ class FakeFileSystem : public platform::FileSystem {
   }
   bool sameContents(const std::string& a, const std::string& b) override {
     const std::string fa = full(a), fb = full(b);
-    if (!files.count(fa) || !files.count(fb)) throw Failure("ファイルを読めません。");
+    if (!files.count(fa) || !files.count(fb) || unreadable.count(fa) || unreadable.count(fb)) {
+      throw Failure("ファイルを読めません。");
+    }
     return files[fa] == files[fb];
   }
 };

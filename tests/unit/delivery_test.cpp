@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "collect/asset_info.h"
+#include "fakes/fake_platform.h"
+#include "run/delivery.h"
+
+namespace th {
+namespace {
+
+struct DeliveryTest : ::testing::Test {
+  test::FakePlatform p;
+  RunContext ctx{p.os};
+  const std::string work = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp";
+  const std::string dest = "C:\\Tools\\Inv\\SAVE\\abc-05-0012.csv";
+  void SetUp() override {
+    p.fs.addFolder("C:\\Tools\\Inv\\SAVE");
+    p.fs.addFile(work, "Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n");
+    ctx.recordFilePath = work;
+    ctx.destinationPath = dest;
+  }
+};
+
+TEST_F(DeliveryTest, FirstAttemptSucceedsOpensTheFolderAndShowsSuccess) {
+  Deliver(ctx);
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+  EXPECT_TRUE(p.clock.sleeps.empty());
+  ASSERT_EQ(p.processes.started.size(), 1u);
+  EXPECT_EQ(p.processes.started[0].commandLine, "explorer \"C:\\Tools\\Inv\\SAVE\\\"");
+  EXPECT_EQ(p.processes.started[0].show, platform::kShowNormal);
+  EXPECT_EQ(p.processes.pumpedWaits, 0);  // Explorer is not waited for
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 8"}));
+}
+
+TEST_F(DeliveryTest, ThirdAttemptSucceedsAfterTwoPauses) {
+  p.fs.copyFailures = 4;  // two attempts of two copy calls each
+  Deliver(ctx);
+  EXPECT_EQ(p.clock.sleeps, (std::vector<std::uint32_t>{100, 100}));
+  EXPECT_EQ(p.ui.pumps, 2);  // once between the two tries of each failed attempt
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
+TEST_F(DeliveryTest, TenFailuresPauseTenTimesAndReportFailureWithoutExplorer) {
+  p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
+  Deliver(ctx);
+  EXPECT_EQ(p.clock.sleeps.size(), 10u);
+  EXPECT_TRUE(p.processes.started.empty());
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
+}
+
+TEST_F(DeliveryTest, AnExistingDifferentDestinationIsReplaced) {
+  p.fs.addFile(dest, "old contents");
+  Deliver(ctx);
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
+TEST_F(DeliveryTest, OnlyAnEqualComparisonVerifies) {
+  EXPECT_FALSE(VerifyCopy(ctx, work, dest));  // copy missing
+  p.fs.addFile(dest, "different");
+  EXPECT_FALSE(VerifyCopy(ctx, work, dest));
+  p.fs.addFile(dest, p.fs.content(work));
+  EXPECT_TRUE(VerifyCopy(ctx, work, dest));
+  p.fs.unreadable.insert(p.fs.full(dest));  // exists but cannot be read
+  EXPECT_FALSE(VerifyCopy(ctx, work, dest));
+}
+
+TEST(SaveInputData, WritesPresentValuesInOrderAndNamesTheDestination) {
+  test::FakePlatform p;
+  RunContext ctx{p.os};
+  ctx.recordFilePath = "C:\\w.tmp";
+  ctx.outputFolder = ".\\SAVE\\";
+  ctx.rec.Key = "abc-05-0012";
+  ctx.rec.Renewalday = "2026/12/06";
+  ctx.entry = {"abc-05-0012", "山田", "", true};
+  SaveInputData(ctx);
+  EXPECT_EQ(p.text("C:\\w.tmp"),
+            "abc-05-0012,資産,管理情報,姓,山田,,2026/12/06\r\n"
+            "abc-05-0012,資産,管理情報,管理番号,abc-05-0012,,2026/12/06\r\n");
+  EXPECT_EQ(ctx.destinationPath, "C:\\Tools\\Inv\\SAVE\\abc-05-0012.csv");
+}
+
+TEST(SaveInputData, EmptyNumberGivesADotCsvAndNoRecords) {
+  test::FakePlatform p;
+  RunContext ctx{p.os};
+  ctx.recordFilePath = "C:\\w.tmp";
+  ctx.outputFolder = "C:\\Users\\user\\Desktop\\SAVE\\";
+  SaveInputData(ctx);
+  EXPECT_FALSE(p.fs.hasFile("C:\\w.tmp"));
+  EXPECT_EQ(ctx.destinationPath, "C:\\Users\\user\\Desktop\\SAVE\\.csv");
+  EXPECT_EQ(ctx.rec.Group, "資産");
+}
+
+}  // namespace
+}  // namespace th
