@@ -89,7 +89,9 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump) {
       "",
       "rem データファイルをクリア",
       "Set THREG=" + BatchLiteral(relativeDump),
-      "@del %THREG% 2>NUL",
+      // /q: where the dump's name is taken by a folder, del would ask
+      // "Are you sure" in a console nobody answers, and the run would hang.
+      "@del /q %THREG% 2>NUL",
       "",
       "rem レジストリよりインストール情報取得",
   };

@@ -87,7 +87,7 @@ REGSCAN = batch([
     "",
     "rem データファイルをクリア",
     r"Set THREG=.\TH_reg.TxT",
-    "@del %THREG% 2>NUL",
+    "@del /q %THREG% 2>NUL",
     "",
     "rem レジストリよりインストール情報取得",
     f'@reg query "{MACHINE}" /s >>%THREG% 2>&1',

@@ -45,7 +45,7 @@ const std::string kRegScanBytes =
     "\r\n"
     "rem \x83" "f\x81[\x83^\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x83N\x83\x8A\x83" "A\r\n"
     "Set THREG=.\\TH_reg.TxT\r\n"
-    "@del %THREG% 2>NUL\r\n"
+    "@del /q %THREG% 2>NUL\r\n"
     "\r\n"
     "rem \x83\x8C\x83W\x83X\x83g\x83\x8A\x82\xE6\x82\xE8\x83" "C\x83\x93\x83X\x83g\x81[\x83\x8B\x8F\xEE\x95\xF1\x8E\xE6\x93\xBE\r\n"
     "@reg query \"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\" /s >>%THREG% 2>&1\r\n"
