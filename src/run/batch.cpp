@@ -1,9 +1,136 @@
 #include "run/batch.h"
 
+#include <exception>
+#include <utility>
+
+#include "support/error_log.h"
+#include "support/paths.h"
+#include "support/process_exec.h"
+#include "support/text.h"
+#include "support/text_file.h"
+
 namespace th {
 
-// Not built yet: writes no batch file, so the run falls back to its own scan.
-void BatMakeRun(RunContext&, const std::string&, const std::string&, const std::string&, const std::string&,
-                const std::string&) {}
+namespace {
+
+constexpr const char* kUninstallKeys[] = {
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+};
+
+// Quoted: a folder name holding "&", "^" or the like would otherwise split
+// the line once %~dp0 is expanded, and the batch would go on in another folder.
+constexpr const char* kChangeToOwnFolder = "cd /d \"%~dp0\"";
+
+// PowerShell takes the typographic single quotes for apostrophes as well.
+constexpr const char* kApostrophes[] = {"'", "\u2018", "\u2019", "\u201A", "\u201B"};
+
+// Replaces every occurrence in one left-to-right pass (the replacement is
+// never scanned again, unlike ReplaceAll).
+std::string ReplaceEach(const std::string& text, std::string_view search, std::string_view replacement) {
+  std::string out;
+  std::size_t from = 0;
+  for (auto at = text.find(search); at != std::string::npos; at = text.find(search, from)) {
+    out.append(text, from, at - from);
+    out += replacement;
+    from = at + search.size();
+  }
+  out.append(text, from);
+  return out;
+}
+
+}  // namespace
+
+std::string BatchLiteral(const std::string& text) { return ReplaceEach(text, "%", "%%"); }
+
+std::string PowerShellLiteral(const std::string& text) {
+  std::string quoted = text;
+  for (const char* q : kApostrophes) quoted = ReplaceEach(quoted, q, std::string(q) + q);
+  quoted = SQuote(quoted);
+  std::string escaped;
+  for (char c : quoted) {
+    if (c == '^' || c == '&' || c == '|' || c == '<' || c == '>') escaped += '^';
+    escaped += c;
+  }
+  return BatchLiteral(escaped);
+}
+
+std::vector<std::string> TrustLevelLines(const std::string& runasPath) {
+  return {
+      "@echo off",
+      kChangeToOwnFolder,
+      "",
+      "schtasks /create /tn TH_tmp_task /tr " + DQuote(BatchLiteral(runasPath)) + " /sc once /st 00:00 /f",
+      "schtasks /run /tn TH_tmp_task",
+      "timeout /T 10",
+      "schtasks /delete /f /tn TH_tmp_task",
+      "",
+  };
+}
+
+std::vector<std::string> RunasLines(const std::string& regScanPath, const std::string& dumpPath) {
+  return {
+      "@echo off",
+      kChangeToOwnFolder,
+      "",
+      "@powershell start-process " + PowerShellLiteral(regScanPath) + " -verb runas",
+      "if %ERRORLEVEL% == 1 (",
+      // The blank before ">" is part of the marker: "UAC_Cancel ".
+      "echo UAC_Cancel > " + DQuote(BatchLiteral(dumpPath)) + ")",
+      "",
+  };
+}
+
+std::vector<std::string> RegScanLines(const std::string& relativeDump) {
+  std::vector<std::string> lines = {
+      "@echo off",
+      kChangeToOwnFolder,
+      "",
+      "rem データファイルをクリア",
+      "Set THREG=" + BatchLiteral(relativeDump),
+      // /q: where the dump's name is taken by a folder, del would ask
+      // "Are you sure" in a console nobody answers, and the run would hang.
+      "@del /q %THREG% 2>NUL",
+      "",
+      "rem レジストリよりインストール情報取得",
+  };
+  for (const char* key : kUninstallKeys) lines.push_back("@reg query " + DQuote(key) + " /s >>%THREG% 2>&1");
+  lines.push_back("");
+  return lines;
+}
+
+std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + DQuote(DQuote(batchPath)); }
+
+std::string BatchText(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  return text + "\r\n";
+}
+
+void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
+                const std::string& dumpPath, const std::string& /*relativeRegScan*/,
+                const std::string& relativeDump) {
+  platform::Platform& os = ctx.os;
+  const std::string trustLevelPath = ResolvePath(os, ".\\SAVE\\TrustLevel.CMD");
+  const std::pair<const std::string*, std::vector<std::string>> files[] = {
+      {&trustLevelPath, TrustLevelLines(runasPath)},
+      {&runasPath, RunasLines(regScanPath, dumpPath)},
+      {&regScanPath, RegScanLines(relativeDump)},
+  };
+  // Each file is appended to (a leftover from an interrupted run keeps its
+  // text in front) and opened and written in one call: a file that cannot be
+  // written stops here, before anything runs.
+  for (const auto& [path, lines] : files) {
+    try {
+      AppendText(os, *path, BatchText(lines));
+    } catch (const std::exception& e) {
+      WriteErrorLog(ctx, "BatMakeRun", e.what());
+      return;
+    }
+  }
+  ShellWait(os, BatchCommandLine(trustLevelPath), platform::kShowMinimized);
+  DeleteFiles(os, trustLevelPath);
+}
 
 }  // namespace th

@@ -1,6 +1,7 @@
 #pragma once
 // The registry-scan batch files and their start.
 #include <string>
+#include <vector>
 
 #include "run/run_context.h"
 
@@ -10,5 +11,27 @@ namespace th {
 // program, runs TrustLevel.CMD and deletes it. relativeRegScan is ignored.
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& relativeRegScan, const std::string& relativeDump);
+
+// The lines of each batch file (without line ends), as BatMakeRun writes them.
+std::vector<std::string> TrustLevelLines(const std::string& runasPath);
+std::vector<std::string> RunasLines(const std::string& regScanPath, const std::string& dumpPath);
+std::vector<std::string> RegScanLines(const std::string& relativeDump);
+
+// A file's text: every line followed by CR LF, then one more CR LF.
+std::string BatchText(const std::vector<std::string>& lines);
+
+// The command line that runs a batch file: "cmd /c " and the path in two
+// pairs of double quotes. cmd takes off the outer pair; with a single pair it
+// would keep the quotes only for some paths, and a folder such as
+// "Program Files (x86)" or "新しいフォルダー (2)" would split at its blank.
+std::string BatchCommandLine(const std::string& batchPath);
+
+// A path as cmd must see it inside a batch file: "%" doubled, so that it is
+// not taken for a variable or an argument reference.
+std::string BatchLiteral(const std::string& text);
+// A path as the PowerShell line must carry it: in apostrophes, each
+// apostrophe inside written twice, and cmd's own operators (which cmd does
+// not see as quoted between apostrophes) escaped with "^".
+std::string PowerShellLiteral(const std::string& text);
 
 }  // namespace th

@@ -37,9 +37,9 @@ TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
 TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
   workingFiles();
   Main(p.os);
-  ASSERT_EQ(p.processes.started.size(), 1u);
-  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"C:\\Tools\\Inv\\SAVE\\RegScan.CMD\"");
-  EXPECT_EQ(p.processes.started[0].show, platform::kShowMinimized);
+  ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
+  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\RegScan.CMD\"\"");
+  EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
   EXPECT_EQ(p.clock.sleeps.size(), 36u);  // 30 s, then 6 s, polled once a second
   EXPECT_TRUE(p.ui.events.empty());
   EXPECT_FALSE(anyWorkingFile());
@@ -51,7 +51,8 @@ TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
 TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
   Main(p.os);
-  EXPECT_TRUE(p.processes.started.empty());
+  ASSERT_EQ(p.processes.started.size(), 1u);  // TrustLevel.CMD only
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\TrustLevel.CMD\"\"");
   EXPECT_EQ(p.clock.sleeps.size(), 36u);
 }
 

@@ -11,6 +11,8 @@
 
 namespace th::test {
 
+struct RunawayReader {};
+
 class FakeFileSystem : public platform::FileSystem {
  public:
   std::map<std::string, std::string> files;  // full path -> bytes
@@ -18,6 +20,9 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, std::uint32_t> attributes;
   std::set<std::string> unwritable;          // append to these fails
   std::set<std::string> unreadable;          // opening these fails
+  std::set<std::string> unopenable;          // these have a length but cannot be opened
+  std::map<std::string, int> readFailsAfter; // reading fails after this many lines
+  int linesRead = 0;                         // read attempts over all readers (loop guard in tests)
   std::string current = "C:\\Work";
   std::string program = "C:\\Tools\\Inv";
   std::string desktop = "C:\\Users\\user\\Desktop";
@@ -72,8 +77,12 @@ class FakeFileSystem : public platform::FileSystem {
 
   class Lines : public platform::LineReader {
    public:
-    explicit Lines(std::string data) : data_(std::move(data)) {}
+    Lines(FakeFileSystem& owner, std::string data, int failAfter)
+        : owner_(owner), data_(std::move(data)), failAfter_(failAfter) {}
     bool next(std::string& line) override {
+      // Not a std::exception, so no failure handler can swallow it and retry forever.
+      if (++owner_.linesRead > 1000000) throw RunawayReader{};
+      if (failAfter_ >= 0 && read_++ >= failAfter_) throw Failure("デバイスの準備ができていません。");
       if (pos_ >= data_.size()) return false;
       std::size_t end = data_.find_first_of("\r\n", pos_);
       if (end == std::string::npos) end = data_.size();
@@ -86,14 +95,19 @@ class FakeFileSystem : public platform::FileSystem {
     }
 
    private:
+    FakeFileSystem& owner_;
     std::string data_;
+    int failAfter_;
+    int read_ = 0;
     std::size_t pos_ = 0;
   };
 
   std::unique_ptr<platform::LineReader> openLines(const std::string& path) override {
     const std::string f = full(path);
     if (!files.count(f) || unreadable.count(f)) throw Failure("ファイルが見つかりません。");
-    return std::make_unique<Lines>(files[f]);
+    if (unopenable.count(f)) throw Failure("アクセスが拒否されました。");
+    auto fails = readFailsAfter.find(f);
+    return std::make_unique<Lines>(*this, files[f], fails == readFailsAfter.end() ? -1 : fails->second);
   }
   std::int64_t fileLength(const std::string& path) override {
     const std::string f = full(path);
