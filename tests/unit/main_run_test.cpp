@@ -181,5 +181,19 @@ TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   EXPECT_FALSE(p.fs.hasFile(record));
 }
 
+TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordFile) {
+  p.processes.onStart = [](const std::string& cmd) {
+    if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
+  };
+  Main(p.os);
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice"}));
+  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
+  EXPECT_FALSE(p.fs.hasFile(record));
+  EXPECT_FALSE(anyWorkingFile());
+  const std::string log = p.text(kLog);
+  EXPECT_NE(log.find("\tMain\tabc-05-0012\t"), std::string::npos) << log;
+  EXPECT_NE(log.find("\tファイルが見つかりません。\r\n"), std::string::npos) << log;
+}
+
 }  // namespace
 }  // namespace th
