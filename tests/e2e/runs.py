@@ -54,17 +54,19 @@ def wait_entry_form(s, process, timeout=180):
 
 def fill_entry_form(s, form, entry=SAMPLE, screenshots=False):
     """Types the entry field by field (Enter moves on), presses 登録 and
-    confirms with OK; returns once the form is gone."""
+    confirms with OK; returns once the form is gone. The form is focused
+    before every step: a console window of the registry scan may take the
+    focus for a moment (and the form gives it back to the box it was in)."""
     s.type_text(entry.parts[0], window=form)
     for text in (entry.parts[1], entry.parts[2], entry.surname, entry.given):
-        s.key("Return")
-        s.type_text(text)
+        s.key("Return", window=form)
+        s.type_text(text, window=form)
     if screenshots:
         s.screenshot("2-entry-filled.png")
-    s.key("Return", "Return")  # to 登録, and press it
+    s.key("Return", "Return", window=form)  # to 登録, and press it
     if screenshots:
         s.screenshot("3-confirmation.png")
-    s.key("Return")  # OK
+    s.key("Return", window=form)  # OK
     s.wait_window_gone(FORM)
 
 
