@@ -101,14 +101,6 @@ LRESULT NoticeFormView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) closed_ = true;
       return 0;
-    case WM_ACTIVATE:
-      // Back in front (after Explorer took the focus, say): Enter answers OK
-      // again, as in a dialog box.
-      if (LOWORD(wp) != WA_INACTIVE && model_.OkVisible()) {
-        SetFocus(ok_);
-        return 0;
-      }
-      return DefWindowProcW(hwnd_, msg, wp, lp);
     case WM_CLOSE:
       // Without its OK button the notice stays until the program closes it.
       if (model_.OkVisible()) closed_ = true;
