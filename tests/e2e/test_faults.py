@@ -63,15 +63,25 @@ def put_program(s, folder=TOOLS, dump=b"\r\n"):
     return program
 
 
-def fill_form(s, number=NUMBER, sei="山田", mei="太郎"):
-    """Puts the texts into the boxes as a paste would (no key filter), then
-    presses 登録; returns the validation message, or None when the form went
-    on to its confirmation."""
+def fill_form(s, number=NUMBER, sei="山田", mei="太郎", paste=False):
+    """Sets the boxes' texts (no key filter, no length limit) or, with
+    `paste`, pastes the number's parts through the clipboard (no key filter,
+    within the limit), then presses 登録; returns the validation message, or
+    None when the form went on to its confirmation."""
     s.find_window(FORM, timeout=150)  # through X: the windows of the waits answer slowly
     form = s.window(FORM)
     ids = {c["id"]: c for c in form["children"]}
     for box, text in zip((BOX0, BOX1, BOX2, SEI, MEI), (*number, sei, mei)):
-        s.set_text(ids[box], text)
+        if paste and box in (BOX0, BOX1, BOX2):
+            s.set_text(ids[box], "")
+            s.paste(ids[box], text)
+        else:
+            s.set_text(ids[box], text)
+    if paste:
+        shown = {c["id"]: c["text"] for c in s.window(FORM)["children"]}
+        limits = {BOX0: 3, BOX1: 2, BOX2: 4}
+        for box, text in zip((BOX0, BOX1, BOX2), number):
+            assert shown[box] == text[:limits[box]], f"paste gave {shown[box]!r} for {text!r}"
     s.click(ids[ENTRY])
     deadline = time.monotonic() + 10
     while time.monotonic() < deadline:
@@ -341,14 +351,19 @@ class Faults(unittest.TestCase):
                 + dump_entry("After"))
         with harness.Scenario("fault_dump_garbage") as s:
             program = put_program(s, dump=dump)
+            before = snapshot(s.drive_c)
             message, _ = whole_run(s, program)
+            self.assertEqual(unexpected_writes(s, before, ["棚卸/SAVE", "棚卸/Error.Log"]), [])
             self.assertEqual(message, SAVED)
             names = [a[0] for a in applications(csv_records(s.unix_path(TOOLS) / "SAVE" / CSV))]
             self.assertEqual(names[0], "Before")
             self.assertEqual(names[-1], "After")
-            self.assertTrue(any(n.startswith("Nul") for n in names), names)
-            self.assertTrue(any(n.startswith("Bad") and n.endswith(tuple("?・\ufffd")) or "Sjis" in n
-                                for n in names), names)
+            nul = [n for n in names if n.startswith("Nul")]
+            bad = [n for n in names if n.startswith("Bad")]
+            self.assertEqual(len(nul), 1, names)
+            self.assertIn("Inside", nul[0], "the text after a NUL byte is lost")
+            self.assertEqual(len(bad), 1, names)
+            self.assertIn("Sjis", bad[0], "the text after a broken character is lost")
             self.assertWorkingFilesGone(s)
 
     def test_dump_long_line_and_cut_off(self):
@@ -360,7 +375,9 @@ class Faults(unittest.TestCase):
                 + b"HKEY_LOCAL_MACHINE\\Cut\r\n    DisplayName    REG_SZ    Cut \x93\xfa\x96")
         with harness.Scenario("fault_dump_long_cut") as s:
             program = put_program(s, dump=dump)
+            before = snapshot(s.drive_c)
             message, _ = whole_run(s, program)
+            self.assertEqual(unexpected_writes(s, before, ["棚卸/SAVE", "棚卸/Error.Log"]), [])
             self.assertEqual(message, SAVED)
             apps = applications(csv_records(s.unix_path(TOOLS) / "SAVE" / CSV))
             self.assertEqual(apps[0], [long_name, "1.0", "Maker"])
@@ -483,13 +500,19 @@ class Faults(unittest.TestCase):
             (("abc", "05", "0012\\..\\..\\x"), {"４桁で入力してください。", empty}),
             (("abc", "05", "0%1%"), {"２文字目以降は数字で入力してください。", empty}),
         ]
+        # Pasted through the clipboard: cut to each box's length limit.
+        pasted = [
+            (("..\\..\\x", "05", "0012"), {"英小文字３桁で入力してください。"}),
+            (("abc", "5\\..", "0012"), {"数値２桁で入力してください。", empty}),
+            (("abc", "05", "a\\12\\..\\x"), {"２文字目以降は数字で入力してください。", empty}),
+        ]
         with harness.Scenario("fault_pasted_number") as s:
             program = put_program(s, dump=dump_entry("Alpha Tool"))
             before = snapshot(s.drive_c)
             process = s.start(program)
-            for number, expected in refused:
-                with self.subTest(number=number):
-                    self.assertIn(fill_form(s, number), expected)
+            for (number, expected), paste in [(r, False) for r in refused] + [(r, True) for r in pasted]:
+                with self.subTest(number=number, paste=paste):
+                    self.assertIn(fill_form(s, number, paste=paste), expected)
                     box = s.window(CHECK)
                     s.click(s.control(box, cls="Button"))
                     s.wait_window_gone(CHECK)
