@@ -19,11 +19,7 @@ constexpr int kDnsHostName = 1;
 
 void GetPCName(RunContext& ctx) {
   Record& rec = ctx.rec;
-  rec.Group = "LAN";
-  rec.Item = "LAN";
-  rec.SubItem = "コンピュータ名";
-  rec.Contents.clear();
-  rec.Unit.clear();
+  rec.Start("LAN", "LAN", "コンピュータ名");
 
   auto record = [&] {
     if (rec.Contents.empty()) return;

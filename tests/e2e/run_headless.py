@@ -60,13 +60,28 @@ def main():
                     final = w
             time.sleep(0.2)
         if final is not None:
-            s.screenshot("5-final-notice.png")
             message = [c["text"] for c in final["children"] if c["class"].lower() == "static"]
             print("run: final notice:", " ".join(message))
+            close_explorer(s, wait=10 if "正常" in " ".join(message) else 0)
+            s.screenshot("5-final-notice.png")
             s.key("Return", window=s.find_window("データ保存"))
+            s.wait_window_gone("データ保存")
         process.wait(60)
 
         return 0 if show_results(s) else 1
+
+
+def close_explorer(s, wait):
+    """Closes the Explorer window the run opened on its output folder; it
+    may take a few seconds to appear and would take the focus."""
+    deadline = time.monotonic() + wait
+    while True:
+        windows = [w for w in s.windows() if w["text"] == "SAVE" and w["class"] != "#32770"]
+        for w in windows:
+            s.close_window(w)
+        if windows or time.monotonic() >= deadline:
+            return
+        time.sleep(0.2)
 
 
 def show_results(s):

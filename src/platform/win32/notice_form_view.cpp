@@ -101,6 +101,14 @@ LRESULT NoticeFormView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (LOWORD(wp) == kOkId && HIWORD(wp) == BN_CLICKED) closed_ = true;
       return 0;
+    case WM_ACTIVATE:
+      // Back in front (after Explorer took the focus, say): Enter answers OK
+      // again, as in a dialog box.
+      if (LOWORD(wp) != WA_INACTIVE && model_.OkVisible()) {
+        SetFocus(ok_);
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, msg, wp, lp);
     case WM_CLOSE:
       // Without its OK button the notice stays until the program closes it.
       if (model_.OkVisible()) closed_ = true;
@@ -111,7 +119,8 @@ LRESULT NoticeFormView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool NoticeFormView::PreTranslate(const MSG& msg) {
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == ok_) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (msg.hwnd == ok_ || msg.hwnd == hwnd_) &&
+      model_.OkVisible()) {
     closed_ = true;
     return true;
   }
