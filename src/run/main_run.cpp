@@ -59,7 +59,7 @@ void Run(RunContext& ctx, WorkingPaths& paths) {
   BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump);
   WaitTimer(os, 30000);
   if (!os.fs.fileExists(paths.dump)) {
-    ShellWait(os, BatchCommandLine(paths.regScan), platform::kShowMinimized);
+    RunBatch(os, paths.regScan, platform::kShowMinimized);
   }
   WaitTimer(os, 6000);
 
