@@ -24,7 +24,7 @@ def mapping_growth(program, baseline, top=8):
     program, largest first (both from measure_wine.resident_by_mapping)."""
     names = (set(program) | set(baseline)) - {"(total)", "(other mappings)"}
     growth = {n: program.get(n, 0) - baseline.get(n, 0) for n in names}
-    ranked = sorted(growth.items(), key=lambda kv: -kv[1])
+    ranked = sorted(growth.items(), key=lambda kv: (-kv[1], kv[0]))  # ties by name: the same every run
     out = dict(ranked[:top])
     total = program.get("(total)", 0) - baseline.get("(total)", 0)
     out["(everything else)"] = total - sum(out.values())

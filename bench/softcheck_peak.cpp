@@ -1,9 +1,9 @@
 // Peak memory of SoftCheck on one generated dump, in a process of its own:
 //   softcheck_peak ENTRIES
-// prints one JSON line: the process's peak resident size (ru_maxrss) once the
+// prints one JSON line: the process's peak resident size (VmHWM) once the
 // dump is written and again after SoftCheck has read it, and the records made.
-#include <sys/resource.h>
-
+// Not ru_maxrss: that keeps the peak of the image before exec, which for a
+// child of a large process (the Python driver) hides everything after.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -18,9 +18,11 @@
 namespace {
 
 long PeakKiB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;  // KiB on Linux
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
 }
 
 }  // namespace

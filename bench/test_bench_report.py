@@ -87,7 +87,7 @@ class Mappings(unittest.TestCase):
                    "(total)": 17800}
         baseline = {"[anonymous]": 4000, "ipag.ttf": 800, "msvcrt.dll": 500, "(other mappings)": 5000,
                     "(total)": 10300}
-        growth = r.mapping_growth(program, baseline, top=2)
+        growth = r.mapping_growth(program, baseline, top=2)  # comctl32 and the font tie at +1000
         self.assertEqual(list(growth), ["[anonymous]", "comctl32.dll", "(everything else)"])
         self.assertEqual(growth["[anonymous]"], 2000)
         self.assertEqual(sum(growth.values()), 7500)
