@@ -6,6 +6,7 @@
 //   collect_floor [DUMP]
 // prints one JSON line of elapsed milliseconds (QueryPerformanceCounter).
 #include <windows.h>
+#include <psapi.h>
 #include <wbemidl.h>
 
 #include <cstdio>
@@ -131,6 +132,9 @@ int wmain(int argc, wchar_t** argv) {
   // As the program does before its run starts.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   Counts counts;
+  PROCESS_MEMORY_COUNTERS memoryBefore{}, memoryAfter{};
+  memoryBefore.cb = memoryAfter.cb = sizeof(PROCESS_MEMORY_COUNTERS);
+  K32GetProcessMemoryInfo(GetCurrentProcess(), &memoryBefore, sizeof memoryBefore);
 
   const double start = NowMs();
   IWbemServices* wmi = Connect();
@@ -193,14 +197,18 @@ int wmain(int argc, wchar_t** argv) {
   IWbemServices* second = Connect();
   const double againMs = NowMs() - again;
   if (second) second->Release();
+  // What WMI's work adds to the working set of the process that asks.
+  K32GetProcessMemoryInfo(GetCurrentProcess(), &memoryAfter, sizeof memoryAfter);
+  const long long wmiGrowthKib =
+      (static_cast<long long>(memoryAfter.PeakWorkingSetSize) - static_cast<long long>(memoryBefore.WorkingSetSize)) / 1024;
 
   std::printf(
       "{\"total_ms\": %.3f, \"connect_ms\": %.3f, \"queries_ms\": %.3f, \"registry_ms\": %.3f, \"dump_ms\": %.3f, "
       "\"connect_again_ms\": %.3f, \"queries\": %d, \"instances\": %d, \"properties\": %d, \"named_reads\": %d, "
-      "\"registry_reads\": %d, \"processor_queried\": %s, \"dump_bytes\": %lld}\n",
+      "\"registry_reads\": %d, \"processor_queried\": %s, \"dump_bytes\": %lld, \"wmi_peak_growth_kib\": %lld}\n",
       end - start, connected - start, queried - connected - registryMs, registryMs, end - queried, againMs,
       counts.queries, counts.instances, counts.properties, counts.namedReads, counts.registryReads,
-      processorQueried ? "true" : "false", dumpBytes);
+      processorQueried ? "true" : "false", dumpBytes, wmiGrowthKib);
   CoUninitialize();
   return 0;
 }
