@@ -137,6 +137,24 @@ def dismiss(s, title, process, timeout=120):
     raise RuntimeError(f"the program did not end after {title}")
 
 
+def close_explorer(s, seconds=10):
+    """Closes Explorer's window on the output folder, which the program
+    opens and leaves behind; left open, it takes the keyboard focus from the
+    next run's entry form."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            left = [w for w in s.windows() if w["class"] == "ExplorerWClass"]
+        except (subprocess.TimeoutExpired, AssertionError):
+            left = [None]
+        if not left:
+            return
+        for w in left:
+            if w:
+                s.close_window(w)
+        time.sleep(0.5)
+
+
 def temp_folder(s):
     result = s.cmd("echo %TEMP%")
     return s.unix_path(result.stdout.strip())
@@ -195,6 +213,7 @@ def program_run(s, program, number, temp):
     s.window("データ保存", timeout=120)
     mappings = resident_by_mapping(pid)
     usage, peak = dismiss(s, "データ保存", process)
+    close_explorer(s)
     wall = time.monotonic() - started
     watcher.stop.set()
     watcher.join()
