@@ -3,6 +3,7 @@
 import unittest
 
 import bench_report as r
+import run_bench
 
 OBJDUMP = """
 The Import Tables (interpreted .idata section contents)
@@ -135,6 +136,45 @@ class Table(unittest.TestCase):
         self.assertTrue(all(row.measured == "not measured" for row in rows))
         lines = r.format_table(rows).splitlines()
         self.assertEqual(len({len(line) for line in lines}), 1, "columns line up")
+
+
+class WineSummary(unittest.TestCase):
+    @staticmethod
+    def raw(processor_queried=False):
+        def run(cpu, wall, collect, peak):
+            return {"cpu_s": cpu, "wall_s": wall, "collect_ms": collect, "peak_kib": peak, "records": 39,
+                    "process_image": "C:\\tallyhawk\\tallyhawk.exe",
+                    "resident_by_mapping": {"[anonymous]": peak, "(total)": peak}}
+
+        def floor(total, connect):
+            return {"total_ms": total, "connect_ms": connect, "processor_queried": processor_queried,
+                    "wmi_peak_growth_kib": 11000}
+        return {
+            "trivial": {"peak_kib": 20000, "resident_by_mapping": {"[anonymous]": 20000, "(total)": 20000}},
+            "program": [run(0.2, 50.0, 30.0, 38000), run(0.1, 50.0, 20.0, 37000), run(0.5, 50.0, 25.0, 39000)],
+            "floor": [floor(40.0, 25.0), floor(45.0, 25.0), floor(60.0, 30.0)],
+            "parts": [{"record_ms": 0.1, "notice_ms": 10.0, "connect_again_ms": 0.3},
+                      {"record_ms": 0.3, "notice_ms": 14.0, "connect_again_ms": 0.5}],
+        }
+
+    def test_medians_and_the_floor_without_its_first_connection(self):
+        waiting, collecting = run_bench.summarise_wine(self.raw())
+        self.assertAlmostEqual(waiting["cpu_share"], 0.004)
+        self.assertAlmostEqual(waiting["max_cpu_share"], 0.01)
+        self.assertEqual(waiting["peak_kib"], 38000)
+        self.assertEqual(waiting["resident_growth_kib"]["[anonymous]"], 18000)
+        self.assertEqual(collecting["program_ms"], 25.0)
+        self.assertEqual(collecting["floor_runs_ms"], [15.0, 20.0, 30.0])
+        self.assertAlmostEqual(collecting["ratio"], 25.0 / 20.0)
+        rest = collecting["rest"]
+        self.assertAlmostEqual(rest["total_ms"], 5.0)
+        self.assertAlmostEqual(rest["record_writes_ms"], 39 * 0.2)
+        self.assertEqual(rest["extra_connections"], 10)
+
+    def test_a_processor_query_means_one_more_connection(self):
+        _, collecting = run_bench.summarise_wine(self.raw(processor_queried=True))
+        self.assertEqual(collecting["rest"]["extra_connections"], 11)
+        self.assertAlmostEqual(collecting["rest"]["extra_connections_ms"], 11 * 0.4)
 
 
 if __name__ == "__main__":
