@@ -1,0 +1,176 @@
+#include "disk_filesystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "support/failure.h"
+
+namespace th::bench {
+
+namespace {
+
+[[noreturn]] void ThrowErrno(const std::string& what) { throw Failure(what + ": " + std::strerror(errno)); }
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Lines end at CR LF, LF or CR, read through a fixed 64 KiB buffer as the
+// Windows reader does.
+class FileLines : public platform::LineReader {
+ public:
+  explicit FileLines(int fd) : fd_(fd) {}
+
+  bool next(std::string& line) override {
+    line.clear();
+    if (peek() < 0) return false;
+    while (true) {
+      if (pos_ == len_ && !fill()) return true;  // last line without an end
+      const char* start = buf_ + pos_;
+      const char* end = buf_ + len_;
+      const char* stop = start;
+      while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
+      line.append(start, stop);
+      pos_ = static_cast<std::size_t>(stop - buf_);
+      if (stop == end) continue;
+      ++pos_;
+      if (*stop == '\r' && peek() == '\n') ++pos_;
+      return true;
+    }
+  }
+
+ private:
+  int peek() {
+    if (pos_ == len_ && !fill()) return -1;
+    return static_cast<unsigned char>(buf_[pos_]);
+  }
+  bool fill() {
+    ssize_t got;
+    do {
+      got = ::read(fd_.get(), buf_, sizeof buf_);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) ThrowErrno("read");
+    len_ = static_cast<std::size_t>(got);
+    pos_ = 0;
+    return len_ > 0;
+  }
+
+  Fd fd_;
+  char buf_[64 * 1024];
+  std::size_t pos_ = 0, len_ = 0;
+};
+
+bool StatOf(const std::string& host, struct stat& st) { return ::stat(host.c_str(), &st) == 0; }
+
+}  // namespace
+
+DiskFileSystem::DiskFileSystem(std::string root, std::string programFolder)
+    : root_(std::move(root)), program_(std::move(programFolder)) {}
+
+std::string DiskFileSystem::hostPath(const std::string& windowsPath) const {
+  if (windowsPath.size() < 2 || windowsPath[1] != ':') throw Failure("no drive in " + windowsPath);
+  std::string host = root_ + "/" + windowsPath[0];
+  for (std::size_t i = 2; i < windowsPath.size(); ++i) host += windowsPath[i] == '\\' ? '/' : windowsPath[i];
+  return host;
+}
+
+void DiskFileSystem::append(const std::string& path, std::string_view bytes) {
+  // Opened, written and closed per call, as on Windows: that cost is part of
+  // what a record costs.
+  Fd fd(::open(hostPath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+  if (fd.get() < 0) ThrowErrno("open " + path);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowErrno("write " + path);
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+std::unique_ptr<platform::LineReader> DiskFileSystem::openLines(const std::string& path) {
+  const int fd = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) ThrowErrno("open " + path);
+  return std::make_unique<FileLines>(fd);
+}
+
+std::int64_t DiskFileSystem::fileLength(const std::string& path) {
+  struct stat st {};
+  if (!StatOf(hostPath(path), st) || S_ISDIR(st.st_mode)) return -1;
+  return st.st_size;
+}
+
+bool DiskFileSystem::fileExists(const std::string& path) {
+  struct stat st {};
+  return StatOf(hostPath(path), st) && !S_ISDIR(st.st_mode);
+}
+
+bool DiskFileSystem::folderExists(const std::string& path) { return isDirectory(path); }
+
+bool DiskFileSystem::isDirectory(const std::string& path) {
+  struct stat st {};
+  return StatOf(hostPath(path), st) && S_ISDIR(st.st_mode);
+}
+
+void DiskFileSystem::setAttributes(const std::string& path, std::uint32_t) {
+  if (!fileExists(path) && !isDirectory(path)) throw Failure("no such file: " + path);
+}
+
+void DiskFileSystem::removeFile(const std::string& path) {
+  if (::unlink(hostPath(path).c_str()) != 0) ThrowErrno("unlink " + path);
+}
+
+void DiskFileSystem::createFolder(const std::string& path) {
+  if (::mkdir(hostPath(path).c_str(), 0755) != 0) ThrowErrno("mkdir " + path);
+}
+
+std::vector<std::string> DiskFileSystem::search(const std::string& pattern) {
+  std::vector<std::string> names;
+  if (!pattern.empty() && pattern.back() == '\\') {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(hostPath(pattern).c_str()), ::closedir);
+    if (!dir) return names;
+    while (const dirent* entry = ::readdir(dir.get())) names.emplace_back(entry->d_name);
+    return names;
+  }
+  if (pattern.find_first_of("*?") != std::string::npos) throw Failure("wildcards are not supported here");
+  if (fileExists(pattern) || isDirectory(pattern)) names.push_back(pattern.substr(pattern.rfind('\\') + 1));
+  return names;
+}
+
+std::string DiskFileSystem::currentFolder() { return program_; }
+void DiskFileSystem::changeDrive(const std::string&) {}
+void DiskFileSystem::changeFolder(const std::string&) {}
+
+std::string DiskFileSystem::tempFolder() { return program_ + "\\"; }
+
+std::string DiskFileSystem::createTempFile(const std::string& folder, const std::string& prefix) {
+  const std::string path = folder + prefix + std::to_string(++tempCounter_) + ".tmp";
+  append(path, "");
+  return path;
+}
+
+std::string DiskFileSystem::programFolder() { return program_; }
+std::string DiskFileSystem::desktopFolder() { return program_; }
+
+void DiskFileSystem::copyFile(const std::string&, const std::string&) { throw Failure("not used by the benchmarks"); }
+bool DiskFileSystem::sameContents(const std::string&, const std::string&) {
+  throw Failure("not used by the benchmarks");
+}
+
+}  // namespace th::bench

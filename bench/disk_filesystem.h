@@ -1,0 +1,46 @@
+#pragma once
+// A FileSystem on real files for the benchmarks. Windows paths map onto a
+// root folder ("C:\a\b" -> <root>/C/a/b) so the core runs with the paths it
+// sees on Windows, while files stream from disk: the in-memory test double
+// would hide what the reader itself holds in memory.
+#include <string>
+
+#include "platform/filesystem.h"
+
+namespace th::bench {
+
+class DiskFileSystem : public platform::FileSystem {
+ public:
+  // programFolder: a Windows path such as "C:\bench".
+  DiskFileSystem(std::string root, std::string programFolder);
+
+  // The host path of a Windows path; throws Failure for one without a drive.
+  std::string hostPath(const std::string& windowsPath) const;
+
+  void append(const std::string& path, std::string_view bytes) override;
+  std::unique_ptr<platform::LineReader> openLines(const std::string& path) override;
+  std::int64_t fileLength(const std::string& path) override;
+  bool fileExists(const std::string& path) override;
+  bool folderExists(const std::string& path) override;
+  bool isDirectory(const std::string& path) override;
+  void setAttributes(const std::string& path, std::uint32_t attributes) override;
+  void removeFile(const std::string& path) override;
+  void createFolder(const std::string& path) override;
+  std::vector<std::string> search(const std::string& pattern) override;
+  std::string currentFolder() override;
+  void changeDrive(const std::string& drive) override;
+  void changeFolder(const std::string& path) override;
+  std::string tempFolder() override;
+  std::string createTempFile(const std::string& folder, const std::string& prefix) override;
+  std::string programFolder() override;
+  std::string desktopFolder() override;
+  void copyFile(const std::string& from, const std::string& to) override;
+  bool sameContents(const std::string& a, const std::string& b) override;
+
+ private:
+  std::string root_;
+  std::string program_;
+  int tempCounter_ = 0;
+};
+
+}  // namespace th::bench
