@@ -45,6 +45,24 @@ std::string Utf8(const std::u16string& w) {
   return s;
 }
 
+std::u16string Utf16(std::string_view s) {
+  std::u16string w;
+  for (std::size_t i = 0; i < s.size();) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    const std::size_t n = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = n == 1 ? lead : lead & (0x3F >> (n - 1));
+    for (std::size_t k = 1; k < n; ++k) c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    i += n;
+    if (c >= 0x10000) {
+      w += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      w += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      w += static_cast<char16_t>(c);
+    }
+  }
+  return w;
+}
+
 // A single-line edit control with a length limit in UTF-16 units.
 struct Box {
   std::u16string text;
@@ -52,7 +70,8 @@ struct Box {
   std::size_t limit = 0;
 
   void replaceSelection(std::u16string in) {
-    const std::size_t room = limit - (text.size() - (selEnd - selStart));
+    const std::size_t kept = text.size() - (selEnd - selStart);
+    const std::size_t room = kept < limit ? limit - kept : 0;
     if (in.size() > room) in.resize(room);
     text.replace(selStart, selEnd - selStart, in);
     selStart = selEnd = selStart + in.size();
@@ -149,9 +168,9 @@ struct Form {
       // The window takes the normalised text back.
       const std::string& t = model.Text(Field(focus));
       if (Utf8(boxes[focus].text) != t) {
-        boxes[focus].text.clear();
-        for (char c : t) boxes[focus].text += static_cast<char16_t>(static_cast<unsigned char>(c));
-        FUZZ_CHECK(Utf8(boxes[focus].text) == t);  // normalised texts are ASCII
+        FUZZ_CHECK(th::fuzz::ValidUtf8(t));
+        boxes[focus].text = Utf16(t);
+        FUZZ_CHECK(Utf8(boxes[focus].text) == t);
         boxes[focus].select(0, 0);
         changed(focus);
       }
@@ -255,7 +274,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The model and the window agree on every text, and on what is shown.
     for (int f = 0; f < 5; ++f) {
       FUZZ_CHECK(m.Text(Field(f)) == Utf8(form.boxes[f].text));
-      FUZZ_CHECK(form.boxes[f].text.size() <= form.boxes[f].limit);
     }
     const bool confirming = m.state() == fManualInput::State::Confirmation;
     FUZZ_CHECK(m.FieldsLocked() == confirming);
