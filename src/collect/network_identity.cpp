@@ -19,11 +19,7 @@ constexpr int kDnsHostName = 1;
 
 void GetPCName(RunContext& ctx) {
   Record& rec = ctx.rec;
-  rec.Group = "LAN";
-  rec.Item = "LAN";
-  rec.SubItem = "コンピュータ名";
-  rec.Contents.clear();
-  rec.Unit.clear();
+  rec.Start("LAN", "LAN", "コンピュータ名");
 
   auto record = [&] {
     if (rec.Contents.empty()) return;
@@ -44,7 +40,8 @@ void GetPCName(RunContext& ctx) {
       scratch = MakeTempFile(ctx, "WKP");
       // Quoted: a temporary folder under a user name with a blank would
       // otherwise split the redirection.
-      if (!scratch.empty() && ShellWait(ctx.os, "cmd.exe /c Hostname > " + DQuote(scratch), platform::kHide) == 0) {
+      if (!scratch.empty() &&
+          ShellWaitOnPath(ctx.os, "cmd.exe /c Hostname > ", scratch, DQuote, platform::kHide) == 0) {
         std::vector<std::string> lines;
         if (ReadTextLines(ctx, scratch, lines, "") > 0) rec.Contents = lines[0];
       }

@@ -40,11 +40,7 @@ std::string ComposeVersion(const std::string& product, const std::string& wordSi
 bool GetCPUName(RunContext& ctx) {
   constexpr std::string_view kProc = "GetCPUName";
   Record& rec = ctx.rec;
-  rec.Group = "Hard";
-  rec.Item = "CPU";
-  rec.SubItem = "NameString";
-  rec.Contents.clear();
-  rec.Unit.clear();
+  rec.Start("Hard", "CPU", "NameString");
 
   std::unique_ptr<platform::RegistryKey> key;
   Guarded(ctx, kProc, [&] { key = ctx.os.registry.openLocalMachine("HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0"); });
@@ -57,11 +53,7 @@ bool GetCPUName(RunContext& ctx) {
 
 void GetOSVersion(RunContext& ctx) {
   Record& rec = ctx.rec;
-  rec.Group = "Soft";
-  rec.Item = "OS";
-  rec.SubItem = "Version";
-  rec.Contents.clear();
-  rec.Unit.clear();
+  rec.Start("Soft", "OS", "Version");
   if (!ctx.recordedOsVersion.empty()) return;
 
   platform::Registry& registry = ctx.os.registry;

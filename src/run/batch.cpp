@@ -102,6 +102,11 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump) {
 
 std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + DQuote(DQuote(batchPath)); }
 
+std::int16_t RunBatch(platform::Platform& os, const std::string& batchPath, platform::ShowWindow show) {
+  return ShellWaitOnPath(
+      os, "cmd /c ", batchPath, [](const std::string& path) { return DQuote(DQuote(path)); }, show);
+}
+
 std::string BatchText(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& line : lines) text += line + "\r\n";
@@ -129,7 +134,7 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
       return;
     }
   }
-  ShellWait(os, BatchCommandLine(trustLevelPath), platform::kShowMinimized);
+  RunBatch(os, trustLevelPath, platform::kShowMinimized);
   DeleteFiles(os, trustLevelPath);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The registry-scan batch files and their start.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ std::string BatchText(const std::vector<std::string>& lines);
 // would keep the quotes only for some paths, and a folder such as
 // "Program Files (x86)" or "新しいフォルダー (2)" would split at its blank.
 std::string BatchCommandLine(const std::string& batchPath);
+// Runs a batch file with that command line and waits for it; a path holding
+// "%" is run from its own folder by its bare name (see ShellWaitOnPath).
+std::int16_t RunBatch(platform::Platform& os, const std::string& batchPath, platform::ShowWindow show);
 
 // A path as cmd must see it inside a batch file: "%" doubled, so that it is
 // not taken for a variable or an argument reference.

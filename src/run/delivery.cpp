@@ -39,6 +39,11 @@ bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& c
 }
 
 void Deliver(RunContext& ctx) {
+  bool existed = true;
+  try {
+    existed = ctx.os.fs.fileExists(ctx.destinationPath);
+  } catch (const std::exception&) {
+  }
   bool delivered = false;
   for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
     CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath);
@@ -47,6 +52,9 @@ void Deliver(RunContext& ctx) {
   }
   ctx.os.ui.closeNotice();
   if (!delivered) {
+    // A copy cut off by a full drive would pass for a delivered file: remove
+    // what this run left there. A file that was there before is not ours.
+    if (!existed) DeleteFiles(ctx.os, ctx.destinationPath);
     ctx.os.ui.showNoticeModal(7);
     return;
   }

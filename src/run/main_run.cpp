@@ -4,11 +4,9 @@
 
 #include "collect/asset_info.h"
 #include "collect/key_block.h"
-#include "collect/network_identity.h"
-#include "collect/registry_facts.h"
 #include "collect/software.h"
-#include "collect/wmi_collectors.h"
 #include "run/batch.h"
+#include "run/collection.h"
 #include "run/delivery.h"
 #include "run/run_context.h"
 #include "support/error_log.h"
@@ -42,22 +40,6 @@ bool DumpIsCancelMarker(RunContext& ctx, const std::string& dump) {
   return reader.next(first) && first == kCancelMarker;
 }
 
-void Collect(RunContext& ctx) {
-  GetCPU(ctx);
-  GetBIOS(ctx);
-  GetPC(ctx);
-  GetPCName(ctx);
-  GetWindows(ctx, ctx.systemDrive);
-  GetDisk(ctx, ctx.systemDrive);
-  GetOSVersion(ctx);
-  GetPCCase(ctx);
-  GetMB(ctx);
-  GetUUID(ctx);
-  GetDisplay(ctx);
-  GetKeyboard(ctx);
-  GetPrinter(ctx);
-}
-
 void Run(RunContext& ctx, WorkingPaths& paths) {
   platform::Platform& os = ctx.os;
   SetLogFile(ctx, ResolvePath(os, ".\\Error.Log"));
@@ -77,7 +59,7 @@ void Run(RunContext& ctx, WorkingPaths& paths) {
   BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump);
   WaitTimer(os, 30000);
   if (!os.fs.fileExists(paths.dump)) {
-    ShellWait(os, BatchCommandLine(paths.regScan), platform::kShowMinimized);
+    RunBatch(os, paths.regScan, platform::kShowMinimized);
   }
   WaitTimer(os, 6000);
 
@@ -104,7 +86,7 @@ void Run(RunContext& ctx, WorkingPaths& paths) {
   }
   os.ui.showNotice(1);
 
-  Collect(ctx);
+  CollectMachineFacts(ctx);
   SoftCheck(ctx, paths.dump);
   SaveInputData(ctx);
 

@@ -2,6 +2,7 @@
 // The values that live for one whole run. The run sequence owns the one
 // instance and passes it down; nothing else is process-wide.
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -11,6 +12,15 @@ namespace th {
 // SaveTextSet; every field keeps its value until set again.
 struct Record {
   std::string Key, Group, Item, SubItem, Contents, Unit, Renewalday;
+
+  // Names the record to come and empties its value and unit.
+  void Start(std::string group, std::string item, std::string subItem) {
+    Group = std::move(group);
+    Item = std::move(item);
+    SubItem = std::move(subItem);
+    Contents.clear();
+    Unit.clear();
+  }
 };
 
 struct LogSettings {

@@ -17,6 +17,26 @@ std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, p
   }
 }
 
+std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, const std::string& path,
+                             std::string (*quote)(const std::string&), platform::ShowWindow show) {
+  if (path.find('%') == std::string::npos) return ShellWait(os, head + quote(path), show);
+  const auto sep = path.rfind('\\');
+  if (sep == std::string::npos || path.find('%', sep) != std::string::npos) return -1;
+  std::string remembered;
+  try {
+    remembered = os.fs.currentFolder();
+    os.fs.changeFolder(path.substr(0, sep + 1));
+  } catch (const std::exception&) {
+    return -1;  // never run it from the wrong folder
+  }
+  const std::int16_t result = ShellWait(os, head + quote(path.substr(sep + 1)), show);
+  try {
+    os.fs.changeFolder(remembered);
+  } catch (const std::exception&) {
+  }
+  return result;
+}
+
 void SleepTime(platform::Platform& os, std::int16_t unit, double amount) {
   if (unit != 0 || !(amount > 0)) return;
   const double ms = std::nearbyint(amount);  // default rounding mode: half to even

@@ -10,6 +10,15 @@ namespace th {
 // Starts the command line and returns once its process has ended: 0 when it
 // started, -1 when it could not be started.
 std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show);
+// cmd replaces %NAME% by the variable's value even between double quotes, so
+// a path holding "%" cannot go on its command line as it is: a folder named
+// "x %OS% y" would make cmd use another path. The command `head` + the
+// quoted path is run through ShellWait with the path's folder as the current
+// folder and only its file name on the command line, when the path holds a
+// "%"; otherwise `head` + the quoted full path, as usual. `quote` makes the
+// quoted form of the path. -1 when the folder cannot be entered.
+std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, const std::string& path,
+                             std::string (*quote)(const std::string&), platform::ShowWindow show);
 // Unit 0 is milliseconds; the amount is rounded half to even. Blocks without
 // dispatching window messages.
 void SleepTime(platform::Platform& os, std::int16_t unit, double amount);

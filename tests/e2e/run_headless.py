@@ -9,61 +9,31 @@ Prints the CSV the run produced and where its screenshots are.
 """
 
 import sys
-import time
 
 import harness
+import runs
 
 FOLDER = r"C:\tallyhawk"
-FORM = "資産情報を入力してください。"
-NUMBER, SURNAME, GIVEN = ("abc", "05", "12"), "山田", "太郎"
 
 
 def main():
     harness.parse_args(sys.argv[1:])
-    config = harness.current_config()
     with harness.Scenario("scripts_run", keep=False) as s:
-        program = s.put(config.exe, FOLDER)
+        program, process = runs.start_program(s, FOLDER)
         print(f"run: {program} started; the entry form comes after the program's 36 s wait", flush=True)
-        process = s.start(program)
-        form = None
-        deadline = time.monotonic() + 180
-        while form is None and process.running() and time.monotonic() < deadline:
-            if s.visible_windows(FORM):
-                form = s.find_window(FORM)
-            time.sleep(0.5)
+        form = runs.wait_entry_form(s, process)
         if form is None:
             print("run: the program ended before its entry form")
             show_results(s)
             return 1
         s.screenshot("1-entry-form.png")
-        s.type_text(NUMBER[0], window=form)
-        for text in (NUMBER[1], NUMBER[2], SURNAME, GIVEN):
-            s.key("Return")
-            s.type_text(text)
-        s.screenshot("2-entry-filled.png")
-        s.key("Return", "Return")  # to 登録, and press it
-        s.screenshot("3-confirmation.png")
-        s.key("Return")  # OK
-        s.wait_window_gone(FORM)
+        runs.fill_entry_form(s, form, screenshots=True)
 
-        final = None
-        deadline = time.monotonic() + 300
-        shot_notice = False
-        while final is None and time.monotonic() < deadline and process.running():
-            for w in s.windows():
-                if w["text"] == "インベントリ収集" and not shot_notice:
-                    s.screenshot("4-collecting.png")
-                    shot_notice = True
-                if w["text"] == "SAVE" and w["class"] != "#32770":
-                    s.close_window(w)  # Explorer showing the output folder
-                if w["text"] == "データ保存":
-                    final = w
-            time.sleep(0.2)
-        if final is not None:
+        ending = runs.wait_final_notice(s, process, on_start_notice=lambda _: s.screenshot("4-collecting.png"))
+        if ending.final is not None:
             s.screenshot("5-final-notice.png")
-            message = [c["text"] for c in final["children"] if c["class"].lower() == "static"]
-            print("run: final notice:", " ".join(message))
-            s.key("Return", window=s.find_window("データ保存"))
+            print("run: final notice:", ending.message)
+            runs.dismiss_final_notice(s)
         process.wait(60)
 
         return 0 if show_results(s) else 1

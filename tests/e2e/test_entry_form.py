@@ -4,10 +4,10 @@ would: key filters, zero padding on leaving a box, validation messages, the
 confirmation state, Cancel and OK; then the run goes on under the entered
 number. 中止 or closing the window ends the run with its message."""
 
-import time
 import unittest
 
 import harness
+import runs
 
 TOOLS = r"C:\棚卸 ツール"
 FORM = "資産情報を入力してください。"
@@ -125,26 +125,17 @@ class EntryForm(unittest.TestCase):
             s.key("Return")
             s.wait_window_gone(FORM)
 
-            saw_start_notice = False
-            deadline = time.monotonic() + 180
-            final = None
-            while final is None and time.monotonic() < deadline:
-                for w in s.windows():
-                    if w["text"] == RUN_TITLE and w["class"] != "#32770":
-                        if not saw_start_notice:
-                            self.assertIn("データ収集中です。", [c["text"] for c in w["children"]])
-                            s.screenshot("notice_collecting.png")
-                        saw_start_notice = True
-                    if w["text"] == "データ保存":
-                        final = w
-                    if w["text"] == "SAVE" and w["class"] != "#32770":
-                        s.close_window(w)  # Explorer showing the output folder
-                time.sleep(0.1)
-            self.assertIsNotNone(final, "no final notice")
-            self.assertIn([c["text"] for c in final["children"] if c["class"].lower() == "static"],
-                          (["データ保存に失敗しました。"], ["データ保存が正常に終了しました。"]))
+            def start_notice(w):
+                self.assertIn("データ収集中です。", [c["text"] for c in w["children"]])
+                s.screenshot("notice_collecting.png")
+
+            # Explorer's window comes a moment after the final notice: the
+            # notice is dismissed once Explorer has come and been closed.
+            ending = runs.wait_final_notice(s, process, timeout=180, on_start_notice=start_notice)
+            self.assertIsNotNone(ending.final, "no final notice")
+            self.assertEqual(ending.message, runs.SUCCESS)
             s.screenshot("notice_final.png")
-            dismiss(s, "データ保存")
+            runs.dismiss_final_notice(s)
             self.assertEqual(process.wait(60), 0)
 
             # Every record written after the form carries the number as its Key:
@@ -180,9 +171,12 @@ class EntryForm(unittest.TestCase):
                 self.assertEqual(s.message_box_text(RUN_TITLE, timeout=30), "データ収集を中止しました。")
                 dismiss(s, RUN_TITLE)
                 self.assertEqual(process.wait(60), 0)
+                # No CSV, and no working file: the batch files and the dump are
+                # deleted, and so is the record file GetKey made after the form
+                # closed (it already holds the machine's network addresses).
                 save = s.unix_path(TOOLS) / "SAVE"
-                self.assertEqual([p.name for p in save.iterdir() if p.suffix.lower() == ".csv"], [])
-                self.assertFalse((save / "TH_reg.TxT").exists(), "the dump is deleted")
+                self.assertEqual(list(save.iterdir()), [])
+                self.assertEqual(runs.working_record_files(s), [])
 
 
 if __name__ == "__main__":

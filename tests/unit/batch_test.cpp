@@ -90,6 +90,19 @@ TEST_F(BatMakeRunTest, WritesTheThreeFilesThenRunsTrustLevelMinimizedAndDeletesI
   EXPECT_FALSE(p.fs.hasFile(kLog));
 }
 
+TEST_F(BatMakeRunTest, AFolderNamedAfterAVariableIsNeverExpandedByCmd) {
+  const std::string save = "C:\\x %OS% y\\SAVE\\";
+  p.fs.program = "C:\\x %OS% y";
+  p.fs.addFolder(save);
+  std::string startedIn;
+  p.processes.onStart = [&](const std::string&) { startedIn = p.fs.currentFolder(); };
+  BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT");
+  ASSERT_EQ(p.processes.started.size(), 1u);
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"TrustLevel.CMD\"\"");
+  EXPECT_EQ(startedIn, "C:\\x %OS% y\\SAVE");
+  EXPECT_FALSE(p.fs.hasFile(save + "TrustLevel.CMD"));
+}
+
 TEST_F(BatMakeRunTest, TheFourthArgumentChangesNothing) {
   run("C:\\Elsewhere\\Other.CMD");
   EXPECT_EQ(filesWhenRun[kTrust], kTrustBytes);

@@ -47,6 +47,21 @@ TEST_F(DeliveryTest, TenFailuresPauseTenTimesAndReportFailureWithoutExplorer) {
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
 }
 
+TEST_F(DeliveryTest, ACutOffCopyOnAFullDriveIsNotLeftAsADelivery) {
+  p.fs.copiesCutOff = true;
+  Deliver(ctx);
+  EXPECT_FALSE(p.fs.hasFile(dest));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 7");
+}
+
+TEST_F(DeliveryTest, AFailedDeliveryLeavesAnEarlierFileAlone) {
+  p.fs.addFile(dest, "an earlier delivery");
+  p.fs.copyFailures = 20;  // held open by another program
+  Deliver(ctx);
+  EXPECT_EQ(p.fs.content(dest), "an earlier delivery");
+  EXPECT_EQ(p.ui.events.back(), "modal notice 7");
+}
+
 TEST_F(DeliveryTest, AnExistingDifferentDestinationIsReplaced) {
   p.fs.addFile(dest, "old contents");
   Deliver(ctx);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "fakes/wmi_fixture.h"
 #include "run/main_run.h"
 
 namespace th {
@@ -84,6 +85,9 @@ TEST_F(MainRunTest, EntryLeftWithoutConfirmingEndsWithTheStopMessage) {
   Main(p.os);
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "box インベントリ収集: データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
+  // GetKey made it and wrote the adapters' addresses into it: it must not stay behind.
+  EXPECT_FALSE(p.fs.hasFile("C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp"));
+  EXPECT_EQ(p.fs.tempCounter, 0x1A2C);  // and it was made
 }
 
 TEST_F(MainRunTest, ConfirmedEntryBecomesTheKeyAndShowsTheStartNotice) {
@@ -103,6 +107,92 @@ TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndBesideTheProgram) {
   EXPECT_TRUE(p.fs.folderExists("C:\\Tools\\Inv\\SAVE"));
   EXPECT_TRUE(p.fs.hasFile(kLog));  // beside the program, not in D:\Launch
   EXPECT_FALSE(p.fs.hasFile("D:\\Launch\\Error.Log"));
+}
+
+// A confirmed run to its end, over a machine that answers every query.
+struct NormalEndTest : MainRunTest {
+  const std::string record = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp";
+  std::string recordAtExplorer;  // the working record file as Explorer starts
+  bool recordPresentAtExplorer = false;
+
+  NormalEndTest() {
+    test::LoadWmiFixture(p.wmi, "desktop.txt");
+    test::LoadWmiFixture(p.wmi, "adapters.txt");
+    workingFiles();
+    dump("\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\r\n"
+         "    DisplayName    REG_SZ    Alpha Tool\r\n    DisplayVersion    REG_SZ    1.2\r\n\r\n");
+    p.ui.entry = {"abc-05-0012", "山田", "太郎", true};
+    p.processes.onStart = [this](const std::string& cmd) {
+      if (cmd.rfind("explorer ", 0) != 0) return;
+      p.ui.events.push_back("start " + cmd);
+      recordPresentAtExplorer = p.fs.hasFile(record);
+      recordAtExplorer = p.fs.content(record);
+    };
+  }
+};
+
+TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFiles) {
+  const std::string dest = kSave + "abc-05-0012.csv";
+  Main(p.os);
+
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice",
+                                                   "start explorer \"C:\\Tools\\Inv\\SAVE\\\"",
+                                                   "modal notice 8"}));
+  EXPECT_EQ(p.processes.started.back().show, platform::kShowNormal);
+
+  ASSERT_TRUE(recordPresentAtExplorer);
+  const std::string csv = p.text(dest);
+  EXPECT_EQ(p.fs.content(dest), recordAtExplorer);
+  EXPECT_EQ(csv.rfind("Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n"
+                      "abc-05-0012,Create,DateTime,2026/12/06,09:05:07,,2026/12/06\r\n"
+                      "abc-05-0012,LAN,Adapter,",
+                      0),
+            0u)
+      << csv;
+  const std::string tail =
+      "abc-05-0012,Soft,Application,Alpha Tool,1.2,,2026/12/06\r\n"
+      "abc-05-0012,資産,管理情報,姓,山田,,2026/12/06\r\n"
+      "abc-05-0012,資産,管理情報,名,太郎,,2026/12/06\r\n"
+      "abc-05-0012,資産,管理情報,管理番号,abc-05-0012,,2026/12/06\r\n";
+  ASSERT_GE(csv.size(), tail.size());
+  EXPECT_EQ(csv.substr(csv.size() - tail.size()), tail) << csv;
+
+  EXPECT_FALSE(p.fs.hasFile(record));
+  EXPECT_FALSE(anyWorkingFile());
+  EXPECT_TRUE(p.fs.hasFile(dest));
+}
+
+TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordFile) {
+  p.fs.addFolder(kSave + "abc-05-0012.csv");  // a folder where the file should go
+  Main(p.os);
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice", "modal notice 7"}));
+  EXPECT_TRUE(p.fs.folderExists(kSave + "abc-05-0012.csv"));
+  EXPECT_FALSE(p.fs.hasFile(record));
+  EXPECT_FALSE(anyWorkingFile());
+  for (const auto& s : p.processes.started) EXPECT_EQ(s.commandLine.rfind("explorer", 0), std::string::npos);
+}
+
+TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
+  p.fs.addFile("C:\\Tools\\Inv\\DAT\\Desktop.txt", "");
+  Main(p.os);
+  EXPECT_TRUE(p.fs.hasFile("C:\\Users\\user\\Desktop\\SAVE\\abc-05-0012.csv"));
+  EXPECT_FALSE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
+  EXPECT_EQ(p.ui.events.at(3), "start explorer \"C:\\Users\\user\\Desktop\\SAVE\\\"");
+  EXPECT_FALSE(p.fs.hasFile(record));
+}
+
+TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordFile) {
+  p.processes.onStart = [](const std::string& cmd) {
+    if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
+  };
+  Main(p.os);
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice"}));
+  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
+  EXPECT_FALSE(p.fs.hasFile(record));
+  EXPECT_FALSE(anyWorkingFile());
+  const std::string log = p.text(kLog);
+  EXPECT_NE(log.find("\tMain\tabc-05-0012\t"), std::string::npos) << log;
+  EXPECT_NE(log.find("\tファイルが見つかりません。\r\n"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -23,6 +23,33 @@ TEST(ShellWait, AStartThatFailsGivesMinusOneWithoutWaiting) {
   EXPECT_EQ(p.processes.pumpedWaits, 0);
 }
 
+// cmd would expand %OS% between the quotes and run C:\x Windows_NT y\a.CMD.
+TEST(ShellWaitOnPath, APathWithPercentRunsFromItsFolderByItsBareName) {
+  test::FakePlatform p;
+  p.fs.addFolder("C:\\x %OS% y");
+  const std::string before = p.fs.currentFolder();
+  std::string startedIn;
+  p.processes.onStart = [&](const std::string&) { startedIn = p.fs.currentFolder(); };
+
+  EXPECT_EQ(ShellWaitOnPath(p.os, "cmd /c ", "C:\\x %OS% y\\a.CMD", DQuote, platform::kHide), 0);
+  ASSERT_EQ(p.processes.started.size(), 1u);
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"a.CMD\"");
+  EXPECT_EQ(startedIn, "C:\\x %OS% y");
+  EXPECT_EQ(p.fs.currentFolder(), before);
+  EXPECT_EQ(p.processes.pumpedWaits, 1);
+
+  ShellWaitOnPath(p.os, "cmd /c ", "C:\\plain\\a.CMD", DQuote, platform::kHide);
+  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"C:\\plain\\a.CMD\"");
+}
+
+TEST(ShellWaitOnPath, NothingRunsWhenTheFolderCannotBeEnteredOrTheNameHoldsPercent) {
+  test::FakePlatform p;
+  p.fs.addFolder("C:\\100%");
+  EXPECT_EQ(ShellWaitOnPath(p.os, "cmd /c ", "C:\\gone %OS%\\a.CMD", DQuote, platform::kHide), -1);
+  EXPECT_EQ(ShellWaitOnPath(p.os, "cmd /c ", "C:\\100%\\%OS%.CMD", DQuote, platform::kHide), -1);
+  EXPECT_TRUE(p.processes.started.empty());
+}
+
 TEST(WaitTimer, PollsOnceASecondAndOvershootsByLessThanOne) {
   test::FakePlatform p;
   p.clock.ms = 5;

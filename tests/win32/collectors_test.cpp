@@ -8,10 +8,8 @@
 #include <filesystem>
 
 #include "collect/key_block.h"
-#include "collect/network_identity.h"
 #include "collect/record_file.h"
-#include "collect/registry_facts.h"
-#include "collect/wmi_collectors.h"
+#include "run/collection.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_clock.h"
 #include "platform/win32/win_codepage.h"
@@ -90,19 +88,7 @@ TEST_F(CollectorsUnderWine, ARunsRecordsHaveTheirShape) {
   ctx.rec.Key = "abc-05-0012";
   ASSERT_TRUE(GetKey(ctx));
   ASSERT_FALSE(ctx.recordFilePath.empty());
-  GetCPU(ctx);
-  GetBIOS(ctx);
-  GetPC(ctx);
-  GetPCName(ctx);
-  GetWindows(ctx, ctx.systemDrive);
-  GetDisk(ctx, ctx.systemDrive);
-  GetOSVersion(ctx);
-  GetPCCase(ctx);
-  GetMB(ctx);
-  GetUUID(ctx);
-  GetDisplay(ctx);
-  GetKeyboard(ctx);
-  GetPrinter(ctx);
+  CollectMachineFacts(ctx);
 
   const auto records = lines(ctx.recordFilePath);
   std::printf("--- record file %s\n", ctx.recordFilePath.c_str());

@@ -160,12 +160,32 @@ LRESULT CALLBACK FormWindow::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   }
   auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
   if (!self) return DefWindowProcW(h, msg, wp, lp);
+  if (msg == WM_ACTIVATE && self->KeepFocusAcrossActivation(wp)) return 0;
   const LRESULT r = self->Handle(msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(h, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
   }
   return r;
+}
+
+// Left to itself, a reactivated window takes the focus itself, away from its
+// controls: after another window (Explorer opening the output folder, say)
+// had the focus, Enter would no longer press the notice's OK. Give the focus
+// back to the control that had it, as a dialog does.
+bool FormWindow::KeepFocusAcrossActivation(WPARAM wp) {
+  if (LOWORD(wp) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+    return false;
+  }
+  if (HIWORD(wp) != 0) return false;  // minimized
+  if (!lastFocus_ || !IsWindow(lastFocus_) || !IsChild(hwnd_, lastFocus_) || !IsWindowVisible(lastFocus_) ||
+      !IsWindowEnabled(lastFocus_)) {
+    return false;
+  }
+  SetFocus(lastFocus_);
+  return true;
 }
 
 void FormWindow::RunModal(const bool& done) {

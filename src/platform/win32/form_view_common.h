@@ -95,6 +95,9 @@ class FormWindow {
 
  private:
   static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+  bool KeepFocusAcrossActivation(WPARAM wp);
+
+  HWND lastFocus_ = nullptr;  // the control that had the focus when the form was last deactivated
 };
 
 // Pixel rectangle of a twips control rectangle.

@@ -111,7 +111,8 @@ LRESULT NoticeFormView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool NoticeFormView::PreTranslate(const MSG& msg) {
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && msg.hwnd == ok_) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && (msg.hwnd == ok_ || msg.hwnd == hwnd_) &&
+      model_.OkVisible()) {
     closed_ = true;
     return true;
   }

@@ -70,6 +70,11 @@ class WindowProbe:
         typing, without depending on keyboard focus."""
         self._winprobe("chars", control["hwnd"], text)
 
+    def paste(self, control, text):
+        """The text onto the clipboard, then WM_PASTE: as the context menu's
+        paste, past the key filters but within the control's length limit."""
+        self._winprobe("paste", control["hwnd"], text)
+
     def click(self, control):
         self._winprobe("click", control["hwnd"])
 

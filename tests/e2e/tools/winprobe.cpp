@@ -5,6 +5,9 @@
 //                                and their child controls, as UTF-8 JSON
 //   winprobe settext HWND TEXT   WM_SETTEXT to a control
 //   winprobe chars HWND TEXT     one WM_CHAR per UTF-16 unit of TEXT
+//   winprobe paste HWND TEXT     TEXT onto the clipboard, then WM_PASTE (as the
+//                                context menu's paste: no key filter, but the
+//                                control's length limit)
 //   winprobe click HWND          BM_CLICK (posted: the click may open a modal box)
 //   winprobe close HWND          WM_CLOSE (posted)
 //
@@ -13,6 +16,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <string>
@@ -186,10 +190,27 @@ int fail(const char* what) {
   return 1;
 }
 
+bool put_on_clipboard(const wchar_t* text) {
+  const std::size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory) return false;
+  std::memcpy(GlobalLock(memory), text, bytes);
+  GlobalUnlock(memory);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!put) GlobalFree(memory);
+  CloseClipboard();
+  return put;
+}
+
 int usage() {
   std::fprintf(stderr,
                "usage: winprobe list [--all] | settext HWND TEXT | chars HWND TEXT |"
-               " click HWND | close HWND\n");
+               " paste HWND TEXT | click HWND | close HWND\n");
   return 2;
 }
 
@@ -202,7 +223,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 3 || (argc == 3 && std::wstring(argv[2]) != L"--all")) return usage();
     return list(argc == 3);
   }
-  bool takes_text = command == L"settext" || command == L"chars";
+  bool takes_text = command == L"settext" || command == L"chars" || command == L"paste";
   bool takes_hwnd_only = command == L"click" || command == L"close";
   if (!(takes_text && argc == 4) && !(takes_hwnd_only && argc == 3)) return usage();
 
@@ -210,6 +231,10 @@ int wmain(int argc, wchar_t** argv) {
   if (!hwnd) return fail("no such window");
   if (command == L"settext") {
     return send(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3])) ? 0 : fail("WM_SETTEXT timed out");
+  }
+  if (command == L"paste") {
+    if (!put_on_clipboard(argv[3])) return fail("cannot put the text on the clipboard");
+    return send(hwnd, WM_PASTE, 0, 0) ? 0 : fail("WM_PASTE timed out");
   }
   if (command == L"chars") {
     for (const wchar_t* c = argv[3]; *c; ++c) {

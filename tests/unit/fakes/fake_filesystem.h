@@ -30,6 +30,7 @@ class FakeFileSystem : public platform::FileSystem {
   int tempCounter = 0x1A2B;
   bool failTempFile = false;
   int copyFailures = 0;  // the next N copies fail
+  bool copiesCutOff = false;  // copies write half the file, then fail (a full drive)
   std::vector<std::string> log;  // createFolder / removeFile / changeFolder calls, in order
 
   FakeFileSystem() {
@@ -186,6 +187,10 @@ class FakeFileSystem : public platform::FileSystem {
     }
     const std::string f = full(from), t = full(to);
     if (!files.count(f) || !folders.count(parent(t)) || folders.count(t)) throw Failure("コピーできません。");
+    if (copiesCutOff) {
+      files[t] = files[f].substr(0, files[f].size() / 2);
+      throw Failure("ディスクに十分な空き領域がありません。");
+    }
     files[t] = files[f];
   }
   bool sameContents(const std::string& a, const std::string& b) override {
