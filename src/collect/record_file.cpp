@@ -54,8 +54,13 @@ std::string ScalarText(const platform::PropertyValue& v) {
 std::string CleanField(std::string_view field) {
   std::string s;
   s.reserve(field.size());
-  for (char c : field) {
-    if (c != '"' && c != ',') s += c;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c == '"' || c == ',') continue;
+    // A line break inside a value would split the record in two: CR LF, CR
+    // or LF becomes one blank.
+    if (c == '\n' && i > 0 && field[i - 1] == '\r') continue;
+    s += c == '\r' || c == '\n' ? ' ' : c;
   }
   return TrimSpaces(s);
 }

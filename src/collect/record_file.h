@@ -11,7 +11,8 @@ namespace th {
 
 inline constexpr const char* kRecordHeader = "Key,Group,Item,SubItem,Contents,Unit,Renewalday";
 
-// One field as written: double quotes and commas removed, spaces trimmed.
+// One field as written: double quotes and commas removed, line breaks made
+// blanks, spaces trimmed.
 std::string CleanField(std::string_view field);
 // The seven cleaned fields joined by ",", without the line end.
 std::string RecordLine(const Record& record);

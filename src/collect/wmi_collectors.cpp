@@ -161,7 +161,8 @@ void GetDisk(RunContext& ctx, const std::string& systemDrive) {
     for (const auto& [name, value] : wmi.properties(*disk)) {
       if (name != "Size" && !(isSystem && name == "FreeSpace")) continue;
       std::optional<std::int64_t> mb;
-      Guarded(ctx, kProc, [&] { mb = Megabytes(ctx, value); });
+      const auto& v = value;  // clang 14 cannot capture a structured binding
+      Guarded(ctx, kProc, [&] { mb = Megabytes(ctx, v); });
       if (name == "Size") total += mb.value_or(0);
       if (isSystem) SaveRecord(ctx, name == "Size" ? "全容量" : "空容量", mb ? std::to_string(*mb) : "", "MB");
     }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "collect/record_file.h"
 #include "fakes/fake_platform.h"
@@ -45,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   th::RunContext ctx{p.os};
   ctx.recordFilePath = "C:\\r.csv";
   th::SetLogFile(ctx, "C:\\Error.Log");
+  // Now and then the record file refuses writes, so the failures reach the log.
+  const bool refused = size % 3 == 0;
+  if (refused) p.fs.unwritable.insert("C:\\r.csv");
+  int saved = 0;
 
   std::string* fields[] = {&ctx.rec.Key, &ctx.rec.Group, &ctx.rec.Item, &ctx.rec.SubItem,
                            &ctx.rec.Contents, &ctx.rec.Unit, &ctx.rec.Renewalday};
@@ -64,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start = end + 1;
   }
   th::SaveTextSet(ctx);
+  ++saved;
 
   const PropertyValue v = Value(in, 0);
   const auto text = th::CnvVal(ctx, v);
@@ -71,6 +77,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (text) {
     ctx.rec.Contents = *text;
     th::SaveTextSet(ctx);
+    ++saved;
+  }
+
+  // Whatever the values held, each record is one line of seven fields, and
+  // each failure one line of the log.
+  const auto lines = [&](const std::string& path) {
+    std::vector<std::string> out;
+    if (!p.fs.hasFile(path)) return out;
+    const std::string bytes = p.fs.content(path);
+    FUZZ_CHECK(bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0);
+    // Read back the way the program reads its own files: CR, LF or CR LF ends a line.
+    auto reader = p.fs.openLines(path);
+    for (std::string l; reader->next(l);) out.push_back(p.codePage.fromAnsi(l));
+    return out;
+  };
+  if (refused) {
+    FUZZ_CHECK(!p.fs.hasFile("C:\\r.csv"));
+    // Log entries may span lines and very long ones are dropped; short ones all arrive.
+    const std::string log = p.text("C:\\Error.Log");
+    int entries = 0;
+    for (std::size_t at = log.find("\tSaveTextSet\t"); at != std::string::npos; at = log.find("\tSaveTextSet\t", at + 1)) {
+      ++entries;
+    }
+    if (size < 30000) FUZZ_CHECK(entries >= saved);
+  } else {
+    const auto records = lines("C:\\r.csv");
+    FUZZ_CHECK(static_cast<int>(records.size()) == saved);
+    for (const std::string& r : records) FUZZ_CHECK(std::count(r.begin(), r.end(), ',') == 6);
   }
   return 0;
 }

@@ -16,5 +16,15 @@ TEST(IconvCodePage, Cp932BothWaysWithReplacementsForWhatDoesNotFit) {
   EXPECT_EQ(cp.fromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
 
+TEST(IconvCodePage, CutOffUtf8TakesOnlyItsOwnBytes) {
+  // Found by fuzzing: a cut-off sequence swallowed the comma after it, so a
+  // record line lost a field separator.
+  platform::IconvCodePage cp;
+  EXPECT_EQ(cp.toAnsi("\xE9,0"), "?,0");
+  EXPECT_EQ(cp.toAnsi("x\xE3\x83\r\n"), "x?\r\n");
+  EXPECT_EQ(cp.toAnsi("\xF0\x9F,\xF0\x9F\x98"), "?,?");
+  EXPECT_EQ(cp.toAnsi("\xE9"), "?");
+}
+
 }  // namespace
 }  // namespace th

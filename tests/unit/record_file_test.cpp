@@ -32,6 +32,17 @@ TEST_F(RecordFileTest, CleansFieldsAndJoinsSevenWithCrLf) {
   EXPECT_EQ(p.fs.content(file).substr(12, 2), "\x83\x81");
 }
 
+TEST_F(RecordFileTest, LineBreaksInsideValuesNeverSplitARecord) {
+  // Found by fuzzing: a WMI text holding a line break wrote half a record per line.
+  ctx.rec = {"A12345", "WMI", "BIOS", "Version", "line1\r\nline2\rline3\nline4", "\r\n", "2026/12/06"};
+  SaveTextSet(ctx);
+  ctx.rec.Contents = "a\r,\nb\n\r";
+  SaveTextSet(ctx);
+  EXPECT_EQ(p.text(file),
+            "A12345,WMI,BIOS,Version,line1 line2 line3 line4,,2026/12/06\r\n"
+            "A12345,WMI,BIOS,Version,a  b,,2026/12/06\r\n");
+}
+
 TEST_F(RecordFileTest, CleaningLeavesTheCurrentRecordAlone) {
   ctx.rec.Contents = "1,024";
   SaveTextSet(ctx);

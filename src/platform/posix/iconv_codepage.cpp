@@ -26,8 +26,8 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Converts, handing each unconvertible run to `bad`, which returns how many
-  // input bytes to skip and appends its replacement.
+  // Converts, handing the input from each unconvertible spot on to `bad`,
+  // which returns how many input bytes to skip and appends its replacement.
   template <class OnBad>
   std::string run(std::string_view in, OnBad bad) {
     std::string out;
@@ -42,7 +42,7 @@ class Converter {
       const std::size_t r = iconv(cd_, &src, &left, &dst, &room);
       out.append(buf, static_cast<std::size_t>(dst - buf));
       if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-        const std::size_t skip = std::min(left, bad(static_cast<unsigned char>(*src), out));
+        const std::size_t skip = std::min(left, bad(std::string_view(src, left), out));
         src += skip;
         left -= skip;
       }
@@ -58,16 +58,20 @@ class Converter {
 
 std::string IconvCodePage::toAnsi(std::string_view utf8) {
   thread_local Converter c("CP932", "UTF-8");
-  return c.run(utf8, [](unsigned char lead, std::string& out) {
-    const std::size_t n = Utf8Length(lead);
-    out += n == 4 ? "??" : "?";  // as Windows does: one "?" per UTF-16 unit
-    return n;
+  return c.run(utf8, [](std::string_view rest, std::string& out) {
+    const std::size_t n = Utf8Length(static_cast<unsigned char>(rest[0]));
+    // Only the continuation bytes that are there belong to the character: a
+    // cut-off sequence must not swallow the comma or line end after it.
+    std::size_t len = 1;
+    while (len < n && len < rest.size() && (static_cast<unsigned char>(rest[len]) & 0xC0) == 0x80) ++len;
+    out += len == 4 ? "??" : "?";  // as Windows does: one "?" per UTF-16 unit
+    return len;
   });
 }
 
 std::string IconvCodePage::fromAnsi(std::string_view ansi) {
   thread_local Converter c("UTF-8", "CP932");
-  return c.run(ansi, [](unsigned char, std::string& out) {
+  return c.run(ansi, [](std::string_view, std::string& out) {
     out += "\xEF\xBF\xBD";
     return std::size_t{1};
   });
