@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/chunked_line_reader.h"
 #include "support/failure.h"
 
 namespace th::bench {
@@ -31,49 +32,22 @@ class Fd {
   int fd_;
 };
 
-// Lines end at CR LF, LF or CR, read through a fixed 64 KiB buffer as the
-// Windows reader does.
-class FileLines : public platform::LineReader {
+class FileLines : public platform::ChunkedLineReader {
  public:
   explicit FileLines(int fd) : fd_(fd) {}
 
-  bool next(std::string& line) override {
-    line.clear();
-    if (peek() < 0) return false;
-    while (true) {
-      if (pos_ == len_ && !fill()) return true;  // last line without an end
-      const char* start = buf_ + pos_;
-      const char* end = buf_ + len_;
-      const char* stop = start;
-      while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
-      line.append(start, stop);
-      pos_ = static_cast<std::size_t>(stop - buf_);
-      if (stop == end) continue;
-      ++pos_;
-      if (*stop == '\r' && peek() == '\n') ++pos_;
-      return true;
-    }
+ protected:
+  std::size_t read(char* buffer, std::size_t size) override {
+    ssize_t got;
+    do {
+      got = ::read(fd_.get(), buffer, size);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) ThrowErrno("read");
+    return static_cast<std::size_t>(got);
   }
 
  private:
-  int peek() {
-    if (pos_ == len_ && !fill()) return -1;
-    return static_cast<unsigned char>(buf_[pos_]);
-  }
-  bool fill() {
-    ssize_t got;
-    do {
-      got = ::read(fd_.get(), buf_, sizeof buf_);
-    } while (got < 0 && errno == EINTR);
-    if (got < 0) ThrowErrno("read");
-    len_ = static_cast<std::size_t>(got);
-    pos_ = 0;
-    return len_ > 0;
-  }
-
   Fd fd_;
-  char buf_[64 * 1024];
-  std::size_t pos_ = 0, len_ = 0;
 };
 
 bool StatOf(const std::string& host, struct stat& st) { return ::stat(host.c_str(), &st) == 0; }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/chunked_line_reader.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
 #include "support/failure.h"
@@ -29,42 +30,17 @@ DWORD ReadChunk(const ScopedHandle& h, char* buf, DWORD size) {
   return got;
 }
 
-class FileLines : public platform::LineReader {
+class FileLines : public platform::ChunkedLineReader {
  public:
   explicit FileLines(ScopedHandle h) : h_(std::move(h)) {}
 
-  bool next(std::string& line) override {
-    line.clear();
-    if (peek() < 0) return false;
-    while (true) {
-      if (pos_ == len_ && !fill()) return true;  // last line without an end
-      const char* start = buf_ + pos_;
-      const char* end = buf_ + len_;
-      const char* stop = start;
-      while (stop < end && *stop != '\r' && *stop != '\n') ++stop;
-      line.append(start, stop);
-      pos_ = static_cast<std::size_t>(stop - buf_);
-      if (stop == end) continue;
-      ++pos_;
-      if (*stop == '\r' && peek() == '\n') ++pos_;
-      return true;
-    }
+ protected:
+  std::size_t read(char* buffer, std::size_t size) override {
+    return ReadChunk(h_, buffer, static_cast<DWORD>(size));
   }
 
  private:
-  int peek() {
-    if (pos_ == len_ && !fill()) return -1;
-    return static_cast<unsigned char>(buf_[pos_]);
-  }
-  bool fill() {
-    len_ = ReadChunk(h_, buf_, sizeof buf_);
-    pos_ = 0;
-    return len_ > 0;
-  }
-
   ScopedHandle h_;
-  char buf_[64 * 1024];
-  std::size_t pos_ = 0, len_ = 0;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "platform/chunked_line_reader.h"
 #include "platform/filesystem.h"
 #include "support/failure.h"
 
@@ -76,7 +77,7 @@ class FakeFileSystem : public platform::FileSystem {
     files[f].append(bytes);
   }
 
-  class Lines : public platform::LineReader {
+  class Lines : public platform::ChunkedLineReader {
    public:
     Lines(FakeFileSystem& owner, std::string data, int failAfter)
         : owner_(owner), data_(std::move(data)), failAfter_(failAfter) {}
@@ -84,15 +85,15 @@ class FakeFileSystem : public platform::FileSystem {
       // Not a std::exception, so no failure handler can swallow it and retry forever.
       if (++owner_.linesRead > 1000000) throw RunawayReader{};
       if (failAfter_ >= 0 && read_++ >= failAfter_) throw Failure("デバイスの準備ができていません。");
-      if (pos_ >= data_.size()) return false;
-      std::size_t end = data_.find_first_of("\r\n", pos_);
-      if (end == std::string::npos) end = data_.size();
-      line = data_.substr(pos_, end - pos_);
-      pos_ = end;
-      if (pos_ < data_.size() && data_[pos_] == '\r') ++pos_;
-      else if (pos_ < data_.size() && data_[pos_] == '\n') { ++pos_; return true; }
-      if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
-      return true;
+      return ChunkedLineReader::next(line);
+    }
+
+   protected:
+    std::size_t read(char* buffer, std::size_t size) override {
+      const std::size_t n = std::min(size, data_.size() - pos_);
+      data_.copy(buffer, n, pos_);
+      pos_ += n;
+      return n;
     }
 
    private:
