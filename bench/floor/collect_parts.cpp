@@ -13,13 +13,8 @@
 #include <string>
 
 #include "collect/record_file.h"
-#include "platform/win32/win_clock.h"
-#include "platform/win32/win_codepage.h"
-#include "platform/win32/win_filesystem.h"
-#include "platform/win32/win_processes.h"
-#include "platform/win32/win_registry.h"
+#include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
-#include "platform/win32/win_wmi.h"
 #include "run/run_context.h"
 
 namespace {
@@ -39,15 +34,10 @@ int wmain(int argc, wchar_t** argv) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const int records = argc > 1 ? _wtoi(argv[1]) : 100;
 
-  th::win32::WinFileSystem fs;
-  th::win32::WinCodePage codePage;
-  th::win32::WinClock clock;
-  th::win32::WinSystemInfo system;
-  th::win32::WinProcesses processes;
-  th::win32::WinRegistry registry(codePage);
-  th::win32::WinWmi wmi;
+  th::win32::WinServices services;
+  th::win32::WinFileSystem& fs = services.fs;
   th::win32::WinUi ui;
-  th::platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui};
+  th::platform::Platform os = services.with(ui);
   th::RunContext ctx(os);
 
   ctx.recordFilePath = fs.createTempFile(fs.tempFolder(), "WKB");
@@ -71,11 +61,11 @@ int wmain(int argc, wchar_t** argv) {
   ui.closeNotice();
 
   t = NowMs();
-  auto first = wmi.connect("winmgmts:\\\\.\\root\\cimv2");
+  auto first = services.wmi.connect("winmgmts:\\\\.\\root\\cimv2");
   const double firstConnectMs = NowMs() - t;
   t = NowMs();
   constexpr int kAgain = 5;
-  for (int i = 0; i < kAgain; ++i) wmi.connect("winmgmts:\\\\.\\root\\cimv2");
+  for (int i = 0; i < kAgain; ++i) services.wmi.connect("winmgmts:\\\\.\\root\\cimv2");
   const double againMs = (NowMs() - t) / kAgain;
 
   std::printf("{\"records\": %d, \"record_ms\": %.4f, \"record_bytes\": %lld, \"notice_ms\": %.3f, "

@@ -11,12 +11,7 @@
 #include "collect/record_file.h"
 #include "run/collection.h"
 #include "platform/win32/unicode.h"
-#include "platform/win32/win_clock.h"
-#include "platform/win32/win_codepage.h"
-#include "platform/win32/win_filesystem.h"
-#include "platform/win32/win_processes.h"
-#include "platform/win32/win_registry.h"
-#include "platform/win32/win_wmi.h"
+#include "platform/win32/win_platform.h"
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/text_file.h"
@@ -51,15 +46,10 @@ std::vector<std::string> Split(const std::string& line, char sep) {
 }
 
 struct CollectorsUnderWine : ::testing::Test {
-  WinFileSystem fs;
-  WinCodePage codePage;
-  WinClock clock;
-  WinSystemInfo system;
-  WinProcesses processes;
-  WinRegistry registry{codePage};
-  WinWmi wmi;
+  WinServices services;
+  WinFileSystem& fs = services.fs;
   SilentUi ui;
-  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui};
+  platform::Platform os = services.with(ui);
   RunContext ctx{os};
   bool saveExisted = false;
 

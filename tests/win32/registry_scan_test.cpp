@@ -10,13 +10,8 @@
 
 #include "collect/software.h"
 #include "platform/win32/unicode.h"
-#include "platform/win32/win_clock.h"
-#include "platform/win32/win_codepage.h"
-#include "platform/win32/win_filesystem.h"
-#include "platform/win32/win_processes.h"
-#include "platform/win32/win_registry.h"
+#include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
-#include "platform/win32/win_wmi.h"
 #include "run/batch.h"
 #include "support/error_log.h"
 #include "support/process_exec.h"
@@ -61,15 +56,10 @@ void RemoveTestKeys() {
 }
 
 struct RegistryScanTest : ::testing::Test {
-  win32::WinFileSystem fs;
-  win32::WinCodePage codePage;
-  win32::WinClock clock;
-  win32::WinSystemInfo system;
-  win32::WinProcesses processes;
-  win32::WinRegistry registry{codePage};
-  win32::WinWmi wmi;
+  win32::WinServices services;
+  win32::WinFileSystem& fs = services.fs;
   win32::WinUi ui;
-  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui};
+  platform::Platform os = services.with(ui);
   RunContext ctx{os};
   std::string dir;
 
@@ -143,7 +133,7 @@ TEST_F(RegistryScanTest, TheBatchListsAllThreeKeysAndEveryApplicationBecomesOneR
   const auto line = [](const std::string& name, const std::string& version, const std::string& unit) {
     return "abc-05-0012,Soft,Application," + name + "," + version + "," + unit + ",2026/12/06\r\n";
   };
-  EXPECT_EQ(codePage.fromAnsi(bytes(ctx.recordFilePath)),
+  EXPECT_EQ(services.codePage.fromAnsi(bytes(ctx.recordFilePath)),
             line("Alpha Tool", "1.2", "Alpha Works") + line("日本語 ソフト", "2.0", "C:\\Program Files\\日本") +
                 line("Five (KB12345)", "", "") + line("ユーザー アプリ", "", "C:\\users\\me\\app") +
                 line("32bit App", "", "PID-32") + line("Sub Key", "", ""));
