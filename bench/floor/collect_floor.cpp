@@ -12,16 +12,11 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+#include "stopwatch.h"
 
 namespace {
 
-LARGE_INTEGER g_frequency;
-
-double NowMs() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(g_frequency.QuadPart);
-}
+using bench::NowMs;
 
 struct Counts {
   int queries = 0, instances = 0, properties = 0, namedReads = 0, registryReads = 0;
@@ -128,7 +123,6 @@ long long ReadWholeFile(const wchar_t* path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  QueryPerformanceFrequency(&g_frequency);
   // As the program does before its run starts.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   Counts counts;

@@ -16,21 +16,11 @@
 #include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
 #include "run/run_context.h"
+#include "stopwatch.h"
 
-namespace {
-
-LARGE_INTEGER g_frequency;
-
-double NowMs() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(g_frequency.QuadPart);
-}
-
-}  // namespace
+using bench::NowMs;
 
 int wmain(int argc, wchar_t** argv) {
-  QueryPerformanceFrequency(&g_frequency);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const int records = argc > 1 ? _wtoi(argv[1]) : 100;
 
