@@ -48,7 +48,8 @@ def write_reg_file(path, text):
 def base_env(prefix):
     """Environment for Wine tools run on `prefix`, without a display."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WINEDLLOVERRIDES")}
-    env.update(WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all",
+    # Quiet, except the errors that tell a process that failed to start.
+    env.update(WINEPREFIX=str(prefix), WINEARCH="win64", WINEDEBUG="-all,err+virtual",
                LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
     return env
 

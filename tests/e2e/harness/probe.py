@@ -13,7 +13,8 @@ class WindowProbe:
     def _winprobe(self, *args):
         result = self.wine(self.winprobe_exe, *map(str, args), timeout=30)
         if result.returncode != 0:
-            raise AssertionError(f"winprobe {args[0]} failed: {result.stderr.strip()}")
+            raise AssertionError(f"winprobe {args[0]} failed (exit code {result.returncode}): "
+                                 f"{result.stderr.strip()}")
         return result.stdout
 
     def windows(self, include_hidden=False):
