@@ -113,11 +113,17 @@ class Scenario(X11Driver, WindowProbe):
         lingers SESSION_LINGER_SECONDS after its last client, so one left
         behind by a killed script ends on its own."""
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                     stderr=subprocess.DEVNULL, check=True)
-        subprocess.run(["wineserver", f"-p{SESSION_LINGER_SECONDS}"], timeout=30, **quiet)
+                     stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", f"-p{SESSION_LINGER_SECONDS}"], timeout=30, check=True,
+                       **quiet)
         # Not captured: the session's services, started by this first
         # program, keep its output open for as long as the server lives.
-        subprocess.run(["wine", str(self.winprobe_exe), "list"], timeout=120, **quiet)
+        # `winprobe list` only fails when Wine could not start it.
+        for _ in range(_START_ATTEMPTS):
+            booted = subprocess.run(["wine", str(self.winprobe_exe), "list"], timeout=120, **quiet)
+            if booted.returncode == 0:
+                return
+        raise RuntimeError(f"Wine could not boot the session (exit code {booted.returncode})")
 
     def __exit__(self, exc_type, exc, tb):
         if exc_type is not None:
