@@ -23,7 +23,7 @@ SESSION_LINGER_SECONDS = 60
 
 # What Wine prints (with the "err+virtual" channel on) when it could not map a
 # new process's address space (STATUS_CONFLICTING_ADDRESSES): the program
-# never ran, so starting it again is safe. Seen about once in 4,000 starts.
+# never ran, so starting it again is safe. Seen about once in 10,000 starts.
 _START_FAILURE = "failed to map the shared user data"
 _START_ATTEMPTS = 3
 
@@ -218,7 +218,8 @@ class Scenario(X11Driver, WindowProbe):
     def wine(self, program, *args, cwd=None, timeout=60, encoding="utf-8"):
         """Runs a Windows program to completion and returns the
         CompletedProcess, output decoded with `encoding` (Windows console
-        tools such as cmd and reg write code page 932)."""
+        tools such as cmd and reg write code page 932). A start that Wine could
+        not map is made again."""
         for _ in range(_START_ATTEMPTS):
             result = subprocess.run(["wine", str(program), *map(str, args)], env=self.env,
                                     cwd=self._as_unix(cwd) if cwd else None,
