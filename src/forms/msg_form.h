@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/form_helpers.h"
+#include "platform/ui.h"
 
 namespace th::forms {
 
@@ -18,6 +19,7 @@ struct Notice {
   std::string title;
   std::string text;
   bool okVisible = true;
+  bool progressBar = false;  // a bar in the button's row, filled as a wait goes on
 };
 
 // The notice table; a mode outside it keeps the design caption, an empty
@@ -46,18 +48,23 @@ class fMsg {
   const std::string& Caption() const { return caption_; }
   const std::string& Text() const { return text_; }
   bool OkVisible() const { return okVisible_; }
+  bool ProgressVisible() const { return progressVisible_; }
   const FormRect& Form() const { return form_; }  // outer size and position
   const ControlRect& Label() const { return label_; }
   const ControlRect& OkButton() const { return ok_; }
+  // Under the text and as wide as it, where the button's row is.
+  const ControlRect& ProgressBar() const { return progress_; }
 
  private:
   int msgMode_ = 0;
   std::string caption_ = kMsgDesignCaption;
   std::string text_;
   bool okVisible_ = true;
+  bool progressVisible_ = false;
   FormRect form_;
   ControlRect label_{360, 360, 0, 0};
   ControlRect ok_{0, 0, 1215, 375};
+  ControlRect progress_{0, 0, 0, 240};
 };
 
 }  // namespace th::forms

@@ -262,6 +262,23 @@ TEST(MsgForm, NoticesAndSizingAroundTheText) {
   EXPECT_EQ(NoticeFor(3).title, "ファイル保存");
 }
 
+TEST(MsgForm, PreparingNoticeHasABarUnderItsTextInPlaceOfTheButton) {
+  fMsg m;
+  m.SetMsgMode(platform::kNoticePreparing);
+  m.SetMsgText([](const std::string&) { return MeasureBy(4200, 225); });
+  EXPECT_EQ(m.Caption(), "インベントリ収集");
+  EXPECT_EQ(m.Text(), "準備しています。しばらくお待ちください。");
+  EXPECT_FALSE(m.OkVisible());
+  ASSERT_TRUE(m.ProgressVisible());
+  EXPECT_EQ(m.Form().Height, 1815 + 225);  // the same frame as every notice
+  const ControlRect& bar = m.ProgressBar();
+  EXPECT_EQ(bar.Left, m.Label().Left);
+  EXPECT_EQ(bar.Width, 4200);
+  EXPECT_EQ(bar.Top, m.OkButton().Top);
+  EXPECT_LE(bar.Top + bar.Height, m.OkButton().Top + m.OkButton().Height);
+  EXPECT_FALSE(NoticeFor(platform::kNoticeCollecting).progressBar);
+}
+
 TEST(MsgForm, LoadCentresOnceSized) {
   fMsg m;
   m.SetMsgMode(7);

@@ -113,6 +113,25 @@ HWND NextTabStop(const std::vector<HWND>& order, HWND from, bool backwards) {
   return nullptr;
 }
 
+HWND FindRunningForm() {
+  HWND found = nullptr;
+  // EnumWindows goes from the top of the stacking order down.
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        wchar_t cls[64];
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId() || !IsWindowVisible(h) || !GetClassNameW(h, cls, 64) ||
+            lstrcmpW(cls, kFormClass) != 0) {
+          return TRUE;
+        }
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 FormWindow::~FormWindow() {
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);

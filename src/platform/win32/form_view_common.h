@@ -70,6 +70,10 @@ std::string ProgramVersionCaption();
 // The next (or previous) visible, enabled control of a tab order, wrapping.
 HWND NextTabStop(const std::vector<HWND>& order, HWND from, bool backwards);
 
+// The frontmost visible form of another running instance of the program,
+// or null.
+HWND FindRunningForm();
+
 // A top-level window whose messages go to a C++ object.
 class FormWindow {
  public:

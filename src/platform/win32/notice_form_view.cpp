@@ -1,6 +1,9 @@
 #include "platform/win32/notice_form_view.h"
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <cmath>
 
 #include "forms/msg_form.h"
 #include "platform/win32/form_resources.h"
@@ -14,6 +17,8 @@ namespace {
 
 constexpr int kLabelId = 100;
 constexpr int kOkId = IDOK;
+constexpr int kProgressId = 101;
+constexpr int kProgressRange = 1000;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 }  // namespace
@@ -24,6 +29,7 @@ class NoticeFormView : public FormWindow {
   ~NoticeFormView() override { DestroyForm(); }
   void Show();
   void RunUntilClosed() { RunModal(closed_); }
+  void SetProgress(double filled);
 
  private:
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -32,7 +38,7 @@ class NoticeFormView : public FormWindow {
 
   forms::fMsg model_;
   TwipScale scale_;
-  HWND label_ = nullptr, ok_ = nullptr;
+  HWND label_ = nullptr, ok_ = nullptr, progress_ = nullptr;
   ScopedGdiObject labelFont_, buttonFont_, tile_, tileBrush_;
   bool closed_ = false;
 };
@@ -66,6 +72,14 @@ NoticeFormView::NoticeFormView(int mode) {
   const RECT bp = ControlPx(scale_, placed.Left, placed.Top, placed.Width, placed.Height);
   MoveWindow(ok_, bp.left, bp.top, bp.right - bp.left, bp.bottom - bp.top, FALSE);
   if (!model_.OkVisible()) ShowWindow(ok_, SW_HIDE);
+  if (model_.ProgressVisible()) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    const forms::ControlRect& bar = model_.ProgressBar();
+    progress_ = AddControl(PROGRESS_CLASSW, "", WS_VISIBLE, 0, kProgressId,
+                           ControlPx(scale_, bar.Left, bar.Top, bar.Width, bar.Height));
+    SendMessageW(progress_, PBM_SETRANGE32, 0, kProgressRange);
+  }
   MoveFormTo(hwnd_, model_.Form(), scale_);
   PumpPendingMessages();
 }
@@ -88,6 +102,12 @@ void NoticeFormView::Show() {
   SetForegroundWindow(hwnd_);
   if (model_.OkVisible()) SetFocus(ok_);
   UpdateWindow(hwnd_);
+}
+
+void NoticeFormView::SetProgress(double filled) {
+  if (!progress_) return;
+  const double clamped = filled < 0 ? 0 : (filled > 1 ? 1 : filled);
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(std::lround(clamped * kProgressRange)), 0);
 }
 
 LRESULT NoticeFormView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -126,6 +146,8 @@ void NoticeForm::ShowModeless() {
   view_->Show();
   PumpPendingMessages();
 }
+
+void NoticeForm::SetProgress(double filled) { view_->SetProgress(filled); }
 
 void NoticeForm::ShowModal() {
   view_->Show();

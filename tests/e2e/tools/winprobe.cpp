@@ -150,7 +150,9 @@ std::string json_window(HWND hwnd) {
     if (i) out += ",";
     out += json_control(children[i], responsive);
   }
-  return out + "],\"responsive\":" + json_bool(responsive) + "}";
+  return out + "],\"responsive\":" + json_bool(responsive) +
+         ",\"topmost\":" + json_bool((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) +
+         ",\"foreground\":" + json_bool(GetForegroundWindow() == hwnd) + "}";
 }
 
 void write_stdout(const std::string& text) {
