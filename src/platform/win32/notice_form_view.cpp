@@ -88,12 +88,10 @@ forms::ControlRect NoticeFormView::MeasureLabel(const std::string& caption) {
   // An auto-sizing label: exactly as large as its text in its font.
   const std::wstring text = Wide(caption);
   RECT r{0, 0, 0, 0};
-  HDC dc = GetDC(label_);
-  HGDIOBJ old = SelectObject(dc, labelFont_.get());
-  DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  const ScopedGetDc dc(label_);
+  const ScopedSelectObject font(dc.get(), labelFont_.get());
+  DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   if (text.empty()) r.right = 0;
-  SelectObject(dc, old);
-  ReleaseDC(label_, dc);
   return {0, 0, static_cast<float>(scale_.TwipsX(r.right - r.left)), static_cast<float>(scale_.TwipsY(r.bottom - r.top))};
 }
 
