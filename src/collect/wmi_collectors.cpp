@@ -128,11 +128,8 @@ void GetWindows(RunContext& ctx, std::string& systemDrive) {
         rec.Group = "Soft";
         rec.Item = "OS";
         rec.SubItem = "Version";
-        try {
-          architecture = " " + ValueText(ctx, os->get("OSArchitecture"));
-        } catch (const std::exception&) {
-          // Older systems have no such property: not worth a log entry.
-        }
+        // Older systems have no such property: not worth a log entry.
+        IgnoreFailure([&] { architecture = " " + ValueText(ctx, os->get("OSArchitecture")); });
         std::string version = ValueText(ctx, value) + architecture;
         // A service pack that cannot be read is left out, like a missing one.
         const auto servicePack = wmi.read(*os, "CSDVersion");

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <exception>
 
+#include "support/guard.h"
+
 namespace th {
 
 std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show) {
@@ -30,10 +32,7 @@ std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, co
     return -1;  // never run it from the wrong folder
   }
   const std::int16_t result = ShellWait(os, head + quote(path.substr(sep + 1)), show);
-  try {
-    os.fs.changeFolder(remembered);
-  } catch (const std::exception&) {
-  }
+  IgnoreFailure([&] { os.fs.changeFolder(remembered); });
   return result;
 }
 
