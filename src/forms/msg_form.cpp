@@ -20,7 +20,7 @@ void fMsg::SetMsgText(const MeasureLabel& measure) {
   okVisible_ = n.okVisible;
   progressVisible_ = n.progressBar;
 
-  const ControlRect measured = measure(text_);
+  const FormRect measured = measure(text_);
   label_.Width = measured.Width;
   label_.Height = measured.Height;
 

@@ -26,15 +26,10 @@ struct Notice {
 // text and the OK button.
 Notice NoticeFor(int mode);
 
-// A control's rectangle in twips, relative to the form's client area.
-struct ControlRect {
-  float Left = 0, Top = 0, Width = 0, Height = 0;
-};
-
 class fMsg {
  public:
   // Twips size of lbl_cmt once it has sized itself to a caption.
-  using MeasureLabel = std::function<ControlRect(const std::string& caption)>;
+  using MeasureLabel = std::function<FormRect(const std::string& caption)>;
 
   void SetMsgMode(int mode) { msgMode_ = mode; }
 
@@ -50,10 +45,10 @@ class fMsg {
   bool OkVisible() const { return okVisible_; }
   bool ProgressVisible() const { return progressVisible_; }
   const FormRect& Form() const { return form_; }  // outer size and position
-  const ControlRect& Label() const { return label_; }
-  const ControlRect& OkButton() const { return ok_; }
+  const FormRect& Label() const { return label_; }
+  const FormRect& OkButton() const { return ok_; }
   // Under the text and as wide as it, where the button's row is.
-  const ControlRect& ProgressBar() const { return progress_; }
+  const FormRect& ProgressBar() const { return progress_; }
 
  private:
   int msgMode_ = 0;
@@ -62,9 +57,9 @@ class fMsg {
   bool okVisible_ = true;
   bool progressVisible_ = false;
   FormRect form_;
-  ControlRect label_{360, 360, 0, 0};
-  ControlRect ok_{0, 0, 1215, 375};
-  ControlRect progress_{0, 0, 0, 240};
+  FormRect label_{360, 360, 0, 0};
+  FormRect ok_{0, 0, 1215, 375};
+  FormRect progress_{0, 0, 0, 240};
 };
 
 }  // namespace th::forms

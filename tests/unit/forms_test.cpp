@@ -227,7 +227,7 @@ TEST(EntryFormLayout, TabOrderRunsThroughTheFieldsThenTheButtons) {
   EXPECT_EQ(VersionCaption(1, 2, 15), "Version: 1.2.15");
 }
 
-ControlRect MeasureBy(float w, float h) { return {0, 0, w, h}; }
+FormRect MeasureBy(float w, float h) { return {0, 0, w, h}; }
 
 TEST(MsgForm, NoticesAndSizingAroundTheText) {
   fMsg m;
@@ -271,7 +271,7 @@ TEST(MsgForm, PreparingNoticeHasABarUnderItsTextInPlaceOfTheButton) {
   EXPECT_FALSE(m.OkVisible());
   ASSERT_TRUE(m.ProgressVisible());
   EXPECT_EQ(m.Form().Height, 1815 + 225);  // the same frame as every notice
-  const ControlRect& bar = m.ProgressBar();
+  const FormRect& bar = m.ProgressBar();
   EXPECT_EQ(bar.Left, m.Label().Left);
   EXPECT_EQ(bar.Width, 4200);
   EXPECT_EQ(bar.Top, m.OkButton().Top);

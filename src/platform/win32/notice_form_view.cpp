@@ -34,7 +34,7 @@ class NoticeFormView : public FormWindow {
  private:
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   bool PreTranslate(const MSG& msg) override;
-  forms::ControlRect MeasureLabel(const std::string& caption);
+  forms::FormRect MeasureLabel(const std::string& caption);
 
   forms::fMsg model_;
   TwipScale scale_;
@@ -52,11 +52,11 @@ NoticeFormView::NoticeFormView(int mode) {
   tile_ = ScopedGdiObject(LoadFormBitmap(IDB_FORM_TILE));
   if (tile_.get()) tileBrush_ = ScopedGdiObject(CreatePatternBrush(static_cast<HBITMAP>(tile_.get())));
 
-  const forms::ControlRect& l = model_.Label();
+  const forms::FormRect& l = model_.Label();
   label_ = AddControl(L"STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kLabelId,
                       ControlPx(scale_, l.Left, l.Top, 0, 0));
   SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
-  const forms::ControlRect& b = model_.OkButton();
+  const forms::FormRect& b = model_.OkButton();
   ok_ = AddControl(L"BUTTON", forms::kMsgOkCaption, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kOkId,
                    ControlPx(scale_, b.Left, b.Top, b.Width, b.Height));
   SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
@@ -65,17 +65,17 @@ NoticeFormView::NoticeFormView(int mode) {
   model_.Load([this](const std::string& caption) { return MeasureLabel(caption); }, ScreenSize(scale_));
   SetWindowTextW(hwnd_, Wide(model_.Caption()).c_str());
   SetWindowTextW(label_, Wide(model_.Text()).c_str());
-  const forms::ControlRect& sized = model_.Label();
+  const forms::FormRect& sized = model_.Label();
   const RECT lp = ControlPx(scale_, sized.Left, sized.Top, sized.Width, sized.Height);
   MoveWindow(label_, lp.left, lp.top, lp.right - lp.left, lp.bottom - lp.top, FALSE);
-  const forms::ControlRect& placed = model_.OkButton();
+  const forms::FormRect& placed = model_.OkButton();
   const RECT bp = ControlPx(scale_, placed.Left, placed.Top, placed.Width, placed.Height);
   MoveWindow(ok_, bp.left, bp.top, bp.right - bp.left, bp.bottom - bp.top, FALSE);
   if (!model_.OkVisible()) ShowWindow(ok_, SW_HIDE);
   if (model_.ProgressVisible()) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    const forms::ControlRect& bar = model_.ProgressBar();
+    const forms::FormRect& bar = model_.ProgressBar();
     progress_ = AddControl(PROGRESS_CLASSW, "", WS_VISIBLE, 0, kProgressId,
                            ControlPx(scale_, bar.Left, bar.Top, bar.Width, bar.Height));
     SendMessageW(progress_, PBM_SETRANGE32, 0, kProgressRange);
@@ -84,7 +84,7 @@ NoticeFormView::NoticeFormView(int mode) {
   PumpPendingMessages();
 }
 
-forms::ControlRect NoticeFormView::MeasureLabel(const std::string& caption) {
+forms::FormRect NoticeFormView::MeasureLabel(const std::string& caption) {
   // An auto-sizing label: exactly as large as its text in its font.
   const std::wstring text = Wide(caption);
   RECT r{0, 0, 0, 0};

@@ -55,14 +55,8 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
-template <class T>
-struct CoTaskMemoryTraits {
-  using Handle = T*;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { CoTaskMemFree(h); }
-};
 // A text the system allocated with CoTaskMemAlloc (a known folder's path).
-using ScopedCoTaskString = ScopedResource<CoTaskMemoryTraits<wchar_t>>;
+using ScopedCoTaskString = ScopedResource<ClosedWith<wchar_t*, &CoTaskMemFree>>;
 
 class ScopedBstr {
  public:

@@ -50,44 +50,28 @@ class ScopedResource {
   Handle h_ = Null();
 };
 
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle h) { CloseHandle(h); }
-};
-struct FindHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Handle h) { FindClose(h); }
-};
-struct RegistryKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { RegCloseKey(h); }
-};
-struct GdiObjectTraits {
-  using Handle = HGDIOBJ;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { DeleteObject(h); }
-};
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { DeleteDC(h); }
-};
-// Memory that FormatMessage and similar calls allocate for the caller.
-struct LocalMemoryTraits {
-  using Handle = HLOCAL;
-  static Handle Invalid() { return nullptr; }
-  static void Close(Handle h) { LocalFree(h); }
+// How a kind of handle is closed, and whether INVALID_HANDLE_VALUE (besides
+// null) stands for no handle, as CreateFile and FindFirstFile return it.
+template <class H, auto close, bool minusOneIsNone = false>
+struct ClosedWith {
+  using Handle = H;
+  static Handle Invalid() {
+    if constexpr (minusOneIsNone) {
+      return INVALID_HANDLE_VALUE;
+    } else {
+      return nullptr;
+    }
+  }
+  static void Close(Handle h) { close(h); }
 };
 
-using ScopedHandle = ScopedResource<KernelHandleTraits>;
-using ScopedFind = ScopedResource<FindHandleTraits>;
-using ScopedRegKey = ScopedResource<RegistryKeyTraits>;
-using ScopedGdiObject = ScopedResource<GdiObjectTraits>;
-using ScopedMemoryDc = ScopedResource<MemoryDcTraits>;
-using ScopedLocalMemory = ScopedResource<LocalMemoryTraits>;
+using ScopedHandle = ScopedResource<ClosedWith<HANDLE, &CloseHandle, true>>;
+using ScopedFind = ScopedResource<ClosedWith<HANDLE, &FindClose, true>>;
+using ScopedRegKey = ScopedResource<ClosedWith<HKEY, &RegCloseKey>>;
+using ScopedGdiObject = ScopedResource<ClosedWith<HGDIOBJ, &DeleteObject>>;
+using ScopedMemoryDc = ScopedResource<ClosedWith<HDC, &DeleteDC>>;
+// Memory that FormatMessage and similar calls allocate for the caller.
+using ScopedLocalMemory = ScopedResource<ClosedWith<HLOCAL, &LocalFree>>;
 
 // A window's device context, released to that window.
 class ScopedGetDc {

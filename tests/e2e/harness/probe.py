@@ -21,8 +21,8 @@ class WindowProbe:
         """All top-level windows: dicts with hwnd, class, text (the title),
         visible, enabled, rect [l, t, r, b], pid, responsive, topmost,
         foreground (the window that has the user's input), and children
-        (each with hwnd, class, id, text, visible, enabled, rect, parent, and
-        checked for buttons)."""
+        (each with hwnd, class, id, text, visible, enabled, rect, parent,
+        checked for buttons, position and upper for progress bars)."""
         out = self._winprobe("list", *(["--all"] if include_hidden else []))
         return json.loads(out)
 

@@ -14,6 +14,7 @@
 // HWND is decimal or 0x-prefixed hex, as printed by `list`.
 // Exit status: 0 done, 1 failed, 2 bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -120,6 +121,13 @@ std::string json_control(HWND hwnd, bool& responsive) {
       SendMessageTimeoutW(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
     }
     out += ",\"checked\":" + std::to_string(state);
+  } else if (_wcsicmp(class_name(hwnd).c_str(), L"msctls_progress32") == 0) {
+    DWORD_PTR position = 0, upper = 0;
+    if (responsive) {
+      SendMessageTimeoutW(hwnd, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
+      SendMessageTimeoutW(hwnd, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &upper);
+    }
+    out += ",\"position\":" + std::to_string(position) + ",\"upper\":" + std::to_string(upper);
   }
   return out + "}";
 }
