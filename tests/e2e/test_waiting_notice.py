@@ -21,11 +21,11 @@ def waiting_notices(s):
 
 def bar(notice):
     """The notice's progress bar as a share of its range; None when the
-    program did not answer (it sleeps a second between its checks)."""
+    program did not answer."""
     found = [c for c in notice["children"] if c["class"].lower() == "msctls_progress32"]
     if len(found) != 1:
         raise AssertionError(f"no progress bar in {notice}")
-    if not notice["responsive"]:
+    if found[0]["position"] < 0 or not found[0]["upper"]:
         return None
     return found[0]["position"] / found[0]["upper"]
 

@@ -22,7 +22,8 @@ class WindowProbe:
         visible, enabled, rect [l, t, r, b], pid, responsive, topmost,
         foreground (the window that has the user's input), and children
         (each with hwnd, class, id, text, visible, enabled, rect, parent,
-        checked for buttons, position and upper for progress bars)."""
+        checked for buttons, position (-1 when unanswered) and upper for
+        progress bars)."""
         out = self._winprobe("list", *(["--all"] if include_hidden else []))
         return json.loads(out)
 

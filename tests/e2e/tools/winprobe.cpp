@@ -29,6 +29,7 @@ namespace {
 // (GetWindowTextW is not, for controls); a busy target times out, and then the
 // window manager's own copy of the caption is the best we can get.
 constexpr UINT kSendTimeoutMs = 500;
+constexpr UINT kPatientTimeoutMs = 2500;
 
 std::wstring window_text(HWND hwnd, bool& responsive) {
   if (responsive) {
@@ -122,12 +123,14 @@ std::string json_control(HWND hwnd, bool& responsive) {
     }
     out += ",\"checked\":" + std::to_string(state);
   } else if (_wcsicmp(class_name(hwnd).c_str(), L"msctls_progress32") == 0) {
+    // Asked even of a window that did not answer in time: a program that
+    // sleeps a second between its message pumps answers at its next pump.
     DWORD_PTR position = 0, upper = 0;
-    if (responsive) {
-      SendMessageTimeoutW(hwnd, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position);
-      SendMessageTimeoutW(hwnd, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &upper);
-    }
-    out += ",\"position\":" + std::to_string(position) + ",\"upper\":" + std::to_string(upper);
+    const bool read =
+        SendMessageTimeoutW(hwnd, PBM_GETPOS, 0, 0, SMTO_NORMAL, kPatientTimeoutMs, &position) &&
+        SendMessageTimeoutW(hwnd, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, kPatientTimeoutMs, &upper);
+    out += ",\"position\":" + (read ? std::to_string(position) : std::string("-1")) +
+           ",\"upper\":" + std::to_string(upper);
   }
   return out + "}";
 }
