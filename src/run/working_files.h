@@ -6,7 +6,7 @@
 // other's files, and a crashed run's leftovers are never reused.
 #include <string>
 
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

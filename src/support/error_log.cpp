@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "support/failure.h"
+#include "platform/failure.h"
 #include "support/text.h"
 #include "support/text_file.h"
 
