@@ -3,6 +3,7 @@ scripts/run: starting it, answering its entry form as a user would, waiting
 for the final notice while Explorer comes and goes, and finding the working
 files it may leave behind."""
 
+import re
 import threading
 import time
 from dataclasses import dataclass, field
@@ -154,8 +155,10 @@ def dismiss_final_notice(s):
 
 
 def run_folders(save: Path):
-    """The runs' working folders in a SAVE folder (unix path)."""
-    return sorted(p for p in save.iterdir() if p.is_dir()) if save.is_dir() else []
+    """The runs' working folders (<computer name>-<n>) in a SAVE folder (unix path)."""
+    if not save.is_dir():
+        return []
+    return sorted(p for p in save.iterdir() if p.is_dir() and re.fullmatch(r".+-\d+", p.name))
 
 
 def provide_dump(save: Path, dump, timeout=300):
