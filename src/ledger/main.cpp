@@ -1,0 +1,2 @@
+// tallyhawk-ledger: imports record files into one database.
+int main() { return 0; }
