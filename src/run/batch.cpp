@@ -100,11 +100,16 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump) {
   return lines;
 }
 
-std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + DQuote(DQuote(batchPath)); }
+namespace {
+
+std::string CmdQuote(const std::string& path) { return DQuote(DQuote(path)); }
+
+}  // namespace
+
+std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + CmdQuote(batchPath); }
 
 std::int16_t RunBatch(platform::Platform& os, const std::string& batchPath, platform::ShowWindow show) {
-  return ShellWaitOnPath(
-      os, "cmd /c ", batchPath, [](const std::string& path) { return DQuote(DQuote(path)); }, show);
+  return ShellWaitOnPath(os, "cmd /c ", batchPath, CmdQuote, show);
 }
 
 std::string BatchText(const std::vector<std::string>& lines) {

@@ -63,12 +63,12 @@ void Deliver(RunContext& ctx) {
     // A copy cut off by a full drive would pass for a delivered file: remove
     // what this run left there. A file that was there before is not ours.
     if (!existed) DeleteFiles(ctx.os, ctx.destinationPath);
-    ctx.os.ui.showNoticeModal(7);
+    ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;
   }
   // Not waited for: Explorer's window stays open after the run ends.
   ctx.os.processes.start("explorer " + DQuote(FolderPart(ctx.destinationPath)), platform::kShowNormal);
-  ctx.os.ui.showNoticeModal(8);
+  ctx.os.ui.showNoticeModal(platform::kNoticeSaved);
 }
 
 }  // namespace th

@@ -8,11 +8,9 @@ import unittest
 
 import harness
 import runs
+from runs import CHECK, FORM, RUN_TITLE
 
 TOOLS = r"C:\棚卸 ツール"
-FORM = "資産情報を入力してください。"
-CHECK = "必須入力"
-RUN_TITLE = "インベントリ収集"
 
 # Control ids of the form's window, in the order the form declares them.
 BOX0, BOX1, BOX2, SEI, MEI = 1003, 1005, 1007, 1009, 1011

@@ -22,20 +22,16 @@ from pathlib import Path
 
 import harness
 import runs
+from runs import CHECK, FORM, HEADER
 
 TOOLS = r"C:\棚卸"
-FORM = "資産情報を入力してください。"
-CHECK = "必須入力"
-FINAL = "データ保存"
-SAVED = "データ保存が正常に終了しました。"
-NOT_SAVED = "データ保存に失敗しました。"
+FINAL, SAVED, NOT_SAVED = runs.FINAL_TITLE, runs.SUCCESS, runs.FAILURE
 NUMBER = ("abc", "05", "0012")
 CSV = "abc-05-0012.csv"
-HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
 
 BOX0, BOX1, BOX2, SEI, MEI, ENTRY, OK = 1003, 1005, 1007, 1009, 1011, 1012, 1015
 
-WORKING_FILES = {"TrustLevel.CMD", "Runas.CMD", "RegScan.CMD", "TH_reg.TxT"}
+WORKING_FILES = set(runs.WORKING_FILES)
 
 # Collectors that ask WMI for something (GetCPU reads the registry under Wine
 # and GetPCName has its own fallbacks, so neither is listed).

@@ -200,7 +200,8 @@ TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
   };
   Main(p.os);
   EXPECT_EQ(startedAt, 0u);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"notice 2", "close notice",
+                                                   "box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
   for (const char* f : {"TrustLevel.CMD", "Runas.CMD", "RegScan.CMD", "TH_reg.TxT"}) {
     EXPECT_FALSE(p.fs.hasFile(save + f)) << f;
   }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/failure.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_codepage.h"
 #include "platform/win32/win_filesystem.h"
@@ -13,6 +14,16 @@
 
 namespace th::win32 {
 namespace {
+
+// Code that asks GetLastError() after an owner closed its handle must still
+// see the failure it asks about, even when the close itself failed.
+TEST(ScopedHandle, ClosingKeepsTheLastError) {
+  auto* bogus = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7ffffff0));
+  ASSERT_FALSE(CloseHandle(bogus));  // a close that fails and sets its own error
+  SetLastError(ERROR_ALREADY_EXISTS);
+  { ScopedHandle owner(bogus); }
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
 
 struct WinFsTest : ::testing::Test {
   WinFileSystem fs;
