@@ -20,6 +20,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::set<std::string> folders{"C:"};       // full paths without trailing "\"
   std::map<std::string, std::uint32_t> attributes;
   std::set<std::string> unwritable;          // append to these fails
+  std::set<std::string> cutOff;              // appends to these write half, then fail (a full drive)
   std::set<std::string> unreadable;          // opening these fails
   std::set<std::string> unopenable;          // these have a length but cannot be opened
   std::map<std::string, int> readFailsAfter; // reading fails after this many lines
@@ -74,6 +75,10 @@ class FakeFileSystem : public platform::FileSystem {
       throw Failure("パスが見つかりません。");
     }
     if (attributes[f] & 1) throw Failure("書き込みできません。");
+    if (cutOff.count(f)) {
+      files[f].append(bytes.substr(0, bytes.size() / 2));
+      throw Failure("ディスクに十分な空き領域がありません。");
+    }
     files[f].append(bytes);
   }
 
