@@ -1,6 +1,6 @@
 #include "support/text_file.h"
 
-#include "support/failure.h"
+#include "platform/failure.h"
 
 namespace th {
 
