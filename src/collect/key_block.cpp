@@ -114,7 +114,11 @@ bool GetKey(RunContext& ctx) {
   std::string adapterNumber;
   for (auto& adapter : wmi.query("Select * from Win32_NetworkAdapterConfiguration where IPEnabled=TRUE")) {
     rec.Item = "Adapter" + adapterNumber;
-    for (const auto& [name, value] : wmi.properties(*adapter)) SaveAdapterProperty(ctx, name, value);
+    // One step per property: a value too long to rewrite is logged and left
+    // out, and the adapter's other properties and the run go on.
+    for (const auto& property : wmi.properties(*adapter)) {
+      Guarded(ctx, kProc, [&] { SaveAdapterProperty(ctx, property.first, property.second); });
+    }
     if (adapterNumber.empty()) adapterNumber = "1";
     adapterNumber = std::to_string(static_cast<long long>(NumOrDefault(ctx, adapterNumber, 0)) + 1);
   }

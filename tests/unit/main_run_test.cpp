@@ -51,11 +51,15 @@ TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
 }
 
 TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
+  std::vector<std::size_t> secondsAtStart;
+  p.processes.onStart = [&](const std::string&) { secondsAtStart.push_back(p.clock.sleeps.size()); };
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
   EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"" + kRunFolder + "RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
-  EXPECT_EQ(p.clock.sleeps.size(), 36u);  // 30 s, then 6 s, polled once a second
+  // The batch before any wait, the scan after the 30 s and before the 6 s.
+  EXPECT_EQ(secondsAtStart, (std::vector<std::size_t>{0, 30}));
+  EXPECT_EQ(p.clock.sleeps.size(), 36u);  // polled once a second
   EXPECT_EQ(p.ui.events, AfterTheWaits({}));
   EXPECT_FALSE(anyWorkingFile());
   const std::string log = p.text(kLog);

@@ -74,6 +74,13 @@ TEST_F(WinFsTest, CodePage932BothWays) {
   EXPECT_EQ(cp.fromAnsi("\\~"), "\\~");
 }
 
+TEST_F(WinFsTest, MalformedCodePage932GivesOneReplacementPerBadByteAndKeepsWhatFollows) {
+  EXPECT_EQ(cp.fromAnsi("a\x83"), "a\uFFFD");                 // cut off at the end
+  EXPECT_EQ(cp.fromAnsi("\x83,x"), "\uFFFD,x");               // a lead byte before a comma
+  EXPECT_EQ(cp.fromAnsi("\x81\x7F \x83\x81"), "\uFFFD\x7F メ");  // no trail byte, then a good one
+  EXPECT_EQ(cp.fromAnsi("\xA0"), "\uFFFD");                    // no character at all
+}
+
 TEST_F(WinFsTest, ReadOnlyFileIsDeletedOnlyAfterItsAttributesAreCleared) {
   const std::string f = dir + "ro.txt";
   fs.append(f, "x");
