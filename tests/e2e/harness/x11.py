@@ -60,13 +60,37 @@ class X11Driver:
         if window is not None:
             self.focus(window)
         if not text.isascii():
-            # xdotool types these through a remapped keycode, and a Wine
-            # process loses such a key if it is the first key it ever gets.
-            # F20 (no character) goes first and takes nothing with it.
+            self._bind_characters(text)
+            # A Wine process loses a character key if it is the first key it
+            # ever gets. F20 (no character) goes first and takes nothing with it.
             self.xdotool("key", "F20")
         if delay is None:
             delay = 50 if not text.isascii() else 20
         self.xdotool("type", "--delay", delay, "--", text)
+
+    def _bind_characters(self, text):
+        """Gives each non-ASCII character of `text` a keycode of its own for
+        the rest of the scenario. Left to itself, xdotool binds every such
+        character to one scratch keycode just for its key press and unbinds it
+        after; Wine re-reads the whole key map when told of a change, and under
+        load reads it only after the next change, so the key comes out as the
+        next character or as nothing (山田 typed as 田)."""
+        bound = self.__dict__.setdefault("_bound_characters", set())
+        wanted = sorted({c for c in text if not c.isascii()} - bound)
+        if not wanted:
+            return
+        table = subprocess.run(["xmodmap", "-pke"], env=self.env, capture_output=True,
+                               text=True, check=True).stdout
+        free = [int(m.group(1)) for m in re.finditer(r"^keycode\s+(\d+)\s*=\s*$", table, re.M)]
+        # Keep the highest free one for xdotool's own scratch binding.
+        free = sorted(free)[:-1]
+        if len(free) < len(wanted):
+            raise AssertionError(f"only {len(free)} free keycodes for {len(wanted)} characters")
+        expressions = []
+        for keycode, char in zip(free, wanted):
+            expressions += ["-e", f"keycode {keycode} = U{ord(char):04X}"]
+        subprocess.run(["xmodmap", *expressions], env=self.env, capture_output=True, check=True)
+        bound.update(wanted)
 
     def screenshot(self, name):
         """Saves the whole screen as PNG into the artifacts folder (or to
