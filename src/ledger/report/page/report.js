@@ -105,7 +105,7 @@
         [number == null ? '' : pcLink(number), text(file), text(detail)])))));
 
     replace(document.getElementById('per-day'),
-      D.perDay.length ? columnChart(D.perDay) : el('p', { className: 'none' }, 'まだ報告がありません。'));
+      D.perDay.length ? columnChart(everyDay(D.perDay)) : el('p', { className: 'none' }, 'まだ報告がありません。'));
   }
 
   const pcIndex = new Map(pcs.map((p, i) => [p[COL.number], i]));
@@ -143,20 +143,36 @@
     return chart;
   }
 
+  // The days between the first and the last report, those without one at 0
+  // (up to two years; a longer span is shown as it is).
+  function everyDay(days) {
+    const first = dayNumber(days[0][0]), last = dayNumber(days[days.length - 1][0]);
+    if (!(last - first < 731)) return days;
+    const counts = new Map(days);
+    const all = [];
+    for (let d = first; d <= last; ++d) {
+      const day = new Date(d * 86400000).toISOString().slice(0, 10);
+      all.push([day, counts.get(day) || 0]);
+    }
+    return all;
+  }
+
   // Vertical bars over days, [day, count].
   function columnChart(days) {
     const max = Math.max(...days.map(d => d[1]));
-    const colW = Math.max(6, Math.min(40, Math.floor(900 / days.length))), h = 160, left = 36, bottom = 36;
+    const colW = Math.max(6, Math.min(40, Math.floor(900 / days.length))), h = 160, left = 48, bottom = 36;
     const w = left + days.length * colW + 10;
     const chart = svg('svg', { width: w, height: h + bottom, viewBox: `0 0 ${w} ${h + bottom}`, role: 'img' });
     chart.append(svg('line', { class: 'axis', x1: left, y1: h, x2: w, y2: h }));
-    chart.append(svg('text', { x: left - 4, y: 12, 'text-anchor': 'end' }, max));
+    chart.append(svg('text', { x: left - 4, y: 16, 'text-anchor': 'end' }, max + ' 件'));
     const every = Math.ceil(days.length / Math.max(1, Math.floor((w - left) / 80)));
     days.forEach(([day, n], i) => {
-      const bh = Math.max(1, n / max * (h - 16));
-      const bar = svg('rect', { class: 'bar', x: left + i * colW + 1, y: h - bh, width: colW - 2, height: bh });
-      bar.append(svg('title', null, day + '　' + n + ' 件'));
-      chart.append(bar);
+      if (n) {
+        const bh = Math.max(1, n / max * (h - 16));
+        const bar = svg('rect', { class: 'bar', x: left + i * colW + 1, y: h - bh, width: colW - 2, height: bh });
+        bar.append(svg('title', null, day + '　' + n + ' 件'));
+        chart.append(bar);
+      }
       if (i % every === 0) {
         chart.append(svg('text', { x: left + i * colW + colW / 2, y: h + 16, 'text-anchor': 'middle' }, day.slice(5)));
       }
