@@ -1,11 +1,13 @@
 #include "ledger/report/report_data.h"
 
-#include <array>
 #include <ctime>
-#include <functional>
+#include <algorithm>
+#include <optional>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
+#include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
 #include "ledger/report/record_diff.h"
 #include "ledger/report/string_table.h"
@@ -96,31 +98,31 @@ void WriteOverview(sqlite3* db, JsonWriter& w) {
   w.EndArray();
 }
 
-struct RecordHash {
-  std::size_t operator()(const std::array<int, 5>& a) const {
-    std::size_t h = 0;
-    for (int v : a) h = h * 1000003u ^ static_cast<std::size_t>(v);
-    return h;
-  }
-};
-
-// Records as five string indices each, every distinct record once.
+// Records as five string indices each, every distinct record once. Most
+// records recur across PCs (the same application, the same OS), so a record
+// is looked up whole before its fields are.
 class RecordTable {
  public:
   explicit RecordTable(StringTable& strings) : strings_(strings) {}
   int Intern(const Record& r) {
-    const std::array<int, 5> key{strings_.Intern(r.grp), strings_.Intern(r.item), strings_.Intern(r.subitem),
-                                 strings_.Intern(r.contents), strings_.Intern(r.unit)};
-    auto [it, added] = index_.try_emplace(key, static_cast<int>(order_.size()));
-    if (added) order_.push_back(key);
-    return it->second;
+    key_.clear();
+    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) {
+      key_ += *f;
+      key_ += '\x1f';  // the unit separator: no record field holds it
+    }
+    if (auto it = index_.find(key_); it != index_.end()) return it->second;
+    const int id = static_cast<int>(fields_.size() / 5);
+    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) fields_.push_back(strings_.Intern(*f));
+    index_.emplace(key_, id);
+    return id;
   }
-  const std::vector<std::array<int, 5>>& Records() const { return order_; }
+  const std::vector<int>& Fields() const { return fields_; }
 
  private:
   StringTable& strings_;
-  std::unordered_map<std::array<int, 5>, int, RecordHash> index_;
-  std::vector<std::array<int, 5>> order_;
+  std::string key_;
+  std::unordered_map<std::string, int> index_;
+  std::vector<int> fields_;
 };
 
 std::vector<Record> ReadRecords(Statement& s, std::int64_t collection) {
@@ -171,65 +173,130 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   w.EndArray();
 }
 
-void WriteValueChange(JsonWriter& w, StringTable& strings, const ValueChange& c) {
-  w.Int(strings.Intern(c.grp)).Int(strings.Intern(c.item)).Int(strings.Intern(c.subitem));
-  w.Int(c.hadBefore ? strings.Intern(c.before) : -1).Int(c.hasNow ? strings.Intern(c.now) : -1);
+// The rows of the software view (name, publisher, number of PCs), counted
+// from the records already read: the view itself sorts every install of
+// every PC again, seconds at 10,000 PCs.
+class SoftwareCount {
+ public:
+  void Add(const Record& r, std::size_t pc) {
+    if (!IsApplication(r)) return;
+    key_ = r.subitem;
+    key_ += '\x1f';
+    key_ += r.unit;
+    auto [it, added] = index_.try_emplace(key_, rows_.size());
+    if (added) rows_.push_back({r.subitem, r.unit, 0, pc});
+    Row& row = rows_[it->second];
+    if (added || row.lastPc != pc) ++row.pcs;
+    row.lastPc = pc;
+  }
+  void Write(JsonWriter& w) {
+    std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) {
+      return a.pcs != b.pcs ? a.pcs > b.pcs : std::tie(a.name, a.publisher) < std::tie(b.name, b.publisher);
+    });
+    w.Key("software").BeginArray();
+    for (const Row& r : rows_) w.BeginArray().String(r.name).String(r.publisher).Int(r.pcs).EndArray();
+    w.EndArray();
+  }
+
+ private:
+  struct Row {
+    std::string name, publisher;
+    std::int64_t pcs;
+    std::size_t lastPc;
+  };
+  std::string key_;
+  std::unordered_map<std::string, std::size_t> index_;
+  std::vector<Row> rows_;
+};
+
+// What changed since a PC's previous collection, as indices into the tables.
+struct Change {
+  std::string previousAt;
+  std::vector<int> values;  // five per value: group, item, subitem, before, now (-1: none)
+  std::vector<int> added, removed;
+};
+
+Change Compact(const CollectionDiff& diff, std::string previousAt, StringTable& strings, RecordTable& table) {
+  Change c{std::move(previousAt), {}, {}, {}};
+  for (const ValueChange& v : diff.values) {
+    c.values.insert(c.values.end(), {strings.Intern(v.grp), strings.Intern(v.item), strings.Intern(v.subitem),
+                                     v.hadBefore ? strings.Intern(v.before) : -1, v.hasNow ? strings.Intern(v.now) : -1});
+  }
+  for (const Record& r : diff.added) c.added.push_back(table.Intern(r));
+  for (const Record& r : diff.removed) c.removed.push_back(table.Intern(r));
+  return c;
+}
+
+void WriteInts(JsonWriter& w, const std::vector<int>& list) {
+  w.BeginArray();
+  for (int v : list) w.Int(v);
+  w.EndArray();
 }
 
 // Each PC's records in file order, and what changed since its previous
 // collection; texts go through one string table written last.
-void WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs) {
+void WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
   StringTable strings;
   RecordTable table(strings);
   Statement records(db, "SELECT coalesce(grp, ''), coalesce(item, ''), coalesce(subitem, ''), "
                         "coalesce(contents, ''), coalesce(unit, '') FROM records "
                         "WHERE collection_id = ? ORDER BY line");
-  Statement previous(db, "SELECT c.id, c.collected_at FROM collections c JOIN pcs p ON p.number = c.number "
-                         "WHERE p.number = ? AND c.id <> p.collection_id "
-                         "ORDER BY c.collected_at DESC, c.id DESC LIMIT 1");
-  const auto writeList = [&](const std::vector<Record>& list) {
-    w.BeginArray();
-    for (const Record& r : list) w.Int(table.Intern(r));
-    w.EndArray();
-  };
-
-  w.Key("pcRecords").BeginArray();
-  for (const Pc& pc : pcs) writeList(ReadRecords(records, pc.collection));
-  w.EndArray();
-
-  w.Key("changes").BeginArray();
+  Statement previous(db, "SELECT id, collected_at FROM collections WHERE number = ? AND id <> ? "
+                         "ORDER BY collected_at DESC, id DESC LIMIT 1");
+  std::vector<std::vector<int>> lists;
+  std::vector<std::optional<Change>> changes;
+  lists.reserve(pcs.size());
+  changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
+    const std::vector<Record> current = ReadRecords(records, pc.collection);
+    std::vector<int>& ids = lists.emplace_back();
+    ids.reserve(current.size());
+    for (const Record& r : current) {
+      ids.push_back(table.Intern(r));
+      software.Add(r, lists.size() - 1);
+    }
     previous.reset();
-    previous.bind(1, pc.number);
+    previous.bind(1, pc.number).bind(2, pc.collection);
     if (!previous.step()) {
-      w.Null();
+      changes.emplace_back();
       continue;
     }
     const std::int64_t before = previous.integer(0);
-    const std::string at = previous.isNull(1) ? std::string() : previous.text(1);
-    const CollectionDiff diff = DiffCollections(ReadRecords(records, before), ReadRecords(records, pc.collection));
-    w.BeginArray().String(at).BeginArray();
-    for (const ValueChange& c : diff.values) WriteValueChange(w, strings, c);
-    w.EndArray();
-    writeList(diff.added);
-    writeList(diff.removed);
+    std::string at = previous.isNull(1) ? std::string() : previous.text(1);
+    changes.push_back(Compact(DiffCollections(ReadRecords(records, before), current), std::move(at), strings, table));
+  }
+
+  const std::vector<int> renumber = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+  const auto renumbered = [&](std::vector<int> ids) {
+    for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
+    return ids;
+  };
+  w.Key("pcRecords").BeginArray();
+  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids))));
+  w.EndArray();
+
+  w.Key("changes").BeginArray();
+  for (const auto& c : changes) {
+    if (!c) {
+      w.Null();
+      continue;
+    }
+    w.BeginArray().String(c->previousAt);
+    WriteInts(w, c->values);
+    WriteInts(w, renumbered(c->added));
+    WriteInts(w, renumbered(c->removed));
     w.EndArray();
   }
   w.EndArray();
 
-  w.Key("records").BeginArray();
-  for (const auto& r : table.Records())
-    for (int v : r) w.Int(v);
-  w.EndArray();
+  std::vector<int> fields(table.Fields().size());
+  for (std::size_t old = 0; old < renumber.size(); ++old)
+    std::copy_n(table.Fields().begin() + static_cast<std::ptrdiff_t>(old * 5), 5,
+                fields.begin() + static_cast<std::ptrdiff_t>(renumber[old]) * 5);
+  w.Key("records");
+  WriteInts(w, fields);
   w.Key("strings").BeginArray();
   for (const std::string* s : strings.Texts()) w.String(*s);
-  w.EndArray();
-}
-
-void WriteSoftware(sqlite3* db, JsonWriter& w) {
-  w.Key("software").BeginArray();
-  Statement s(db, "SELECT coalesce(name, ''), coalesce(publisher, ''), pcs FROM software ORDER BY pcs DESC, name");
-  while (s.step()) w.BeginArray().String(s.text(0)).String(s.text(1)).Int(s.integer(2)).EndArray();
   w.EndArray();
 }
 
@@ -249,8 +316,9 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   WriteOverview(db, w);
   std::vector<Pc> pcs;
   WritePcs(db, w, pcs);
-  WriteSoftware(db, w);
-  WriteRecords(db, w, pcs);
+  SoftwareCount software;
+  WriteRecords(db, w, pcs, software);
+  software.Write(w);
   w.EndObject();
 }
 

@@ -288,9 +288,12 @@
   };
   // Every word typed must appear in some cell of the row; width and case of
   // letters are ignored (ＡＢＣ finds abc).
+  Grid.prototype.prepare = function () {
+    if (!this.haystack) this.haystack = this.rows.map(r => fold(r.join('\u0001')));
+  };
   Grid.prototype.filter = function (query) {
     this.query = query;
-    if (!this.haystack) this.haystack = this.rows.map(r => fold(r.join('\u0001')));
+    this.prepare();
     const words = fold(query).split(/\s+/).filter(w => w);
     const only = this.only;
     this.shown = !words.length && !only ? this.order : this.order.filter(i => {
@@ -305,8 +308,8 @@
   Grid.prototype.render = function () {
     const total = this.shown.length;
     const view = this.container.clientHeight || 600;
-    const first = Math.max(0, Math.floor(this.container.scrollTop / ROW_H) - 5);
-    const last = Math.min(total, first + Math.ceil(view / ROW_H) + 10);
+    const first = Math.max(0, Math.floor(this.container.scrollTop / ROW_H) - 2);
+    const last = Math.min(total, first + Math.ceil(view / ROW_H) + 4);
     const span = this.columns.length;
     const spacer = h => el('tr', { className: 'spacer' }, el('td', { colspan: span, style: 'height:' + h + 'px' }));
     const rows = [spacer(first * ROW_H)];
@@ -314,7 +317,7 @@
       const i = this.shown[k];
       const r = this.rows[i];
       rows.push(el('tr', { className: 'row', 'data-i': i, tabindex: 0 },
-        ...this.columns.map((c, j) => el('td', { className: c[2] === 'num' ? 'num' : '', title: text(r[j]) }, text(r[j])))));
+        ...this.columns.map((c, j) => el('td', c[2] === 'num' ? { className: 'num' } : null, text(r[j])))));
     }
     rows.push(spacer((total - last) * ROW_H));
     this.body.replaceChildren(...rows);
@@ -331,6 +334,20 @@
   });
 
   const rec = (r, f) => S[R[r * 5 + f]];
+  // A PC's record indices, sent as base-32 digits: "0-9a-v" before the last
+  // digit of each index, "A-Z!#$%()" for the last.
+  const DIGIT = new Int8Array(128).fill(-1), LAST = new Int8Array(128).fill(-1);
+  [...'0123456789abcdefghijklmnopqrstuv'].forEach((c, i) => { DIGIT[c.charCodeAt(0)] = i; });
+  [...'ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()'].forEach((c, i) => { LAST[c.charCodeAt(0)] = i; });
+  function recordsOf(pc) {
+    const s = D.pcRecords[pc], out = [];
+    let v = 0;
+    for (let k = 0; k < s.length; ++k) {
+      const c = s.charCodeAt(k);
+      if (LAST[c] >= 0) { out.push(v * 32 + LAST[c]); v = 0; } else v = v * 32 + DIGIT[c];
+    }
+    return out;
+  }
   const isApplication = r => rec(r, 0) === 'Soft' && rec(r, 1) === 'Application';
   const APP_HEADS = ['名称', 'バージョン', '発行元・製品ID'];
   const appCells = r => [rec(r, 2), rec(r, 3), rec(r, 4)];
@@ -359,7 +376,7 @@
     }
     // The records as the file holds them, one section per group and item.
     body.push(el('h4', null, '収集データ'));
-    const list = D.pcRecords[i];
+    const list = recordsOf(i);
     for (let k = 0; k < list.length;) {
       const g = rec(list[k], 0), it = rec(list[k], 1);
       let end = k;
@@ -390,7 +407,7 @@
     const holders = [];
     pcs.forEach((p, k) => {
       const versions = [];
-      for (const r of D.pcRecords[k]) if (match[r]) versions.push(rec(r, 3));
+      for (const r of recordsOf(k)) if (match[r]) versions.push(rec(r, 3));
       if (versions.length) holders.push([k, versions.join('、')]);
     });
     openDialog([el('h3', null, name), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
@@ -427,4 +444,7 @@
   pcGrid.render();
   swGrid.render();
   window.reportReady = performance.now();
+  // The filters' folded texts, once the page is shown rather than on the
+  // first key typed.
+  setTimeout(() => { pcGrid.prepare(); swGrid.prepare(); }, 0);
 })();
