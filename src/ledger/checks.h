@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "ledger/sqlite.h"
 
@@ -20,6 +21,10 @@ struct CheckOptions {
   std::optional<int> staleDays;
   std::string today;  // 'YYYY-MM-DD', local
 };
+
+// The file's name is its Key with ".csv", or the Key and a suffix (a copy
+// moved aside when another PC reported the same number).
+bool NameMatchesKey(std::string_view name, std::string_view key);
 
 // Replaces the findings table with what the database now shows; returns the
 // number of findings.

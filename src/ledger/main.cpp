@@ -1,2 +1,60 @@
-// tallyhawk-ledger: imports record files into one database.
-int main() { return 0; }
+// tallyhawk-ledger: record files into one database, checked and exported.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ledger/cli.h"
+#include "ledger/report/report_step.h"
+#include "platform/browser.h"
+#include "platform/console.h"
+
+#ifdef _WIN32
+#include "platform/win32/unicode.h"
+#include "platform/win32/win_codepage.h"
+#else
+#include "platform/posix/iconv_codepage.h"
+#endif
+
+namespace {
+
+int Run(const std::vector<std::string>& args) {
+  th::platform::PrepareConsole();
+  const auto parsed = th::ledger::ParseCommandLine(args, std::cout, std::cerr);
+  int status = parsed.status;
+  if (parsed.options) {
+#ifdef _WIN32
+    th::win32::WinCodePage codePage(932);  // record files are 932 whatever the system's code page
+#else
+    th::platform::IconvCodePage codePage;
+#endif
+    status = th::ledger::RunLedger(*parsed.options, codePage, std::cout, std::cerr,
+                                   th::platform::StderrIsTerminal());
+    if (status != th::ledger::kUsageError) {
+      const std::string report = th::ledger::ReportPath(parsed.options->db, parsed.options->reportFile);
+      if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr)) {
+        status = th::ledger::kUsageError;
+      } else if (parsed.options->openReport || th::platform::OwnsConsole()) {  // a dropped folder: show it
+        if (!th::platform::OpenInBrowser(report)) std::cerr << "tallyhawk-ledger: ブラウザーを開けません / cannot open a browser\n";
+      }
+    }
+  }
+  // A folder dropped on the program opens a console that would vanish with
+  // the summary in it.
+  if (th::platform::OwnsConsole()) {
+    std::cout << "\n何かキーを押すと終了します。/ Press any key to close." << std::endl;
+    th::platform::WaitForKey();
+  }
+  return status;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(th::win32::Utf8(argv[i]));
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv, argv + argc)); }
+#endif

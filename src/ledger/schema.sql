@@ -55,6 +55,15 @@ CREATE TABLE IF NOT EXISTS collections(
 );
 CREATE INDEX IF NOT EXISTS collections_number ON collections(number);
 
+-- The MAC addresses of a collection, one per row, for the checks and for
+-- questions such as "which PC has this address".
+CREATE TABLE IF NOT EXISTS collection_macs(
+  collection_id INTEGER NOT NULL,
+  mac TEXT NOT NULL,
+  PRIMARY KEY(collection_id, mac)
+) WITHOUT ROWID;
+CREATE INDEX IF NOT EXISTS collection_macs_mac ON collection_macs(mac);
+
 CREATE TABLE IF NOT EXISTS records(
   collection_id INTEGER NOT NULL,
   line INTEGER NOT NULL,

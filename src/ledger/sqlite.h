@@ -54,6 +54,7 @@ class Statement {
   void run();
   void reset();
 
+  sqlite3_stmt* get() const { return stmt_; }
   std::int64_t integer(int col) const { return sqlite3_column_int64(stmt_, col); }
   std::string text(int col) const;
   bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "ledger/report/id_lists.h"
+#include "ledger/report/report_step.h"
 #include "ledger/schema.h"
 
 namespace th::ledger {
@@ -149,6 +150,32 @@ TEST_F(ReportTest, AFailedReportLeavesThePreviousOneInPlace) {
   EXPECT_THROW(WriteReport(db.get(), file), DbError);
   EXPECT_TRUE(ReadFile(file) == before);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace th::ledger
+
+namespace th::ledger {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ReportStep, BesideTheDatabaseUnlessGivenAndFailureIsSaid) {
+  EXPECT_EQ(ReportPath("data/ledger.sqlite", std::nullopt), "data/report.html");
+  EXPECT_EQ(ReportPath("ledger.sqlite", std::nullopt), "report.html");
+  EXPECT_EQ(ReportPath("data/ledger.sqlite", std::string("out/r.html")), "out/r.html");
+  const fs::path dir = fs::temp_directory_path() / "report_step_test";
+  fs::create_directories(dir);
+  {
+    Database db((dir / "ledger.sqlite").string());
+    ApplySchema(db);
+  }
+  std::ostringstream out, err;
+  EXPECT_TRUE(WriteReportFile((dir / "ledger.sqlite").string(), (dir / "report.html").string(), out, err));
+  EXPECT_TRUE(fs::exists(dir / "report.html"));
+  EXPECT_FALSE(WriteReportFile((dir / "ledger.sqlite").string(), (dir / "missing" / "r.html").string(), out, err));
+  EXPECT_NE(err.str().find("cannot write the report"), std::string::npos);
+  fs::remove_all(dir);
 }
 
 }  // namespace
