@@ -104,12 +104,12 @@ class ReportPage(unittest.TestCase):
         self.tab("software")
         self.assertEqual(self.js("document.getElementById('sw-count').innerText"), "4 件中 4 件を表示")
         self.js("[...document.querySelectorAll('#sw-grid tr.row')].find(r => r.innerText.startsWith('Office')).click()")
-        self.assertEqual(self.js(texts("#dialog-body tbody tr")),
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\t2.0", "abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t2.0",
                           "abc-05-0003\t田中\t次郎\tPC-TANAKA\t2.0"])
         self.browser.screenshot(OUT / "software.png")
         # A PC of the list opens its record.
-        self.js("document.querySelector('#dialog-body a.pc').click()")
+        self.js("document.querySelector('#dialog-body tr.row').click()")
         self.assertIn("管理番号 abc-05-0001", self.js("document.querySelector('#dialog-body h3').innerText"))
         self.close_dialog()
 
@@ -119,7 +119,7 @@ class ReportPage(unittest.TestCase):
         self.assertIn("<script>alert(1)</script>", names)
         self.assertIn('"><img src=x onerror=alert(2)>', names)
         self.js("[...document.querySelectorAll('#sw-grid tr.row')].find(r => r.innerText.startsWith('<script>')).click()")
-        self.assertEqual(self.js(texts("#dialog-body tbody tr")), ["abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t6.6"])
+        self.assertEqual(self.js(texts("#dialog-body tr.row")), ["abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t6.6"])
         self.close_dialog()
         self.tab("pcs")
         self.js("[...document.querySelectorAll('#pc-grid tr.row')].find(r => r.innerText.startsWith('abc-05-0003')).click()")

@@ -411,10 +411,14 @@
       for (const r of recordsOf(k)) if (match[r]) versions.push(rec(r, 3));
       if (versions.length) holders.push([k, versions.join('、')]);
     });
+    // Thousands of PCs may have it: the list is a grid like the PC table.
+    const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
     openDialog([el('h3', null, name), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
-      plainTable(['管理番号', '姓', '名', 'コンピュータ名', 'バージョン'], holders.map(([k, version]) =>
-        [pcLink(pcs[k][COL.number]), text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]), text(pcs[k][COL.computer]),
-          version]))], 'software');
+      container], 'software');
+    const rows = holders.map(([k, version]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
+      text(pcs[k][COL.computer]), version]);
+    new Grid(container, [['管理番号', 130], ['姓', 110], ['名', 110], ['コンピュータ名', 200], ['バージョン', 200]], rows,
+      r => showPc(holders[r][0])).render();
   }
 
   // ----- dialog and tabs -----
