@@ -56,15 +56,15 @@ std::string PowerShellLiteral(const std::string& text) {
   return BatchLiteral(escaped);
 }
 
-std::vector<std::string> TrustLevelLines(const std::string& runasPath) {
+std::vector<std::string> TrustLevelLines(const std::string& runasPath, const std::string& taskName) {
   return {
       "@echo off",
       kChangeToOwnFolder,
       "",
-      "schtasks /create /tn TH_tmp_task /tr " + DQuote(BatchLiteral(runasPath)) + " /sc once /st 00:00 /f",
-      "schtasks /run /tn TH_tmp_task",
+      "schtasks /create /tn " + taskName + " /tr " + DQuote(BatchLiteral(runasPath)) + " /sc once /st 00:00 /f",
+      "schtasks /run /tn " + taskName,
       "timeout /T 10",
-      "schtasks /delete /f /tn TH_tmp_task",
+      "schtasks /delete /f /tn " + taskName,
       "",
   };
 }
@@ -115,11 +115,11 @@ std::string BatchText(const std::vector<std::string>& lines) {
 
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& /*relativeRegScan*/,
-                const std::string& relativeDump) {
+                const std::string& relativeDump, const std::string& taskName) {
   platform::Platform& os = ctx.os;
-  const std::string trustLevelPath = ResolvePath(os, ".\\SAVE\\TrustLevel.CMD");
+  const std::string trustLevelPath = FolderPart(runasPath) + "TrustLevel.CMD";
   const std::pair<const std::string*, std::vector<std::string>> files[] = {
-      {&trustLevelPath, TrustLevelLines(runasPath)},
+      {&trustLevelPath, TrustLevelLines(runasPath, taskName)},
       {&runasPath, RunasLines(regScanPath, dumpPath)},
       {&regScanPath, RegScanLines(relativeDump)},
   };

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "run/set_aside.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 
@@ -39,6 +40,13 @@ bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& c
 }
 
 void Deliver(RunContext& ctx) {
+  // Another PC's file under the same number is renamed first; one that
+  // cannot be is not overwritten.
+  if (!SetAsideOtherPcsFile(ctx)) {
+    ctx.os.ui.closeNotice();
+    ctx.os.ui.showNoticeModal(7);
+    return;
+  }
   bool existed = true;
   try {
     existed = ctx.os.fs.fileExists(ctx.destinationPath);

@@ -8,6 +8,7 @@
 #include "run/batch.h"
 #include "run/collection.h"
 #include "run/delivery.h"
+#include "run/working_files.h"
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
@@ -22,16 +23,6 @@ namespace {
 constexpr const char* kRunTitle = "インベントリ収集";
 constexpr const char* kCancelMarker = "UAC_Cancel ";
 
-struct WorkingPaths {
-  std::string runas, regScan, dump;
-};
-
-void DeleteWorkingFiles(RunContext& ctx, const WorkingPaths& p) {
-  DeleteFiles(ctx.os, p.regScan);
-  DeleteFiles(ctx.os, p.dump);
-  DeleteFiles(ctx.os, p.runas);
-}
-
 // True when the dump's first line is exactly the refused-elevation marker.
 // A missing or unreadable dump fails, which ends the run on the error path.
 bool DumpIsCancelMarker(RunContext& ctx, const std::string& dump) {
@@ -40,23 +31,14 @@ bool DumpIsCancelMarker(RunContext& ctx, const std::string& dump) {
   return reader.next(first) && first == kCancelMarker;
 }
 
-void Run(RunContext& ctx, WorkingPaths& paths) {
+void Run(RunContext& ctx, WorkingFiles& paths) {
   platform::Platform& os = ctx.os;
   SetLogFile(ctx, ResolvePath(os, ".\\Error.Log"));
-  paths.runas = ResolvePath(os, ".\\SAVE\\Runas.CMD");
-  paths.regScan = ResolvePath(os, ".\\SAVE\\RegScan.CMD");
-  paths.dump = ResolvePath(os, ".\\SAVE\\TH_reg.TxT");
+  paths = ClaimWorkingFiles(ctx);
   const std::string relativeRegScan = RemoveAll(".\\SAVE\\RegScan.CMD", "SAVE\\");
-  const std::string relativeDump = RemoveAll(".\\SAVE\\TH_reg.TxT", "SAVE\\");
+  const std::string relativeDump = BatchDumpName(paths.dump, RemoveAll(".\\SAVE\\TH_reg.TxT", "SAVE\\"));
 
-  // Started from another folder, the SAVE made above is not the one the
-  // batch files go into: make sure that one exists too.
-  try {
-    os.fs.createFolder(FolderPart(paths.runas));
-  } catch (const std::exception&) {
-  }
-
-  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump);
+  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump, paths.taskName);
   WaitTimer(os, 30000);
   if (!os.fs.fileExists(paths.dump)) {
     RunBatch(os, paths.regScan, platform::kShowMinimized);
@@ -107,7 +89,7 @@ void Main(platform::Platform& os) {
   } catch (const std::exception&) {
   }
 
-  WorkingPaths paths;
+  WorkingFiles paths;
   try {
     Run(ctx, paths);
   } catch (const std::exception& e) {

@@ -21,6 +21,7 @@ import unittest
 from pathlib import Path
 
 import harness
+import runs
 
 TOOLS = r"C:\棚卸"
 FORM = "資産情報を入力してください。"
@@ -52,14 +53,12 @@ def dump_entry(name, version="1.0", publisher="Maker", key=None):
 
 
 def put_program(s, folder=TOOLS, dump=b"\r\n"):
-    """Copies the program into `folder` with a registry dump already in SAVE:
-    the scan itself cannot run under Wine without stand-ins, and with the dump
-    present the program does not start its fallback scan."""
+    """Copies the program into `folder` and hands its run the registry dump
+    (runs.provide_dump): the scan itself cannot run under Wine without
+    stand-ins, and with the dump present the program starts no fallback scan."""
     program = s.put(harness.current_config().exe, folder)
-    save = s.unix_path(folder) / "SAVE"
-    save.mkdir(exist_ok=True)
     if dump is not None:
-        (save / "TH_reg.TxT").write_bytes(dump)
+        runs.provide_dump(s.unix_path(folder) / "SAVE", dump)
     return program
 
 
@@ -238,6 +237,7 @@ class Faults(unittest.TestCase):
     def assertWorkingFilesGone(self, s, folder=TOOLS):
         save = s.unix_path(folder) / "SAVE"
         self.assertEqual({p.name for p in save.iterdir()} & WORKING_FILES, set(), "working files left")
+        self.assertEqual(runs.run_folders(save), [], "a run folder left")
         self.assertEqual(temp_leftovers(s), [], "record file left in the temporary folder")
 
     # -- program folder, temporary folder, WMI --------------------------------
@@ -250,7 +250,7 @@ class Faults(unittest.TestCase):
             with tmpfs(s.root / "ro", "16m") as ro:
                 save = s.root / "save"
                 save.mkdir()
-                (save / "TH_reg.TxT").write_bytes(dump_entry("Alpha Tool"))
+                runs.provide_dump(save, dump_entry("Alpha Tool"))
                 os.symlink(save, ro / "SAVE")
                 shutil.copy(harness.current_config().exe, ro / "tallyhawk.exe")
                 os.symlink(ro, s.drive_c / "ro-tools")

@@ -8,18 +8,25 @@ namespace th {
 namespace {
 
 const std::string kSave = "C:\\Tools\\Inv\\SAVE\\";
-const std::string kDump = kSave + "TH_reg.TxT";
+const std::string kRunFolder = kSave + "PC01-1\\";  // the first run of computer PC01
+const std::string kDump = kRunFolder + "TH_reg.TxT";
 const std::string kLog = "C:\\Tools\\Inv\\Error.Log";
+
+// The elevated scan, acted out: it writes the dump as TrustLevel.CMD runs.
+void ScanWrites(test::FakePlatform& q, const std::string& bytes) {
+  q.processes.onStart = [&q, bytes](const std::string& cmd) {
+    if (cmd.find("TrustLevel.CMD") != std::string::npos) q.fs.addFile(kDump, bytes);
+  };
+}
 
 struct MainRunTest : ::testing::Test {
   test::FakePlatform p;
-  void dump(const std::string& bytes) { p.fs.addFile(kDump, bytes); }
-  void workingFiles() {
-    p.fs.addFile(kSave + "Runas.CMD", "x");
-    p.fs.addFile(kSave + "RegScan.CMD", "x");
-  }
+  void dump(const std::string& bytes) { ScanWrites(p, bytes); }
   bool anyWorkingFile() {
-    return p.fs.hasFile(kSave + "Runas.CMD") || p.fs.hasFile(kSave + "RegScan.CMD") || p.fs.hasFile(kDump);
+    for (const auto& f : p.fs.files) {
+      if (f.first.rfind(kSave, 0) == 0 && f.first.find('\\', kSave.size()) != std::string::npos) return true;
+    }
+    return p.fs.folderExists(kRunFolder);
   }
 };
 
@@ -36,10 +43,9 @@ TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
 }
 
 TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
-  workingFiles();
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
-  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\RegScan.CMD\"\"");
+  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"" + kRunFolder + "RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
   EXPECT_EQ(p.clock.sleeps.size(), 36u);  // 30 s, then 6 s, polled once a second
   EXPECT_TRUE(p.ui.events.empty());
@@ -53,12 +59,11 @@ TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 1u);  // TrustLevel.CMD only
-  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\TrustLevel.CMD\"\"");
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"" + kRunFolder + "TrustLevel.CMD\"\"");
   EXPECT_EQ(p.clock.sleeps.size(), 36u);
 }
 
 TEST_F(MainRunTest, ExactCancelMarkerEndsTheRunWithItsMessage) {
-  workingFiles();
   dump("UAC_Cancel \r\n");
   Main(p.os);
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
@@ -71,7 +76,7 @@ TEST_F(MainRunTest, ANearMarkerIsNoCancel) {
                                      std::string("\r\nUAC_Cancel \r\n"), std::string(""),
                                      std::string("UAC_Cancel  \r\n")}) {
     test::FakePlatform q;
-    q.fs.addFile(kDump, content);
+    ScanWrites(q, content);
     Main(q.os);
     ASSERT_FALSE(q.ui.events.empty());
     EXPECT_EQ(q.ui.events[0], "entry form") << content;
@@ -79,7 +84,6 @@ TEST_F(MainRunTest, ANearMarkerIsNoCancel) {
 }
 
 TEST_F(MainRunTest, EntryLeftWithoutConfirmingEndsWithTheStopMessage) {
-  workingFiles();
   dump("\r\n");
   p.ui.entry = {};  // closed: empty values, flag false
   Main(p.os);
@@ -118,11 +122,11 @@ struct NormalEndTest : MainRunTest {
   NormalEndTest() {
     test::LoadWmiFixture(p.wmi, "desktop.txt");
     test::LoadWmiFixture(p.wmi, "adapters.txt");
-    workingFiles();
-    dump("\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\r\n"
+      dump("\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\r\n"
          "    DisplayName    REG_SZ    Alpha Tool\r\n    DisplayVersion    REG_SZ    1.2\r\n\r\n");
     p.ui.entry = {"abc-05-0012", "山田", "太郎", true};
-    p.processes.onStart = [this](const std::string& cmd) {
+    p.processes.onStart = [this, scan = p.processes.onStart](const std::string& cmd) {
+      scan(cmd);
       if (cmd.rfind("explorer ", 0) != 0) return;
       p.ui.events.push_back("start " + cmd);
       recordPresentAtExplorer = p.fs.hasFile(record);
@@ -162,6 +166,29 @@ TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFile
   EXPECT_TRUE(p.fs.hasFile(dest));
 }
 
+// Files of a crashed run, of the old naming (straight in SAVE) and of this
+// one (a run folder of this computer): the run takes a folder of its own and
+// neither runs nor touches them.
+TEST_F(NormalEndTest, StaleWorkingFilesAreNeitherRunNorAppendedTo) {
+  const std::map<std::string, std::string> stale = {
+      {kSave + "Runas.CMD", "old runas"}, {kSave + "RegScan.CMD", "old scan"}, {kSave + "TH_reg.TxT", "old dump"},
+      {kRunFolder + "Runas.CMD", "crashed runas"}, {kRunFolder + "RegScan.CMD", "crashed scan"}};
+  for (const auto& [path, bytes] : stale) p.fs.addFile(path, bytes);
+  const std::string ours = kSave + "PC01-2\\";
+  p.processes.onStart = [this, ours, explorer = p.processes.onStart](const std::string& cmd) {
+    if (cmd.find("TrustLevel.CMD") != std::string::npos) {
+      EXPECT_NE(p.text(ours + "TrustLevel.CMD").find("\r\nschtasks /run /tn TH_tmp_task_PC01-2\r\n"), std::string::npos);
+      p.fs.addFile(ours + "TH_reg.TxT", "\r\n");
+    }
+    explorer(cmd);
+  };
+  Main(p.os);
+  EXPECT_EQ(p.processes.started.at(0).commandLine, "cmd /c \"\"" + ours + "TrustLevel.CMD\"\"");
+  for (const auto& [path, bytes] : stale) EXPECT_EQ(p.fs.content(path), bytes) << path;
+  EXPECT_FALSE(p.fs.folderExists(ours));  // this run's folder is gone with its files
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
 TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordFile) {
   p.fs.addFolder(kSave + "abc-05-0012.csv");  // a folder where the file should go
   Main(p.os);
@@ -182,11 +209,13 @@ TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
 }
 
 TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordFile) {
-  p.processes.onStart = [](const std::string& cmd) {
+  p.processes.onStart = [scan = p.processes.onStart](const std::string& cmd) {
+    scan(cmd);
     if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
   };
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice"}));
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice",
+                                                   "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
   EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());

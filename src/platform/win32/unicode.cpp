@@ -31,7 +31,10 @@ std::string Describe(DWORD error) {
   return Utf8(w);
 }
 
-void ThrowError(DWORD error) { throw Failure(Describe(error)); }
+void ThrowError(DWORD error) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) throw FileBusy(Describe(error));
+  throw Failure(Describe(error));
+}
 void ThrowLastError() { ThrowError(GetLastError()); }
 
 }  // namespace th::win32

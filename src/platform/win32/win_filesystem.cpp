@@ -91,6 +91,14 @@ void WinFileSystem::createFolder(const std::string& path) {
   if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) ThrowLastError();
 }
 
+void WinFileSystem::removeFolder(const std::string& path) {
+  if (!RemoveDirectoryW(Wide(path).c_str())) ThrowLastError();
+}
+
+void WinFileSystem::moveFile(const std::string& from, const std::string& to) {
+  if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0)) ThrowLastError();
+}
+
 std::vector<std::string> WinFileSystem::search(const std::string& pattern) {
   std::wstring p = Wide(pattern);
   if (!p.empty() && p.back() == L'\\') p += L'*';
