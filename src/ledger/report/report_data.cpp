@@ -1,7 +1,7 @@
 #include "ledger/report/report_data.h"
 
-#include <ctime>
 #include <algorithm>
+#include <ctime>
 #include <optional>
 #include <tuple>
 #include <unordered_map>
