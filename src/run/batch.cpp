@@ -100,11 +100,16 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump) {
   return lines;
 }
 
-std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + DQuote(DQuote(batchPath)); }
+namespace {
+
+std::string CmdQuote(const std::string& path) { return DQuote(DQuote(path)); }
+
+}  // namespace
+
+std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + CmdQuote(batchPath); }
 
 std::int16_t RunBatch(platform::Platform& os, const std::string& batchPath, platform::ShowWindow show) {
-  return ShellWaitOnPath(
-      os, "cmd /c ", batchPath, [](const std::string& path) { return DQuote(DQuote(path)); }, show);
+  return ShellWaitOnPath(os, "cmd /c ", batchPath, CmdQuote, show);
 }
 
 std::string BatchText(const std::vector<std::string>& lines) {
@@ -126,11 +131,17 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
   // Each file is appended to (a leftover from an interrupted run keeps its
   // text in front) and opened and written in one call: a file that cannot be
   // written stops here, before anything runs.
+  // The text must reach the file exactly: a character the code page only
+  // approximates ("¦" written as "|") would be read by cmd as syntax.
   for (const auto& [path, lines] : files) {
+    const std::int64_t before = FileLength(os, *path);
     try {
-      AppendText(os, *path, BatchText(lines));
+      AppendExactText(os, *path, BatchText(lines));
     } catch (const std::exception& e) {
       WriteErrorLog(ctx, "BatMakeRun", e.what());
+      // A write cut off after the open would be run as it stands, or appended
+      // to by the next run: what it left goes.
+      if (FileLength(os, *path) != before) DeleteFiles(os, *path);
       return;
     }
   }

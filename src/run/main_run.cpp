@@ -8,6 +8,7 @@
 #include "run/batch.h"
 #include "run/collection.h"
 #include "run/delivery.h"
+#include "run/waiting_notice.h"
 #include "run/working_files.h"
 #include "support/error_log.h"
 #include "support/paths.h"
@@ -38,12 +39,16 @@ void Run(RunContext& ctx, WorkingFiles& paths) {
   const std::string relativeRegScan = RemoveAll(".\\SAVE\\RegScan.CMD", "SAVE\\");
   const std::string relativeDump = BatchDumpName(paths.dump, RemoveAll(".\\SAVE\\TH_reg.TxT", "SAVE\\"));
 
+  // Up before the scan starts, so the elevation prompt and the scan's
+  // window come in front of it; gone before anything else is shown.
+  WaitingNotice waiting(os, 30000 + 6000);
   BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump, paths.taskName);
-  WaitTimer(os, 30000);
+  waiting.Wait(30000);
   if (!os.fs.fileExists(paths.dump)) {
     RunBatch(os, paths.regScan, platform::kShowMinimized);
   }
-  WaitTimer(os, 6000);
+  waiting.Wait(6000);
+  waiting.Close();
 
   if (DumpIsCancelMarker(ctx, paths.dump)) {
     os.ui.messageBox(kRunTitle, "キャンセルしたので、データ収集を中止しました。");
@@ -66,7 +71,7 @@ void Run(RunContext& ctx, WorkingFiles& paths) {
     DeleteWorkingFiles(ctx, paths);
     return;
   }
-  os.ui.showNotice(1);
+  os.ui.showNotice(platform::kNoticeCollecting);
 
   CollectMachineFacts(ctx);
   SoftCheck(ctx, paths.dump);

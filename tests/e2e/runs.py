@@ -12,6 +12,7 @@ from pathlib import Path, PureWindowsPath
 import harness
 
 FORM = "資産情報を入力してください。"
+CHECK = "必須入力"                # the entry form's validation messages
 RUN_TITLE = "インベントリ収集"
 FINAL_TITLE = "データ保存"
 SUCCESS = "データ保存が正常に終了しました。"

@@ -146,6 +146,22 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
   }
 }
 
+TEST_F(BatMakeRunTest, AWriteCutOffAfterTheOpenLeavesNothingOfItsFile) {
+  for (const std::string& leftover : {std::string(), std::string("@echo off\r\n")}) {
+    test::FakePlatform q;
+    RunContext qctx{q.os};
+    q.fs.program = kProgram;
+    q.fs.addFolder(kSave);
+    SetLogFile(qctx, kLog);
+    if (!leftover.empty()) q.fs.addFile(kTrust, leftover);
+    q.fs.cutOff.insert(kTrust);
+    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT", kTask);
+    EXPECT_FALSE(q.fs.hasFile(kTrust)) << "leftover: " << leftover;
+    EXPECT_TRUE(q.processes.started.empty());
+    EXPECT_NE(q.text(kLog).find("\tBatMakeRun\t"), std::string::npos);
+  }
+}
+
 TEST_F(BatMakeRunTest, TrustLevelIsDeletedEvenWhenItCannotBeStarted) {
   p.processes.onStart = [](const std::string&) { throw Failure("ファイルが見つかりません。"); };
   run();
@@ -200,7 +216,8 @@ TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
   };
   Main(p.os);
   EXPECT_EQ(startedAt, 0u);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"notice 2", "close notice",
+                                                   "box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
   for (const char* f : {"TrustLevel.CMD", "Runas.CMD", "RegScan.CMD", "TH_reg.TxT"}) {
     EXPECT_FALSE(p.fs.hasFile(save + f)) << f;
   }

@@ -69,6 +69,15 @@ TEST_F(DeliveryTest, AFailedDeliveryLeavesAnEarlierFileAlone) {
   EXPECT_EQ(p.ui.events.back(), "modal notice 7");
 }
 
+TEST_F(DeliveryTest, AFailedDeliveryLeavesAFolderStandingAtTheDestinationAsItWas) {
+  p.fs.addFolder(dest);
+  p.fs.attributes[dest] = 0x3;  // read-only, hidden
+  Deliver(ctx);
+  EXPECT_TRUE(p.fs.folderExists(dest));
+  EXPECT_EQ(p.fs.attributes[dest], 0x3u);
+  EXPECT_EQ(p.ui.events.back(), "modal notice 7");
+}
+
 TEST_F(DeliveryTest, ThisPcsEarlierFileIsReplaced) {
   p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-BETA", "2026/12/01", "Old Tool")));
   Deliver(ctx);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_platform.h"
 #include "fakes/wmi_fixture.h"
 #include "run/main_run.h"
@@ -11,6 +13,12 @@ const std::string kSave = "C:\\Tools\\Inv\\SAVE\\";
 const std::string kRunFolder = kSave + "PC01-1\\";  // the first run of computer PC01
 const std::string kDump = kRunFolder + "TH_reg.TxT";
 const std::string kLog = "C:\\Tools\\Inv\\Error.Log";
+
+// What the user saw: the preparing notice over the waits, then `after`.
+std::vector<std::string> AfterTheWaits(std::vector<std::string> after) {
+  after.insert(after.begin(), {"notice 2", "close notice"});
+  return after;
+}
 
 // The elevated scan, acted out: it writes the dump as TrustLevel.CMD runs.
 void ScanWrites(test::FakePlatform& q, const std::string& bytes) {
@@ -43,12 +51,16 @@ TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
 }
 
 TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
+  std::vector<std::size_t> secondsAtStart;
+  p.processes.onStart = [&](const std::string&) { secondsAtStart.push_back(p.clock.sleeps.size()); };
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
   EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"" + kRunFolder + "RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
-  EXPECT_EQ(p.clock.sleeps.size(), 36u);  // 30 s, then 6 s, polled once a second
-  EXPECT_TRUE(p.ui.events.empty());
+  // The batch before any wait, the scan after the 30 s and before the 6 s.
+  EXPECT_EQ(secondsAtStart, (std::vector<std::size_t>{0, 30}));
+  EXPECT_EQ(p.clock.sleeps.size(), 36u);  // polled once a second
+  EXPECT_EQ(p.ui.events, AfterTheWaits({}));
   EXPECT_FALSE(anyWorkingFile());
   const std::string log = p.text(kLog);
   EXPECT_EQ(log.rfind("2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\t", 0), 0u) << log;
@@ -63,10 +75,27 @@ TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   EXPECT_EQ(p.clock.sleeps.size(), 36u);
 }
 
+TEST_F(MainRunTest, PreparingNoticeFillsOverTheWaitsAroundTheFallbackScan) {
+  std::vector<std::pair<std::string, std::vector<double>>> barAtStart;  // command, bar so far
+  p.processes.onStart = [&](const std::string& cmd) {
+    barAtStart.push_back({cmd, p.ui.progress});
+    if (cmd.find("RegScan.CMD") != std::string::npos) p.fs.addFile(kDump, "\r\n");
+  };
+  Main(p.os);
+  ASSERT_GE(barAtStart.size(), 2u);
+  // Up with an empty bar before the scan starts; the fallback scan runs once
+  // 30 of the 36 seconds have filled it, and the last 6 fill the rest.
+  EXPECT_EQ(barAtStart[0].second, std::vector<double>{0.0});
+  EXPECT_EQ(barAtStart[1].second.back(), 30.0 / 36);
+  EXPECT_TRUE(std::is_sorted(p.ui.progress.begin(), p.ui.progress.end()));
+  EXPECT_EQ(p.ui.progress.back(), 1.0);
+  EXPECT_EQ(p.ui.events.at(2), "entry form");  // after the notice closed
+}
+
 TEST_F(MainRunTest, ExactCancelMarkerEndsTheRunWithItsMessage) {
   dump("UAC_Cancel \r\n");
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
   EXPECT_FALSE(p.fs.hasFile(kLog));
 }
@@ -78,8 +107,8 @@ TEST_F(MainRunTest, ANearMarkerIsNoCancel) {
     test::FakePlatform q;
     ScanWrites(q, content);
     Main(q.os);
-    ASSERT_FALSE(q.ui.events.empty());
-    EXPECT_EQ(q.ui.events[0], "entry form") << content;
+    ASSERT_GE(q.ui.events.size(), 3u);
+    EXPECT_EQ(q.ui.events[2], "entry form") << content;
   }
 }
 
@@ -87,7 +116,7 @@ TEST_F(MainRunTest, EntryLeftWithoutConfirmingEndsWithTheStopMessage) {
   dump("\r\n");
   p.ui.entry = {};  // closed: empty values, flag false
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "box インベントリ収集: データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "box インベントリ収集: データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
   // GetKey made it and wrote the adapters' addresses into it: it must not stay behind.
   EXPECT_FALSE(p.fs.hasFile("C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp"));
@@ -98,8 +127,8 @@ TEST_F(MainRunTest, ConfirmedEntryBecomesTheKeyAndShowsTheStartNotice) {
   dump("\r\n");
   p.ui.entry = {"abc-05-0012", "山田", "太郎", true};
   Main(p.os);
-  ASSERT_GE(p.ui.events.size(), 2u);
-  EXPECT_EQ(p.ui.events[1], "notice 1");
+  ASSERT_GE(p.ui.events.size(), 4u);
+  EXPECT_EQ(p.ui.events[3], "notice 1");
 }
 
 TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndBesideTheProgram) {
@@ -139,9 +168,8 @@ TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFile
   const std::string dest = kSave + "abc-05-0012.csv";
   Main(p.os);
 
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice",
-                                                   "start explorer \"C:\\Tools\\Inv\\SAVE\\\"",
-                                                   "modal notice 8"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
+                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\"", "modal notice 8"}));
   EXPECT_EQ(p.processes.started.back().show, platform::kShowNormal);
 
   ASSERT_TRUE(recordPresentAtExplorer);
@@ -192,7 +220,7 @@ TEST_F(NormalEndTest, StaleWorkingFilesAreNeitherRunNorAppendedTo) {
 TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordFile) {
   p.fs.addFolder(kSave + "abc-05-0012.csv");  // a folder where the file should go
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice", "modal notice 7"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice", "modal notice 7"}));
   EXPECT_TRUE(p.fs.folderExists(kSave + "abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());
@@ -204,7 +232,7 @@ TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   Main(p.os);
   EXPECT_TRUE(p.fs.hasFile("C:\\Users\\user\\Desktop\\SAVE\\abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
-  EXPECT_EQ(p.ui.events.at(3), "start explorer \"C:\\Users\\user\\Desktop\\SAVE\\\"");
+  EXPECT_EQ(p.ui.events.at(5), "start explorer \"C:\\Users\\user\\Desktop\\SAVE\\\"");
   EXPECT_FALSE(p.fs.hasFile(record));
 }
 
@@ -214,8 +242,8 @@ TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordF
     if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
   };
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice",
-                                                   "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
+                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
   EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());

@@ -7,6 +7,7 @@
 
 #include "platform/chunked_line_reader.h"
 #include "platform/failure.h"
+#include "platform/win32/scoped_com.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
 
@@ -105,7 +106,7 @@ std::vector<std::string> WinFileSystem::search(const std::string& pattern) {
   WIN32_FIND_DATAW data;
   ScopedFind find(FindFirstFileExW(p.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
   std::vector<std::string> names;
-  if (find.get() == INVALID_HANDLE_VALUE) {
+  if (!find) {
     const DWORD e = GetLastError();
     if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return names;
     ThrowError(e);
@@ -180,12 +181,10 @@ std::string WinFileSystem::programFolder() {
 }
 
 std::string WinFileSystem::desktopFolder() {
-  wchar_t* path = nullptr;
-  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
-  std::string result = SUCCEEDED(hr) ? Utf8(path) : std::string();
-  CoTaskMemFree(path);
+  ScopedCoTaskString path;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, path.put());
   if (FAILED(hr)) ThrowError(static_cast<DWORD>(hr));
-  return result;
+  return Utf8(path.get());
 }
 
 void WinFileSystem::copyFile(const std::string& from, const std::string& to) {

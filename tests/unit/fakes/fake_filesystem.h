@@ -20,6 +20,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::set<std::string> folders{"C:"};       // full paths without trailing "\"
   std::map<std::string, std::uint32_t> attributes;
   std::set<std::string> unwritable;          // append to these fails
+  std::set<std::string> cutOff;              // appends to these write half, then fail (a full drive)
   std::map<std::string, int> busyAppends;    // the next N appends to these find the file held
   std::set<std::string> unreadable;          // opening these fails
   std::set<std::string> unopenable;          // these have a length but cannot be opened
@@ -78,6 +79,10 @@ class FakeFileSystem : public platform::FileSystem {
     if (auto busy = busyAppends.find(f); busy != busyAppends.end() && busy->second > 0) {
       --busy->second;
       throw FileBusy("別のプロセスが使用中のため、このファイルにアクセスできません。");
+    }
+    if (cutOff.count(f)) {
+      files[f].append(bytes.substr(0, bytes.size() / 2));
+      throw Failure("ディスクに十分な空き領域がありません。");
     }
     files[f].append(bytes);
   }
