@@ -80,6 +80,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
       ->check(CLI::IsMember({"utf8", "cp932"}))
       ->option_text("utf8|cp932");
 
+  app.add_option("--report", o.reportFile,
+                 "レポートの HTML ファイル（既定: データベースと同じフォルダーの report.html） / the report's HTML"
+                 " file (default: report.html beside the database)")
+      ->option_text("FILE");
+  app.add_flag("--open", o.openReport, "レポートを既定のブラウザーで開く / open the report in the default browser");
+
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {
     app.parse(reversed);

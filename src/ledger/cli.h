@@ -19,6 +19,8 @@ struct Options {
   std::optional<std::string> registerFile;
   std::optional<std::string> exportDir;
   ExportEncoding encoding = ExportEncoding::Utf8Bom;
+  std::optional<std::string> reportFile;  // default: report.html beside the database
+  bool openReport = false;
 };
 
 // Parses UTF-8 arguments (argv[0] is the program). Returns the options, or

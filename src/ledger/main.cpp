@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "ledger/cli.h"
+#include "ledger/report/report_step.h"
+#include "platform/browser.h"
 #include "platform/console.h"
 
 #ifdef _WIN32
@@ -27,6 +29,14 @@ int Run(const std::vector<std::string>& args) {
 #endif
     status = th::ledger::RunLedger(*parsed.options, codePage, std::cout, std::cerr,
                                    th::platform::StderrIsTerminal());
+    if (status != th::ledger::kUsageError) {
+      const std::string report = th::ledger::ReportPath(parsed.options->db, parsed.options->reportFile);
+      if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr)) {
+        status = th::ledger::kUsageError;
+      } else if (parsed.options->openReport || th::platform::OwnsConsole()) {  // a dropped folder: show it
+        if (!th::platform::OpenInBrowser(report)) std::cerr << "tallyhawk-ledger: ブラウザーを開けません / cannot open a browser\n";
+      }
+    }
   }
   // A folder dropped on the program opens a console that would vanish with
   // the summary in it.

@@ -1,0 +1,20 @@
+#pragma once
+// Compact lists of record indices for the report's data. Each PC's records
+// are one text of base-32 digits, so 10,000 PCs of 300 records stay a few
+// megabytes and the page parses them as strings, decoding a list only when it
+// is shown; indices are numbered by how often they occur, so the records most
+// PCs share (applications, common values) take one or two characters.
+#include <string>
+#include <vector>
+
+namespace th::ledger {
+
+// Digits before the last come from "0-9a-v", the last from "A-Z!#$%()":
+// none of them needs escaping in JSON or HTML.
+std::string EncodeIds(const std::vector<int>& ids);
+
+// New numbers for indices 0..count-1, the most frequent in `lists` first
+// (ties in index order): renumber[old] == new.
+std::vector<int> NumberByFrequency(const std::vector<std::vector<int>>& lists, int count);
+
+}  // namespace th::ledger

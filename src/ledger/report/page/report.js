@@ -1,0 +1,455 @@
+'use strict';
+// Renders the ledger's report from the JSON embedded in the page. Every text
+// that came from a record file is put into the page as a text node, never as
+// markup.
+(function () {
+  const D = JSON.parse(document.getElementById('report-data').textContent);
+  const S = D.strings;
+  const R = D.records; // five string indices per record: group, item, subitem, contents, unit
+
+  // The columns of pcs.csv with its headings, then the register's further
+  // columns.
+  const PC_COLUMNS = [
+    ['管理番号', 120], ['姓', 90], ['名', 90], ['コンピュータ名', 140], ['ユーザー名', 140],
+    ['OS', 220], ['OSバージョン', 110], ['CPU', 220], ['メモリ(KB)', 110, 'num'],
+    ['システムディスク容量(MB)', 170, 'num'], ['システムディスク空き(MB)', 170, 'num'], ['ディスク合計(MB)', 130, 'num'],
+    ['メーカー', 140], ['モデル', 160], ['筐体', 110], ['ボードシリアル', 150],
+    ['システムUUID', 280], ['MACアドレス', 150], ['IPアドレス', 200], ['収集日時', 150],
+  ];
+  const COL = { number: 0, surname: 1, givenName: 2, computer: 3, user: 4, os: 5, memory: 8, maker: 12, collectedAt: 19,
+    fileName: 20, extra: 21 };
+  const pcs = D.pcs;
+  const extraNames = parseList(D.extraColumns);
+  const pcColumns = PC_COLUMNS.concat(extraNames.map(name => [name, 140]));
+  // Each PC's row as shown: pcs.csv's columns and the register's extras.
+  const pcRows = pcs.map(p => {
+    const extra = parseList(p[COL.extra]);
+    const row = p.slice(0, PC_COLUMNS.length);
+    for (let i = 0; i < extraNames.length; ++i) row.push(extra[i] == null ? '' : String(extra[i]));
+    return row;
+  });
+  const newPcs = new Set(D.newPcs);
+
+  function parseList(text) {
+    if (text == null) return [];
+    try {
+      const list = JSON.parse(text);
+      return Array.isArray(list) ? list : [];
+    } catch (e) {
+      return [];
+    }
+  }
+
+  // Builds an element; plain strings and numbers become text nodes.
+  function el(tag, props, ...children) {
+    const node = document.createElement(tag);
+    if (props) {
+      for (const [k, v] of Object.entries(props)) {
+        if (k === 'className') node.className = v;
+        else if (k === 'onclick') node.addEventListener('click', v);
+        else node.setAttribute(k, v);
+      }
+    }
+    for (const child of children) {
+      if (child == null) continue;
+      node.append(typeof child === 'object' ? child : document.createTextNode(String(child)));
+    }
+    return node;
+  }
+  function text(v) { return v == null ? '' : String(v); }
+  function num(v) {
+    const m = /^\s*(-?\d+(?:\.\d+)?)/.exec(text(v).replace(/,/g, ''));
+    return m ? Number(m[1]) : NaN;
+  }
+  function plainTable(heads, rows) {
+    return el('table', { className: 'plain' },
+      el('thead', null, el('tr', null, ...heads.map(h => el('th', null, h)))),
+      el('tbody', null, ...rows.map(r => el('tr', null, ...r.map(c => el('td', null, c))))));
+  }
+  function replace(node, ...children) {
+    node.textContent = '';
+    for (const c of children) if (c != null) node.append(c);
+  }
+  const fold = s => s.normalize('NFKC').toLowerCase();
+
+  // ----- overview -----
+  function card(label, value, note, share) {
+    return el('div', { className: 'card' }, el('div', { className: 'label' }, label),
+      el('div', { className: 'value' }, value), note == null ? null : el('div', { className: 'note' }, note),
+      share == null ? null : el('div', { className: 'progress' },
+        el('span', { style: 'width:' + Math.min(100, Math.round(share * 100)) + '%' })));
+  }
+
+  function renderOverview() {
+    const last = D.lastImport;
+    replace(document.getElementById('stamp'),
+      '作成日時 ' + D.now + (last ? '　最終取り込み ' + text(last.startedAt) : ''));
+    const reported = pcs.length;
+    const cards = [D.expected == null
+      ? card('報告済みのPC', reported + ' 台', '台帳なし（--register で予定台数を表示）')
+      : card('報告済みのPC', reported + ' 台', '台帳の ' + D.expected + ' 台中 ' +
+        Math.round(reported * 100 / D.expected) + '%', reported / D.expected)];
+    cards.push(card('前回の取り込みで新規', newPcs.size + ' 台', last ? text(last.startedAt) : null));
+    if (last) {
+      cards.push(card('最終取り込み', text(last.filesRead) + ' ファイル',
+        '新規 ' + text(last.newPcs) + '　更新 ' + text(last.updatedPcs) + '　取込不可 ' + text(last.rejected)));
+    }
+    const findingCount = D.findings.reduce((n, f) => n + f.items.length, 0);
+    cards.push(card('検出事項', findingCount + ' 件', D.findings.length + ' 種類'));
+    replace(document.getElementById('cards'), ...cards);
+
+    const findings = document.getElementById('findings');
+    if (!D.findings.length) replace(findings, el('p', { className: 'none' }, '検出事項はありません。'));
+    else replace(findings, ...D.findings.map(f => el('details', { className: 'finding', 'data-kind': f.kind },
+      el('summary', null, f.title, el('span', { className: 'n' }, f.items.length + ' 件')),
+      plainTable(['管理番号', 'ファイル', '詳細'], f.items.map(([number, file, detail]) =>
+        [number == null ? '' : pcLink(number), text(file), text(detail)])))));
+
+    replace(document.getElementById('per-day'),
+      D.perDay.length ? columnChart(everyDay(D.perDay)) : el('p', { className: 'none' }, 'まだ報告がありません。'));
+  }
+
+  const pcIndex = new Map(pcs.map((p, i) => [p[COL.number], i]));
+  function pcLink(number) {
+    const i = pcIndex.get(number);
+    if (i === undefined) return text(number);
+    return el('a', { className: 'pc', onclick: () => showPc(i) }, number);
+  }
+
+  // ----- charts (SVG drawn here) -----
+  const SVG = 'http://www.w3.org/2000/svg';
+  function svg(tag, attrs, content) {
+    const node = document.createElementNS(SVG, tag);
+    for (const [k, v] of Object.entries(attrs || {})) node.setAttribute(k, v);
+    if (content != null) node.textContent = String(content);
+    return node;
+  }
+
+  // Horizontal bars, one per [label, count].
+  function barChart(entries) {
+    if (!entries.length) return el('p', { className: 'none' }, 'データがありません。');
+    const max = Math.max(...entries.map(e => e[1]));
+    const labelW = 200, barW = 260, rowH = 24, w = labelW + barW + 60;
+    const chart = svg('svg', { width: w, height: entries.length * rowH + 4, viewBox: `0 0 ${w} ${entries.length * rowH + 4}`,
+      role: 'img' });
+    entries.forEach(([label, n], i) => {
+      const y = i * rowH + 2;
+      const shown = label.length > 28 ? label.slice(0, 27) + '…' : label;
+      const t = svg('text', { x: labelW - 6, y: y + 16, 'text-anchor': 'end' }, shown);
+      t.append(svg('title', null, label));
+      chart.append(t);
+      chart.append(svg('rect', { class: 'bar', x: labelW, y: y + 3, height: rowH - 8, width: Math.max(1, n / max * barW) }));
+      chart.append(svg('text', { x: labelW + n / max * barW + 6, y: y + 16 }, n + ' 台'));
+    });
+    return chart;
+  }
+
+  // The days between the first and the last report, those without one at 0
+  // (up to two years; a longer span is shown as it is).
+  function everyDay(days) {
+    const first = dayNumber(days[0][0]), last = dayNumber(days[days.length - 1][0]);
+    if (!(last - first < 731)) return days;
+    const counts = new Map(days);
+    const all = [];
+    for (let d = first; d <= last; ++d) {
+      const day = new Date(d * 86400000).toISOString().slice(0, 10);
+      all.push([day, counts.get(day) || 0]);
+    }
+    return all;
+  }
+
+  // Vertical bars over days, [day, count].
+  function columnChart(days) {
+    const max = Math.max(...days.map(d => d[1]));
+    const colW = Math.max(6, Math.min(40, Math.floor(900 / days.length))), h = 160, left = 48, bottom = 36;
+    const w = left + days.length * colW + 10;
+    const chart = svg('svg', { width: w, height: h + bottom, viewBox: `0 0 ${w} ${h + bottom}`, role: 'img' });
+    chart.append(svg('line', { class: 'axis', x1: left, y1: h, x2: w, y2: h }));
+    chart.append(svg('text', { x: left - 4, y: 16, 'text-anchor': 'end' }, max + ' 件'));
+    const every = Math.ceil(days.length / Math.max(1, Math.floor((w - left) / 80)));
+    days.forEach(([day, n], i) => {
+      if (n) {
+        const bh = Math.max(1, n / max * (h - 16));
+        const bar = svg('rect', { class: 'bar', x: left + i * colW + 1, y: h - bh, width: colW - 2, height: bh });
+        bar.append(svg('title', null, day + '　' + n + ' 件'));
+        chart.append(bar);
+      }
+      if (i % every === 0) {
+        chart.append(svg('text', { x: left + i * colW + colW / 2, y: h + 16, 'text-anchor': 'middle' }, day.slice(5)));
+      }
+    });
+    return chart;
+  }
+
+  function countBy(keyOf, order) {
+    const counts = new Map();
+    for (const p of pcs) {
+      const k = keyOf(p);
+      counts.set(k, (counts.get(k) || 0) + 1);
+    }
+    let entries = [...counts];
+    if (order) entries.sort((a, b) => order.indexOf(a[0]) - order.indexOf(b[0]));
+    else entries.sort((a, b) => b[1] - a[1] || (a[0] < b[0] ? -1 : 1));
+    return entries;
+  }
+  // The most common values, the rest as one bar.
+  function top(entries, n) {
+    if (entries.length <= n) return entries;
+    const rest = entries.slice(n - 1).reduce((s, e) => s + e[1], 0);
+    return entries.slice(0, n - 1).concat([['その他', rest]]);
+  }
+
+  const UNKNOWN = '不明';
+  // Visible memory is a little under the installed size, so the size is
+  // rounded before it is put into a band. The record gives kilobytes.
+  const MEMORY_BANDS = ['4 GB 以下', '4 GB 超 8 GB 以下', '8 GB 超 16 GB 以下', '16 GB 超 32 GB 以下', '32 GB 超', UNKNOWN];
+  function memoryBand(value) {
+    const raw = num(value);
+    if (!(raw > 0)) return UNKNOWN;
+    const unit = /([KMGT])B\s*$/i.exec(text(value));
+    const kb = raw * ({ K: 1, M: 1024, G: 1024 * 1024, T: 1024 ** 3 }[unit ? unit[1].toUpperCase() : 'K']);
+    const gb = Math.round(kb / 1024 / 1024);
+    return gb <= 4 ? MEMORY_BANDS[0] : gb <= 8 ? MEMORY_BANDS[1] : gb <= 16 ? MEMORY_BANDS[2] : gb <= 32 ? MEMORY_BANDS[3]
+      : MEMORY_BANDS[4];
+  }
+  const AGE_BANDS = ['7日以内', '8〜30日', '31〜90日', '91〜180日', '181日以上', UNKNOWN];
+  const dayNumber = t => {
+    const m = /^(\d{4})-(\d{2})-(\d{2})/.exec(text(t));
+    return m ? Date.UTC(+m[1], +m[2] - 1, +m[3]) / 86400000 : NaN;
+  };
+  const today = dayNumber(D.now);
+  function ageBand(collectedAt) {
+    const age = today - dayNumber(collectedAt);
+    if (!(age >= -1)) return UNKNOWN;  // a clock a day ahead still counts as recent
+    return age <= 7 ? AGE_BANDS[0] : age <= 30 ? AGE_BANDS[1] : age <= 90 ? AGE_BANDS[2] : age <= 180 ? AGE_BANDS[3]
+      : AGE_BANDS[4];
+  }
+
+  function renderCharts() {
+    const orUnknown = v => (text(v).trim() === '' ? UNKNOWN : text(v));
+    replace(document.getElementById('chart-os'), barChart(top(countBy(p => orUnknown(p[COL.os])), 10)));
+    replace(document.getElementById('chart-memory'),
+      barChart(countBy(p => memoryBand(p[COL.memory]), MEMORY_BANDS)));
+    replace(document.getElementById('chart-maker'), barChart(top(countBy(p => orUnknown(p[COL.maker])), 10)));
+    replace(document.getElementById('chart-age'), barChart(countBy(p => ageBand(p[COL.collectedAt]), AGE_BANDS)));
+  }
+
+  // ----- tables: sorted, filtered, only the visible rows in the DOM -----
+  const ROW_H = 27; // 26px cell and its 1px border
+  const collator = new Intl.Collator('ja', { numeric: true });
+
+  // rows: arrays of cell texts; columns: [title, width, 'num'?].
+  function Grid(container, columns, rows, onOpen) {
+    this.container = container;
+    this.columns = columns;
+    this.rows = rows;
+    this.onOpen = onOpen;
+    this.order = rows.map((_, i) => i);
+    this.shown = this.order;
+    this.sortCol = -1;
+    this.desc = false;
+    this.haystack = null;
+    this.only = null;
+    const colgroup = el('colgroup', null, ...columns.map(c => el('col', { style: 'width:' + c[1] + 'px' })));
+    this.head = el('tr', null, ...columns.map((c, i) => el('th', { onclick: () => this.sort(i), title: c[0] }, c[0])));
+    this.body = el('tbody');
+    const width = columns.reduce((s, c) => s + c[1], 0);
+    container.append(el('table', { style: 'width:' + width + 'px' }, colgroup, el('thead', null, this.head), this.body));
+    this.body.addEventListener('click', e => {
+      const tr = e.target.closest('tr.row');
+      if (tr) onOpen(Number(tr.dataset.i));
+    });
+    this.body.addEventListener('keydown', e => {
+      const tr = e.target.closest('tr.row');
+      if (tr && e.key === 'Enter') onOpen(Number(tr.dataset.i));
+    });
+    let pending = false;
+    container.addEventListener('scroll', () => {
+      if (pending) return;
+      pending = true;
+      requestAnimationFrame(() => { pending = false; this.render(); });
+    });
+  }
+  Grid.prototype.sort = function (col) {
+    this.desc = this.sortCol === col ? !this.desc : false;
+    this.sortCol = col;
+    const numeric = this.columns[col][2] === 'num';
+    const rows = this.rows;
+    const keys = rows.map(r => (numeric ? num(r[col]) : text(r[col])));
+    const cmp = numeric
+      ? (a, b) => (isNaN(keys[a]) ? (isNaN(keys[b]) ? 0 : 1) : isNaN(keys[b]) ? -1 : keys[a] - keys[b])
+      : (a, b) => collator.compare(keys[a], keys[b]);
+    const dir = this.desc ? -1 : 1;
+    this.order = rows.map((_, i) => i).sort((a, b) => dir * cmp(a, b) || a - b);
+    [...this.head.children].forEach((th, i) => {
+      th.classList.toggle('sorted', i === col);
+      th.classList.toggle('desc', i === col && this.desc);
+    });
+    this.filter(this.query || '');
+  };
+  // Every word typed must appear in some cell of the row; width and case of
+  // letters are ignored (ＡＢＣ finds abc).
+  Grid.prototype.prepare = function () {
+    if (!this.haystack) this.haystack = this.rows.map(r => fold(r.join('\u0001')));
+  };
+  Grid.prototype.filter = function (query) {
+    this.query = query;
+    this.prepare();
+    const words = fold(query).split(/\s+/).filter(w => w);
+    const only = this.only;
+    this.shown = !words.length && !only ? this.order : this.order.filter(i => {
+      if (only && !only.has(i)) return false;
+      const h = this.haystack[i];
+      for (const w of words) if (h.indexOf(w) < 0) return false;
+      return true;
+    });
+    this.container.scrollTop = 0;
+    this.render();
+  };
+  Grid.prototype.render = function () {
+    const total = this.shown.length;
+    const view = this.container.clientHeight || 600;
+    const first = Math.max(0, Math.floor(this.container.scrollTop / ROW_H) - 2);
+    const last = Math.min(total, first + Math.ceil(view / ROW_H) + 4);
+    const span = this.columns.length;
+    const spacer = h => el('tr', { className: 'spacer' }, el('td', { colspan: span, style: 'height:' + h + 'px' }));
+    const rows = [spacer(first * ROW_H)];
+    for (let k = first; k < last; ++k) {
+      const i = this.shown[k];
+      const r = this.rows[i];
+      rows.push(el('tr', { className: 'row', 'data-i': i, tabindex: 0 },
+        ...this.columns.map((c, j) => el('td', c[2] === 'num' ? { className: 'num' } : null, text(r[j])))));
+    }
+    rows.push(spacer((total - last) * ROW_H));
+    this.body.replaceChildren(...rows);
+    if (this.onCount) this.onCount(total);
+  };
+
+  // ----- PCs -----
+  const pcGrid = new Grid(document.getElementById('pc-grid'), pcColumns, pcRows, i => showPc(i));
+  pcGrid.onCount = n => replace(document.getElementById('pc-count'), pcRows.length + ' 台中 ' + n + ' 台を表示');
+  document.getElementById('pc-filter').addEventListener('input', e => pcGrid.filter(e.target.value));
+  document.getElementById('pc-new-only').addEventListener('change', e => {
+    pcGrid.only = e.target.checked ? newPcs : null;
+    pcGrid.filter(pcGrid.query || '');
+  });
+
+  const rec = (r, f) => S[R[r * 5 + f]];
+  // A PC's record indices, sent as base-32 digits: "0-9a-v" before the last
+  // digit of each index, "A-Z!#$%()" for the last.
+  const DIGIT = new Int8Array(128).fill(-1), LAST = new Int8Array(128).fill(-1);
+  [...'0123456789abcdefghijklmnopqrstuv'].forEach((c, i) => { DIGIT[c.charCodeAt(0)] = i; });
+  [...'ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()'].forEach((c, i) => { LAST[c.charCodeAt(0)] = i; });
+  function recordsOf(pc) {
+    const s = D.pcRecords[pc], out = [];
+    let v = 0;
+    for (let k = 0; k < s.length; ++k) {
+      const c = s.charCodeAt(k);
+      if (LAST[c] >= 0) { out.push(v * 32 + LAST[c]); v = 0; } else v = v * 32 + DIGIT[c];
+    }
+    return out;
+  }
+  const isApplication = r => rec(r, 0) === 'Soft' && rec(r, 1) === 'Application';
+  const APP_HEADS = ['名称', 'バージョン', '発行元・製品ID'];
+  const appCells = r => [rec(r, 2), rec(r, 3), rec(r, 4)];
+
+  function showPc(i) {
+    const p = pcs[i];
+    const body = [el('h3', null, '管理番号 ' + p[COL.number] + (text(p[COL.computer]) ? '　' + text(p[COL.computer]) : '')),
+      el('p', { className: 'note' }, '収集日時 ' + text(p[COL.collectedAt]) + '　ファイル ' + text(p[COL.fileName]))];
+    body.push(el('h4', null, '前回の収集からの変更'));
+    const change = D.changes[i];
+    if (!change) {
+      body.push(el('p', { className: 'none' }, 'この管理番号の収集は今回が初めてです。'));
+    } else {
+      const [at, values, added, removed] = change;
+      body.push(el('p', null, '前回の収集日時 ' + at));
+      const rows = [];
+      for (let k = 0; k < values.length; k += 5) {
+        const name = [S[values[k]], S[values[k + 1]], S[values[k + 2]]].join(' / ');
+        rows.push([name, values[k + 3] < 0 ? '（なし）' : S[values[k + 3]], values[k + 4] < 0 ? '（なし）' : S[values[k + 4]]]);
+      }
+      body.push(rows.length ? plainTable(['項目', '前回', '今回'], rows) : el('p', { className: 'none' }, '値の変更はありません。'));
+      body.push(el('p', { className: 'added' }, 'ソフトウェアの追加 ' + added.length + ' 件'));
+      if (added.length) body.push(plainTable(APP_HEADS, added.map(appCells)));
+      body.push(el('p', { className: 'removed' }, 'ソフトウェアの削除 ' + removed.length + ' 件'));
+      if (removed.length) body.push(plainTable(APP_HEADS, removed.map(appCells)));
+    }
+    // The records as the file holds them, one section per group and item.
+    body.push(el('h4', null, '収集データ'));
+    const list = recordsOf(i);
+    for (let k = 0; k < list.length;) {
+      const g = rec(list[k], 0), it = rec(list[k], 1);
+      let end = k;
+      while (end < list.length && rec(list[end], 0) === g && rec(list[end], 1) === it) ++end;
+      const part = list.slice(k, end);
+      const app = isApplication(list[k]);
+      body.push(el('h5', null, g + ' / ' + it + (app ? '（' + part.length + ' 件）' : '')));
+      body.push(app ? plainTable(APP_HEADS, part.map(appCells))
+        : plainTable(['SubItem', 'Contents', 'Unit'], part.map(r => [rec(r, 2), rec(r, 3), rec(r, 4)])));
+      k = end;
+    }
+    openDialog(body, 'pc');
+  }
+
+  // ----- software -----
+  const swRows = D.software.map(s => [s[0], s[1], s[2]]);
+  const swGrid = new Grid(document.getElementById('sw-grid'),
+    [['名称', 460], ['発行元', 300], ['PC台数', 100, 'num']], swRows, i => showSoftware(i));
+  swGrid.onCount = n => replace(document.getElementById('sw-count'), swRows.length + ' 件中 ' + n + ' 件を表示');
+  document.getElementById('sw-filter').addEventListener('input', e => swGrid.filter(e.target.value));
+
+  // The PCs whose current collection lists the application under this name
+  // and publisher, with the version each has.
+  function showSoftware(i) {
+    const [name, publisher] = swRows[i];
+    const match = new Uint8Array(R.length / 5);
+    for (let r = 0; r < match.length; ++r) match[r] = isApplication(r) && rec(r, 2) === name && rec(r, 4) === publisher;
+    const holders = [];
+    pcs.forEach((p, k) => {
+      const versions = [];
+      for (const r of recordsOf(k)) if (match[r]) versions.push(rec(r, 3));
+      if (versions.length) holders.push([k, versions.join('、')]);
+    });
+    // Thousands of PCs may have it: the list is a grid like the PC table.
+    const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
+    openDialog([el('h3', null, name), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
+      container], 'software');
+    const rows = holders.map(([k, version]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
+      text(pcs[k][COL.computer]), version]);
+    new Grid(container, [['管理番号', 130], ['姓', 110], ['名', 110], ['コンピュータ名', 200], ['バージョン', 200]], rows,
+      r => showPc(holders[r][0])).render();
+  }
+
+  // ----- dialog and tabs -----
+  const dialog = document.getElementById('dialog');
+  function openDialog(children, kind) {
+    const body = document.getElementById('dialog-body');
+    body.dataset.kind = kind;
+    replace(body, ...children);
+    dialog.hidden = false;
+    dialog.querySelector('.dialog-box').scrollTop = 0;
+  }
+  const closeDialog = () => { dialog.hidden = true; };
+  document.getElementById('dialog-close').addEventListener('click', closeDialog);
+  dialog.addEventListener('click', e => { if (e.target === dialog) closeDialog(); });
+  document.addEventListener('keydown', e => { if (e.key === 'Escape') closeDialog(); });
+
+  let chartsDrawn = false;
+  function show(view) {
+    for (const b of document.querySelectorAll('#tabs button')) b.classList.toggle('active', b.dataset.view === view);
+    for (const s of document.querySelectorAll('.view')) s.hidden = s.id !== 'view-' + view;
+    if (view === 'charts' && !chartsDrawn) { renderCharts(); chartsDrawn = true; }
+    if (view === 'pcs') pcGrid.render();
+    if (view === 'software') swGrid.render();
+  }
+  for (const b of document.querySelectorAll('#tabs button')) b.addEventListener('click', () => show(b.dataset.view));
+
+  renderOverview();
+  pcGrid.render();
+  swGrid.render();
+  window.reportReady = performance.now();
+  // The filters' folded texts, once the page is shown rather than on the
+  // first key typed.
+  setTimeout(() => { pcGrid.prepare(); swGrid.prepare(); }, 0);
+})();

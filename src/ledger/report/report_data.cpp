@@ -1,0 +1,325 @@
+#include "ledger/report/report_data.h"
+
+#include <algorithm>
+#include <ctime>
+#include <optional>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+#include "ledger/report/id_lists.h"
+#include "ledger/report/json_writer.h"
+#include "ledger/report/record_diff.h"
+#include "ledger/report/string_table.h"
+#include "ledger/sqlite.h"
+
+namespace th::ledger {
+namespace {
+
+// The columns of pcs.csv, in its order, as pc_summary names them.
+constexpr const char* kPcColumns =
+    "s.number, s.surname, s.given_name, s.computer_name, s.user_name, s.os, s.os_version, s.cpu, s.memory, "
+    "s.system_disk_size, s.system_disk_free, s.total_disk, s.maker, s.model, s.chassis, s.board_serial, "
+    "s.system_uuid, s.mac_addresses, s.ip_addresses, s.collected_at";
+constexpr int kPcColumnCount = 20;
+
+std::string LocalNow() {
+  const std::time_t t = std::time(nullptr);
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &t);
+#else
+  localtime_r(&t, &tm);
+#endif
+  char buf[32];
+  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+  return buf;
+}
+
+void TextOrNull(JsonWriter& w, const Statement& s, int col) {
+  if (s.isNull(col)) w.Null();
+  else w.String(s.text(col));
+}
+
+std::int64_t Count(sqlite3* db, const char* sql) {
+  Statement s(db, sql);
+  return s.step() ? s.integer(0) : 0;
+}
+
+void WriteOverview(sqlite3* db, JsonWriter& w) {
+  Statement last(db, "SELECT started_at, files_read, new_pcs, updated_pcs, rejected FROM imports "
+                     "ORDER BY id DESC LIMIT 1");
+  w.Key("lastImport");
+  if (last.step()) {
+    w.BeginObject().Key("startedAt");
+    TextOrNull(w, last, 0);
+    const char* names[] = {"filesRead", "newPcs", "updatedPcs", "rejected"};
+    for (int i = 0; i < 4; ++i) {
+      w.Key(names[i]);
+      if (last.isNull(i + 1)) w.Null();
+      else w.Int(last.integer(i + 1));
+    }
+    w.EndObject();
+  } else {
+    w.Null();
+  }
+  const std::int64_t expected = Count(db, "SELECT count(*) FROM register");
+  w.Key("expected");
+  if (expected > 0) w.Int(expected);
+  else w.Null();
+
+  // Findings by kind, in the order the kinds are listed, each with its items.
+  w.Key("findings").BeginArray();
+  Statement findings(db,
+                     "SELECT f.kind, coalesce(k.title, f.kind), f.number, f.file, f.detail FROM findings f "
+                     "LEFT JOIN finding_kinds k ON k.kind = f.kind "
+                     "ORDER BY coalesce(k.rowid, 1e18), f.kind, f.id");
+  std::string kind;
+  bool open = false;
+  while (findings.step()) {
+    if (!open || findings.text(0) != kind) {
+      if (open) w.EndArray().EndObject();
+      kind = findings.text(0);
+      w.BeginObject().Key("kind").String(kind).Key("title").String(findings.text(1)).Key("items").BeginArray();
+      open = true;
+    }
+    w.BeginArray();
+    for (int c = 2; c <= 4; ++c) TextOrNull(w, findings, c);
+    w.EndArray();
+  }
+  if (open) w.EndArray().EndObject();
+  w.EndArray();
+
+  // Every report taken, current or history, by its day of collection.
+  w.Key("perDay").BeginArray();
+  Statement days(db, "SELECT substr(collected_at, 1, 10) AS day, count(*) FROM collections "
+                     "WHERE collected_at IS NOT NULL GROUP BY day ORDER BY day");
+  while (days.step()) w.BeginArray().String(days.text(0)).Int(days.integer(1)).EndArray();
+  w.EndArray();
+}
+
+// Records as five string indices each, every distinct record once. Most
+// records recur across PCs (the same application, the same OS), so a record
+// is looked up whole before its fields are.
+class RecordTable {
+ public:
+  explicit RecordTable(StringTable& strings) : strings_(strings) {}
+  int Intern(const Record& r) {
+    key_.clear();
+    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) {
+      key_ += *f;
+      key_ += '\x1f';  // the unit separator: no record field holds it
+    }
+    if (auto it = index_.find(key_); it != index_.end()) return it->second;
+    const int id = static_cast<int>(fields_.size() / 5);
+    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) fields_.push_back(strings_.Intern(*f));
+    index_.emplace(key_, id);
+    return id;
+  }
+  const std::vector<int>& Fields() const { return fields_; }
+
+ private:
+  StringTable& strings_;
+  std::string key_;
+  std::unordered_map<std::string, int> index_;
+  std::vector<int> fields_;
+};
+
+std::vector<Record> ReadRecords(Statement& s, std::int64_t collection) {
+  std::vector<Record> records;
+  s.reset();
+  s.bind(1, collection);
+  while (s.step()) records.push_back({s.text(0), s.text(1), s.text(2), s.text(3), s.text(4)});
+  return records;
+}
+
+struct Pc {
+  std::int64_t collection;
+  std::string number;
+};
+
+void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
+  w.Key("extraColumns");
+  Statement columns(db, "SELECT value FROM meta WHERE key = 'register_columns'");
+  if (columns.step() && !columns.isNull(0)) w.String(columns.text(0));
+  else w.Null();
+
+  w.Key("pcs").BeginArray();
+  Statement rows(db, std::string("SELECT ") + kPcColumns +
+                         ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
+                         "LEFT JOIN register r ON r.number = s.number ORDER BY s.number");
+  while (rows.step()) {
+    w.BeginArray();
+    for (int c = 0; c < kPcColumnCount; ++c) TextOrNull(w, rows, c);
+    w.String(rows.text(kPcColumnCount + 1));
+    TextOrNull(w, rows, kPcColumnCount + 2);
+    w.EndArray();
+    pcs.push_back({rows.integer(kPcColumnCount), rows.text(0)});
+  }
+  w.EndArray();
+
+  // PCs whose every collection came with the last import.
+  w.Key("newPcs").BeginArray();
+  Statement fresh(db,
+                  "SELECT p.number FROM pcs p WHERE NOT EXISTS (SELECT 1 FROM collections c "
+                  "JOIN files f ON f.id = c.file_id WHERE c.number = p.number "
+                  "AND f.import_id < (SELECT max(id) FROM imports)) ORDER BY p.number");
+  std::size_t i = 0;
+  while (fresh.step()) {
+    const std::string number = fresh.text(0);
+    while (i < pcs.size() && pcs[i].number < number) ++i;
+    if (i < pcs.size() && pcs[i].number == number) w.Int(static_cast<std::int64_t>(i));
+  }
+  w.EndArray();
+}
+
+// The rows of the software view (name, publisher, number of PCs), counted
+// from the records already read: the view itself sorts every install of
+// every PC again, seconds at 10,000 PCs.
+class SoftwareCount {
+ public:
+  void Add(const Record& r, std::size_t pc) {
+    if (!IsApplication(r)) return;
+    key_ = r.subitem;
+    key_ += '\x1f';
+    key_ += r.unit;
+    auto [it, added] = index_.try_emplace(key_, rows_.size());
+    if (added) rows_.push_back({r.subitem, r.unit, 0, pc});
+    Row& row = rows_[it->second];
+    if (added || row.lastPc != pc) ++row.pcs;
+    row.lastPc = pc;
+  }
+  void Write(JsonWriter& w) {
+    std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) {
+      return a.pcs != b.pcs ? a.pcs > b.pcs : std::tie(a.name, a.publisher) < std::tie(b.name, b.publisher);
+    });
+    w.Key("software").BeginArray();
+    for (const Row& r : rows_) w.BeginArray().String(r.name).String(r.publisher).Int(r.pcs).EndArray();
+    w.EndArray();
+  }
+
+ private:
+  struct Row {
+    std::string name, publisher;
+    std::int64_t pcs;
+    std::size_t lastPc;
+  };
+  std::string key_;
+  std::unordered_map<std::string, std::size_t> index_;
+  std::vector<Row> rows_;
+};
+
+// What changed since a PC's previous collection, as indices into the tables.
+struct Change {
+  std::string previousAt;
+  std::vector<int> values;  // five per value: group, item, subitem, before, now (-1: none)
+  std::vector<int> added, removed;
+};
+
+Change Compact(const CollectionDiff& diff, std::string previousAt, StringTable& strings, RecordTable& table) {
+  Change c{std::move(previousAt), {}, {}, {}};
+  for (const ValueChange& v : diff.values) {
+    c.values.insert(c.values.end(), {strings.Intern(v.grp), strings.Intern(v.item), strings.Intern(v.subitem),
+                                     v.hadBefore ? strings.Intern(v.before) : -1, v.hasNow ? strings.Intern(v.now) : -1});
+  }
+  for (const Record& r : diff.added) c.added.push_back(table.Intern(r));
+  for (const Record& r : diff.removed) c.removed.push_back(table.Intern(r));
+  return c;
+}
+
+void WriteInts(JsonWriter& w, const std::vector<int>& list) {
+  w.BeginArray();
+  for (int v : list) w.Int(v);
+  w.EndArray();
+}
+
+// Each PC's records in file order, and what changed since its previous
+// collection; texts go through one string table written last.
+void WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
+  StringTable strings;
+  RecordTable table(strings);
+  Statement records(db, "SELECT coalesce(grp, ''), coalesce(item, ''), coalesce(subitem, ''), "
+                        "coalesce(contents, ''), coalesce(unit, '') FROM records "
+                        "WHERE collection_id = ? ORDER BY line");
+  Statement previous(db, "SELECT id, collected_at FROM collections WHERE number = ? AND id <> ? "
+                         "ORDER BY collected_at DESC, id DESC LIMIT 1");
+  std::vector<std::vector<int>> lists;
+  std::vector<std::optional<Change>> changes;
+  lists.reserve(pcs.size());
+  changes.reserve(pcs.size());
+  for (const Pc& pc : pcs) {
+    const std::vector<Record> current = ReadRecords(records, pc.collection);
+    std::vector<int>& ids = lists.emplace_back();
+    ids.reserve(current.size());
+    for (const Record& r : current) {
+      ids.push_back(table.Intern(r));
+      software.Add(r, lists.size() - 1);
+    }
+    previous.reset();
+    previous.bind(1, pc.number).bind(2, pc.collection);
+    if (!previous.step()) {
+      changes.emplace_back();
+      continue;
+    }
+    const std::int64_t before = previous.integer(0);
+    std::string at = previous.isNull(1) ? std::string() : previous.text(1);
+    changes.push_back(Compact(DiffCollections(ReadRecords(records, before), current), std::move(at), strings, table));
+  }
+
+  const std::vector<int> renumber = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+  const auto renumbered = [&](std::vector<int> ids) {
+    for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
+    return ids;
+  };
+  w.Key("pcRecords").BeginArray();
+  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids))));
+  w.EndArray();
+
+  w.Key("changes").BeginArray();
+  for (const auto& c : changes) {
+    if (!c) {
+      w.Null();
+      continue;
+    }
+    w.BeginArray().String(c->previousAt);
+    WriteInts(w, c->values);
+    WriteInts(w, renumbered(c->added));
+    WriteInts(w, renumbered(c->removed));
+    w.EndArray();
+  }
+  w.EndArray();
+
+  std::vector<int> fields(table.Fields().size());
+  for (std::size_t old = 0; old < renumber.size(); ++old)
+    std::copy_n(table.Fields().begin() + static_cast<std::ptrdiff_t>(old * 5), 5,
+                fields.begin() + static_cast<std::ptrdiff_t>(renumber[old]) * 5);
+  w.Key("records");
+  WriteInts(w, fields);
+  w.Key("strings").BeginArray();
+  for (const std::string* s : strings.Texts()) w.String(*s);
+  w.EndArray();
+}
+
+}  // namespace
+
+void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& out) {
+  // One read snapshot for the whole report, also when the caller holds a
+  // transaction of its own.
+  Statement(db, "SAVEPOINT report").run();
+  struct Release {
+    sqlite3* db;
+    ~Release() { sqlite3_exec(db, "RELEASE report", nullptr, nullptr, nullptr); }
+  } release{db};
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Key("now").String(options.now.empty() ? LocalNow() : options.now);
+  WriteOverview(db, w);
+  std::vector<Pc> pcs;
+  WritePcs(db, w, pcs);
+  SoftwareCount software;
+  WriteRecords(db, w, pcs, software);
+  software.Write(w);
+  w.EndObject();
+}
+
+}  // namespace th::ledger

@@ -1,0 +1,61 @@
+-- A small ledger for the report's tests (applied over schema.sql): three PCs,
+-- one with an earlier collection, a rejected file, findings, a register with
+-- one number not reported, and hostile texts from the record files.
+INSERT INTO imports(id, started_at, files_read, new_pcs, updated_pcs, rejected) VALUES
+  (1, '2026-12-01 09:00:00', 2, 2, 0, 0),
+  (2, '2026-12-05 10:00:00', 3, 1, 1, 1);
+INSERT INTO files(id, sha256, path, name, size, import_id, rejected) VALUES
+  (1, 'h1', 'SAVE/abc-05-0001.csv', 'abc-05-0001.csv', 900, 1, NULL),
+  (2, 'h2', 'SAVE/abc-05-0002.csv', 'abc-05-0002.csv', 900, 1, NULL),
+  (3, 'h3', 'SAVE2/abc-05-0001.csv', 'abc-05-0001.csv', 950, 2, NULL),
+  (4, 'h4', 'SAVE2/abc-05-0003.csv', 'abc-05-0003.csv', 990, 2, NULL),
+  (5, 'h5', 'SAVE2/memo.csv', 'memo.csv', 12, 2, 'ヘッダー行がありません');
+INSERT INTO collections(id, file_id, number, collected_at, renewalday, computer_name, system_uuid, macs,
+  surname, given_name, user_name, os, os_version, cpu, memory, system_disk_size, system_disk_free, total_disk,
+  maker, model, chassis, board_serial, ip_addresses) VALUES
+  (1, 1, 'abc-05-0001', '2026-11-20 08:30:00', '2026/11/20', 'PC-SATO', '{U1}', '00-11-22-33-44-01',
+   '佐藤', '一郎', 'CORP\sato', 'Windows 10 Pro 64 ビット', '10.0.19045', 'Core i5', '8388608', '237000', '100000', '237000',
+   'Maker A', 'Model 1', 'Notebook', 'BS1', '192.168.1.11'),
+  (2, 2, 'abc-05-0002', '2026-11-21 13:00:00', '2026/11/21', 'PC-SUZUKI', '{U2}', '00-11-22-33-44-02',
+   '鈴木', '<b>花子</b>', 'CORP\suzuki', 'Windows 11 Pro 64 ビット', '10.0.22631', 'Core i7', '16777216', '476000', '300000', '476000',
+   'Maker B', 'Model 2', 'Desktop', 'BS2', '192.168.1.12'),
+  (3, 3, 'abc-05-0001', '2026-12-04 09:15:00', '2026/12/04', 'PC-SATO', '{U1}', '00-11-22-33-44-01',
+   '佐藤', '一郎', 'CORP\sato', 'Windows 11 Pro 64 ビット', '10.0.22631', 'Core i5', '16777216', '237000', '90000', '237000',
+   'Maker A', 'Model 1', 'Notebook', 'BS1', '192.168.1.11'),
+  (4, 4, 'abc-05-0003', '2026-12-05 09:45:00', '2026/12/05', 'PC-TANAKA', '{U3}', '00-11-22-33-44-03',
+   '田中', '次郎', 'CORP\tanaka', 'Windows 11 Pro 64 ビット', '10.0.22631', 'Ryzen 5', '33554432', '953000', '800000', '1907000',
+   'Maker A', 'Model 3', 'Desktop', 'BS3', '192.168.1.13');
+INSERT INTO pcs(number, collection_id) VALUES ('abc-05-0001', 3), ('abc-05-0002', 2), ('abc-05-0003', 4);
+INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit) VALUES
+  (1, 2, 'Create', 'DateTime', '2026/11/20', '08:30:00', ''),
+  (1, 3, 'Hard', 'メモリ', '全容量', '8388608', 'KB'),
+  (1, 4, 'Soft', 'OS', 'Version', 'Windows 10 Pro 64 ビット', ''),
+  (1, 5, 'Soft', 'Application', 'Office', '1.0', 'Maker A'),
+  (1, 6, 'Soft', 'Application', 'Old Tool', '3.1', 'Tools Inc'),
+  (1, 7, '資産', '管理情報', '管理番号', 'abc-05-0001', ''),
+  (2, 2, 'Create', 'DateTime', '2026/11/21', '13:00:00', ''),
+  (2, 3, 'Hard', 'メモリ', '全容量', '16777216', 'KB'),
+  (2, 4, 'Soft', 'Application', '<script>alert(1)</script>', '6.6', 'Evil'),
+  (2, 5, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
+  (2, 6, '資産', '管理情報', '名', '<b>花子</b>', ''),
+  (3, 2, 'Create', 'DateTime', '2026/12/04', '09:15:00', ''),
+  (3, 3, 'LAN', 'Adapter', 'MACアドレス', '00-11-22-33-44-01', ''),
+  (3, 4, 'Hard', 'メモリ', '全容量', '16777216', 'KB'),
+  (3, 5, 'Soft', 'OS', 'Version', 'Windows 11 Pro 64 ビット', ''),
+  (3, 6, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
+  (3, 7, 'Soft', 'Application', 'Viewer', '5.0', NULL),
+  (3, 8, '資産', '管理情報', '管理番号', 'abc-05-0001', ''),
+  (4, 2, 'Create', 'DateTime', '2026/12/05', '09:45:00', ''),
+  (4, 3, 'Hard', 'メモリ', '全容量', '33554432', 'KB'),
+  (4, 4, 'Soft', 'Application', '"><img src=x onerror=alert(2)>', '1.0', ''),
+  (4, 5, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
+  (4, 6, '資産', '管理情報', '管理番号', 'abc-05-0003', '');
+INSERT INTO findings(kind, number, file, detail) VALUES
+  ('not_reported', 'abc-05-0009', NULL, NULL),
+  ('rejected', NULL, 'SAVE2/memo.csv', 'ヘッダー行がありません'),
+  ('same_computer_name', 'abc-05-0001', 'SAVE2/abc-05-0001.csv', 'PC-SATO'),
+  ('same_computer_name', 'abc-05-0003', 'SAVE2/abc-05-0003.csv', 'PC-SATO');
+INSERT INTO register(number, extra) VALUES
+  ('abc-05-0001', '["総務部"]'), ('abc-05-0002', '["<i>営業部</i>"]'),
+  ('abc-05-0003', '["総務部"]'), ('abc-05-0009', '["経理部"]');
+INSERT INTO meta(key, value) VALUES ('register_columns', '["部署"]');

@@ -1,0 +1,182 @@
+#include "ledger/report/report.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "ledger/report/id_lists.h"
+#include "ledger/report/report_step.h"
+#include "ledger/schema.h"
+
+namespace th::ledger {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+struct ReportTest : ::testing::Test {
+  Database db{":memory:"};
+  fs::path dir = fs::temp_directory_path() / ("report_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::path file = dir / "report.html";
+
+  void SetUp() override {
+    ApplySchema(db);
+    db.exec(ReadFile(LEDGER_REPORT_FIXTURE));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // The page, and the data its script reads.
+  std::pair<std::string, json> Write() {
+    WriteReport(db.get(), file, {"2026-12-07 12:00:00"});
+    const std::string page = ReadFile(file);
+    const std::string open = "<script type=\"application/json\" id=\"report-data\">";
+    const std::size_t from = page.find(open) + open.size();
+    return {page, json::parse(page.substr(from, page.find("</script>", from) - from))};
+  }
+};
+
+std::vector<int> DecodeIds(const std::string& text) {
+  const std::string digits = "0123456789abcdefghijklmnopqrstuv", last = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()";
+  std::vector<int> ids;
+  int v = 0;
+  for (char c : text) {
+    if (const auto at = last.find(c); at != std::string::npos) ids.push_back(v * 32 + static_cast<int>(at)), v = 0;
+    else v = v * 32 + static_cast<int>(digits.find(c));
+  }
+  return ids;
+}
+
+TEST(IdLists, EncodesBase32AndNumbersTheMostFrequentFirst) {
+  EXPECT_EQ(EncodeIds({0, 31, 32, 1023, 1024, 5}), "A)1Av)10AF");
+  EXPECT_EQ(DecodeIds(EncodeIds({0, 31, 32, 1023, 1024, 33554431})), (std::vector<int>{0, 31, 32, 1023, 1024, 33554431}));
+  EXPECT_EQ(NumberByFrequency({{2, 1}, {2, 3}, {2, 1}}, 4), (std::vector<int>{3, 1, 0, 2}));
+}
+
+// Record i of a PC's list as "group/item/subitem/contents/unit".
+std::string RecordText(const json& d, int r) {
+  std::string s;
+  for (int f = 0; f < 5; ++f) s += (f ? "/" : "") + d["strings"][d["records"][r * 5 + f].get<int>()].get<std::string>();
+  return s;
+}
+
+TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
+  const json d = Write().second;
+  EXPECT_EQ(d["now"], "2026-12-07 12:00:00");
+  EXPECT_EQ(d["expected"], 4);
+  EXPECT_EQ(d["lastImport"], json::parse(R"({"startedAt":"2026-12-05 10:00:00","filesRead":3,"newPcs":1,
+                                            "updatedPcs":1,"rejected":1})"));
+  // Kinds in the order the ledger lists them, titles from finding_kinds.
+  ASSERT_EQ(d["findings"].size(), 3u);
+  EXPECT_EQ(d["findings"][0]["kind"], "rejected");
+  EXPECT_EQ(d["findings"][0]["title"], "取り込めなかったファイル");
+  EXPECT_EQ(d["findings"][1]["items"], json::parse(R"([["abc-05-0001","SAVE2/abc-05-0001.csv","PC-SATO"],
+                                                       ["abc-05-0003","SAVE2/abc-05-0003.csv","PC-SATO"]])"));
+  EXPECT_EQ(d["findings"][2]["items"], json::parse(R"([["abc-05-0009",null,null]])"));
+  EXPECT_EQ(d["perDay"], json::parse(R"([["2026-11-20",1],["2026-11-21",1],["2026-12-04",1],["2026-12-05",1]])"));
+}
+
+TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
+  const json d = Write().second;
+  ASSERT_EQ(d["pcs"].size(), 3u);
+  const json& first = d["pcs"][0];
+  EXPECT_EQ(first[0], "abc-05-0001");
+  EXPECT_EQ(first[5], "Windows 11 Pro 64 ビット");
+  EXPECT_EQ(first[19], "2026-12-04 09:15:00");
+  EXPECT_EQ(first[20], "abc-05-0001.csv");
+  EXPECT_EQ(first[21], "[\"総務部\"]");
+  EXPECT_EQ(d["extraColumns"], "[\"部署\"]");
+  EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import
+
+  // The current collection's records in file order.
+  std::vector<std::string> records;
+  for (int r : DecodeIds(d["pcRecords"][0])) records.push_back(RecordText(d, r));
+  EXPECT_EQ(records, (std::vector<std::string>{
+                         "Create/DateTime/2026/12/04/09:15:00/", "LAN/Adapter/MACアドレス/00-11-22-33-44-01/",
+                         "Hard/メモリ/全容量/16777216/KB", "Soft/OS/Version/Windows 11 Pro 64 ビット/",
+                         "Soft/Application/Office/2.0/Maker A", "Soft/Application/Viewer/5.0/",
+                         "資産/管理情報/管理番号/abc-05-0001/"}));
+
+  const json& change = d["changes"][0];
+  EXPECT_EQ(change[0], "2026-11-20 08:30:00");
+  std::vector<std::string> values;
+  for (std::size_t k = 0; k < change[1].size(); k += 5) {
+    const auto s = [&](std::size_t f) { return change[1][k + f] < 0 ? "-" : d["strings"][change[1][k + f].get<int>()].get<std::string>(); };
+    values.push_back(s(1) + "/" + s(2) + ": " + s(3) + " > " + s(4));
+  }
+  EXPECT_EQ(values, (std::vector<std::string>{"Adapter/MACアドレス: - > 00-11-22-33-44-01",
+                                              "メモリ/全容量: 8388608 KB > 16777216 KB",
+                                              "OS/Version: Windows 10 Pro 64 ビット > Windows 11 Pro 64 ビット"}));
+  std::vector<std::string> apps;
+  for (int r : change[2]) apps.push_back("+" + RecordText(d, r));
+  for (int r : change[3]) apps.push_back("-" + RecordText(d, r));
+  EXPECT_EQ(apps, (std::vector<std::string>{"+Soft/Application/Office/2.0/Maker A", "+Soft/Application/Viewer/5.0/",
+                                            "-Soft/Application/Office/1.0/Maker A",
+                                            "-Soft/Application/Old Tool/3.1/Tools Inc"}));
+  EXPECT_TRUE(d["changes"][1].is_null());
+}
+
+TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
+  const auto [page, d] = Write();
+  // The software view's rows, most installed first.
+  json view = json::array();
+  Statement rows(db.get(), "SELECT name, coalesce(publisher, ''), pcs FROM software ORDER BY pcs DESC, name");
+  while (rows.step()) view.push_back({rows.text(0), rows.text(1), rows.integer(2)});
+  EXPECT_EQ(d["software"], view);
+  EXPECT_EQ(d["software"][0], json::parse(R"(["Office","Maker A",3])"));
+  EXPECT_EQ(page.find("<script>alert"), std::string::npos);
+  EXPECT_EQ(page.find("<img"), std::string::npos);
+  EXPECT_EQ(page.find("<b>"), std::string::npos);
+  // The template's two script elements, and no third one opened by the data.
+  std::size_t scripts = 0;
+  for (std::size_t at = page.find("<script"); at != std::string::npos; at = page.find("<script", at + 1)) ++scripts;
+  EXPECT_EQ(scripts, 2u);
+}
+
+TEST_F(ReportTest, AFailedReportLeavesThePreviousOneInPlace) {
+  Write();
+  const std::string before = ReadFile(file);
+  db.exec("DROP VIEW pc_summary");
+  EXPECT_THROW(WriteReport(db.get(), file), DbError);
+  EXPECT_TRUE(ReadFile(file) == before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace th::ledger
+
+namespace th::ledger {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(ReportStep, BesideTheDatabaseUnlessGivenAndFailureIsSaid) {
+  EXPECT_EQ(ReportPath("data/ledger.sqlite", std::nullopt), "data/report.html");
+  EXPECT_EQ(ReportPath("ledger.sqlite", std::nullopt), "report.html");
+  EXPECT_EQ(ReportPath("data/ledger.sqlite", std::string("out/r.html")), "out/r.html");
+  const fs::path dir = fs::temp_directory_path() / "report_step_test";
+  fs::create_directories(dir);
+  {
+    Database db((dir / "ledger.sqlite").string());
+    ApplySchema(db);
+  }
+  std::ostringstream out, err;
+  EXPECT_TRUE(WriteReportFile((dir / "ledger.sqlite").string(), (dir / "report.html").string(), out, err));
+  EXPECT_TRUE(fs::exists(dir / "report.html"));
+  EXPECT_FALSE(WriteReportFile((dir / "ledger.sqlite").string(), (dir / "missing" / "r.html").string(), out, err));
+  EXPECT_NE(err.str().find("cannot write the report"), std::string::npos);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace th::ledger

@@ -1,0 +1,144 @@
+"""The report page in headless Chromium, read from its rendered DOM.
+
+The ledger is fixture.sql over schema.sql; write_report (built with the
+tests) writes the page. Screenshots go to $REPORT_OUT for a person to look at.
+"""
+
+import json
+import os
+import sqlite3
+import subprocess
+import unittest
+from pathlib import Path
+
+from chromium import Chromium, chromium_path
+
+HERE = Path(__file__).resolve().parent
+OUT = Path(os.environ.get("REPORT_OUT", "/tmp/report-page"))
+
+
+def texts(selector):
+    return f"[...document.querySelectorAll({json.dumps(selector)})].map(e => e.innerText)"
+
+
+@unittest.skipUnless(chromium_path() and os.environ.get("WRITE_REPORT"), "needs chromium and write_report")
+class ReportPage(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        OUT.mkdir(parents=True, exist_ok=True)
+        db = OUT / "ledger.sqlite"
+        db.unlink(missing_ok=True)
+        with sqlite3.connect(db) as con:
+            con.executescript(Path(os.environ["LEDGER_SCHEMA"]).read_text(encoding="utf-8"))
+            con.executemany("INSERT OR REPLACE INTO finding_kinds VALUES(?, ?, ?)", [
+                ("rejected", "取り込めなかったファイル", "File not imported"),
+                ("same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name"),
+                ("not_reported", "台帳にあるが未報告", "Not reported")])
+            con.executescript((HERE / "fixture.sql").read_text(encoding="utf-8"))
+        cls.page = OUT / "report.html"
+        subprocess.run([os.environ["WRITE_REPORT"], str(db), str(cls.page), "2026-12-07 12:00:00"], check=True)
+        cls.browser = Chromium()
+        cls.browser.open(cls.page)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def js(self, expression):
+        return self.browser.evaluate(expression)
+
+    def tab(self, name):
+        self.js(f"document.querySelector('#tabs button[data-view={name}]').click()")
+
+    def close_dialog(self):
+        self.js("document.getElementById('dialog-close').click()")
+
+    def test_1_overview_counts_and_findings(self):
+        cards = self.js(texts(".card"))
+        self.assertIn("報告済みのPC\n3 台\n台帳の 4 台中 75%", cards)
+        self.assertIn("前回の取り込みで新規\n1 台\n2026-12-05 10:00:00", cards)
+        self.assertEqual(self.js(texts("details.finding summary")),
+                         ["取り込めなかったファイル1 件", "同じコンピュータ名が複数の管理番号にある2 件",
+                          "台帳にあるが未報告1 件"])
+        self.js("document.querySelector('details[data-kind=same_computer_name]').open = true")
+        self.assertEqual(self.js(texts("details[data-kind=same_computer_name] tbody tr")),
+                         ["abc-05-0001\tSAVE2/abc-05-0001.csv\tPC-SATO", "abc-05-0003\tSAVE2/abc-05-0003.csv\tPC-SATO"])
+        self.assertEqual(self.js("document.querySelectorAll('#per-day rect.bar').length"), 4)
+        self.browser.screenshot(OUT / "overview.png")
+
+    def test_2_pc_table_filters_and_sorts(self):
+        self.tab("pcs")
+        rows = texts("#pc-grid tr.row")
+        first = self.js(rows)[0].split("\t")
+        self.assertEqual(first[:6], ["abc-05-0001", "佐藤", "一郎", "PC-SATO", "CORP\\sato", "Windows 11 Pro 64 ビット"])
+        self.assertEqual(first[-1], "総務部")  # the register's column
+        self.assertEqual(self.js("document.getElementById('pc-count').innerText"), "3 台中 3 台を表示")
+        self.browser.screenshot(OUT / "pcs.png")
+        filter_by = "(q => { const f = document.getElementById('pc-filter'); f.value = q; " \
+                    "f.dispatchEvent(new Event('input')); })"
+        self.js(f"{filter_by}('ＴＡＮＡＫＡ 11')")  # full-width letters, two words
+        self.assertEqual([r.split("\t")[0] for r in self.js(rows)], ["abc-05-0003"])
+        self.js(f"{filter_by}('')")
+        self.js("document.querySelectorAll('#pc-grid th')[8].click()")  # memory, ascending by number
+        self.js("document.querySelectorAll('#pc-grid th')[8].click()")
+        self.assertEqual([r.split("\t")[0] for r in self.js(rows)], ["abc-05-0003", "abc-05-0001", "abc-05-0002"])
+        self.js("document.getElementById('pc-new-only').click()")
+        self.assertEqual([r.split("\t")[0] for r in self.js(rows)], ["abc-05-0003"])
+        self.js("document.getElementById('pc-new-only').click()")
+
+    def test_3_pc_record_and_changes(self):
+        self.tab("pcs")
+        self.js("[...document.querySelectorAll('#pc-grid tr.row')].find(r => r.innerText.startsWith('abc-05-0001')).click()")
+        body = self.js("document.getElementById('dialog-body').innerText")
+        self.assertIn("前回の収集日時 2026-11-20 08:30:00", body)
+        self.assertIn("Hard / メモリ / 全容量\t8388608 KB\t16777216 KB", body)
+        self.assertIn("ソフトウェアの追加 2 件", body)
+        self.assertIn("Old Tool\t3.1\tTools Inc", body)
+        self.assertEqual(self.js(texts("#dialog-body h5")),
+                         ["Create / DateTime", "LAN / Adapter", "Hard / メモリ", "Soft / OS",
+                          "Soft / Application（2 件）", "資産 / 管理情報"])
+        self.browser.screenshot(OUT / "pc.png")
+        self.close_dialog()
+
+    def test_4_software_lists_its_pcs(self):
+        self.tab("software")
+        self.assertEqual(self.js("document.getElementById('sw-count').innerText"), "4 件中 4 件を表示")
+        self.js("[...document.querySelectorAll('#sw-grid tr.row')].find(r => r.innerText.startsWith('Office')).click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
+                         ["abc-05-0001\t佐藤\t一郎\tPC-SATO\t2.0", "abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t2.0",
+                          "abc-05-0003\t田中\t次郎\tPC-TANAKA\t2.0"])
+        self.browser.screenshot(OUT / "software.png")
+        # A PC of the list opens its record.
+        self.js("document.querySelector('#dialog-body tr.row').click()")
+        self.assertIn("管理番号 abc-05-0001", self.js("document.querySelector('#dialog-body h3').innerText"))
+        self.close_dialog()
+
+    def test_5_hostile_texts_show_as_text(self):
+        self.tab("software")
+        names = [r.split("\t")[0] for r in self.js(texts("#sw-grid tr.row"))]
+        self.assertIn("<script>alert(1)</script>", names)
+        self.assertIn('"><img src=x onerror=alert(2)>', names)
+        self.js("[...document.querySelectorAll('#sw-grid tr.row')].find(r => r.innerText.startsWith('<script>')).click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")), ["abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t6.6"])
+        self.close_dialog()
+        self.tab("pcs")
+        self.js("[...document.querySelectorAll('#pc-grid tr.row')].find(r => r.innerText.startsWith('abc-05-0003')).click()")
+        self.close_dialog()
+        # No element came from the data, no script of it ran.
+        self.assertEqual(self.js("document.querySelectorAll('img, b, i, main script').length"), 0)
+        self.assertEqual(self.js("document.scripts.length"), 2)
+        self.assertEqual(self.browser.dialogs(), [])
+
+    def test_6_charts(self):
+        self.tab("charts")
+        bars = self.js("[...document.querySelectorAll('#chart-memory text')].map(t => t.firstChild.nodeValue)")
+        self.assertEqual(bars, ["8 GB 超 16 GB 以下", "2 台", "16 GB 超 32 GB 以下", "1 台"])
+        self.assertEqual(self.js("[...document.querySelectorAll('#chart-age text')].map(t => t.firstChild.nodeValue)"),
+                         ["7日以内", "2 台", "8〜30日", "1 台"])
+        self.assertEqual(self.js("[...document.querySelectorAll('#chart-maker text')].map(t => t.firstChild.nodeValue)"),
+                         ["Maker A", "2 台", "Maker B", "1 台"])
+        self.browser.screenshot(OUT / "charts.png")
+
+
+if __name__ == "__main__":
+    unittest.main()
