@@ -140,18 +140,24 @@ class Writer:
         self.apps = catalogue.applications(random.Random(f"{seed}:catalogue"))
         # The applications' middle parts, encoded once: ",Soft,Application,name,version,unit,"
         self.app_bytes = [enc("," + record(("Soft", "Application", n, v, u)) + ",") for n, v, u in self.apps]
+        by_name = sorted(range(len(self.apps)), key=lambda k: self.apps[k][0])
+        self.rank = [0] * len(by_name)
+        for position, k in enumerate(by_name):
+            self.rank[k] = position
         self.previous_uuid = None
 
     def pick_apps(self, rng):
+        """The applications of one PC, as indexes, the popular ones likelier."""
         count = rng.randint(50, 400)
         chosen = set(range(min(20, count)))  # what every PC of the company has
         size = len(self.apps)
+        draw = rng.random
         while len(chosen) < count:
-            chosen.add(int(size * rng.random() ** 2.2))
-        return sorted(chosen, key=lambda k: self.apps[k][0])
+            chosen.add(int(size * draw() ** 2.2))
+        return sorted(chosen, key=self.rank.__getitem__)
 
-    def lines(self, index):
-        """(file name, [line bytes without CR LF], bad kind or None)."""
+    def file(self, index):
+        """(file name, content, bad kind or None) of the PC at index."""
         rng = random.Random(f"{self.seed}:{index}")
         number = number_for(index)
         day, _, hard = hardware(rng, number, index, self.today)
@@ -161,22 +167,27 @@ class Writer:
         if kind == "duplicate_uuid" and self.previous_uuid:
             hard = [r if r[2] != "Device_ID" else r[:3] + (self.previous_uuid,) + r[4:] for r in hard]
         self.previous_uuid = next(r[3] for r in hard if r[2] == "Device_ID")
-        key_b, tail_b = enc(number), b"," + enc(day)
-        out = [enc(HEADER)]
-        out += [key_b + b"," + enc(record(r)) + tail_b for r in hard]
-        out += [key_b + self.app_bytes[k] + enc(day) for k in self.pick_apps(rng)]
-        out += [key_b + b"," + enc(record(r)) + tail_b for r in assets(rng, number)]
+        apps = self.pick_apps(rng)
+        # Every line is Key, the record's middle, Renewalday: joined once per block.
+        join = lambda rows: "".join(f"{number},{record(r)},{day}\r\n" for r in rows)  # noqa: E731
+        key_b, day_b = enc(number), enc(day)
+        data = b"".join((enc(HEADER + "\r\n" + join(hard)),
+                         key_b, (day_b + b"\r\n" + key_b).join(self.app_bytes[k] for k in apps), day_b, b"\r\n",
+                         enc(join(assets(rng, number)))))
         name = number
-        if kind == "cut_short":
-            out = out[:rng.randrange(len(hard) + 10, len(out) - 3)]
-        elif kind == "wrong_header":
-            out[0] = enc("管理番号,氏名,部署,備考")
-        elif kind == "garbled":
-            at = rng.randrange(len(hard) + 5, len(out) - 5)
-            out[at] = out[at][:20] + b"\x81\x7f" + out[at][20:] + b"\x82"  # no trail byte before CR
+        if kind in ("cut_short", "wrong_header", "garbled"):
+            lines = data.split(b"\r\n")[:-1]
+            if kind == "cut_short":
+                lines = lines[:rng.randrange(len(hard) + 10, len(lines) - 3)]
+            elif kind == "wrong_header":
+                lines[0] = enc("管理番号,氏名,部署,備考")
+            else:
+                at = rng.randrange(len(hard) + 5, len(lines) - 5)
+                lines[at] = lines[at][:20] + b"\x81\x7f" + lines[at][20:] + b"\x82"  # no trail byte before CR
+            data = b"\r\n".join(lines) + b"\r\n"
         elif kind == "name_mismatch":
             name = number_for(index + 10_000_000)
-        return name + ".csv", out, kind
+        return name + ".csv", data, kind
 
 
 def generate(out, pcs, seed=12, bad_every=BAD_EVERY):
@@ -187,16 +198,15 @@ def generate(out, pcs, seed=12, bad_every=BAD_EVERY):
     bad, rows, records_bytes = [], 0, 0
     with open(out / "floor-rows.csv", "wb") as floor:
         for index in range(pcs):
-            name, lines, kind = writer.lines(index)
-            data = b"\r\n".join(lines) + b"\r\n"
+            name, data, kind = writer.file(index)
             (files / name).write_bytes(data)
             records_bytes += len(data)
             if kind:
                 bad.append({"file": name, "kind": kind})
             if kind not in REJECTED_KINDS:
-                body = b"\n".join(lines[1:]) + b"\n"
-                floor.write(body.decode("cp932").encode())
-                rows += len(lines) - 1
+                body = data[data.index(b"\r\n") + 2:]
+                floor.write(body.decode("cp932").replace("\r\n", "\n").encode())
+                rows += body.count(b"\r\n")
     manifest = {"pcs": pcs, "seed": seed, "files": pcs, "rows": rows, "bytes": records_bytes,
                 "rejected": sum(b["kind"] in REJECTED_KINDS for b in bad), "bad": bad}
     (out / "manifest.json").write_text(json.dumps(manifest, indent=1, ensure_ascii=False))
