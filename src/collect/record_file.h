@@ -4,12 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "collect/record_format.h"
 #include "platform/wmi.h"
 #include "run/run_context.h"
 
 namespace th {
-
-inline constexpr const char* kRecordHeader = "Key,Group,Item,SubItem,Contents,Unit,Renewalday";
 
 // One field as written: double quotes and commas removed, line breaks made
 // blanks, spaces trimmed.

@@ -1,0 +1,36 @@
+#pragma once
+// The command line of tallyhawk-ledger and the run it asks for.
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ledger/exports.h"
+#include "platform/codepage.h"
+
+namespace th::ledger {
+
+enum ExitStatus { kAllTaken = 0, kSomeRejected = 1, kUsageError = 2 };
+
+struct Options {
+  std::vector<std::string> paths;
+  std::string db = "ledger.sqlite";
+  std::optional<int> staleDays;
+  std::optional<std::string> registerFile;
+  std::optional<std::string> exportDir;
+  ExportEncoding encoding = ExportEncoding::Utf8Bom;
+};
+
+// Parses UTF-8 arguments (argv[0] is the program). Returns the options, or
+// the exit status after printing help (0) or the error (kUsageError).
+struct ParsedCommandLine {
+  std::optional<Options> options;
+  int status = kAllTaken;
+};
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Imports, checks and exports as the options say; prints the summary.
+int RunLedger(const Options& options, platform::CodePage& codePage, std::ostream& out, std::ostream& err,
+              bool showProgress);
+
+}  // namespace th::ledger

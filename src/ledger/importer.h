@@ -1,0 +1,44 @@
+#pragma once
+// One import run: every input file read, hashed and, when new, taken or
+// rejected, all in one transaction with the findings recomputed at its end.
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ledger/checks.h"
+#include "ledger/register_file.h"
+#include "ledger/sqlite.h"
+#include "platform/codepage.h"
+
+namespace th::ledger {
+
+struct ImportRequest {
+  std::vector<std::string> inputs;  // files and folders, UTF-8
+  std::optional<RegisterList> registerList;
+  CheckOptions checks;
+  std::string startedAt;  // local 'YYYY-MM-DD HH:MM:SS'
+  // Called after each file with the count done and the total.
+  std::function<void(std::size_t, std::size_t)> progress;
+};
+
+struct Rejection {
+  std::string path;
+  std::string reason;
+};
+
+struct ImportResult {
+  int filesRead = 0;    // files met in this run
+  int alreadyRead = 0;  // of them, read by an earlier run (same content)
+  int taken = 0;
+  int newPcs = 0;
+  int updatedPcs = 0;
+  int pcs = 0;  // PCs in the database afterwards
+  int findings = 0;
+  std::vector<Rejection> rejected;  // this run's and the earlier ones met again
+};
+
+ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequest& request);
+
+}  // namespace th::ledger

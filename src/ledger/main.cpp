@@ -1,0 +1,50 @@
+// tallyhawk-ledger: record files into one database, checked and exported.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "ledger/cli.h"
+#include "platform/console.h"
+
+#ifdef _WIN32
+#include "platform/win32/unicode.h"
+#include "platform/win32/win_codepage.h"
+#else
+#include "platform/posix/iconv_codepage.h"
+#endif
+
+namespace {
+
+int Run(const std::vector<std::string>& args) {
+  th::platform::PrepareConsole();
+  const auto parsed = th::ledger::ParseCommandLine(args, std::cout, std::cerr);
+  int status = parsed.status;
+  if (parsed.options) {
+#ifdef _WIN32
+    th::win32::WinCodePage codePage(932);  // record files are 932 whatever the system's code page
+#else
+    th::platform::IconvCodePage codePage;
+#endif
+    status = th::ledger::RunLedger(*parsed.options, codePage, std::cout, std::cerr,
+                                   th::platform::StderrIsTerminal());
+  }
+  // A folder dropped on the program opens a console that would vanish with
+  // the summary in it.
+  if (th::platform::OwnsConsole()) {
+    std::cout << "\n何かキーを押すと終了します。/ Press any key to close." << std::endl;
+    th::platform::WaitForKey();
+  }
+  return status;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(th::win32::Utf8(argv[i]));
+  return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv, argv + argc)); }
+#endif

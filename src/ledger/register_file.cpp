@@ -1,0 +1,103 @@
+#include "ledger/register_file.h"
+
+#include "forms/management_number.h"
+#include <algorithm>
+
+namespace th::ledger {
+
+namespace {
+
+bool IsUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+std::string Trim(std::string_view s) {
+  const std::size_t b = s.find_first_not_of(" \t");
+  if (b == std::string_view::npos) return {};
+  return std::string(s.substr(b, s.find_last_not_of(" \t") - b + 1));
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCsvLine(std::string_view line) {
+  std::vector<std::string> fields;
+  std::size_t i = 0;
+  while (true) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    std::string field;
+    if (i < line.size() && line[i] == '"') {
+      for (++i; i < line.size(); ++i) {
+        if (line[i] != '"') {
+          field += line[i];
+        } else if (i + 1 < line.size() && line[i + 1] == '"') {
+          field += '"';
+          ++i;
+        } else {
+          ++i;
+          break;
+        }
+      }
+      const std::size_t comma = line.find(',', i);
+      i = comma == std::string_view::npos ? line.size() : comma;
+    } else {
+      const std::size_t comma = line.find(',', i);
+      const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+      field = Trim(line.substr(i, end - i));
+      i = end;
+    }
+    fields.push_back(std::move(field));
+    if (i >= line.size()) break;
+    ++i;  // the comma
+  }
+  return fields;
+}
+
+RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage) {
+  std::string text;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    text = bytes.substr(3);
+  } else if (IsUtf8(bytes)) {
+    text = bytes;
+  } else {
+    text = codePage.fromAnsi(bytes);
+  }
+  std::vector<std::vector<std::string>> lines;
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t lf = rest.find('\n');
+    std::string_view line = rest.substr(0, lf);
+    rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    std::vector<std::string> fields = SplitCsvLine(line);
+    if (!fields.front().empty()) lines.push_back(std::move(fields));
+  }
+
+  RegisterList list;
+  std::size_t first = 0;
+  bool anyNumber = false;
+  for (std::size_t i = 1; i < lines.size(); ++i) anyNumber = anyNumber || forms::IsManagementNumber(lines[i][0]);
+  std::size_t width = 0;
+  for (const auto& l : lines) width = std::max(width, l.size());
+  if (!lines.empty() && anyNumber && !forms::IsManagementNumber(lines[0][0])) {
+    list.columns.assign(lines[0].begin() + 1, lines[0].end());
+    first = 1;
+  }
+  for (std::size_t c = list.columns.size() + 1; c < width; ++c) list.columns.push_back("列" + std::to_string(c + 1));
+  for (std::size_t i = first; i < lines.size(); ++i) {
+    RegisterList::Row row{lines[i][0], {lines[i].begin() + 1, lines[i].end()}};
+    row.extra.resize(list.columns.size());
+    list.rows.push_back(std::move(row));
+  }
+  return list;
+}
+
+}  // namespace th::ledger

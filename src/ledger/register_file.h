@@ -1,0 +1,30 @@
+#pragma once
+// The register: the management numbers the administrator expects, one per
+// line of a CSV or text file, with optional further columns (department...).
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace th::ledger {
+
+struct RegisterList {
+  std::vector<std::string> columns;  // the further columns' names
+  struct Row {
+    std::string number;
+    std::vector<std::string> extra;
+  };
+  std::vector<Row> rows;
+};
+
+// Splits one CSV line: fields separated by ",", optionally in double quotes
+// with "" for a quote inside; blanks around unquoted fields removed.
+std::vector<std::string> SplitCsvLine(std::string_view line);
+
+// Reads a register from its bytes: UTF-8 (with or without BOM) or code page
+// 932. A first line whose first field is not a management number is the
+// header naming the columns.
+RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage);
+
+}  // namespace th::ledger

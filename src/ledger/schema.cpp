@@ -1,0 +1,19 @@
+#include "ledger/schema.h"
+
+#include "ledger/checks.h"
+#include "ledger_schema_sql.h"  // generated from schema.sql: kSchemaSql
+
+namespace th::ledger {
+
+void ApplySchema(Database& db) {
+  // The default rollback journal keeps a crashed or interrupted import from
+  // touching the file; a larger cache serves the single long transaction.
+  db.exec("PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY;");
+  db.exec(kSchemaSql);
+  Transaction tx(db);
+  Statement put = db.prepare("INSERT OR REPLACE INTO finding_kinds(kind, title, title_en) VALUES(?, ?, ?)");
+  for (const FindingKind& k : FindingKinds()) put.bind(1, k.kind).bind(2, k.title).bind(3, k.titleEn).run();
+  tx.commit();
+}
+
+}  // namespace th::ledger

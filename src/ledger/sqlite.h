@@ -1,0 +1,82 @@
+#pragma once
+// Small owners for an SQLite connection and its prepared statements. Every
+// failure throws DbError with SQLite's own message.
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace th::ledger {
+
+struct DbError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+class Statement;
+
+class Database {
+ public:
+  // Opens (creating when missing) the database file, UTF-8 path.
+  explicit Database(const std::string& path);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  sqlite3* get() const { return db_; }
+  // Runs one or more statements that return no rows.
+  void exec(const std::string& sql);
+  Statement prepare(std::string_view sql);
+  std::int64_t lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+class Statement {
+ public:
+  Statement(sqlite3* db, std::string_view sql);
+  ~Statement() { sqlite3_finalize(stmt_); }
+  Statement(Statement&& o) noexcept : db_(o.db_), stmt_(o.stmt_) { o.stmt_ = nullptr; }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  Statement& operator=(Statement&&) = delete;
+
+  // Binds by 1-based index. Texts are bound without copying where the caller
+  // keeps them alive until step(): the bind-and-step loop does.
+  Statement& bind(int i, std::string_view text);
+  Statement& bind(int i, std::int64_t value);
+  Statement& bindNull(int i);
+  // True while a row is available.
+  bool step();
+  // Steps a statement that returns no row (or ignores it) and resets it.
+  void run();
+  void reset();
+
+  sqlite3_stmt* get() const { return stmt_; }
+  std::int64_t integer(int col) const { return sqlite3_column_int64(stmt_, col); }
+  std::string text(int col) const;
+  bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
+
+ private:
+  void check(int rc) const;
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// One transaction: rolled back unless commit() was called.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void commit();
+
+ private:
+  Database& db_;
+  bool done_ = false;
+};
+
+}  // namespace th::ledger

@@ -1,0 +1,65 @@
+#include "ledger/record_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/iconv_codepage.h"
+
+namespace th::ledger {
+namespace {
+
+constexpr const char* kHeader = "Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n";
+
+RecordFile Read(const std::string& bytes) {
+  platform::IconvCodePage cp;
+  RecordFile f;
+  ReadRecordFile(bytes, cp, f);
+  return f;
+}
+
+TEST(RecordReader, TakesARecordFileLineByLine) {
+  platform::IconvCodePage cp;
+  const RecordFile f = Read(cp.toAnsi(std::string(kHeader) +
+                                      "abc-05-0012,Create,DateTime,2026/12/01,09:05:07,,2026/12/01\r\n"
+                                      "abc-05-0012,資産,管理情報,姓,山田,,2026/12/01\r\n\r\n"));
+  ASSERT_EQ(f.rejected, "");
+  ASSERT_EQ(f.rows.size(), 2u);
+  EXPECT_EQ(f.key(), "abc-05-0012");
+  EXPECT_EQ(f.rows[1].line, 3);
+  EXPECT_EQ(f.rows[1].fields[kContents], "山田");
+  EXPECT_EQ(f.rows[1].fields[kUnit], "");
+  EXPECT_FALSE(f.cutShort);
+}
+
+TEST(RecordReader, RejectsWhatIsNotARecordFile) {
+  const std::string line = "k,G,I,S,C,U,R\r\n";
+  const struct {
+    std::string bytes, reason;
+  } cases[] = {
+      {"", "空のファイルです"},
+      {"Key,Group", "見出し行がありません"},
+      {"Key;Group;Item\r\n" + line, "見出し行が記録ファイルのものではありません"},
+      {kHeader, "見出し行のほかに記録がありません"},
+      {kHeader + line + "k,G,I,S,C,U\r\n", "3行目の項目数が7つではありません"},
+      {kHeader + line + "\r\n" + line, "3行目の項目数が7つではありません"},
+      {kHeader + line + "k,G,I,S,C,U,R,X\r\n", "3行目の項目数が7つではありません"},
+      {kHeader + line + "j,G,I,S,C,U,R\r\n", "3行目のKeyが他の行と異なります"},
+      {kHeader + std::string(",G,I,S,C,U,R\r\n"), "Key（管理番号）が空です"},
+      {kHeader + std::string("k,G,I,S,\x85\x40,U,R\r\n"), "文字コード932として読めないバイトがあります"},
+  };
+  for (const auto& c : cases) {
+    const RecordFile f = Read(c.bytes);
+    EXPECT_EQ(f.rejected, c.reason) << c.bytes;
+    EXPECT_TRUE(f.rows.empty()) << c.bytes;
+  }
+}
+
+TEST(RecordReader, LeavesOutALineCutOffMidCharacter) {
+  // The write stopped after the lead byte of a double-byte character.
+  const RecordFile f = Read(std::string(kHeader) + "k,G,I,S,C,U,R\r\nk,G,I,\x8E");
+  EXPECT_EQ(f.rejected, "");
+  EXPECT_EQ(f.rows.size(), 1u);
+  EXPECT_TRUE(f.cutShort);
+}
+
+}  // namespace
+}  // namespace th::ledger

@@ -1,0 +1,66 @@
+// The small text rules of the ledger: hashing, the number's shape, file
+// names, CSV fields in and out.
+#include <gtest/gtest.h>
+
+#include "forms/management_number.h"
+#include "ledger/checks.h"
+#include "ledger/exports.h"
+#include "ledger/register_file.h"
+#include "ledger/sha256.h"
+#include "platform/posix/iconv_codepage.h"
+
+namespace th::ledger {
+namespace {
+
+TEST(Sha256, KnownDigests) {
+  EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(Sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  // 56 bytes: the length no longer fits the last block.
+  EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
+            "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+  EXPECT_EQ(Sha256Hex(std::string(1000, 'a')), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3");
+}
+
+TEST(ManagementNumber, Shape) {
+  for (const char* good : {"abc-05-0012", "abc-05-a012", "xyz-99-Z999"}) EXPECT_TRUE(forms::IsManagementNumber(good)) << good;
+  for (const char* bad : {"", "ABC-05-0012", "abc-5-0012", "abc-05-012", "abc-05-ab12", "abc_05_0012", "abc-05-00120"}) {
+    EXPECT_FALSE(forms::IsManagementNumber(bad)) << bad;
+  }
+}
+
+TEST(NameMatchesKey, TheKeyOrTheKeyAndASuffix) {
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012.csv", "abc-05-0012"));
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012.CSV", "abc-05-0012"));
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012 (前回 2026-12-01 PC-ALPHA).csv", "abc-05-0012"));
+  EXPECT_FALSE(NameMatchesKey("abc-05-0013.csv", "abc-05-0012"));
+  EXPECT_FALSE(NameMatchesKey("abc-05-00123.csv", "abc-05-0012"));
+  EXPECT_FALSE(NameMatchesKey("abc-05-0012.txt", "abc-05-0012"));
+}
+
+TEST(CsvField, NeutralisesFormulasAndQuotes) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"plain", "plain"},       {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"}, {"+1", "'+1"},
+      {"-2", "'-2"},            {"@SUM(A1)", "'@SUM(A1)"},                   {"a,b", "\"a,b\""},
+      {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"=a,b", "\"'=a,b\""},          {"", ""},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(CsvField(in), out) << in;
+}
+
+TEST(Register, HeaderAndFurtherColumns) {
+  platform::IconvCodePage cp;
+  const RegisterList utf8 = ParseRegister("\xEF\xBB\xBF管理番号,部署,場所\r\nabc-05-0012,総務,\"本社, 3F\"\r\nabc-05-0013\r\n\r\n", cp);
+  EXPECT_EQ(utf8.columns, (std::vector<std::string>{"部署", "場所"}));
+  ASSERT_EQ(utf8.rows.size(), 2u);
+  EXPECT_EQ(utf8.rows[0].extra, (std::vector<std::string>{"総務", "本社, 3F"}));
+  EXPECT_EQ(utf8.rows[1].number, "abc-05-0013");
+  EXPECT_EQ(utf8.rows[1].extra, (std::vector<std::string>{"", ""}));
+
+  // Code page 932 without a header: every line is a number.
+  const RegisterList ansi = ParseRegister(cp.toAnsi("abc-05-0012,総務\nabc-05-0013,経理\n"), cp);
+  EXPECT_EQ(ansi.columns, (std::vector<std::string>{"列2"}));
+  ASSERT_EQ(ansi.rows.size(), 2u);
+  EXPECT_EQ(ansi.rows[1].extra[0], "経理");
+}
+
+}  // namespace
+}  // namespace th::ledger
