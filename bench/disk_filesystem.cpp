@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "platform/chunked_line_reader.h"
-#include "support/failure.h"
+#include "platform/failure.h"
 
 namespace th::bench {
 

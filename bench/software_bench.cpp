@@ -13,8 +13,8 @@
 #include "bench_platform.h"
 #include "collect/software.h"
 #include "dump_maker.h"
-#include "run/run_context.h"
 #include "support/error_log.h"
+#include "support/run_context.h"
 
 namespace th::bench {
 namespace {

@@ -15,8 +15,8 @@
 #include "collect/record_file.h"
 #include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
-#include "run/run_context.h"
 #include "stopwatch.h"
+#include "support/run_context.h"
 
 using bench::NowMs;
 

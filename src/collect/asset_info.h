@@ -1,6 +1,6 @@
 #pragma once
 // The entered asset information and the destination file's name.
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/wmi.h"
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

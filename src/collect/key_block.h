@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/wmi.h"
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

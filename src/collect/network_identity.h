@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

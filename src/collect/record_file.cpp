@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <exception>
 
+#include "platform/failure.h"
 #include "support/error_log.h"
-#include "support/failure.h"
 #include "support/text.h"
 #include "support/text_file.h"
 

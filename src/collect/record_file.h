@@ -6,7 +6,7 @@
 
 #include "collect/record_format.h"
 #include "platform/wmi.h"
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Processor name and OS version text read from the registry.
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

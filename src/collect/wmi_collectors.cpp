@@ -10,7 +10,7 @@
 #include "collect/key_block.h"
 #include "collect/record_file.h"
 #include "collect/registry_facts.h"
-#include "support/failure.h"
+#include "platform/failure.h"
 #include "support/guard.h"
 #include "support/text.h"
 

@@ -2,7 +2,7 @@
 // The WMI hardware and operating-system collectors.
 #include <string>
 
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

@@ -78,30 +78,26 @@ constexpr const char* kChecks[] = {
        SELECT 'no_software', p.number, f.name, 'ソフトウェアの記録が0件'
        FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
        WHERE c.applications = 0 ORDER BY p.number)",
-    R"(WITH cur AS (SELECT p.number, c.system_uuid AS v, f.name FROM pcs p
-                    JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
-                    WHERE c.system_uuid <> ''),
-            dup AS (SELECT v, group_concat(number, ' ') AS numbers FROM (SELECT * FROM cur ORDER BY number)
-                    GROUP BY v HAVING COUNT(*) > 1)
+    // One PC under several numbers: the same UUID, MAC address or computer
+    // name (case aside) in more than one current collection.
+    R"(WITH cur AS (
+              SELECT 1 AS k, 'same_uuid' AS kind, 'UUID ' AS label, c.system_uuid AS v, c.system_uuid AS shown,
+                     c.id, p.number
+              FROM pcs p JOIN collections c ON c.id = p.collection_id WHERE c.system_uuid <> ''
+              UNION ALL
+              SELECT 2, 'same_mac', 'MAC ', m.mac, m.mac, c.id, p.number
+              FROM pcs p JOIN collections c ON c.id = p.collection_id
+              JOIN collection_macs m ON m.collection_id = c.id
+              UNION ALL
+              SELECT 3, 'same_computer_name', 'コンピュータ名 ', upper(c.computer_name), c.computer_name, c.id,
+                     p.number
+              FROM pcs p JOIN collections c ON c.id = p.collection_id WHERE c.computer_name <> ''),
+            dup AS (SELECT k, v, group_concat(number, ' ') AS numbers FROM (SELECT * FROM cur ORDER BY number)
+                    GROUP BY k, v HAVING COUNT(*) > 1)
        INSERT INTO findings(kind, number, file, detail)
-       SELECT 'same_uuid', cur.number, cur.name, 'UUID ' || cur.v || ': ' || dup.numbers
-       FROM cur JOIN dup ON dup.v = cur.v ORDER BY cur.v, cur.number)",
-    R"(WITH cur AS (SELECT p.number, m.mac AS v, f.name FROM pcs p
-                    JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
-                    JOIN collection_macs m ON m.collection_id = c.id),
-            dup AS (SELECT v, group_concat(number, ' ') AS numbers FROM (SELECT * FROM cur ORDER BY number)
-                    GROUP BY v HAVING COUNT(*) > 1)
-       INSERT INTO findings(kind, number, file, detail)
-       SELECT 'same_mac', cur.number, cur.name, 'MAC ' || cur.v || ': ' || dup.numbers
-       FROM cur JOIN dup ON dup.v = cur.v ORDER BY cur.v, cur.number)",
-    R"(WITH cur AS (SELECT p.number, upper(c.computer_name) AS v, c.computer_name AS shown, f.name FROM pcs p
-                    JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
-                    WHERE c.computer_name <> ''),
-            dup AS (SELECT v, group_concat(number, ' ') AS numbers FROM (SELECT * FROM cur ORDER BY number)
-                    GROUP BY v HAVING COUNT(*) > 1)
-       INSERT INTO findings(kind, number, file, detail)
-       SELECT 'same_computer_name', cur.number, cur.name, 'コンピュータ名 ' || cur.shown || ': ' || dup.numbers
-       FROM cur JOIN dup ON dup.v = cur.v ORDER BY cur.v, cur.number)",
+       SELECT cur.kind, cur.number, f.name, cur.label || cur.shown || ': ' || dup.numbers
+       FROM cur JOIN dup USING(k, v) JOIN collections c ON c.id = cur.id JOIN files f ON f.id = c.file_id
+       ORDER BY cur.k, cur.v, cur.number)",
     // A PC is its system UUID, or its computer name when it has none.
     R"(WITH ids AS (SELECT c.number, c.id,
                            COALESCE(NULLIF(c.system_uuid, ''), upper(c.computer_name)) AS pc,

@@ -1,7 +1,7 @@
 #include "ledger/schema.h"
 
 #include "ledger/checks.h"
-#include "ledger_schema_sql.h"  // generated from schema.sql: kSchemaSql
+#include "ledger/schema_sql.h"  // generated from schema.sql: kSchemaSql
 
 namespace th::ledger {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

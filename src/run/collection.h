@@ -1,6 +1,6 @@
 #pragma once
 // The machine's facts, collector by collector, in the run's fixed order.
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

@@ -3,7 +3,7 @@
 // final notice.
 #include <string>
 
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

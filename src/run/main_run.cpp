@@ -8,10 +8,10 @@
 #include "run/batch.h"
 #include "run/collection.h"
 #include "run/delivery.h"
-#include "run/run_context.h"
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
+#include "support/run_context.h"
 #include "support/text.h"
 #include "support/text_file.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "run/run_context.h"
+#include "support/run_context.h"
 
 namespace th {
 

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "support/failure.h"
+#include "platform/failure.h"
 #include "support/text.h"
 
 namespace th {

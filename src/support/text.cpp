@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "support/failure.h"
+#include "platform/failure.h"
 
 namespace th {
 

@@ -4,7 +4,7 @@
 
 #include "fakes/fake_platform.h"
 #include "fuzz_support.h"
-#include "support/failure.h"
+#include "platform/failure.h"
 #include "support/paths.h"
 #include "support/text.h"
 

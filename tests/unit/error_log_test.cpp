@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "platform/failure.h"
 #include "support/error_log.h"
 #include "support/guard.h"
-#include "support/failure.h"
 
 namespace th {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
-#include "support/failure.h"
+#include "platform/failure.h"
 #include "support/process_exec.h"
 
 namespace th {

@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
+#include "platform/failure.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_codepage.h"
 #include "platform/win32/win_filesystem.h"
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
-#include "support/failure.h"
 
 namespace th::win32 {
 namespace {

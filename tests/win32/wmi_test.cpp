@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/failure.h"
 #include "platform/win32/win_wmi.h"
-#include "support/failure.h"
 
 namespace th::win32 {
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/win32/unicode.h"
 
-#include "support/failure.h"
+#include "platform/failure.h"
 
 namespace th::win32 {
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "platform/chunked_line_reader.h"
+#include "platform/failure.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
-#include "support/failure.h"
 
 namespace th::win32 {
 

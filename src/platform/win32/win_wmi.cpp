@@ -6,9 +6,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/failure.h"
 #include "platform/win32/scoped_com.h"
 #include "platform/win32/unicode.h"
-#include "support/failure.h"
 
 namespace th::win32 {
 

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "platform/chunked_line_reader.h"
+#include "platform/failure.h"
 #include "platform/filesystem.h"
-#include "support/failure.h"
 
 namespace th::test {
 

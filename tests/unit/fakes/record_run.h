@@ -6,8 +6,8 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/wmi_fixture.h"
-#include "run/run_context.h"
 #include "support/error_log.h"
+#include "support/run_context.h"
 
 namespace th::test {
 

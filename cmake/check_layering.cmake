@@ -1,0 +1,65 @@
+# Fails when a source folder includes a header from a folder above it.
+# Usage: cmake -DSRC=<src folder> -P check_layering.cmake
+#
+# Bottom to top: the seams (platform/), the support helpers, the form models
+# and the collectors, the run sequence; the seams' implementations sit beside
+# the core and may use the form models (their views) but not the collectors or
+# the run. winmain.cpp and the ledger's main.cpp are composition roots and
+# may include anything.
+cmake_minimum_required(VERSION 3.25)
+if(NOT SRC)
+  message(FATAL_ERROR "SRC is not set")
+endif()
+get_filename_component(SRC "${SRC}" ABSOLUTE)
+
+set(ALLOWED_platform        platform)
+set(ALLOWED_platform/posix  platform/posix platform)
+set(ALLOWED_support         support platform)
+set(ALLOWED_forms           forms support platform)
+set(ALLOWED_collect         collect support platform)
+set(ALLOWED_run             run collect forms support platform)
+set(ALLOWED_platform/win32  platform/win32 forms support platform)
+# The ledger reads what the client writes: the record format, the number's
+# shape, the code page seam.
+set(ALLOWED_ledger          ledger collect forms support platform)
+set(ALLOWED_ledger/report   ledger/report ledger collect forms support platform)
+# The portable core never sees the Windows headers.
+set(PORTABLE platform platform/posix support forms collect run)
+
+file(GLOB_RECURSE sources RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
+set(violations "")
+set(checked 0)
+foreach(source IN LISTS sources)
+  if(source MATCHES "(^|/)winmain\\.cpp$" OR source STREQUAL "ledger/main.cpp")
+    continue()
+  endif()
+  get_filename_component(folder ${source} DIRECTORY)
+  if(NOT DEFINED ALLOWED_${folder})
+    list(APPEND violations "${source}: folder '${folder}' has no place in the layers")
+    continue()
+  endif()
+  math(EXPR checked "${checked} + 1")
+  file(STRINGS ${SRC}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS includes)
+    if(line MATCHES "#[ \t]*include[ \t]*\"([^\"]+)\"")
+      get_filename_component(target_folder ${CMAKE_MATCH_1} DIRECTORY)
+      if(NOT target_folder IN_LIST ALLOWED_${folder})
+        list(APPEND violations "${source}: includes \"${CMAKE_MATCH_1}\"")
+      endif()
+    elseif(line MATCHES "#[ \t]*include[ \t]*<([^>]+)>" AND folder IN_LIST PORTABLE)
+      string(TOLOWER "${CMAKE_MATCH_1}" header)
+      if(header MATCHES "^(windows|winbase|winreg|winuser|wbemidl|objbase|comdef|shlobj)\\.h$")
+        list(APPEND violations "${source}: the portable core includes <${CMAKE_MATCH_1}>")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Layering violations:\n  ${text}")
+endif()
+if(checked EQUAL 0)
+  message(FATAL_ERROR "No sources found under ${SRC}")
+endif()
+message(STATUS "Layering: ${checked} files checked, no folder includes one above it")

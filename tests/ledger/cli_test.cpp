@@ -1,0 +1,74 @@
+#include "ledger/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "ledger/progress_bar.h"
+#include "ledger_fixture.h"
+
+namespace th::ledger::test {
+namespace {
+
+ParsedCommandLine Parse(std::vector<std::string> args, std::string* printed = nullptr) {
+  args.insert(args.begin(), "tallyhawk-ledger");
+  std::ostringstream out, err;
+  ParsedCommandLine p = ParseCommandLine(args, out, err);
+  if (printed) *printed = out.str() + err.str();
+  return p;
+}
+
+TEST_F(LedgerTest, CommandLine) {
+  const std::string save = (dir / "SAVE").string();
+  std::string help;
+  EXPECT_EQ(Parse({"--help"}, &help).status, kAllTaken);
+  EXPECT_NE(help.find("記録ファイル"), std::string::npos);
+  EXPECT_NE(help.find("Imports record files"), std::string::npos);
+
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {}, {"--bogus", save}, {(dir / "missing").string()}, {"--encoding", "latin1", save},
+           {"--stale-days", "-1", save}, {"--register", (dir / "none.csv").string(), save}}) {
+    const ParsedCommandLine p = Parse(bad);
+    EXPECT_FALSE(p.options);
+    EXPECT_EQ(p.status, kUsageError) << (bad.empty() ? "(none)" : bad[0]);
+  }
+
+  const ParsedCommandLine p = Parse({save, "--db", "x.sqlite", "--stale-days", "30", "--export", "out",
+                                     "--encoding", "cp932"});
+  ASSERT_TRUE(p.options);
+  EXPECT_EQ(p.options->paths, std::vector<std::string>{save});
+  EXPECT_EQ(p.options->db, "x.sqlite");
+  EXPECT_EQ(p.options->staleDays, 30);
+  EXPECT_EQ(p.options->exportDir, "out");
+  EXPECT_EQ(p.options->encoding, ExportEncoding::Cp932);
+  EXPECT_FALSE(Parse({save}).options->staleDays.has_value());
+}
+
+TEST_F(LedgerTest, ExitStatusTellsWhetherEveryFileWasTaken) {
+  write({.key = "abc-05-0001"});
+  Options o;
+  o.paths = {(dir / "SAVE").string()};
+  o.db = (dir / "run.sqlite").string();
+  std::ostringstream out, err;
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  writeBytes("junk.csv", "junk\r\n");
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kSomeRejected);
+  EXPECT_NE(out.str().find("junk.csv: 見出し行が記録ファイルのものではありません"), std::string::npos);
+  o.db = (dir / "no-such-folder" / "x.sqlite").string();
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kUsageError);
+}
+
+TEST(ProgressBar, DrawsOnlyForLongImportsAndOnlyWhenThePercentageMoves) {
+  std::ostringstream out;
+  ProgressBar bar(out);
+  bar.update(1, 10);
+  EXPECT_EQ(out.str(), "");
+  bar.update(1, 1000);
+  bar.update(2, 1000);  // still 0 %
+  bar.update(500, 1000);
+  bar.finish();
+  EXPECT_EQ(out.str(), "\r[------------------------------] 0% 1/1000\r[###############---------------] 50% 500/1000\n");
+}
+
+}  // namespace
+}  // namespace th::ledger::test
