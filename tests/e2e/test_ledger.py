@@ -24,11 +24,12 @@ def cut_short_copy(data, number):
     """Another PC's file, copied until its first application only: the
     records of a PC with its own identity, under `number`, and no asset
     records at its end."""
-    identity = {"Device_ID": "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}", "MACアドレス": "00-11-22-33-44-55",
-                "コンピュータ名": "PC-KEIRI-30"}
+    identity = {"Device_ID": lambda v: "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}",
+                "MACアドレス": lambda v: "0e" + v[2:],  # each adapter's address another one
+                "コンピュータ名": lambda v: "PC-KEIRI-30"}
     out = []
     for r in ledger_expected.records(data):
-        r = [number, *r[1:4], identity.get(r[3], r[4]), *r[5:]]
+        r = [number, *r[1:4], identity.get(r[3], str)(r[4]), *r[5:]]
         out.append(",".join(r))
         if r[1:3] == ["Soft", "Application"]:
             break
