@@ -3,6 +3,7 @@
 
     run_bench.py --native-bin DIR --windows-build DIR [--runs N] [--json FILE]
                  [--parts client,ledger] [--ledger BIN --ledger-pcs 1000,10000]
+                 [--ledger-importers ledger,floor,baseline]
 
 A report, not a test: a measurement that fails is shown as not measured and
 the script still exits 0."""
@@ -85,6 +86,7 @@ def main():
     parser.add_argument("--ledger", type=Path, help="the native tallyhawk-ledger")
     parser.add_argument("--ledger-pcs", default="1000,10000")
     parser.add_argument("--ledger-work", type=Path, help="where the generated record files are kept")
+    parser.add_argument("--ledger-importers", default="ledger,floor,baseline")
     args = parser.parse_args()
     parts = set(args.parts.split(","))
     errors = []
@@ -104,10 +106,10 @@ def main():
 def ledger(args, results, errors):
     sizes = [int(n) for n in args.ledger_pcs.split(",")]
     print(f"bench: the ledger's import of {', '.join(f'{n:,}' for n in sizes)} PCs", flush=True)
-    only = None
+    only = set(args.ledger_importers.split(","))
     if not (args.ledger and args.ledger.is_file()):
         errors.append(f"ledger: no program at {args.ledger}; the floor and the baseline only")
-        only = ("floor", "baseline")
+        only.discard("ledger")
     raw = attempt("ledger", lambda: measure_ledger.measure(args.ledger, sizes, args.ledger_work, only=only),
                   errors)
     if not raw:
