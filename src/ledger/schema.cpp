@@ -7,8 +7,9 @@ namespace th::ledger {
 
 void ApplySchema(Database& db) {
   // The default rollback journal keeps a crashed or interrupted import from
-  // touching the file; a larger cache serves the single long transaction.
-  db.exec("PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY;");
+  // touching the file. Records are appended in key order, so a modest cache
+  // serves any size of import and bounds the memory it takes.
+  db.exec("PRAGMA cache_size = -16384;");
   db.exec(kSchemaSql);
   Transaction tx(db);
   Statement put = db.prepare("INSERT OR REPLACE INTO finding_kinds(kind, title, title_en) VALUES(?, ?, ?)");

@@ -14,6 +14,9 @@ TEST(IconvCodePage, Cp932BothWaysWithReplacementsForWhatDoesNotFit) {
   EXPECT_EQ(cp.fromAnsi("a\x83"), "a\xEF\xBF\xBD");  // truncated double-byte character
   EXPECT_EQ(cp.fromAnsi(std::string("\x80\xFF", 2)), "\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(cp.fromAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
+  // Trail bytes in the ASCII range (ソ is 83 5C, 表 95 5C) and a lead byte before a line end.
+  EXPECT_EQ(cp.fromAnsi("\x83\x5C\x95\x5C,x"), "ソ表,x");
+  EXPECT_EQ(cp.fromAnsi("a\x81\nb"), "a\xEF\xBF\xBD\nb");
 }
 
 TEST(IconvCodePage, CutOffUtf8TakesOnlyItsOwnBytes) {
