@@ -51,8 +51,11 @@ def uuid_for(rng):
     return "{" + f"{h[:8]}-{h[8:12]}-{h[12:16]}-{h[16:20]}-{h[20:]}" + "}"
 
 
-def mac_for(rng, oui):
-    return oui + "-" + "-".join(f"{rng.randrange(256):02X}" for _ in range(3))
+def mac_for(oui, index, adapter):
+    """Unique per PC and adapter, as real addresses are: (index, adapter)
+    scrambled by an odd multiplier, a bijection on 24 bits."""
+    n = ((index * 4 + adapter) * 0x9E3779) & 0xFFFFFF
+    return f"{oui}-{n >> 16:02X}-{(n >> 8) & 255:02X}-{n & 255:02X}"
 
 
 def hardware(rng, number, index, today):
@@ -80,7 +83,7 @@ def hardware(rng, number, index, today):
                  ("LAN", item, "SecondaryDNS", "10.0.1.53", ""),
                  ("LAN", item, "IPアドレス", f"{ip} {v6}", ""),
                  ("LAN", item, "サブネットマスク", "255.255.0.0 64", ""),
-                 ("LAN", item, "MACアドレス", mac_for(rng, rng.choice(c.OUIS)), ""),
+                 ("LAN", item, "MACアドレス", mac_for(rng.choice(c.OUIS), index, a), ""),
                  ("LAN", item, "PrimaryWINS", "", ""),
                  ("LAN", item, "SecondaryWINS", "", "")]
     cpu = rng.choice(c.CPUS)

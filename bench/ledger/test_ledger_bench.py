@@ -69,15 +69,16 @@ class GeneratedRecords(unittest.TestCase):
         self.assertNotIn("資産", {r[1] for r in cut})
         _, mismatched = self.records(by_kind["name_mismatch"])
         self.assertNotEqual(mismatched[0][0] + ".csv", by_kind["name_mismatch"])
-        uuids = {}
+        # One UUID under two numbers, and no other identity shared.
+        owners = {}
         for p in self.files.iterdir():
             if p.name not in (by_kind["garbled"], by_kind["wrong_header"]):
-                uuid = next(r[4] for r in self.records(p.name)[1] if r[3] == "Device_ID")
-                uuids.setdefault(uuid, []).append(p.name)
-        shared = [names for names in uuids.values() if len(names) > 1]
-        self.assertEqual(len(shared), 1, shared)
-        self.assertEqual(len(shared[0]), 2)
-        self.assertIn(by_kind["duplicate_uuid"], shared[0])
+                for r in self.records(p.name)[1]:
+                    if r[3] in ("Device_ID", "MACアドレス", "コンピュータ名"):
+                        owners.setdefault((r[3], r[4]), set()).add(p.name)
+        shared = {key: names for key, names in owners.items() if len(names) > 1}
+        self.assertEqual([(k[0], len(n)) for k, n in shared.items()], [("Device_ID", 2)], shared)
+        self.assertIn(by_kind["duplicate_uuid"], next(iter(shared.values())))
 
     def test_the_same_seed_gives_the_same_files_and_a_smaller_set_is_a_prefix(self):
         make_records.generate(self.root / "b", 25, seed=5, bad_every=10)
