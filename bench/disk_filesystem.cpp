@@ -114,6 +114,16 @@ void DiskFileSystem::createFolder(const std::string& path) {
   if (::mkdir(hostPath(path).c_str(), 0755) != 0) ThrowErrno("mkdir " + path);
 }
 
+void DiskFileSystem::removeFolder(const std::string& path) {
+  if (::rmdir(hostPath(path).c_str()) != 0) ThrowErrno("rmdir " + path);
+}
+
+void DiskFileSystem::moveFile(const std::string& from, const std::string& to) {
+  // link + unlink: a rename that never replaces, as on Windows.
+  if (::link(hostPath(from).c_str(), hostPath(to).c_str()) != 0) ThrowErrno("link " + to);
+  if (::unlink(hostPath(from).c_str()) != 0) ThrowErrno("unlink " + from);
+}
+
 std::vector<std::string> DiskFileSystem::search(const std::string& pattern) {
   std::vector<std::string> names;
   if (!pattern.empty() && pattern.back() == '\\') {

@@ -26,6 +26,8 @@ class DiskFileSystem : public platform::FileSystem {
   void setAttributes(const std::string& path, std::uint32_t attributes) override;
   void removeFile(const std::string& path) override;
   void createFolder(const std::string& path) override;
+  void removeFolder(const std::string& path) override;
+  void moveFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> search(const std::string& pattern) override;
   std::string currentFolder() override;
   void changeDrive(const std::string& drive) override;

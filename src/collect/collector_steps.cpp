@@ -38,4 +38,18 @@ void SaveRecord(RunContext& ctx, std::string subItem, std::string contents, std:
   SaveTextSet(ctx);
 }
 
+bool SaveListed(RunContext& ctx, std::span<const PropertyRecord> table, std::string_view name,
+                const platform::PropertyValue& value) {
+  for (const PropertyRecord& row : table) {
+    if (row.property != name) continue;
+    if (row.group) {
+      ctx.rec.Group = row.group;
+      ctx.rec.Item = row.item;
+    }
+    SaveRecord(ctx, row.subItem, ValueText(ctx, value), row.unit);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace th

@@ -4,6 +4,7 @@
 // yields nothing, so the collector goes on with its next step.
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,5 +42,19 @@ std::string ValueText(RunContext& ctx, const platform::PropertyValue& value);
 
 // Sets SubItem, Contents and Unit of the current record and writes it.
 void SaveRecord(RunContext& ctx, std::string subItem, std::string contents, std::string unit = "");
+
+// A WMI property that becomes one record of its own, its value as it is.
+struct PropertyRecord {
+  std::string_view property;
+  const char* group;  // null: the record keeps its group and item
+  const char* item;
+  const char* subItem;
+  const char* unit = "";
+};
+
+// Writes the value as the record of `name`'s row in the table; false when
+// the table has no row for it.
+bool SaveListed(RunContext& ctx, std::span<const PropertyRecord> table, std::string_view name,
+                const platform::PropertyValue& value);
 
 }  // namespace th

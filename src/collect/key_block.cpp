@@ -114,7 +114,11 @@ bool GetKey(RunContext& ctx) {
   std::string adapterNumber;
   for (auto& adapter : wmi.query("Select * from Win32_NetworkAdapterConfiguration where IPEnabled=TRUE")) {
     rec.Item = "Adapter" + adapterNumber;
-    for (const auto& [name, value] : wmi.properties(*adapter)) SaveAdapterProperty(ctx, name, value);
+    // One step per property: a value too long to rewrite is logged and left
+    // out, and the adapter's other properties and the run go on.
+    for (const auto& property : wmi.properties(*adapter)) {
+      Guarded(ctx, kProc, [&] { SaveAdapterProperty(ctx, property.first, property.second); });
+    }
     if (adapterNumber.empty()) adapterNumber = "1";
     adapterNumber = std::to_string(static_cast<long long>(NumOrDefault(ctx, adapterNumber, 0)) + 1);
   }
@@ -125,10 +129,7 @@ std::string GetOutputFolder(RunContext& ctx) {
   platform::Platform& os = ctx.os;
   std::string folder;
   bool marker = false;
-  try {
-    marker = FileLength(os, ResolvePath(os, ".\\DAT\\") + "Desktop.txt") >= 0;  // even an empty marker counts
-  } catch (const std::exception&) {
-  }
+  IgnoreFailure([&] { marker = FileLength(os, ResolvePath(os, ".\\DAT\\") + "Desktop.txt") >= 0; });  // even an empty marker counts
   if (marker) {
     try {
       const std::string desktop = os.fs.desktopFolder();
@@ -146,34 +147,25 @@ std::string GetOutputFolder(RunContext& ctx) {
 bool MakeFolderPath(RunContext& ctx, const std::string& path) {
   platform::Platform& os = ctx.os;
   if (!FolderMissing(os, path)) return true;
-  auto quietly = [](auto&& step) {
-    try {
-      step();
-    } catch (const std::exception&) {
-    }
-  };
-
   if (StartsWith(path, "\\\\")) {
     // Past the server name, each "\" ends one more level of the share's path.
     std::size_t at = path.find('\\', 2);
     if (at != std::string::npos) {
       for (at = path.find('\\', at + 1); at != std::string::npos; at = path.find('\\', at + 1)) {
         const std::string level = path.substr(0, at + 1);
-        if (FolderMissing(os, level)) quietly([&] { os.fs.createFolder(level); });
+        if (FolderMissing(os, level)) IgnoreFailure([&] { os.fs.createFolder(level); });
       }
     }
   } else {
     std::string remembered;
-    quietly([&] { remembered = AddPathSep(os.fs.currentFolder()); });
+    IgnoreFailure([&] { remembered = AddPathSep(os.fs.currentFolder()); });
     std::string full = path;
-    if (StartsWith(full, ".\\")) quietly([&] { full = AddPathSep(os.fs.programFolder()) + full.substr(2); });
-    const auto firstSep = full.find('\\');
-    const std::string first = firstSep == std::string::npos ? full : full.substr(0, firstSep + 1);
-    std::string rest = firstSep == std::string::npos ? std::string() : full.substr(firstSep + 1);
+    if (StartsWith(full, ".\\")) IgnoreFailure([&] { full = AddPathSep(os.fs.programFolder()) + full.substr(2); });
+    auto [first, rest] = SplitFirst(full);
 
-    quietly([&] { os.fs.changeDrive(first); });
+    IgnoreFailure([&] { os.fs.changeDrive(first); });
     bool onDrive = false;
-    quietly([&] {
+    IgnoreFailure([&] {
       const std::string now = os.fs.currentFolder();
       onDrive = !first.empty() && !now.empty() && now[0] == first[0];
     });
@@ -181,10 +173,10 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
       // Created one level at a time, each relative to its parent.
       std::string level = first;
       for (auto at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
-        quietly([&] { os.fs.changeFolder(level); });
+        IgnoreFailure([&] { os.fs.changeFolder(level); });
         const std::string name = rest.substr(0, at);
         rest.erase(0, at + 1);
-        if (FolderMissing(os, name)) quietly([&] { os.fs.createFolder(name); });
+        if (FolderMissing(os, name)) IgnoreFailure([&] { os.fs.createFolder(name); });
         level = name;
       }
     }

@@ -72,6 +72,33 @@ std::string ChassisName(const std::string& types) {
   return "Unknown";
 }
 
+// The properties that each become a record as they are; the others each
+// have their own step below.
+constexpr PropertyRecord kOsRecords[] = {
+    {"SerialNumber", "Soft", "OS", "ProductID"},
+    {"SystemDirectory", "Soft", "OS", "SystemPath"},
+    {"Description", "LAN", "LAN", "コンピュータの説明"},
+    {"TotalVisibleMemorySize", "Hard", "メモリ", "全容量", "KB"},
+};
+constexpr PropertyRecord kBiosRecords[] = {
+    {"Manufacturer", nullptr, nullptr, "Vendor"},
+    {"Caption", nullptr, nullptr, "Caption"},
+    {"Version", nullptr, nullptr, "Version"},
+    {"SerialNumber", nullptr, nullptr, "SerialNo"},
+};
+constexpr PropertyRecord kSystemRecords[] = {
+    {"Manufacturer", "WMI", "System", "Vendor"},
+    {"Model", "WMI", "System", "Model"},
+    {"Domain", "LAN", "LAN", "ドメイン"},  // null gives the empty text
+    {"Workgroup", "LAN", "LAN", "ワークグループ"},
+    {"UserName", "LAN", "LAN", "ユーザー名"},
+};
+constexpr PropertyRecord kBoardRecords[] = {
+    {"Manufacturer", nullptr, nullptr, "Vendor"},
+    {"Product", nullptr, nullptr, "Product"},
+    {"SerialNumber", nullptr, nullptr, "SerialNo"},
+};
+
 constexpr const char* kAllZeroUuid = "{00000000-0000-0000-0000-000000000000}";
 
 }  // namespace
@@ -96,15 +123,13 @@ void GetWindows(RunContext& ctx, std::string& systemDrive) {
   GuardedWmi wmi(ctx, "GetWindows");
   for (auto& os : wmi.query("Select * from Win32_OperatingSystem")) {
     for (const auto& [name, value] : wmi.properties(*os)) {
+      if (SaveListed(ctx, kOsRecords, name, value)) continue;
       if (name == "Caption") {
         rec.Group = "Soft";
         rec.Item = "OS";
         rec.SubItem = "Version";
-        try {
-          architecture = " " + ValueText(ctx, os->get("OSArchitecture"));
-        } catch (const std::exception&) {
-          // Older systems have no such property: not worth a log entry.
-        }
+        // Older systems have no such property: not worth a log entry.
+        IgnoreFailure([&] { architecture = " " + ValueText(ctx, os->get("OSArchitecture")); });
         std::string version = ValueText(ctx, value) + architecture;
         // A service pack that cannot be read is left out, like a missing one.
         const auto servicePack = wmi.read(*os, "CSDVersion");
@@ -115,28 +140,12 @@ void GetWindows(RunContext& ctx, std::string& systemDrive) {
         rec.Unit.clear();
         SaveTextSet(ctx);
         ctx.recordedOsVersion = rec.Contents;
-      } else if (name == "SerialNumber") {
-        rec.Group = "Soft";
-        rec.Item = "OS";
-        SaveRecord(ctx, "ProductID", ValueText(ctx, value));
-      } else if (name == "SystemDirectory") {
-        rec.Group = "Soft";
-        rec.Item = "OS";
-        SaveRecord(ctx, "SystemPath", ValueText(ctx, value));
       } else if (name == "CSName") {
         if (!ctx.recordedComputerName.empty()) continue;
         rec.Group = "LAN";
         rec.Item = "LAN";
         SaveRecord(ctx, "コンピュータ名", ValueText(ctx, value));
         ctx.recordedComputerName = rec.Contents;
-      } else if (name == "Description") {
-        rec.Group = "LAN";
-        rec.Item = "LAN";
-        SaveRecord(ctx, "コンピュータの説明", ValueText(ctx, value));
-      } else if (name == "TotalVisibleMemorySize") {
-        rec.Group = "Hard";
-        rec.Item = "メモリ";
-        SaveRecord(ctx, "全容量", ValueText(ctx, value), "KB");
       } else if (name == "SystemDrive") {
         rec.Group = "Hard";
         rec.Item = "SystemHDD";
@@ -177,17 +186,10 @@ void GetBIOS(RunContext& ctx) {
   GuardedWmi wmi(ctx, "GetBIOS");
   for (auto& bios : wmi.query("Select * from Win32_BIOS Where PrimaryBIOS = True")) {
     for (const auto& [name, value] : wmi.properties(*bios)) {
-      if (name == "Manufacturer") {
-        SaveRecord(ctx, "Vendor", ValueText(ctx, value));
-      } else if (name == "Caption") {
-        SaveRecord(ctx, "Caption", ValueText(ctx, value));
-      } else if (name == "Version") {
-        SaveRecord(ctx, "Version", ValueText(ctx, value));
-      } else if (name == "ReleaseDate") {
+      if (SaveListed(ctx, kBiosRecords, name, value)) continue;
+      if (name == "ReleaseDate") {
         const std::string cim = ValueText(ctx, value);  // yyyymmddhhnnss.ffffff+zzz
         SaveRecord(ctx, "ReleaseDate", Mid(cim, 1, 4) + "/" + Mid(cim, 5, 2) + "/" + Mid(cim, 7, 2));
-      } else if (name == "SerialNumber") {
-        SaveRecord(ctx, "SerialNo", ValueText(ctx, value));
       }
     }
   }
@@ -198,20 +200,12 @@ void GetPC(RunContext& ctx) {
   GuardedWmi wmi(ctx, "GetPC");
   for (auto& system : wmi.query("Select * from Win32_ComputerSystem")) {
     for (const auto& [name, value] : wmi.properties(*system)) {
-      if (name == "Manufacturer" || name == "Model") {
-        rec.Group = "WMI";
-        rec.Item = "System";
-        SaveRecord(ctx, name == "Model" ? "Model" : "Vendor", ValueText(ctx, value));
-      } else if (name == "DNSHostName") {
+      if (SaveListed(ctx, kSystemRecords, name, value)) continue;
+      if (name == "DNSHostName") {
         rec.Group = "LAN";
         rec.Item = "LAN";
         SaveRecord(ctx, "コンピュータ名", ValueText(ctx, value));
         ctx.recordedComputerName = TrimSpaces(rec.Contents);
-      } else if (name == "Domain" || name == "Workgroup" || name == "UserName") {
-        rec.Group = "LAN";
-        rec.Item = "LAN";
-        const char* subItem = name == "Domain" ? "ドメイン" : name == "Workgroup" ? "ワークグループ" : "ユーザー名";
-        SaveRecord(ctx, subItem, ValueText(ctx, value));  // null gives the empty text
       }
     }
   }
@@ -233,15 +227,7 @@ void GetMB(RunContext& ctx) {
   ctx.rec.Item = "MotherBoard";
   GuardedWmi wmi(ctx, "GetMB");
   for (auto& board : wmi.query("Select * from Win32_BaseBoard")) {
-    for (const auto& [name, value] : wmi.properties(*board)) {
-      if (name == "Manufacturer") {
-        SaveRecord(ctx, "Vendor", ValueText(ctx, value));
-      } else if (name == "Product") {
-        SaveRecord(ctx, "Product", ValueText(ctx, value));
-      } else if (name == "SerialNumber") {
-        SaveRecord(ctx, "SerialNo", ValueText(ctx, value));
-      }
-    }
+    for (const auto& [name, value] : wmi.properties(*board)) SaveListed(ctx, kBoardRecords, name, value);
   }
 }
 

@@ -6,8 +6,9 @@
 
 namespace th::forms {
 
-// Form geometry in twips (1/1440 inch), held in single precision like the
-// forms' own coordinates.
+// Form and control geometry in twips (1/1440 inch), held in single precision
+// like the forms' own coordinates; a control's is relative to its form's
+// client area.
 struct FormRect {
   float Left = 0, Top = 0, Width = 0, Height = 0;
 };

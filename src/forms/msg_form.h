@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/form_helpers.h"
+#include "platform/ui.h"
 
 namespace th::forms {
 
@@ -18,21 +19,17 @@ struct Notice {
   std::string title;
   std::string text;
   bool okVisible = true;
+  bool progressBar = false;  // a bar in the button's row, filled as a wait goes on
 };
 
 // The notice table; a mode outside it keeps the design caption, an empty
 // text and the OK button.
 Notice NoticeFor(int mode);
 
-// A control's rectangle in twips, relative to the form's client area.
-struct ControlRect {
-  float Left = 0, Top = 0, Width = 0, Height = 0;
-};
-
 class fMsg {
  public:
   // Twips size of lbl_cmt once it has sized itself to a caption.
-  using MeasureLabel = std::function<ControlRect(const std::string& caption)>;
+  using MeasureLabel = std::function<FormRect(const std::string& caption)>;
 
   void SetMsgMode(int mode) { msgMode_ = mode; }
 
@@ -46,18 +43,23 @@ class fMsg {
   const std::string& Caption() const { return caption_; }
   const std::string& Text() const { return text_; }
   bool OkVisible() const { return okVisible_; }
+  bool ProgressVisible() const { return progressVisible_; }
   const FormRect& Form() const { return form_; }  // outer size and position
-  const ControlRect& Label() const { return label_; }
-  const ControlRect& OkButton() const { return ok_; }
+  const FormRect& Label() const { return label_; }
+  const FormRect& OkButton() const { return ok_; }
+  // Under the text and as wide as it, where the button's row is.
+  const FormRect& ProgressBar() const { return progress_; }
 
  private:
   int msgMode_ = 0;
   std::string caption_ = kMsgDesignCaption;
   std::string text_;
   bool okVisible_ = true;
+  bool progressVisible_ = false;
   FormRect form_;
-  ControlRect label_{360, 360, 0, 0};
-  ControlRect ok_{0, 0, 1215, 375};
+  FormRect label_{360, 360, 0, 0};
+  FormRect ok_{0, 0, 1215, 375};
+  FormRect progress_{0, 0, 0, 240};
 };
 
 }  // namespace th::forms

@@ -10,7 +10,8 @@ namespace th::platform {
 class CodePage {
  public:
   virtual ~CodePage() = default;
-  // Characters the code page cannot hold become "?".
+  // Characters the code page cannot hold become "?", or on Windows a
+  // look-alike where it has one ("¦" becomes "|").
   virtual std::string toAnsi(std::string_view utf8) = 0;
   // Invalid or truncated sequences become U+FFFD.
   virtual std::string fromAnsi(std::string_view ansi) = 0;

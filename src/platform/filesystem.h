@@ -36,6 +36,11 @@ class FileSystem {
   virtual void setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   virtual void removeFile(const std::string& path) = 0;
   virtual void createFolder(const std::string& path) = 0;
+  // Removes a folder that is empty; throws Failure otherwise.
+  virtual void removeFolder(const std::string& path) = 0;
+  // Renames a file within its volume; never replaces an existing file
+  // (throws Failure then, as on any failure).
+  virtual void moveFile(const std::string& from, const std::string& to) = 0;
   // Directory search: a pattern ending in "\" lists that folder's entries
   // (with "." and ".." where the platform gives them); any other pattern
   // returns the names that match it. Folders included. Empty when nothing

@@ -56,15 +56,15 @@ std::string PowerShellLiteral(const std::string& text) {
   return BatchLiteral(escaped);
 }
 
-std::vector<std::string> TrustLevelLines(const std::string& runasPath) {
+std::vector<std::string> TrustLevelLines(const std::string& runasPath, const std::string& taskName) {
   return {
       "@echo off",
       kChangeToOwnFolder,
       "",
-      "schtasks /create /tn TH_tmp_task /tr " + DQuote(BatchLiteral(runasPath)) + " /sc once /st 00:00 /f",
-      "schtasks /run /tn TH_tmp_task",
+      "schtasks /create /tn " + taskName + " /tr " + DQuote(BatchLiteral(runasPath)) + " /sc once /st 00:00 /f",
+      "schtasks /run /tn " + taskName,
       "timeout /T 10",
-      "schtasks /delete /f /tn TH_tmp_task",
+      "schtasks /delete /f /tn " + taskName,
       "",
   };
 }
@@ -100,11 +100,16 @@ std::vector<std::string> RegScanLines(const std::string& relativeDump) {
   return lines;
 }
 
-std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + DQuote(DQuote(batchPath)); }
+namespace {
+
+std::string CmdQuote(const std::string& path) { return DQuote(DQuote(path)); }
+
+}  // namespace
+
+std::string BatchCommandLine(const std::string& batchPath) { return "cmd /c " + CmdQuote(batchPath); }
 
 std::int16_t RunBatch(platform::Platform& os, const std::string& batchPath, platform::ShowWindow show) {
-  return ShellWaitOnPath(
-      os, "cmd /c ", batchPath, [](const std::string& path) { return DQuote(DQuote(path)); }, show);
+  return ShellWaitOnPath(os, "cmd /c ", batchPath, CmdQuote, show);
 }
 
 std::string BatchText(const std::vector<std::string>& lines) {
@@ -115,22 +120,28 @@ std::string BatchText(const std::vector<std::string>& lines) {
 
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& /*relativeRegScan*/,
-                const std::string& relativeDump) {
+                const std::string& relativeDump, const std::string& taskName) {
   platform::Platform& os = ctx.os;
-  const std::string trustLevelPath = ResolvePath(os, ".\\SAVE\\TrustLevel.CMD");
+  const std::string trustLevelPath = FolderPart(runasPath) + "TrustLevel.CMD";
   const std::pair<const std::string*, std::vector<std::string>> files[] = {
-      {&trustLevelPath, TrustLevelLines(runasPath)},
+      {&trustLevelPath, TrustLevelLines(runasPath, taskName)},
       {&runasPath, RunasLines(regScanPath, dumpPath)},
       {&regScanPath, RegScanLines(relativeDump)},
   };
   // Each file is appended to (a leftover from an interrupted run keeps its
   // text in front) and opened and written in one call: a file that cannot be
   // written stops here, before anything runs.
+  // The text must reach the file exactly: a character the code page only
+  // approximates ("¦" written as "|") would be read by cmd as syntax.
   for (const auto& [path, lines] : files) {
+    const std::int64_t before = FileLength(os, *path);
     try {
-      AppendText(os, *path, BatchText(lines));
+      AppendExactText(os, *path, BatchText(lines));
     } catch (const std::exception& e) {
       WriteErrorLog(ctx, "BatMakeRun", e.what());
+      // A write cut off after the open would be run as it stands, or appended
+      // to by the next run: what it left goes.
+      if (FileLength(os, *path) != before) DeleteFiles(os, *path);
       return;
     }
   }

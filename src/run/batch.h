@@ -8,13 +8,15 @@
 
 namespace th {
 
-// Writes TrustLevel.CMD, Runas.CMD and RegScan.CMD into SAVE beside the
-// program, runs TrustLevel.CMD and deletes it. relativeRegScan is ignored.
+// Writes TrustLevel.CMD (beside Runas.CMD), Runas.CMD and RegScan.CMD, runs
+// TrustLevel.CMD, which starts Runas.CMD through the scheduled task
+// `taskName`, and deletes it. relativeRegScan is ignored.
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
-                const std::string& dumpPath, const std::string& relativeRegScan, const std::string& relativeDump);
+                const std::string& dumpPath, const std::string& relativeRegScan, const std::string& relativeDump,
+                const std::string& taskName);
 
 // The lines of each batch file (without line ends), as BatMakeRun writes them.
-std::vector<std::string> TrustLevelLines(const std::string& runasPath);
+std::vector<std::string> TrustLevelLines(const std::string& runasPath, const std::string& taskName);
 std::vector<std::string> RunasLines(const std::string& regScanPath, const std::string& dumpPath);
 std::vector<std::string> RegScanLines(const std::string& relativeDump);
 

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "run/set_aside.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 
@@ -39,11 +40,23 @@ bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& c
 }
 
 void Deliver(RunContext& ctx) {
-  bool existed = true;
-  try {
-    existed = ctx.os.fs.fileExists(ctx.destinationPath);
-  } catch (const std::exception&) {
+  // Another PC's file under the same number is renamed first; one that
+  // cannot be is not overwritten.
+  if (!SetAsideOtherPcsFile(ctx)) {
+    ctx.os.ui.closeNotice();
+    ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
+    return;
   }
+  // Whether a file (no folder) stands at the destination; `unknown` when
+  // the question itself fails.
+  const auto fileAtDestination = [&](bool unknown) {
+    try {
+      return ctx.os.fs.fileExists(ctx.destinationPath);
+    } catch (const std::exception&) {
+      return unknown;
+    }
+  };
+  const bool existed = fileAtDestination(true);
   bool delivered = false;
   for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
     CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath);
@@ -54,13 +67,15 @@ void Deliver(RunContext& ctx) {
   if (!delivered) {
     // A copy cut off by a full drive would pass for a delivered file: remove
     // what this run left there. A file that was there before is not ours.
-    if (!existed) DeleteFiles(ctx.os, ctx.destinationPath);
-    ctx.os.ui.showNoticeModal(7);
+    // A folder standing there is not ours either, and deleting would clear
+    // its attributes before failing.
+    if (!existed && fileAtDestination(false)) DeleteFiles(ctx.os, ctx.destinationPath);
+    ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;
   }
   // Not waited for: Explorer's window stays open after the run ends.
   ctx.os.processes.start("explorer " + DQuote(FolderPart(ctx.destinationPath)), platform::kShowNormal);
-  ctx.os.ui.showNoticeModal(8);
+  ctx.os.ui.showNoticeModal(platform::kNoticeSaved);
 }
 
 }  // namespace th

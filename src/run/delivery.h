@@ -9,7 +9,8 @@ namespace th {
 
 bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination);
 bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& copy);
-// Up to ten copy-and-check attempts, then closes the start notice and shows
+// Sets another PC's file of the same number aside, makes up to ten
+// copy-and-check attempts, then closes the start notice and shows
 // the final notice (and opens the destination folder on success).
 void Deliver(RunContext& ctx);
 

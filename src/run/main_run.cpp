@@ -8,6 +8,8 @@
 #include "run/batch.h"
 #include "run/collection.h"
 #include "run/delivery.h"
+#include "run/waiting_notice.h"
+#include "run/working_files.h"
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
@@ -22,16 +24,6 @@ namespace {
 constexpr const char* kRunTitle = "インベントリ収集";
 constexpr const char* kCancelMarker = "UAC_Cancel ";
 
-struct WorkingPaths {
-  std::string runas, regScan, dump;
-};
-
-void DeleteWorkingFiles(RunContext& ctx, const WorkingPaths& p) {
-  DeleteFiles(ctx.os, p.regScan);
-  DeleteFiles(ctx.os, p.dump);
-  DeleteFiles(ctx.os, p.runas);
-}
-
 // True when the dump's first line is exactly the refused-elevation marker.
 // A missing or unreadable dump fails, which ends the run on the error path.
 bool DumpIsCancelMarker(RunContext& ctx, const std::string& dump) {
@@ -40,28 +32,23 @@ bool DumpIsCancelMarker(RunContext& ctx, const std::string& dump) {
   return reader.next(first) && first == kCancelMarker;
 }
 
-void Run(RunContext& ctx, WorkingPaths& paths) {
+void Run(RunContext& ctx, WorkingFiles& paths) {
   platform::Platform& os = ctx.os;
   SetLogFile(ctx, ResolvePath(os, ".\\Error.Log"));
-  paths.runas = ResolvePath(os, ".\\SAVE\\Runas.CMD");
-  paths.regScan = ResolvePath(os, ".\\SAVE\\RegScan.CMD");
-  paths.dump = ResolvePath(os, ".\\SAVE\\TH_reg.TxT");
+  paths = ClaimWorkingFiles(ctx);
   const std::string relativeRegScan = RemoveAll(".\\SAVE\\RegScan.CMD", "SAVE\\");
-  const std::string relativeDump = RemoveAll(".\\SAVE\\TH_reg.TxT", "SAVE\\");
+  const std::string relativeDump = BatchDumpName(paths.dump, RemoveAll(".\\SAVE\\TH_reg.TxT", "SAVE\\"));
 
-  // Started from another folder, the SAVE made above is not the one the
-  // batch files go into: make sure that one exists too.
-  try {
-    os.fs.createFolder(FolderPart(paths.runas));
-  } catch (const std::exception&) {
-  }
-
-  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump);
-  WaitTimer(os, 30000);
+  // Up before the scan starts, so the elevation prompt and the scan's
+  // window come in front of it; gone before anything else is shown.
+  WaitingNotice waiting(os, 30000 + 6000);
+  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump, paths.taskName);
+  waiting.Wait(30000);
   if (!os.fs.fileExists(paths.dump)) {
     RunBatch(os, paths.regScan, platform::kShowMinimized);
   }
-  WaitTimer(os, 6000);
+  waiting.Wait(6000);
+  waiting.Close();
 
   if (DumpIsCancelMarker(ctx, paths.dump)) {
     os.ui.messageBox(kRunTitle, "キャンセルしたので、データ収集を中止しました。");
@@ -84,7 +71,7 @@ void Run(RunContext& ctx, WorkingPaths& paths) {
     DeleteWorkingFiles(ctx, paths);
     return;
   }
-  os.ui.showNotice(1);
+  os.ui.showNotice(platform::kNoticeCollecting);
 
   CollectMachineFacts(ctx);
   SoftCheck(ctx, paths.dump);
@@ -107,7 +94,7 @@ void Main(platform::Platform& os) {
   } catch (const std::exception&) {
   }
 
-  WorkingPaths paths;
+  WorkingFiles paths;
   try {
     Run(ctx, paths);
   } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/failure.h"
 #include "support/text.h"
 #include "support/text_file.h"
 
@@ -10,6 +11,11 @@ namespace th {
 namespace {
 
 std::string WithoutNul(std::string s) { return RemoveAll(std::move(s), std::string_view("\0", 1)); }
+
+// Several PCs append to one shared Error.Log; each holds it only for the
+// moment of its single write, so a held file is tried again briefly.
+constexpr int kBusyTries = 20;
+constexpr std::uint32_t kBusyPauseMs = 50;
 
 }  // namespace
 
@@ -22,7 +28,16 @@ void WriteLog(RunContext& ctx, const std::string& text) {
   if (!ctx.log.enabled) return;
   try {
     const platform::LocalTime now = ctx.os.clock.now();
-    AppendTextLine(ctx.os, ctx.log.path, FormatDate(now) + " " + FormatTime(now) + " " + WithoutNul(text));
+    const std::string line = FormatDate(now) + " " + FormatTime(now) + " " + WithoutNul(text);
+    for (int tries = 1;; ++tries) {
+      try {
+        AppendTextLine(ctx.os, ctx.log.path, line);  // one write: entries of several writers never mix
+        return;
+      } catch (const FileBusy&) {
+        if (tries == kBusyTries) return;
+        ctx.os.clock.sleep(kBusyPauseMs);
+      }
+    }
   } catch (const std::exception&) {
     // Dropped: the next entry tries again.
   }

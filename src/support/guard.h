@@ -19,4 +19,16 @@ bool Guarded(RunContext& ctx, std::string_view procedure, Step&& step) {
   }
 }
 
+// Runs a step whose failure is of no consequence to the caller, and drops
+// the failure without a log entry. True when the step went through.
+template <class Step>
+bool IgnoreFailure(Step&& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 }  // namespace th

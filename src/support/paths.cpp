@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/failure.h"
+#include "support/guard.h"
 #include "support/text.h"
 
 namespace th {
@@ -16,18 +17,18 @@ void CheckRange(const std::string& s) {
 }
 
 // Splits off the text up to and including the first "\"; the rest follows it.
-std::pair<std::string, std::string> SplitFirst(const std::string& path) {
-  const auto at = path.find('\\');
-  if (at == std::string::npos) return {path, ""};
-  return {path.substr(0, at + 1), path.substr(at + 1)};
-}
-
 std::string AnchorDot(platform::Platform& os, const std::string& path) {
   if (StartsWith(path, ".\\")) return AddPathSep(os.fs.programFolder()) + path.substr(2);
   return path;
 }
 
 }  // namespace
+
+std::pair<std::string, std::string> SplitFirst(const std::string& path) {
+  const auto at = path.find('\\');
+  if (at == std::string::npos) return {path, ""};
+  return {path.substr(0, at + 1), path.substr(at + 1)};
+}
 
 std::string FolderPart(const std::string& path) {
   CheckRange(path);
@@ -117,17 +118,13 @@ bool FolderMissing(platform::Platform& os, const std::string& folder) {
 void ChangeToFolder(platform::Platform& os, const std::string& path) {
   try {
     auto [first, rest] = SplitFirst(AnchorDot(os, path));
-    try {
+    IgnoreFailure([&] {
       os.fs.changeDrive(first);
       os.fs.changeFolder(first);
-    } catch (const std::exception&) {
-    }
+    });
     for (auto at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
-      try {
-        os.fs.changeFolder(rest.substr(0, at));
-      } catch (const std::exception&) {
-        // A piece that cannot be entered is skipped.
-      }
+      // A piece that cannot be entered is skipped.
+      IgnoreFailure([&] { os.fs.changeFolder(rest.substr(0, at)); });
       rest.erase(0, at + 1);
     }
   } catch (const std::exception&) {

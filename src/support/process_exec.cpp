@@ -3,6 +3,8 @@
 #include <cmath>
 #include <exception>
 
+#include "support/guard.h"
+
 namespace th {
 
 std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show) {
@@ -30,10 +32,7 @@ std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, co
     return -1;  // never run it from the wrong folder
   }
   const std::int16_t result = ShellWait(os, head + quote(path.substr(sep + 1)), show);
-  try {
-    os.fs.changeFolder(remembered);
-  } catch (const std::exception&) {
-  }
+  IgnoreFailure([&] { os.fs.changeFolder(remembered); });
   return result;
 }
 
@@ -43,11 +42,16 @@ void SleepTime(platform::Platform& os, std::int16_t unit, double amount) {
   if (ms >= 1) os.clock.sleep(static_cast<std::uint32_t>(std::fmin(ms, 4294967295.0)));
 }
 
-bool WaitTimer(platform::Platform& os, std::int32_t milliseconds) {
+bool WaitTimer(platform::Platform& os, std::int32_t milliseconds) { return WaitTimer(os, milliseconds, {}); }
+
+bool WaitTimer(platform::Platform& os, std::int32_t milliseconds,
+               const std::function<void(std::uint32_t elapsed)>& onCheck) {
   const std::uint32_t start = os.clock.milliseconds();
+  const std::uint32_t wanted = milliseconds > 0 ? static_cast<std::uint32_t>(milliseconds) : 0;
   while (true) {
     const std::uint32_t elapsed = os.clock.milliseconds() - start;  // modulo 2^32
-    if (milliseconds <= 0 || elapsed >= static_cast<std::uint32_t>(milliseconds)) return true;
+    if (onCheck) onCheck(elapsed < wanted ? elapsed : wanted);
+    if (elapsed >= wanted) return true;
     os.ui.pumpMessages();
     os.clock.sleep(1000);
   }

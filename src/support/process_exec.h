@@ -1,6 +1,7 @@
 #pragma once
 // Starting commands and waiting: for a process, for time, or a plain pause.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/platform.h"
@@ -25,6 +26,10 @@ void SleepTime(platform::Platform& os, std::int16_t unit, double amount);
 // Waits at least the given time, checking once a second and letting window
 // events run between checks. Always true.
 bool WaitTimer(platform::Platform& os, std::int32_t milliseconds);
+// The same, telling `onCheck` the time passed so far (at most `milliseconds`)
+// at every check, the last one included.
+bool WaitTimer(platform::Platform& os, std::int32_t milliseconds,
+               const std::function<void(std::uint32_t elapsed)>& onCheck);
 
 std::string DQuote(const std::string& text);
 std::string SQuote(const std::string& text);

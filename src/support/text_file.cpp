@@ -1,5 +1,7 @@
 #include "support/text_file.h"
 
+#include "platform/failure.h"
+
 namespace th {
 
 void AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line) {
@@ -8,6 +10,12 @@ void AppendTextLine(platform::Platform& os, const std::string& path, const std::
 
 void AppendText(platform::Platform& os, const std::string& path, const std::string& text) {
   os.fs.append(path, os.codePage.toAnsi(text));
+}
+
+void AppendExactText(platform::Platform& os, const std::string& path, const std::string& text) {
+  const std::string bytes = os.codePage.toAnsi(text);
+  if (os.codePage.fromAnsi(bytes) != text) throw Failure("コード ページで表せない文字があります。");
+  os.fs.append(path, bytes);
 }
 
 TextReader::TextReader(platform::Platform& os, const std::string& path)

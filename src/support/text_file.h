@@ -12,6 +12,9 @@ namespace th {
 void AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line);
 // Appends text (already holding its line ends) in one write.
 void AppendText(platform::Platform& os, const std::string& path, const std::string& text);
+// The same for text that must be written exactly (commands): throws Failure,
+// writing nothing, when the code page would replace or approximate a character.
+void AppendExactText(platform::Platform& os, const std::string& path, const std::string& text);
 
 // Reads a text file line by line, decoding each line.
 class TextReader {

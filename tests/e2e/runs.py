@@ -3,7 +3,9 @@ scripts/run: starting it, answering its entry form as a user would, waiting
 for the final notice while Explorer comes and goes, and finding the working
 files it may leave behind."""
 
+import re
 import shutil
+import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path, PureWindowsPath
@@ -11,12 +13,14 @@ from pathlib import Path, PureWindowsPath
 import harness
 
 FORM = "資産情報を入力してください。"
+CHECK = "必須入力"                # the entry form's validation messages
 RUN_TITLE = "インベントリ収集"
 FINAL_TITLE = "データ保存"
 SUCCESS = "データ保存が正常に終了しました。"
 FAILURE = "データ保存に失敗しました。"
 HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
 WORKING_FILES = ("Runas.CMD", "RegScan.CMD", "TH_reg.TxT", "TrustLevel.CMD")
+# Each run keeps them in a folder of its own in SAVE: <computer name>-<n>.
 
 
 @dataclass
@@ -165,6 +169,37 @@ def keep_delivered(path):
     folder = delivered_folder()
     folder.mkdir(parents=True, exist_ok=True)
     shutil.copyfile(path, folder / Path(path).name)
+
+
+def run_folders(save: Path):
+    """The runs' working folders (<computer name>-<n>) in a SAVE folder (unix path)."""
+    if not save.is_dir():
+        return []
+    return sorted(p for p in save.iterdir() if p.is_dir() and re.fullmatch(r".+-\d+", p.name))
+
+
+def provide_dump(save: Path, dump, timeout=300):
+    """Acts out the elevated registry scan, which cannot run under Wine
+    without stand-ins: as soon as a new run folder in `save` (unix path)
+    holds its RegScan.CMD, `dump` goes in as its TH_reg.TxT: bytes to write,
+    or a function given the dump's path. The program then finds its dump
+    after its first wait and runs no fallback scan. Returns the thread."""
+    save.mkdir(parents=True, exist_ok=True)
+    existing = set(run_folders(save))
+
+    def watch():
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            for folder in set(run_folders(save)) - existing:
+                if (folder / "RegScan.CMD").exists():
+                    target = folder / "TH_reg.TxT"
+                    dump(target) if callable(dump) else target.write_bytes(dump)
+                    return
+            time.sleep(0.1)
+
+    thread = threading.Thread(target=watch, daemon=True)
+    thread.start()
+    return thread
 
 
 def temp_folder(s):

@@ -8,11 +8,9 @@ import unittest
 
 import harness
 import runs
+from runs import CHECK, FORM, RUN_TITLE
 
 TOOLS = r"C:\棚卸 ツール"
-FORM = "資産情報を入力してください。"
-CHECK = "必須入力"
-RUN_TITLE = "インベントリ収集"
 
 # Control ids of the form's window, in the order the form declares them.
 BOX0, BOX1, BOX2, SEI, MEI = 1003, 1005, 1007, 1009, 1011
@@ -23,9 +21,7 @@ def start_run(s):
     """Starts the program with a registry dump already in place (the scan
     cannot run under Wine) and waits for the entry form."""
     program = s.put(harness.current_config().exe, TOOLS)
-    save = s.unix_path(TOOLS) / "SAVE"
-    save.mkdir(exist_ok=True)
-    (save / "TH_reg.TxT").write_bytes(b"\r\n")
+    runs.provide_dump(s.unix_path(TOOLS) / "SAVE", b"\r\n")
     process = s.start(program)
     form = s.find_window(FORM, timeout=120)
     return process, form
@@ -143,14 +139,15 @@ class EntryForm(unittest.TestCase):
             # the current record).
             tools = s.unix_path(TOOLS)
             keyed = []
+            # The success notice promised it: the file under the entered number.
             destination = tools / "SAVE" / "abc-07-a005.csv"
-            if destination.exists():
-                lines = destination.read_bytes().decode("cp932").split("\r\n")
-                self.assertEqual(lines[0], "Key,Group,Item,SubItem,Contents,Unit,Renewalday")
-                records = [l for l in lines[1:] if l]
-                self.assertTrue(all(l.startswith("abc-07-a005,") for l in records), records)
-                self.assertIn("abc-07-a005,資産,管理情報,姓,山田,,", "\n".join(records))
-                keyed += records
+            self.assertTrue(destination.is_file(), "no CSV under the entered number")
+            lines = destination.read_bytes().decode("cp932").split("\r\n")
+            self.assertEqual(lines[0], "Key,Group,Item,SubItem,Contents,Unit,Renewalday")
+            records = [l for l in lines[1:] if l]
+            self.assertTrue(all(l.startswith("abc-07-a005,") for l in records), records)
+            self.assertIn("abc-07-a005,資産,管理情報,姓,山田,,", "\n".join(records))
+            keyed += records
             log = tools / "Error.Log"
             if log.exists():
                 entries = log.read_bytes().decode("cp932").splitlines()

@@ -21,20 +21,17 @@ import unittest
 from pathlib import Path
 
 import harness
+import runs
+from runs import CHECK, FORM, HEADER
 
 TOOLS = r"C:\棚卸"
-FORM = "資産情報を入力してください。"
-CHECK = "必須入力"
-FINAL = "データ保存"
-SAVED = "データ保存が正常に終了しました。"
-NOT_SAVED = "データ保存に失敗しました。"
+FINAL, SAVED, NOT_SAVED = runs.FINAL_TITLE, runs.SUCCESS, runs.FAILURE
 NUMBER = ("abc", "05", "0012")
 CSV = "abc-05-0012.csv"
-HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
 
 BOX0, BOX1, BOX2, SEI, MEI, ENTRY, OK = 1003, 1005, 1007, 1009, 1011, 1012, 1015
 
-WORKING_FILES = {"TrustLevel.CMD", "Runas.CMD", "RegScan.CMD", "TH_reg.TxT"}
+WORKING_FILES = set(runs.WORKING_FILES)
 
 # Collectors that ask WMI for something (GetCPU reads the registry under Wine
 # and GetPCName has its own fallbacks, so neither is listed).
@@ -52,14 +49,12 @@ def dump_entry(name, version="1.0", publisher="Maker", key=None):
 
 
 def put_program(s, folder=TOOLS, dump=b"\r\n"):
-    """Copies the program into `folder` with a registry dump already in SAVE:
-    the scan itself cannot run under Wine without stand-ins, and with the dump
-    present the program does not start its fallback scan."""
+    """Copies the program into `folder` and hands its run the registry dump
+    (runs.provide_dump): the scan itself cannot run under Wine without
+    stand-ins, and with the dump present the program starts no fallback scan."""
     program = s.put(harness.current_config().exe, folder)
-    save = s.unix_path(folder) / "SAVE"
-    save.mkdir(exist_ok=True)
     if dump is not None:
-        (save / "TH_reg.TxT").write_bytes(dump)
+        runs.provide_dump(s.unix_path(folder) / "SAVE", dump)
     return program
 
 
@@ -99,10 +94,11 @@ def confirm(s):
     s.click(next(c for c in form["children"] if c["id"] == OK))
 
 
-def finish(s, process, timeout=240):
+def finish(s, process, timeout=240, start_notice=None):
     """Waits for the final notice (closing Explorer's window on the way),
     dismisses it and waits for the program to end. Returns the notice's
-    message and the seconds from confirmation to the notice."""
+    message and the seconds from confirmation to the notice. The texts of the
+    start notice, if a poll sees it, go into the list `start_notice`."""
     started = time.monotonic()
     deadline = started + timeout
     message = None
@@ -114,6 +110,8 @@ def finish(s, process, timeout=240):
         for w in s.windows():
             if w["text"] == "SAVE" and w["class"] != "#32770":
                 s.close_window(w)  # Explorer showing the output folder
+            if start_notice is not None and w["text"] == runs.RUN_TITLE and w["class"] != "#32770":
+                start_notice += [c["text"] for c in w["children"] if c["text"]]
             if w["text"] == FINAL:
                 message = [c["text"] for c in w["children"] if c["class"].lower() == "static" and c["text"]]
                 notice = w
@@ -126,13 +124,13 @@ def finish(s, process, timeout=240):
     return " ".join(message), seconds
 
 
-def whole_run(s, program, number=NUMBER, **start):
+def whole_run(s, program, number=NUMBER, start_notice=None, **start):
     process = s.start(program, **start)
     message = fill_form(s, number)
     if message is not None:
         raise AssertionError(f"the form refused the entry: {message}")
     confirm(s)
-    return finish(s, process)
+    return finish(s, process, start_notice=start_notice)
 
 
 def csv_records(path):
@@ -238,6 +236,7 @@ class Faults(unittest.TestCase):
     def assertWorkingFilesGone(self, s, folder=TOOLS):
         save = s.unix_path(folder) / "SAVE"
         self.assertEqual({p.name for p in save.iterdir()} & WORKING_FILES, set(), "working files left")
+        self.assertEqual(runs.run_folders(save), [], "a run folder left")
         self.assertEqual(temp_leftovers(s), [], "record file left in the temporary folder")
 
     # -- program folder, temporary folder, WMI --------------------------------
@@ -250,7 +249,7 @@ class Faults(unittest.TestCase):
             with tmpfs(s.root / "ro", "16m") as ro:
                 save = s.root / "save"
                 save.mkdir()
-                (save / "TH_reg.TxT").write_bytes(dump_entry("Alpha Tool"))
+                runs.provide_dump(save, dump_entry("Alpha Tool"))
                 os.symlink(save, ro / "SAVE")
                 shutil.copy(harness.current_config().exe, ro / "tallyhawk.exe")
                 os.symlink(ro, s.drive_c / "ro-tools")
@@ -330,8 +329,11 @@ class Faults(unittest.TestCase):
         dump = b"\r\n" + b"".join(dump_entry(f"App {i:06d}", f"{i}.0", "Maker") for i in range(count))
         with harness.Scenario("fault_dump_huge") as s:
             program = put_program(s, dump=dump)
-            message, seconds = whole_run(s, program)
+            start_notice = []
+            message, seconds = whole_run(s, program, start_notice=start_notice)
             self.assertEqual(message, SAVED)
+            # Up for as long as the 100,000 entries take: every poll sees it.
+            self.assertIn("データ収集中です。", start_notice)
             apps = applications(csv_records(s.unix_path(TOOLS) / "SAVE" / CSV))
             self.assertEqual(len(apps), count)
             self.assertEqual(apps[0], ["App 000000", "0.0", "Maker"])

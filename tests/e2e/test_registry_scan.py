@@ -10,6 +10,7 @@ import time
 import unittest
 
 import harness
+import runs
 
 FOLDER = r"C:\users\O'Brien\R&D ソフト (2)"
 SAVE = FOLDER + "\\SAVE\\"
@@ -70,16 +71,18 @@ def batch(lines):
     return ("".join(line + "\r\n" for line in lines) + "\r\n").encode("cp932")
 
 
-RUNAS = batch([
-    "@echo off",
-    'cd /d "%~dp0"',
-    "",
-    # In PowerShell's apostrophes the apostrophe is doubled; "&" is escaped for cmd.
-    r"@powershell start-process 'C:\users\O''Brien\R^&D ソフト (2)\SAVE\RegScan.CMD' -verb runas",
-    "if %ERRORLEVEL% == 1 (",
-    r'echo UAC_Cancel > "C:\users\O' + "'" + r'Brien\R&D ソフト (2)\SAVE\TH_reg.TxT")',
-    "",
-])
+def runas(run):
+    """Runas.CMD of the run whose folder in SAVE is named `run`."""
+    return batch([
+        "@echo off",
+        'cd /d "%~dp0"',
+        "",
+        # In PowerShell's apostrophes the apostrophe is doubled; "&" is escaped for cmd.
+        r"@powershell start-process 'C:\users\O''Brien\R^&D ソフト (2)\SAVE" + f"\\{run}\\RegScan.CMD' -verb runas",
+        "if %ERRORLEVEL% == 1 (",
+        r'echo UAC_Cancel > "C:\users\O' + "'" + r'Brien\R&D ソフト (2)\SAVE' + f'\\{run}\\TH_reg.TxT")',
+        "",
+    ])
 
 REGSCAN = batch([
     "@echo off",
@@ -110,11 +113,11 @@ class RegistryScan(unittest.TestCase):
     def wait_for_dump(self, s, process, expected, seconds=30):
         """The dump as it stands once it equals `expected`, or when the
         program's 30 s wait is nearly over."""
-        dump = s.unix_path(SAVE + "TH_reg.TxT")
         deadline = time.monotonic() + seconds
         content = None
         while time.monotonic() < deadline and process.running():
-            content = dump.read_bytes() if dump.is_file() else None
+            dumps = [f / "TH_reg.TxT" for f in runs.run_folders(s.unix_path(SAVE))]
+            content = dumps[0].read_bytes() if dumps and dumps[0].is_file() else None
             if content == expected:
                 break
             time.sleep(0.2)
@@ -134,24 +137,28 @@ class RegistryScan(unittest.TestCase):
 
             # The dump is done while TrustLevel.CMD still waits out its ten
             # seconds; then the program deletes it.
-            save = s.unix_path(SAVE)
+            # The run's own folder: SAVE\<computer name>-1.
+            folders = runs.run_folders(s.unix_path(SAVE))
+            self.assertEqual(len(folders), 1, folders)
+            save, run = folders[0], folders[0].name
+            self.assertRegex(run, r"\A[A-Za-z0-9_-]+-1\Z")
             deadline = time.monotonic() + 20
             while (save / "TrustLevel.CMD").exists() and time.monotonic() < deadline:
                 time.sleep(0.2)
             self.assertEqual(sorted(p.name for p in save.iterdir()), ["RegScan.CMD", "Runas.CMD", "TH_reg.TxT"],
                              "TrustLevel.CMD is deleted once it has run")
-            self.assertEqual((save / "Runas.CMD").read_bytes(), RUNAS)
+            self.assertEqual((save / "Runas.CMD").read_bytes(), runas(run))
             self.assertEqual((save / "RegScan.CMD").read_bytes(), REGSCAN)
 
-            runas = FOLDER + r"\SAVE\Runas.CMD"
-            regscan = FOLDER + r"\SAVE\RegScan.CMD"
+            runas_path = SAVE + run + r"\Runas.CMD"
+            regscan = SAVE + run + r"\RegScan.CMD"
             calls = self.calls(s)
             self.assertEqual([c[3] for c in calls if c[0] == "schtasks"],
-                             ["created", "started " + runas, "deleted"])
-            self.assertIn(f'/tr "{runas}" /sc once /st 00:00 /f', calls[0][2])
+                             ["created", "started " + runas_path, "deleted"])
+            self.assertIn(f'/tn TH_tmp_task_{run} /tr "{runas_path}" /sc once /st 00:00 /f', calls[0][2])
             self.assertEqual([c[3] for c in calls if c[0] == "powershell"], ["elevated " + regscan])
             # The batch moved to its own folder before asking for elevation.
-            self.assertEqual([c[1] for c in calls if c[0] == "powershell"], [FOLDER + r"\SAVE"])
+            self.assertEqual([c[1] for c in calls if c[0] == "powershell"], [SAVE + run])
             self.assertTrue(process.running(), "the run goes on to its entry form")
 
     def test_refused_elevation_ends_the_run_with_its_message(self):
@@ -159,8 +166,9 @@ class RegistryScan(unittest.TestCase):
             process = self.start(s, refuse=True)
 
             self.assertEqual(self.wait_for_dump(s, process, b"UAC_Cancel \r\n"), b"UAC_Cancel \r\n")
+            run = runs.run_folders(s.unix_path(SAVE))[0].name
             self.assertEqual([c[3] for c in self.calls(s) if c[0] == "powershell"],
-                             ["refused " + FOLDER + r"\SAVE\RegScan.CMD"])
+                             ["refused " + SAVE + run + r"\RegScan.CMD"])
 
             # TrustLevel.CMD's ten seconds, then the program's 30 s and 6 s waits.
             self.assertEqual(s.message_box_text("インベントリ収集", timeout=70),

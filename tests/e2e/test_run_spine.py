@@ -10,6 +10,7 @@ import unittest
 from pathlib import Path
 
 import harness
+import runs
 
 TOOLS = r"C:\ツール 棚"
 LAUNCH = r"C:\launch"
@@ -26,17 +27,19 @@ class RunSpine(unittest.TestCase):
             program = s.put(harness.current_config().exe, TOOLS)
             tools, launch = s.unix_path(TOOLS), s.unix_path(LAUNCH)
             launch.mkdir()
-            # A folder where the dump must go: no scan can ever write it.
-            (tools / "SAVE" / "TH_reg.TxT").mkdir(parents=True)
+            # A folder where the run's dump must go: no scan can ever write it.
+            blocked = runs.provide_dump(tools / "SAVE", lambda dump: dump.mkdir())
 
             first = s.start(program, cwd=launch)
-            time.sleep(3)
+            blocked.join(60)
+            time.sleep(1)
             self.assertTrue(first.running())
             before = snapshot(tools), snapshot(launch)
 
             started = time.monotonic()
             second = s.start(program, cwd=launch)
-            second.wait(10)
+            # 0 as the single-instance exit gives it; a crash at start would not.
+            self.assertEqual(second.wait(10), 0)
             self.assertLess(time.monotonic() - started, 10)
             self.assertEqual((snapshot(tools), snapshot(launch)), before, "the second instance touched files")
 
@@ -54,8 +57,9 @@ class RunSpine(unittest.TestCase):
                              r"\A\d{4}/\d\d/\d\d \d\d:\d\d:\d\d \t[^\t\r\n]+\tMain" + r"\t" * 8 + r"[^\t\r\n]+\r\n\Z")
             self.assertFalse((launch / "Error.Log").exists())
             self.assertTrue((launch / "SAVE").is_dir(), "SAVE is made in the current folder too")
-            leftovers = {p.name for p in (tools / "SAVE").iterdir()}
-            self.assertEqual(leftovers, {"TH_reg.TxT"}, "working files left behind")
+            leftovers = {str(p.relative_to(tools / "SAVE")) for p in (tools / "SAVE").rglob("*")}
+            folder = runs.run_folders(tools / "SAVE")[0].name
+            self.assertEqual(leftovers, {folder, folder + "/TH_reg.TxT"}, "working files left behind")
 
 
 if __name__ == "__main__":

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "collect/record_file.h"
 #include "collect/software.h"
 #include "fakes/fake_platform.h"
+#include "dump_oracle.h"
 #include "fuzz_support.h"
 #include "support/error_log.h"
 
@@ -15,30 +15,6 @@ namespace {
 constexpr const char* kDump = "C:\\Tools\\Inv\\SAVE\\TH_reg.TxT";
 constexpr const char* kRecords = "C:\\Tools\\Inv\\SAVE\\r.csv";
 constexpr const char* kLog = "C:\\Tools\\Inv\\Error.Log";
-
-bool Digits6(std::string_view s) {
-  if (s.size() < 6) return false;
-  for (std::size_t i = 0; i < 6; ++i) {
-    if (s[i] < '0' || s[i] > '9') return false;
-  }
-  return true;
-}
-
-// Update names, written out independently of the collector.
-bool LooksLikeUpdate(std::string_view name) {
-  for (std::size_t i = 0; i + 2 <= name.size(); ++i) {
-    if (name.substr(i, 2) != "KB") continue;
-    if (Digits6(name.substr(i + 2))) return true;
-    if (i > 0 && name[i - 1] == '(' && name.substr(i + 2, 2) == ") " && Digits6(name.substr(i + 4))) return true;
-  }
-  return false;
-}
-
-std::string Trim(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
-}
 
 // Splits decoded lines the way the dump is laid out: a block ends at an empty
 // line or a key path; within it the last line naming a value wins.
@@ -59,14 +35,14 @@ std::vector<Expected> ExpectedRecords(const std::vector<std::string>& lines) {
                             : l.rfind("Publisher", 0) == 0       ? &publisher
                             : l.rfind("ProductID", 0) == 0       ? &product
                                                                  : nullptr;
-      if (target) *target = th::RegLineData(l);
+      if (target) *target = th::fuzz::DataOf(l);
     }
     block.clear();
-    if (!parent.empty() || name.empty() || LooksLikeUpdate(name)) return;
+    if (!parent.empty() || name.empty() || th::fuzz::LooksLikeUpdate(name)) return;
     out.push_back({name, version, !product.empty() ? product : !publisher.empty() ? publisher : location});
   };
   for (const std::string& raw : lines) {
-    const std::string l = Trim(raw);
+    const std::string l = th::fuzz::TrimBlanks(raw);
     if (l.empty() || l.rfind("HKEY_", 0) == 0) close();
     else block.push_back(l);
   }
@@ -140,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(written[i].find('"') == std::string::npos);
     // The record file holds what code page 932 can: compare after the same round trip.
     const auto onDisk = [&](const std::string& s) {
-      return whole.p.codePage.fromAnsi(whole.p.codePage.toAnsi(th::CleanField(s)));
+      return whole.p.codePage.fromAnsi(whole.p.codePage.toAnsi(th::fuzz::AsRecordField(s)));
     };
     FUZZ_CHECK(f[3] == onDisk(expected[i].name));
     FUZZ_CHECK(f[4] == onDisk(expected[i].version));

@@ -3,6 +3,7 @@
 #include "fakes/fake_platform.h"
 #include "run/batch.h"
 #include "run/main_run.h"
+#include "run/working_files.h"
 #include "support/error_log.h"
 
 namespace th {
@@ -16,15 +17,16 @@ const std::string kRunas = kSave + "Runas.CMD";
 const std::string kRegScan = kSave + "RegScan.CMD";
 const std::string kDump = kSave + "TH_reg.TxT";
 const std::string kLog = kProgram + "\\Error.Log";
+const std::string kTask = "TH_tmp_task_PC01-1";
 
 const std::string kTrustBytes =
     "@echo off\r\n"
     "cd /d \"%~dp0\"\r\n"
     "\r\n"
-    "schtasks /create /tn TH_tmp_task /tr \"C:\\Program Files (x86)\\Inv Tool\\SAVE\\Runas.CMD\" /sc once /st 00:00 /f\r\n"
-    "schtasks /run /tn TH_tmp_task\r\n"
+    "schtasks /create /tn TH_tmp_task_PC01-1 /tr \"C:\\Program Files (x86)\\Inv Tool\\SAVE\\Runas.CMD\" /sc once /st 00:00 /f\r\n"
+    "schtasks /run /tn TH_tmp_task_PC01-1\r\n"
     "timeout /T 10\r\n"
-    "schtasks /delete /f /tn TH_tmp_task\r\n"
+    "schtasks /delete /f /tn TH_tmp_task_PC01-1\r\n"
     "\r\n"
     "\r\n";
 
@@ -66,7 +68,7 @@ struct BatMakeRunTest : ::testing::Test {
     p.processes.onStart = [this](const std::string&) { filesWhenRun = p.fs.files; };
   }
   void run(const std::string& relativeRegScan = ".\\RegScan.CMD") {
-    BatMakeRun(ctx, kRunas, kRegScan, kDump, relativeRegScan, ".\\TH_reg.TxT");
+    BatMakeRun(ctx, kRunas, kRegScan, kDump, relativeRegScan, ".\\TH_reg.TxT", kTask);
   }
   std::string log() { return p.text(kLog); }
 };
@@ -96,7 +98,8 @@ TEST_F(BatMakeRunTest, AFolderNamedAfterAVariableIsNeverExpandedByCmd) {
   p.fs.addFolder(save);
   std::string startedIn;
   p.processes.onStart = [&](const std::string&) { startedIn = p.fs.currentFolder(); };
-  BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT");
+  BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT",
+             kTask);
   ASSERT_EQ(p.processes.started.size(), 1u);
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"TrustLevel.CMD\"\"");
   EXPECT_EQ(startedIn, "C:\\x %OS% y\\SAVE");
@@ -129,7 +132,7 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
     q.fs.addFolder(kSave);
     SetLogFile(qctx, kLog);
     q.fs.unwritable.insert(c.failing);
-    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT");
+    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT", kTask);
 
     EXPECT_TRUE(q.processes.started.empty()) << c.failing;
     for (const std::string& f : {kTrust, kRunas, kRegScan}) {
@@ -140,6 +143,22 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
     EXPECT_NE(log.find("\tBatMakeRun\t"), std::string::npos) << log;
     EXPECT_NE(log.find("パスが見つかりません。"), std::string::npos) << log;
+  }
+}
+
+TEST_F(BatMakeRunTest, AWriteCutOffAfterTheOpenLeavesNothingOfItsFile) {
+  for (const std::string& leftover : {std::string(), std::string("@echo off\r\n")}) {
+    test::FakePlatform q;
+    RunContext qctx{q.os};
+    q.fs.program = kProgram;
+    q.fs.addFolder(kSave);
+    SetLogFile(qctx, kLog);
+    if (!leftover.empty()) q.fs.addFile(kTrust, leftover);
+    q.fs.cutOff.insert(kTrust);
+    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT", kTask);
+    EXPECT_FALSE(q.fs.hasFile(kTrust)) << "leftover: " << leftover;
+    EXPECT_TRUE(q.processes.started.empty());
+    EXPECT_NE(q.text(kLog).find("\tBatMakeRun\t"), std::string::npos);
   }
 }
 
@@ -157,19 +176,36 @@ TEST(BatchLines, PathsStayLiteralForCmdAndPowerShell) {
                                 "C:\\Users\\O'Brien\\R&D 100%\\SAVE\\TH_reg.TxT");
   EXPECT_EQ(runas[3], "@powershell start-process 'C:\\Users\\O''Brien\\R^&D 100%%\\SAVE\\RegScan.CMD' -verb runas");
   EXPECT_EQ(runas[5], "echo UAC_Cancel > \"C:\\Users\\O'Brien\\R&D 100%%\\SAVE\\TH_reg.TxT\")");
-  EXPECT_EQ(TrustLevelLines("C:\\100%\\a%b%\\Runas.CMD")[3],
-            "schtasks /create /tn TH_tmp_task /tr \"C:\\100%%\\a%%b%%\\Runas.CMD\" /sc once /st 00:00 /f");
+  EXPECT_EQ(TrustLevelLines("C:\\100%\\a%b%\\Runas.CMD", "TH_tmp_task_X-1")[3],
+            "schtasks /create /tn TH_tmp_task_X-1 /tr \"C:\\100%%\\a%%b%%\\Runas.CMD\" /sc once /st 00:00 /f");
   EXPECT_EQ(PowerShellLiteral("C:\\a|b<c>d^e\\x"), "'C:\\a^|b^<c^>d^^e\\x'");
   EXPECT_EQ(PowerShellLiteral("C:\\''\\\u2019s"), "'C:\\''''\\\u2019\u2019s'");
   // Japanese names and ordinary paths pass unchanged.
   EXPECT_EQ(PowerShellLiteral("C:\\Users\\山田\\SAVE\\RegScan.CMD"), "'C:\\Users\\山田\\SAVE\\RegScan.CMD'");
 }
 
+// cmd cannot make a UNC folder current, so RegScan.CMD must not rely on its
+// folder there: the dump is named in full; the other lines stay as they are.
+TEST(BatchLines, UnderAUncFolderTheDumpIsNamedInFull) {
+  const std::string folder = "\\\\server\\share 1\\inv\\SAVE\\PC01-1\\";
+  const std::string dumpName = BatchDumpName(folder + "TH_reg.TxT", ".\\TH_reg.TxT");
+  EXPECT_EQ(dumpName, "\"" + folder + "TH_reg.TxT\"");
+  EXPECT_EQ(RegScanLines(dumpName)[4], "Set THREG=\"\\\\server\\share 1\\inv\\SAVE\\PC01-1\\TH_reg.TxT\"");
+  EXPECT_EQ(BatchDumpName("S:\\inv\\SAVE\\PC01-1\\TH_reg.TxT", ".\\TH_reg.TxT"), ".\\TH_reg.TxT");
+
+  const auto trust = TrustLevelLines(folder + "Runas.CMD", kTask);
+  EXPECT_EQ(trust[3], "schtasks /create /tn TH_tmp_task_PC01-1 /tr \"" + folder + "Runas.CMD\" /sc once /st 00:00 /f");
+  const auto runas = RunasLines(folder + "RegScan.CMD", folder + "TH_reg.TxT");
+  EXPECT_EQ(runas[3], "@powershell start-process '" + folder + "RegScan.CMD' -verb runas");
+  EXPECT_EQ(runas[5], "echo UAC_Cancel > \"" + folder + "TH_reg.TxT\")");
+  EXPECT_EQ(BatchCommandLine(folder + "RegScan.CMD"), "cmd /c \"\"" + folder + "RegScan.CMD\"\"");
+}
+
 // The run writes the files before its first wait; the task's refusal marker
 // then ends the run with all of them gone.
 TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
   test::FakePlatform p;
-  const std::string save = "C:\\Tools\\Inv\\SAVE\\";
+  const std::string save = "C:\\Tools\\Inv\\SAVE\\PC01-1\\";
   std::uint32_t startedAt = 1;
   p.processes.onStart = [&](const std::string& cmd) {
     if (cmd != "cmd /c \"\"" + save + "TrustLevel.CMD\"\"") return;
@@ -180,7 +216,8 @@ TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
   };
   Main(p.os);
   EXPECT_EQ(startedAt, 0u);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"notice 2", "close notice",
+                                                   "box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
   for (const char* f : {"TrustLevel.CMD", "Runas.CMD", "RegScan.CMD", "TH_reg.TxT"}) {
     EXPECT_FALSE(p.fs.hasFile(save + f)) << f;
   }

@@ -12,9 +12,16 @@ struct DeliveryTest : ::testing::Test {
   RunContext ctx{p.os};
   const std::string work = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp";
   const std::string dest = "C:\\Tools\\Inv\\SAVE\\abc-05-0012.csv";
+  // A record file written on a given PC on a given day.
+  static std::string Record(const std::string& pc, const std::string& day, const std::string& soft = "") {
+    return "Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n"
+           "abc-05-0012,LAN,LAN,コンピュータ名," + pc + ",," + day + "\r\n"
+           "abc-05-0012,WMI,MotherBoard,Device_ID,{4C4C4544-0001},," + day + "\r\n"
+           "abc-05-0012,Soft,Application," + soft + ",1.0,," + day + "\r\n";
+  }
   void SetUp() override {
     p.fs.addFolder("C:\\Tools\\Inv\\SAVE");
-    p.fs.addFile(work, "Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n");
+    p.fs.addFile(work, p.codePage.toAnsi(Record("PC-BETA", "2026/12/06")));
     ctx.recordFilePath = work;
     ctx.destinationPath = dest;
   }
@@ -55,18 +62,57 @@ TEST_F(DeliveryTest, ACutOffCopyOnAFullDriveIsNotLeftAsADelivery) {
 }
 
 TEST_F(DeliveryTest, AFailedDeliveryLeavesAnEarlierFileAlone) {
-  p.fs.addFile(dest, "an earlier delivery");
+  p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-BETA", "2026/12/01")));
   p.fs.copyFailures = 20;  // held open by another program
   Deliver(ctx);
-  EXPECT_EQ(p.fs.content(dest), "an earlier delivery");
+  EXPECT_EQ(p.text(dest), Record("PC-BETA", "2026/12/01"));
   EXPECT_EQ(p.ui.events.back(), "modal notice 7");
 }
 
-TEST_F(DeliveryTest, AnExistingDifferentDestinationIsReplaced) {
-  p.fs.addFile(dest, "old contents");
+TEST_F(DeliveryTest, AFailedDeliveryLeavesAFolderStandingAtTheDestinationAsItWas) {
+  p.fs.addFolder(dest);
+  p.fs.attributes[dest] = 0x3;  // read-only, hidden
+  Deliver(ctx);
+  EXPECT_TRUE(p.fs.folderExists(dest));
+  EXPECT_EQ(p.fs.attributes[dest], 0x3u);
+  EXPECT_EQ(p.ui.events.back(), "modal notice 7");
+}
+
+TEST_F(DeliveryTest, ThisPcsEarlierFileIsReplaced) {
+  p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-BETA", "2026/12/01", "Old Tool")));
   Deliver(ctx);
   EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+  EXPECT_EQ(p.fs.search("C:\\Tools\\Inv\\SAVE\\").size(), 3u);  // ".", "..", the file
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
+// Another PC's file, or one whose origin cannot be told, is renamed beside
+// the new one; a name already taken gets a number.
+TEST_F(DeliveryTest, AnotherPcsFileIsSetAsideUnderItsDayAndName) {
+  const std::string aside = "C:\\Tools\\Inv\\SAVE\\abc-05-0012 (前回 2026-12-01 PC-ALPHA).csv";
+  const std::string aside2 = "C:\\Tools\\Inv\\SAVE\\abc-05-0012 (前回 2026-12-01 PC-ALPHA 2).csv";
+  p.fs.addFile(aside, "set aside before");
+  p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-ALPHA", "2026/12/01")));
+  Deliver(ctx);
+  EXPECT_EQ(p.text(aside2), Record("PC-ALPHA", "2026/12/01"));
+  EXPECT_EQ(p.fs.content(aside), "set aside before");
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+
+  p.fs.addFile(dest, "not a record file");
+  Deliver(ctx);
+  EXPECT_EQ(p.fs.content("C:\\Tools\\Inv\\SAVE\\abc-05-0012 (前回).csv"), "not a record file");
+}
+
+TEST_F(DeliveryTest, AnotherPcsFileThatCannotBeSetAsideIsNotOverwritten) {
+  const std::string earlier = Record("PC-ALPHA", "2026/12/01");
+  p.fs.addFile(dest, p.codePage.toAnsi(earlier));
+  // The rename fails (here: a folder holds the name it would take).
+  p.fs.folders.insert(p.fs.full("C:\\Tools\\Inv\\SAVE\\abc-05-0012 (前回 2026-12-01 PC-ALPHA).csv"));
+  Deliver(ctx);
+  EXPECT_EQ(p.text(dest), earlier);
+  EXPECT_TRUE(p.processes.started.empty());
+  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
 }
 
 TEST_F(DeliveryTest, OnlyAnEqualComparisonVerifies) {

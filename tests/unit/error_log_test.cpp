@@ -53,6 +53,26 @@ TEST_F(ErrorLogTest, UnwritableLogDropsEntriesSilentlyAndRetries) {
   p.fs.unwritable.clear();
   WriteErrorLog(ctx, "Main", "kept");
   EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\tkept\r\n");
+  EXPECT_TRUE(p.clock.sleeps.empty());  // an unwritable log is not waited for
+}
+
+// Another PC holding the shared log for its own write: the entry waits its
+// turn (briefly) and goes in whole, as one append; a log held for longer
+// loses that entry only.
+TEST_F(ErrorLogTest, ALogHeldByAnotherWriterIsTriedAgainBriefly) {
+  SetLogFile(ctx, logFile);
+  p.fs.busyAppends[logFile] = 3;
+  WriteErrorLog(ctx, "Main", "waited");
+  EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\twaited\r\n");
+  EXPECT_EQ(p.clock.sleeps, (std::vector<std::uint32_t>{50, 50, 50}));
+
+  p.fs.busyAppends[logFile] = 1000;
+  WriteErrorLog(ctx, "Main", "lost");
+  EXPECT_EQ(p.clock.sleeps.size(), 3u + 19u);
+  p.fs.busyAppends[logFile] = 0;
+  WriteErrorLog(ctx, "Main", "next");
+  EXPECT_EQ(p.text(logFile).find("lost"), std::string::npos);
+  EXPECT_NE(p.text(logFile).find("\tnext\r\n"), std::string::npos);
 }
 
 TEST_F(ErrorLogTest, GuardedLogsAFailedStepAndLetsTheCallerGoOn) {

@@ -227,7 +227,7 @@ TEST(EntryFormLayout, TabOrderRunsThroughTheFieldsThenTheButtons) {
   EXPECT_EQ(VersionCaption(1, 2, 15), "Version: 1.2.15");
 }
 
-ControlRect MeasureBy(float w, float h) { return {0, 0, w, h}; }
+FormRect MeasureBy(float w, float h) { return {0, 0, w, h}; }
 
 TEST(MsgForm, NoticesAndSizingAroundTheText) {
   fMsg m;
@@ -260,6 +260,23 @@ TEST(MsgForm, NoticesAndSizingAroundTheText) {
   EXPECT_EQ(NoticeFor(7).text, "データ保存に失敗しました。");
   EXPECT_EQ(NoticeFor(7).title, "データ保存");
   EXPECT_EQ(NoticeFor(3).title, "ファイル保存");
+}
+
+TEST(MsgForm, PreparingNoticeHasABarUnderItsTextInPlaceOfTheButton) {
+  fMsg m;
+  m.SetMsgMode(platform::kNoticePreparing);
+  m.SetMsgText([](const std::string&) { return MeasureBy(4200, 225); });
+  EXPECT_EQ(m.Caption(), "インベントリ収集");
+  EXPECT_EQ(m.Text(), "準備しています。しばらくお待ちください。");
+  EXPECT_FALSE(m.OkVisible());
+  ASSERT_TRUE(m.ProgressVisible());
+  EXPECT_EQ(m.Form().Height, 1815 + 225);  // the same frame as every notice
+  const FormRect& bar = m.ProgressBar();
+  EXPECT_EQ(bar.Left, m.Label().Left);
+  EXPECT_EQ(bar.Width, 4200);
+  EXPECT_EQ(bar.Top, m.OkButton().Top);
+  EXPECT_LE(bar.Top + bar.Height, m.OkButton().Top + m.OkButton().Height);
+  EXPECT_FALSE(NoticeFor(platform::kNoticeCollecting).progressBar);
 }
 
 TEST(MsgForm, LoadCentresOnceSized) {

@@ -75,6 +75,20 @@ TEST_F(GetKeyTest, AnUnreadableAdapterStillTakesItsNumberAndAnEmptyDnsListWrites
   EXPECT_EQ(loggedProcedures(), Strings{"GetKey"});
 }
 
+TEST_F(GetKeyTest, AnAdapterValueTooLongToRewriteIsLoggedAndLeftOutWhileTheRunGoesOn) {
+  load("adapters_none.txt");
+  std::vector<PropertyValue> addresses;  // some 40,000 characters once joined
+  for (int i = 0; i < 4000; ++i) addresses.push_back(PropertyValue::ofText("10.0.0." + std::to_string(i)));
+  test::FakeWmi::Instance first, second;
+  first.properties = {{"IPAddress", PropertyValue::ofArray(addresses)}, {"MACAddress", PropertyValue::ofText("00:1A:2B:3C:4D:5E")}};
+  second.properties = {{"MACAddress", PropertyValue::ofText("A4:C3:F0:85:1D:2B")}};
+  p.wmi.answers["Select * from Win32_NetworkAdapterConfiguration where IPEnabled=TRUE"] = {first, second};
+  EXPECT_TRUE(GetKey(ctx));
+  EXPECT_EQ(records(), kHeader + kCreate +
+                           lines({"LAN,Adapter,MACアドレス,00-1A-2B-3C-4D-5E,", "LAN,Adapter2,MACアドレス,A4-C3-F0-85-1D-2B,"}));
+  EXPECT_EQ(loggedProcedures(), Strings{"GetKey"});
+}
+
 TEST_F(GetKeyTest, NoTemporaryFileMeansNoRecordFileAndTheWritersLogTheirOwnNames) {
   load("adapters_none.txt");
   p.fs.failTempFile = true;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_platform.h"
 #include "fakes/wmi_fixture.h"
 #include "run/main_run.h"
@@ -8,18 +10,31 @@ namespace th {
 namespace {
 
 const std::string kSave = "C:\\Tools\\Inv\\SAVE\\";
-const std::string kDump = kSave + "TH_reg.TxT";
+const std::string kRunFolder = kSave + "PC01-1\\";  // the first run of computer PC01
+const std::string kDump = kRunFolder + "TH_reg.TxT";
 const std::string kLog = "C:\\Tools\\Inv\\Error.Log";
+
+// What the user saw: the preparing notice over the waits, then `after`.
+std::vector<std::string> AfterTheWaits(std::vector<std::string> after) {
+  after.insert(after.begin(), {"notice 2", "close notice"});
+  return after;
+}
+
+// The elevated scan, acted out: it writes the dump as TrustLevel.CMD runs.
+void ScanWrites(test::FakePlatform& q, const std::string& bytes) {
+  q.processes.onStart = [&q, bytes](const std::string& cmd) {
+    if (cmd.find("TrustLevel.CMD") != std::string::npos) q.fs.addFile(kDump, bytes);
+  };
+}
 
 struct MainRunTest : ::testing::Test {
   test::FakePlatform p;
-  void dump(const std::string& bytes) { p.fs.addFile(kDump, bytes); }
-  void workingFiles() {
-    p.fs.addFile(kSave + "Runas.CMD", "x");
-    p.fs.addFile(kSave + "RegScan.CMD", "x");
-  }
+  void dump(const std::string& bytes) { ScanWrites(p, bytes); }
   bool anyWorkingFile() {
-    return p.fs.hasFile(kSave + "Runas.CMD") || p.fs.hasFile(kSave + "RegScan.CMD") || p.fs.hasFile(kDump);
+    for (const auto& f : p.fs.files) {
+      if (f.first.rfind(kSave, 0) == 0 && f.first.find('\\', kSave.size()) != std::string::npos) return true;
+    }
+    return p.fs.folderExists(kRunFolder);
   }
 };
 
@@ -36,13 +51,16 @@ TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
 }
 
 TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
-  workingFiles();
+  std::vector<std::size_t> secondsAtStart;
+  p.processes.onStart = [&](const std::string&) { secondsAtStart.push_back(p.clock.sleeps.size()); };
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
-  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\RegScan.CMD\"\"");
+  EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"" + kRunFolder + "RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
-  EXPECT_EQ(p.clock.sleeps.size(), 36u);  // 30 s, then 6 s, polled once a second
-  EXPECT_TRUE(p.ui.events.empty());
+  // The batch before any wait, the scan after the 30 s and before the 6 s.
+  EXPECT_EQ(secondsAtStart, (std::vector<std::size_t>{0, 30}));
+  EXPECT_EQ(p.clock.sleeps.size(), 36u);  // polled once a second
+  EXPECT_EQ(p.ui.events, AfterTheWaits({}));
   EXPECT_FALSE(anyWorkingFile());
   const std::string log = p.text(kLog);
   EXPECT_EQ(log.rfind("2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\t", 0), 0u) << log;
@@ -53,15 +71,31 @@ TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
   Main(p.os);
   ASSERT_EQ(p.processes.started.size(), 1u);  // TrustLevel.CMD only
-  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"C:\\Tools\\Inv\\SAVE\\TrustLevel.CMD\"\"");
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"" + kRunFolder + "TrustLevel.CMD\"\"");
   EXPECT_EQ(p.clock.sleeps.size(), 36u);
 }
 
+TEST_F(MainRunTest, PreparingNoticeFillsOverTheWaitsAroundTheFallbackScan) {
+  std::vector<std::pair<std::string, std::vector<double>>> barAtStart;  // command, bar so far
+  p.processes.onStart = [&](const std::string& cmd) {
+    barAtStart.push_back({cmd, p.ui.progress});
+    if (cmd.find("RegScan.CMD") != std::string::npos) p.fs.addFile(kDump, "\r\n");
+  };
+  Main(p.os);
+  ASSERT_GE(barAtStart.size(), 2u);
+  // Up with an empty bar before the scan starts; the fallback scan runs once
+  // 30 of the 36 seconds have filled it, and the last 6 fill the rest.
+  EXPECT_EQ(barAtStart[0].second, std::vector<double>{0.0});
+  EXPECT_EQ(barAtStart[1].second.back(), 30.0 / 36);
+  EXPECT_TRUE(std::is_sorted(p.ui.progress.begin(), p.ui.progress.end()));
+  EXPECT_EQ(p.ui.progress.back(), 1.0);
+  EXPECT_EQ(p.ui.events.at(2), "entry form");  // after the notice closed
+}
+
 TEST_F(MainRunTest, ExactCancelMarkerEndsTheRunWithItsMessage) {
-  workingFiles();
   dump("UAC_Cancel \r\n");
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
   EXPECT_FALSE(p.fs.hasFile(kLog));
 }
@@ -71,19 +105,18 @@ TEST_F(MainRunTest, ANearMarkerIsNoCancel) {
                                      std::string("\r\nUAC_Cancel \r\n"), std::string(""),
                                      std::string("UAC_Cancel  \r\n")}) {
     test::FakePlatform q;
-    q.fs.addFile(kDump, content);
+    ScanWrites(q, content);
     Main(q.os);
-    ASSERT_FALSE(q.ui.events.empty());
-    EXPECT_EQ(q.ui.events[0], "entry form") << content;
+    ASSERT_GE(q.ui.events.size(), 3u);
+    EXPECT_EQ(q.ui.events[2], "entry form") << content;
   }
 }
 
 TEST_F(MainRunTest, EntryLeftWithoutConfirmingEndsWithTheStopMessage) {
-  workingFiles();
   dump("\r\n");
   p.ui.entry = {};  // closed: empty values, flag false
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "box インベントリ収集: データ収集を中止しました。"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "box インベントリ収集: データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
   // GetKey made it and wrote the adapters' addresses into it: it must not stay behind.
   EXPECT_FALSE(p.fs.hasFile("C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp"));
@@ -94,8 +127,8 @@ TEST_F(MainRunTest, ConfirmedEntryBecomesTheKeyAndShowsTheStartNotice) {
   dump("\r\n");
   p.ui.entry = {"abc-05-0012", "山田", "太郎", true};
   Main(p.os);
-  ASSERT_GE(p.ui.events.size(), 2u);
-  EXPECT_EQ(p.ui.events[1], "notice 1");
+  ASSERT_GE(p.ui.events.size(), 4u);
+  EXPECT_EQ(p.ui.events[3], "notice 1");
 }
 
 TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndBesideTheProgram) {
@@ -118,11 +151,11 @@ struct NormalEndTest : MainRunTest {
   NormalEndTest() {
     test::LoadWmiFixture(p.wmi, "desktop.txt");
     test::LoadWmiFixture(p.wmi, "adapters.txt");
-    workingFiles();
-    dump("\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\r\n"
+      dump("\r\nHKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\A\r\n"
          "    DisplayName    REG_SZ    Alpha Tool\r\n    DisplayVersion    REG_SZ    1.2\r\n\r\n");
     p.ui.entry = {"abc-05-0012", "山田", "太郎", true};
-    p.processes.onStart = [this](const std::string& cmd) {
+    p.processes.onStart = [this, scan = p.processes.onStart](const std::string& cmd) {
+      scan(cmd);
       if (cmd.rfind("explorer ", 0) != 0) return;
       p.ui.events.push_back("start " + cmd);
       recordPresentAtExplorer = p.fs.hasFile(record);
@@ -135,9 +168,8 @@ TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFile
   const std::string dest = kSave + "abc-05-0012.csv";
   Main(p.os);
 
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice",
-                                                   "start explorer \"C:\\Tools\\Inv\\SAVE\\\"",
-                                                   "modal notice 8"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
+                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\"", "modal notice 8"}));
   EXPECT_EQ(p.processes.started.back().show, platform::kShowNormal);
 
   ASSERT_TRUE(recordPresentAtExplorer);
@@ -162,10 +194,33 @@ TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFile
   EXPECT_TRUE(p.fs.hasFile(dest));
 }
 
+// Files of a crashed run, of the old naming (straight in SAVE) and of this
+// one (a run folder of this computer): the run takes a folder of its own and
+// neither runs nor touches them.
+TEST_F(NormalEndTest, StaleWorkingFilesAreNeitherRunNorAppendedTo) {
+  const std::map<std::string, std::string> stale = {
+      {kSave + "Runas.CMD", "old runas"}, {kSave + "RegScan.CMD", "old scan"}, {kSave + "TH_reg.TxT", "old dump"},
+      {kRunFolder + "Runas.CMD", "crashed runas"}, {kRunFolder + "RegScan.CMD", "crashed scan"}};
+  for (const auto& [path, bytes] : stale) p.fs.addFile(path, bytes);
+  const std::string ours = kSave + "PC01-2\\";
+  p.processes.onStart = [this, ours, explorer = p.processes.onStart](const std::string& cmd) {
+    if (cmd.find("TrustLevel.CMD") != std::string::npos) {
+      EXPECT_NE(p.text(ours + "TrustLevel.CMD").find("\r\nschtasks /run /tn TH_tmp_task_PC01-2\r\n"), std::string::npos);
+      p.fs.addFile(ours + "TH_reg.TxT", "\r\n");
+    }
+    explorer(cmd);
+  };
+  Main(p.os);
+  EXPECT_EQ(p.processes.started.at(0).commandLine, "cmd /c \"\"" + ours + "TrustLevel.CMD\"\"");
+  for (const auto& [path, bytes] : stale) EXPECT_EQ(p.fs.content(path), bytes) << path;
+  EXPECT_FALSE(p.fs.folderExists(ours));  // this run's folder is gone with its files
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
 TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordFile) {
   p.fs.addFolder(kSave + "abc-05-0012.csv");  // a folder where the file should go
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice", "modal notice 7"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice", "modal notice 7"}));
   EXPECT_TRUE(p.fs.folderExists(kSave + "abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());
@@ -177,16 +232,18 @@ TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   Main(p.os);
   EXPECT_TRUE(p.fs.hasFile("C:\\Users\\user\\Desktop\\SAVE\\abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
-  EXPECT_EQ(p.ui.events.at(3), "start explorer \"C:\\Users\\user\\Desktop\\SAVE\\\"");
+  EXPECT_EQ(p.ui.events.at(5), "start explorer \"C:\\Users\\user\\Desktop\\SAVE\\\"");
   EXPECT_FALSE(p.fs.hasFile(record));
 }
 
 TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordFile) {
-  p.processes.onStart = [](const std::string& cmd) {
+  p.processes.onStart = [scan = p.processes.onStart](const std::string& cmd) {
+    scan(cmd);
     if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
   };
   Main(p.os);
-  EXPECT_EQ(p.ui.events, (std::vector<std::string>{"entry form", "notice 1", "close notice"}));
+  EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
+                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
   EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());

@@ -27,6 +27,7 @@ class SilentUi : public platform::Ui {
   void pumpMessages() override {}
   platform::EntryResult showEntryForm() override { return {}; }
   void showNotice(int) override {}
+  void setNoticeProgress(double) override {}
   void closeNotice() override {}
   void showNoticeModal(int) override {}
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -139,6 +140,22 @@ TEST_F(RegistryScanTest, TheBatchListsAllThreeKeysAndEveryApplicationBecomesOneR
                 line("32bit App", "", "PID-32") + line("Sub Key", "", ""));
   EXPECT_FALSE(fs.fileExists(dump));
   EXPECT_FALSE(fs.fileExists(dir + "Error.Log"));
+}
+
+// "¦" and "¥" have look-alikes in code page 932 ("|", "\\"): written as
+// those, a folder name would turn into cmd syntax.
+TEST_F(RegistryScanTest, AFolderTheCodePageCannotHoldExactlyIsNeverWrittenIntoABatch) {
+  for (const std::string name : {"a¦b", "x¥y"}) {
+    const std::string save = dir + name + "\\";
+    fs.createFolder(save);
+    BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT",
+               "TH_tmp_task_test");
+    EXPECT_FALSE(fs.fileExists(save + "TrustLevel.CMD"));
+    EXPECT_FALSE(fs.fileExists(save + "Runas.CMD")) << bytes(save + "Runas.CMD");
+  }
+  const std::string log = services.codePage.fromAnsi(bytes(dir + "Error.Log"));
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+  EXPECT_NE(log.find("\tBatMakeRun\t"), std::string::npos) << log;
 }
 
 }  // namespace

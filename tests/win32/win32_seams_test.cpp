@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/failure.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_codepage.h"
 #include "platform/win32/win_filesystem.h"
@@ -13,6 +14,16 @@
 
 namespace th::win32 {
 namespace {
+
+// Code that asks GetLastError() after an owner closed its handle must still
+// see the failure it asks about, even when the close itself failed.
+TEST(ScopedHandle, ClosingKeepsTheLastError) {
+  auto* bogus = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7ffffff0));
+  ASSERT_FALSE(CloseHandle(bogus));  // a close that fails and sets its own error
+  SetLastError(ERROR_ALREADY_EXISTS);
+  { ScopedHandle owner(bogus); }
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+}
 
 struct WinFsTest : ::testing::Test {
   WinFileSystem fs;
@@ -61,6 +72,13 @@ TEST_F(WinFsTest, CodePage932BothWays) {
   EXPECT_EQ(cp.fromAnsi("\x83\x81\x83\x82\x83\x8a"), "メモリ");
   EXPECT_EQ(cp.toAnsi("a\xF0\x9F\x98\x80z"), "a??z");  // one "?" per UTF-16 unit
   EXPECT_EQ(cp.fromAnsi("\\~"), "\\~");
+}
+
+TEST_F(WinFsTest, MalformedCodePage932GivesOneReplacementPerBadByteAndKeepsWhatFollows) {
+  EXPECT_EQ(cp.fromAnsi("a\x83"), "a\uFFFD");                 // cut off at the end
+  EXPECT_EQ(cp.fromAnsi("\x83,x"), "\uFFFD,x");               // a lead byte before a comma
+  EXPECT_EQ(cp.fromAnsi("\x81\x7F \x83\x81"), "\uFFFD\x7F メ");  // no trail byte, then a good one
+  EXPECT_EQ(cp.fromAnsi("\xA0"), "\uFFFD");                    // no character at all
 }
 
 TEST_F(WinFsTest, ReadOnlyFileIsDeletedOnlyAfterItsAttributesAreCleared) {

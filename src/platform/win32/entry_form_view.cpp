@@ -36,16 +36,6 @@ std::string WindowText(HWND h) {
   return Utf8(w);
 }
 
-void ImeOnHiragana(HWND box) {
-  HIMC context = ImmGetContext(box);
-  if (!context) return;
-  DWORD conversion = 0, sentence = 0;
-  ImmGetConversionStatus(context, &conversion, &sentence);
-  ImmSetOpenStatus(context, TRUE);
-  ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, sentence);
-  ImmReleaseContext(box, context);
-}
-
 class EntryFormView : public FormWindow {
  public:
   ~EntryFormView() override { DestroyForm(); }
@@ -67,6 +57,7 @@ class EntryFormView : public FormWindow {
   HWND Box(Field f) const { return Control(forms::ControlOf(f)); }
   bool IsBox(HWND h, Field& field) const;
   bool IsButton(HWND h) const;
+  bool WithinForm(HWND h) const { return h && (h == hwnd_ || IsChild(hwnd_, h)); }
 
   forms::fManualInput model_;
   TwipScale scale_;
@@ -197,13 +188,7 @@ void EntryFormView::Entry() {
 void EntryFormView::OnCommand(int id, int code, HWND control) {
   Field field;
   if (IsBox(control, field)) {
-    const int index = static_cast<int>(field);
-    if (code == EN_CHANGE) {
-      model_.SetText(field, WindowText(control));
-    } else if (code == EN_KILLFOCUS && index <= 2) {
-      model_.txt_f_Kanri_No_LostFocus(index);
-      if (WindowText(control) != model_.Text(field)) SetWindowTextW(control, Wide(model_.Text(field)).c_str());
-    }
+    if (code == EN_CHANGE) model_.SetText(field, WindowText(control));
     return;
   }
   if (code != BN_CLICKED) return;
@@ -309,9 +294,20 @@ LRESULT EntryFormView::OnBox(HWND box, Field field, UINT msg, WPARAM wp, LPARAM 
       if (move != forms::FocusMove::None) Navigate(move == forms::FocusMove::Previous);
       return 0;
     }
+    // Padding and selecting belong to moving between the form's controls: a
+    // window deactivated and activated again keeps its text and caret, so
+    // typing goes on where it stopped.
+    case WM_KILLFOCUS: {
+      const LRESULT r = DefSubclassProc(box, msg, wp, lp);
+      if (index <= 2 && WithinForm(reinterpret_cast<HWND>(wp))) {
+        model_.txt_f_Kanri_No_LostFocus(index);
+        if (WindowText(box) != model_.Text(field)) SetWindowTextW(box, Wide(model_.Text(field)).c_str());
+      }
+      return r;
+    }
     case WM_SETFOCUS: {
       const LRESULT r = DefSubclassProc(box, msg, wp, lp);
-      SendMessageW(box, EM_SETSEL, 0, -1);
+      if (WithinForm(reinterpret_cast<HWND>(wp))) SendMessageW(box, EM_SETSEL, 0, -1);
       if (forms::LayoutOf(forms::ControlOf(field)).ime == forms::ImeMode::Hiragana) ImeOnHiragana(box);
       return r;
     }
@@ -322,6 +318,19 @@ LRESULT EntryFormView::OnBox(HWND box, Field field, UINT msg, WPARAM wp, LPARAM 
 }
 
 }  // namespace
+
+// Only the modes this box needs change: the user's romaji setting (and any
+// other bit) stays as the user left it.
+void ImeOnHiragana(HWND box) {
+  HIMC context = ImmGetContext(box);
+  if (!context) return;
+  DWORD conversion = 0, sentence = 0;
+  ImmGetConversionStatus(context, &conversion, &sentence);
+  ImmSetOpenStatus(context, TRUE);
+  conversion = (conversion | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE) & ~static_cast<DWORD>(IME_CMODE_KATAKANA);
+  ImmSetConversionStatus(context, conversion, sentence);
+  ImmReleaseContext(box, context);
+}
 
 platform::EntryResult ShowEntryForm() {
   EntryFormView view;

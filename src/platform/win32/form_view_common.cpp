@@ -18,10 +18,10 @@ int TwipScale::Y(double twips) const { return static_cast<int>(std::lround(twips
 
 TwipScale DisplayScale() {
   TwipScale s;
-  if (HDC dc = GetDC(nullptr)) {
-    s.dpiX = GetDeviceCaps(dc, LOGPIXELSX);
-    s.dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
+  const ScopedGetDc screen(nullptr);
+  if (screen.get()) {
+    s.dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    s.dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
   }
   if (s.dpiX <= 0) s.dpiX = 96;
   if (s.dpiY <= 0) s.dpiY = 96;
@@ -63,13 +63,11 @@ void PaintFormBackground(HDC dc, HWND form, HBRUSH tileBrush, HBITMAP title, con
   if (!title) return;
   BITMAP bm{};
   GetObjectW(title, sizeof bm, &bm);
-  HDC mem = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mem, title);
+  const ScopedMemoryDc mem(CreateCompatibleDC(dc));
+  const ScopedSelectObject selected(mem.get(), title);
   SetStretchBltMode(dc, HALFTONE);
-  StretchBlt(dc, titlePx.left, titlePx.top, titlePx.right - titlePx.left, titlePx.bottom - titlePx.top, mem, 0, 0,
-             bm.bmWidth, bm.bmHeight, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteDC(mem);
+  StretchBlt(dc, titlePx.left, titlePx.top, titlePx.right - titlePx.left, titlePx.bottom - titlePx.top, mem.get(), 0,
+             0, bm.bmWidth, bm.bmHeight, SRCCOPY);
 }
 
 void MoveFormTo(HWND form, const forms::FormRect& r, const TwipScale& s) {
@@ -111,6 +109,25 @@ HWND NextTabStop(const std::vector<HWND>& order, HWND from, bool backwards) {
     if (IsWindowVisible(order[i]) && IsWindowEnabled(order[i])) return order[i];
   }
   return nullptr;
+}
+
+HWND FindRunningForm() {
+  HWND found = nullptr;
+  // EnumWindows goes from the top of the stacking order down.
+  EnumWindows(
+      [](HWND h, LPARAM lp) -> BOOL {
+        wchar_t cls[64];
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId() || !IsWindowVisible(h) || !GetClassNameW(h, cls, 64) ||
+            lstrcmpW(cls, kFormClass) != 0) {
+          return TRUE;
+        }
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 FormWindow::~FormWindow() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "forms/form_helpers.h"
+#include "platform/win32/scoped_handle.h"
 
 namespace th::win32 {
 
@@ -22,33 +23,6 @@ struct TwipScale {
 
 TwipScale DisplayScale();
 forms::ScreenTwips ScreenSize(const TwipScale& s);
-
-// One owner per GDI object.
-class ScopedGdiObject {
- public:
-  ScopedGdiObject() = default;
-  explicit ScopedGdiObject(HGDIOBJ o) : o_(o) {}
-  ~ScopedGdiObject() { reset(); }
-  ScopedGdiObject(ScopedGdiObject&& other) noexcept : o_(other.o_) { other.o_ = nullptr; }
-  ScopedGdiObject& operator=(ScopedGdiObject&& other) noexcept {
-    if (this != &other) {
-      reset();
-      o_ = other.o_;
-      other.o_ = nullptr;
-    }
-    return *this;
-  }
-  ScopedGdiObject(const ScopedGdiObject&) = delete;
-  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
-  HGDIOBJ get() const { return o_; }
-  void reset() {
-    if (o_) DeleteObject(o_);
-    o_ = nullptr;
-  }
-
- private:
-  HGDIOBJ o_ = nullptr;
-};
 
 ScopedGdiObject CreateFormFont(const char* utf8Face, double points, bool bold, const TwipScale& s);
 
@@ -69,6 +43,10 @@ std::string ProgramVersionCaption();
 
 // The next (or previous) visible, enabled control of a tab order, wrapping.
 HWND NextTabStop(const std::vector<HWND>& order, HWND from, bool backwards);
+
+// The frontmost visible form of another running instance of the program,
+// or null.
+HWND FindRunningForm();
 
 // A top-level window whose messages go to a C++ object.
 class FormWindow {

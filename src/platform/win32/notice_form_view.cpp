@@ -1,6 +1,9 @@
 #include "platform/win32/notice_form_view.h"
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <cmath>
 
 #include "forms/msg_form.h"
 #include "platform/win32/form_resources.h"
@@ -14,6 +17,8 @@ namespace {
 
 constexpr int kLabelId = 100;
 constexpr int kOkId = IDOK;
+constexpr int kProgressId = 101;
+constexpr int kProgressRange = 1000;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 }  // namespace
@@ -24,15 +29,16 @@ class NoticeFormView : public FormWindow {
   ~NoticeFormView() override { DestroyForm(); }
   void Show();
   void RunUntilClosed() { RunModal(closed_); }
+  void SetProgress(double filled);
 
  private:
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) override;
   bool PreTranslate(const MSG& msg) override;
-  forms::ControlRect MeasureLabel(const std::string& caption);
+  forms::FormRect MeasureLabel(const std::string& caption);
 
   forms::fMsg model_;
   TwipScale scale_;
-  HWND label_ = nullptr, ok_ = nullptr;
+  HWND label_ = nullptr, ok_ = nullptr, progress_ = nullptr;
   ScopedGdiObject labelFont_, buttonFont_, tile_, tileBrush_;
   bool closed_ = false;
 };
@@ -46,11 +52,11 @@ NoticeFormView::NoticeFormView(int mode) {
   tile_ = ScopedGdiObject(LoadFormBitmap(IDB_FORM_TILE));
   if (tile_.get()) tileBrush_ = ScopedGdiObject(CreatePatternBrush(static_cast<HBITMAP>(tile_.get())));
 
-  const forms::ControlRect& l = model_.Label();
+  const forms::FormRect& l = model_.Label();
   label_ = AddControl(L"STATIC", "", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, kLabelId,
                       ControlPx(scale_, l.Left, l.Top, 0, 0));
   SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
-  const forms::ControlRect& b = model_.OkButton();
+  const forms::FormRect& b = model_.OkButton();
   ok_ = AddControl(L"BUTTON", forms::kMsgOkCaption, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, kOkId,
                    ControlPx(scale_, b.Left, b.Top, b.Width, b.Height));
   SendMessageW(ok_, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_.get()), FALSE);
@@ -59,27 +65,33 @@ NoticeFormView::NoticeFormView(int mode) {
   model_.Load([this](const std::string& caption) { return MeasureLabel(caption); }, ScreenSize(scale_));
   SetWindowTextW(hwnd_, Wide(model_.Caption()).c_str());
   SetWindowTextW(label_, Wide(model_.Text()).c_str());
-  const forms::ControlRect& sized = model_.Label();
+  const forms::FormRect& sized = model_.Label();
   const RECT lp = ControlPx(scale_, sized.Left, sized.Top, sized.Width, sized.Height);
   MoveWindow(label_, lp.left, lp.top, lp.right - lp.left, lp.bottom - lp.top, FALSE);
-  const forms::ControlRect& placed = model_.OkButton();
+  const forms::FormRect& placed = model_.OkButton();
   const RECT bp = ControlPx(scale_, placed.Left, placed.Top, placed.Width, placed.Height);
   MoveWindow(ok_, bp.left, bp.top, bp.right - bp.left, bp.bottom - bp.top, FALSE);
   if (!model_.OkVisible()) ShowWindow(ok_, SW_HIDE);
+  if (model_.ProgressVisible()) {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    const forms::FormRect& bar = model_.ProgressBar();
+    progress_ = AddControl(PROGRESS_CLASSW, "", WS_VISIBLE, 0, kProgressId,
+                           ControlPx(scale_, bar.Left, bar.Top, bar.Width, bar.Height));
+    SendMessageW(progress_, PBM_SETRANGE32, 0, kProgressRange);
+  }
   MoveFormTo(hwnd_, model_.Form(), scale_);
   PumpPendingMessages();
 }
 
-forms::ControlRect NoticeFormView::MeasureLabel(const std::string& caption) {
+forms::FormRect NoticeFormView::MeasureLabel(const std::string& caption) {
   // An auto-sizing label: exactly as large as its text in its font.
   const std::wstring text = Wide(caption);
   RECT r{0, 0, 0, 0};
-  HDC dc = GetDC(label_);
-  HGDIOBJ old = SelectObject(dc, labelFont_.get());
-  DrawTextW(dc, text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  const ScopedGetDc dc(label_);
+  const ScopedSelectObject font(dc.get(), labelFont_.get());
+  DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   if (text.empty()) r.right = 0;
-  SelectObject(dc, old);
-  ReleaseDC(label_, dc);
   return {0, 0, static_cast<float>(scale_.TwipsX(r.right - r.left)), static_cast<float>(scale_.TwipsY(r.bottom - r.top))};
 }
 
@@ -88,6 +100,12 @@ void NoticeFormView::Show() {
   SetForegroundWindow(hwnd_);
   if (model_.OkVisible()) SetFocus(ok_);
   UpdateWindow(hwnd_);
+}
+
+void NoticeFormView::SetProgress(double filled) {
+  if (!progress_) return;
+  const double clamped = filled < 0 ? 0 : (filled > 1 ? 1 : filled);
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(std::lround(clamped * kProgressRange)), 0);
 }
 
 LRESULT NoticeFormView::Handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -126,6 +144,8 @@ void NoticeForm::ShowModeless() {
   view_->Show();
   PumpPendingMessages();
 }
+
+void NoticeForm::SetProgress(double filled) { view_->SetProgress(filled); }
 
 void NoticeForm::ShowModal() {
   view_->Show();

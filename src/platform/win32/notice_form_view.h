@@ -16,6 +16,8 @@ class NoticeForm {
 
   // Shows it and returns at once; it is painted whenever events are let run.
   void ShowModeless();
+  // Fills its bar (0 to 1), when it has one.
+  void SetProgress(double filled);
   // Shows it and returns when the user closed it.
   void ShowModal();
 

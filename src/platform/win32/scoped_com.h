@@ -1,13 +1,16 @@
 #pragma once
-// One owner for each COM resource: interface pointers, BSTRs, VARIANTs and
-// the lock on a SAFEARRAY's data. Logic code never calls Release,
-// SysFreeString or VariantClear itself.
+// One owner for each COM resource: interface pointers, BSTRs, VARIANTs,
+// task memory and the lock on a SAFEARRAY's data. Logic code never calls
+// Release, SysFreeString, VariantClear or CoTaskMemFree itself.
 #include <windows.h>
+#include <objbase.h>
 #include <oleauto.h>
 #include <unknwn.h>
 
 #include <string>
 #include <utility>
+
+#include "platform/win32/scoped_handle.h"
 
 namespace th::win32 {
 
@@ -51,6 +54,9 @@ class ComPtr {
  private:
   T* p_ = nullptr;
 };
+
+// A text the system allocated with CoTaskMemAlloc (a known folder's path).
+using ScopedCoTaskString = ScopedResource<ClosedWith<wchar_t*, &CoTaskMemFree>>;
 
 class ScopedBstr {
  public:

@@ -1,6 +1,7 @@
 #include "platform/win32/unicode.h"
 
 #include "platform/failure.h"
+#include "platform/win32/scoped_handle.h"
 
 namespace th::win32 {
 
@@ -20,18 +21,25 @@ std::string Utf8(std::wstring_view wide) {
   return s;
 }
 
-std::string Describe(DWORD error) {
-  wchar_t* text = nullptr;
+std::wstring SystemMessage(DWORD code) {
+  ScopedLocalMemory text;
   const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring w = n ? std::wstring(text, n) : std::wstring();
-  if (text) LocalFree(text);
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+  std::wstring w = n ? std::wstring(static_cast<const wchar_t*>(text.get()), n) : std::wstring();
   while (!w.empty() && (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ')) w.pop_back();
+  return w;
+}
+
+std::string Describe(DWORD error) {
+  const std::wstring w = SystemMessage(error);
   if (w.empty()) return "エラー " + std::to_string(error);
   return Utf8(w);
 }
 
-void ThrowError(DWORD error) { throw Failure(Describe(error)); }
+void ThrowError(DWORD error) {
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) throw FileBusy(Describe(error));
+  throw Failure(Describe(error));
+}
 void ThrowLastError() { ThrowError(GetLastError()); }
 
 }  // namespace th::win32

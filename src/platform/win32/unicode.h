@@ -9,7 +9,10 @@ namespace th::win32 {
 
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
-// The system's description of an error code, without its trailing line end.
+// The system's text for an error code or HRESULT without its trailing line
+// end; empty when it has none.
+std::wstring SystemMessage(DWORD code);
+// The system's description of an error code, or "エラー <code>".
 std::string Describe(DWORD error);
 // Throws th::Failure with the description of GetLastError().
 [[noreturn]] void ThrowLastError();

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "platform/win32/unicode.h"
-
 namespace th::win32 {
 
 platform::LocalTime WinClock::now() {
@@ -16,34 +14,5 @@ platform::LocalTime WinClock::now() {
 std::uint32_t WinClock::milliseconds() { return timeGetTime(); }
 
 void WinClock::sleep(std::uint32_t ms) { Sleep(ms); }
-
-std::string WinSystemInfo::computerName() {
-  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
-  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-  if (!GetComputerNameW(name, &size)) return {};
-  return Utf8(std::wstring_view(name, size));
-}
-
-std::string WinSystemInfo::computerNameEx(int format) {
-  const auto kind = static_cast<COMPUTER_NAME_FORMAT>(format);
-  DWORD size = 0;
-  GetComputerNameExW(kind, nullptr, &size);  // asks for the length it needs
-  if (size == 0) return {};
-  std::wstring w(size, L'\0');
-  if (!GetComputerNameExW(kind, w.data(), &size)) return {};
-  w.resize(size);
-  return Utf8(w);
-}
-
-std::optional<std::string> WinSystemInfo::environment(const std::string& name) {
-  const std::wstring n = Wide(name);
-  const DWORD size = GetEnvironmentVariableW(n.c_str(), nullptr, 0);
-  if (size == 0) return std::nullopt;
-  std::wstring w(size, L'\0');
-  const DWORD got = GetEnvironmentVariableW(n.c_str(), w.data(), size);
-  if (got == 0 || got >= size) return std::string();
-  w.resize(got);
-  return Utf8(w);
-}
 
 }  // namespace th::win32

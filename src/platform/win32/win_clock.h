@@ -1,6 +1,6 @@
 #pragma once
+// The clock seam on Windows: local time, the millisecond counter, sleeping.
 #include "platform/clock.h"
-#include "platform/system_info.h"
 
 namespace th::win32 {
 
@@ -9,13 +9,6 @@ class WinClock : public platform::Clock {
   platform::LocalTime now() override;
   std::uint32_t milliseconds() override;
   void sleep(std::uint32_t ms) override;
-};
-
-class WinSystemInfo : public platform::SystemInfo {
- public:
-  std::string computerName() override;
-  std::string computerNameEx(int format) override;
-  std::optional<std::string> environment(const std::string& name) override;
 };
 
 }  // namespace th::win32

@@ -7,6 +7,7 @@
 
 #include "platform/chunked_line_reader.h"
 #include "platform/failure.h"
+#include "platform/win32/scoped_com.h"
 #include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
 
@@ -91,13 +92,21 @@ void WinFileSystem::createFolder(const std::string& path) {
   if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) ThrowLastError();
 }
 
+void WinFileSystem::removeFolder(const std::string& path) {
+  if (!RemoveDirectoryW(Wide(path).c_str())) ThrowLastError();
+}
+
+void WinFileSystem::moveFile(const std::string& from, const std::string& to) {
+  if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0)) ThrowLastError();
+}
+
 std::vector<std::string> WinFileSystem::search(const std::string& pattern) {
   std::wstring p = Wide(pattern);
   if (!p.empty() && p.back() == L'\\') p += L'*';
   WIN32_FIND_DATAW data;
   ScopedFind find(FindFirstFileExW(p.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
   std::vector<std::string> names;
-  if (find.get() == INVALID_HANDLE_VALUE) {
+  if (!find) {
     const DWORD e = GetLastError();
     if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return names;
     ThrowError(e);
@@ -172,12 +181,10 @@ std::string WinFileSystem::programFolder() {
 }
 
 std::string WinFileSystem::desktopFolder() {
-  wchar_t* path = nullptr;
-  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
-  std::string result = SUCCEEDED(hr) ? Utf8(path) : std::string();
-  CoTaskMemFree(path);
+  ScopedCoTaskString path;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, path.put());
   if (FAILED(hr)) ThrowError(static_cast<DWORD>(hr));
-  return result;
+  return Utf8(path.get());
 }
 
 void WinFileSystem::copyFile(const std::string& from, const std::string& to) {

@@ -7,6 +7,7 @@
 #include "platform/win32/win_filesystem.h"
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
+#include "platform/win32/win_system_info.h"
 #include "platform/win32/win_wmi.h"
 
 namespace th::win32 {

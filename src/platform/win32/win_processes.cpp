@@ -39,7 +39,7 @@ std::unique_ptr<platform::RunningProcess> WinProcesses::start(const std::string&
   if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
     ThrowLastError();
   }
-  CloseHandle(pi.hThread);
+  const ScopedHandle thread(pi.hThread);
   return std::make_unique<WinProcess>(ScopedHandle(pi.hProcess));
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/scoped_handle.h"
+
 namespace th::win32 {
 
 namespace {
@@ -10,17 +12,14 @@ namespace {
 // so a longer value does not fit, whatever the platform's Unicode length.
 class WinRegistryKey : public platform::RegistryKey {
  public:
-  WinRegistryKey(HKEY key, platform::CodePage& codePage) : key_(key), codePage_(codePage) {}
-  ~WinRegistryKey() override { RegCloseKey(key_); }
-  WinRegistryKey(const WinRegistryKey&) = delete;
-  WinRegistryKey& operator=(const WinRegistryKey&) = delete;
+  WinRegistryKey(ScopedRegKey key, platform::CodePage& codePage) : key_(std::move(key)), codePage_(codePage) {}
 
   std::optional<std::string> readText(const std::string& name) override {
     char buffer[256] = {};
     DWORD type = REG_SZ;
     DWORD size = sizeof buffer;
     const std::string ansiName = codePage_.toAnsi(name);
-    if (RegQueryValueExA(key_, ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+    if (RegQueryValueExA(key_.get(), ansiName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
         ERROR_SUCCESS) {
       return std::nullopt;
     }
@@ -28,18 +27,18 @@ class WinRegistryKey : public platform::RegistryKey {
   }
 
  private:
-  HKEY key_;
+  ScopedRegKey key_;
   platform::CodePage& codePage_;
 };
 
 }  // namespace
 
 std::unique_ptr<platform::RegistryKey> WinRegistry::openLocalMachine(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codePage_.toAnsi(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  ScopedRegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codePage_.toAnsi(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
     return nullptr;
   }
-  return std::make_unique<WinRegistryKey>(key, codePage_);
+  return std::make_unique<WinRegistryKey>(std::move(key), codePage_);
 }
 
 }  // namespace th::win32

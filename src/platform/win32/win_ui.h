@@ -14,12 +14,13 @@ class WinUi : public platform::Ui {
   void pumpMessages() override;
   platform::EntryResult showEntryForm() override;
   void showNotice(int mode) override;
+  void setNoticeProgress(double filled) override;
   void closeNotice() override;
   void showNoticeModal(int mode) override;
 
  private:
   ScopedHandle instanceMutex_;
-  std::unique_ptr<NoticeForm> notice_;  // the modeless start notice
+  std::unique_ptr<NoticeForm> notice_;  // the modeless notice: preparing, then collecting
 };
 
 }  // namespace th::win32

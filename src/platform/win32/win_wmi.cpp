@@ -21,13 +21,7 @@ constexpr std::string_view kMonikerScheme = "winmgmts:";
 // The system's text for an HRESULT, or WMI's own for its status codes, with
 // the code itself so a log reader can look it up.
 std::string DescribeHresult(HRESULT hr) {
-  std::wstring text;
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  if (n) text.assign(buffer, n);
-  if (buffer) LocalFree(buffer);
+  std::wstring text = SystemMessage(static_cast<DWORD>(hr));
   if (text.empty()) {
     ComPtr<IWbemStatusCodeText> status;
     ScopedBstr message;
@@ -36,8 +30,8 @@ std::string DescribeHresult(HRESULT hr) {
         SUCCEEDED(status->GetErrorCodeText(hr, 0, 0, message.put()))) {
       text = message.text();
     }
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
   }
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
   if (text.empty()) return "WMI エラー " + std::string(code);
@@ -195,12 +189,25 @@ PropertyValue ToPropertyValue(const VARIANT& v, CIMTYPE cim) {
   return PropertyValue::ofArray(std::move(items));
 }
 
+// An object's property enumeration, ended however the reading ends.
+class PropertyEnumeration {
+ public:
+  explicit PropertyEnumeration(IWbemClassObject* object) : object_(object) {}
+  ~PropertyEnumeration() { object_->EndEnumeration(); }
+  PropertyEnumeration(const PropertyEnumeration&) = delete;
+  PropertyEnumeration& operator=(const PropertyEnumeration&) = delete;
+
+ private:
+  IWbemClassObject* object_;
+};
+
 class WinWmiInstance : public platform::WmiInstance {
  public:
   explicit WinWmiInstance(ComPtr<IWbemClassObject> object) : object_(std::move(object)) {}
 
   std::vector<platform::Property> properties() override {
     Check(object_->BeginEnumeration(WBEM_FLAG_NONSYSTEM_ONLY));
+    const PropertyEnumeration ending(object_.get());
     std::vector<platform::Property> out;
     while (true) {
       ScopedBstr name;
@@ -208,13 +215,9 @@ class WinWmiInstance : public platform::WmiInstance {
       CIMTYPE type = CIM_EMPTY;
       const HRESULT hr = object_->Next(0, name.put(), value.put(), &type, nullptr);
       if (hr == WBEM_S_NO_MORE_DATA) break;
-      if (FAILED(hr)) {
-        object_->EndEnumeration();
-        Check(hr);
-      }
+      Check(hr);
       out.emplace_back(Utf8(name.text()), ToPropertyValue(value.get(), type));
     }
-    object_->EndEnumeration();
     return out;
   }
 

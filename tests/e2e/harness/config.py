@@ -7,6 +7,7 @@ Every script accepts:
 and passes anything else to unittest (e.g. -k name)."""
 
 import argparse
+import os
 import sys
 import unittest
 from dataclasses import dataclass
@@ -62,9 +63,27 @@ def parse_args(argv=None):
     return rest
 
 
+# Exit code of a script whose scenarios passed but some could not run here
+# (CTest's SKIP_RETURN_CODE for these tests).
+SKIPPED = 77
+
+
 def main():
     """Entry point of a test script: parses the options, runs the script's
-    unittest cases verbosely and exits nonzero if any failed."""
+    unittest cases verbosely and exits nonzero if any failed, if none ran
+    (a -k that matches nothing), or with SKIPPED if some could not run. With
+    E2E_NO_SKIPS=1 (CI) a scenario that could not run fails the script."""
     rest = parse_args(sys.argv[1:])
     lifetime.exit_on_sigterm()
-    unittest.main(module="__main__", argv=[sys.argv[0], *rest], verbosity=2)
+    result = unittest.main(module="__main__", argv=[sys.argv[0], *rest], verbosity=2, exit=False).result
+    if not result.wasSuccessful():
+        sys.exit(1)
+    if result.testsRun == 0:
+        print("no test ran: the selection matches nothing", file=sys.stderr)
+        sys.exit(1)
+    if result.skipped:
+        if os.environ.get("E2E_NO_SKIPS") == "1":
+            print(f"{len(result.skipped)} scenario(s) could not run here, and E2E_NO_SKIPS=1", file=sys.stderr)
+            sys.exit(1)
+        sys.exit(SKIPPED)
+    sys.exit(0)

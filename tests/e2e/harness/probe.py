@@ -19,18 +19,21 @@ class WindowProbe:
 
     def windows(self, include_hidden=False):
         """All top-level windows: dicts with hwnd, class, text (the title),
-        visible, enabled, rect [l, t, r, b], pid, responsive, and children
-        (each with hwnd, class, id, text, visible, enabled, rect, parent, and
-        checked for buttons)."""
+        visible, enabled, rect [l, t, r, b], pid, responsive, topmost,
+        foreground (the window that has the user's input), and children
+        (each with hwnd, class, id, text, visible, enabled, rect, parent,
+        checked for buttons, position (-1 when unanswered) and upper for
+        progress bars)."""
         out = self._winprobe("list", *(["--all"] if include_hidden else []))
         return json.loads(out)
 
-    def window(self, title, timeout=10):
-        """Waits for the visible top-level window with this exact title."""
+    def window(self, title, timeout=10, cls=None):
+        """Waits for the visible top-level window with this exact title (and
+        window class, when given)."""
         deadline = time.monotonic() + timeout
         while True:
             for w in self.windows():
-                if w["text"] == title:
+                if w["text"] == title and (cls is None or w["class"] == cls):
                     return w
             if time.monotonic() > deadline:
                 raise AssertionError(f"no window titled {title!r} within {timeout} s")
@@ -43,8 +46,9 @@ class WindowProbe:
                 if cls is None or c["class"].lower() == cls.lower()]
 
     def message_box_text(self, title, timeout=10):
-        """The message of the message box (class #32770) with this title."""
-        box = self.window(title, timeout)
+        """The message of the message box (class #32770) with this title; a
+        form with the same title (the program's notices) is passed over."""
+        box = self.window(title, timeout, cls="#32770")
         texts = [c["text"] for c in box["children"]
                  if c["class"].lower() == "static" and c["text"]]
         if box["class"] != "#32770" or not texts:

@@ -62,8 +62,12 @@ class Scenario(X11Driver, WindowProbe):
     and its Xvfb, and deletes the prefix unless E2E_KEEP=1. If the block
     failed, the screen and the window list are saved to the artifacts first."""
 
-    def __init__(self, name, config=None, keep=None):
+    def __init__(self, name, config=None, keep=None, hostname=None):
         self.name = name
+        # The computer name Wine reports (taken from the host name): each
+        # Wine process of the scenario runs in a UTS namespace of its own
+        # with this name, so several prefixes stand in for several PCs.
+        self.hostname = hostname
         self.config = config or config_module.config
         if self.config is None:
             raise RuntimeError("harness.main() / parse_args() has not read the options")
@@ -71,6 +75,7 @@ class Scenario(X11Driver, WindowProbe):
         self.artifacts = self.config.artifacts / name
         self.winprobe_exe = self.config.winprobe
         self._processes = []
+        self._shares = {}
         self._display = None
         self.root = None
 
@@ -114,13 +119,13 @@ class Scenario(X11Driver, WindowProbe):
         behind by a killed script ends on its own."""
         quiet = dict(env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", f"-p{SESSION_LINGER_SECONDS}"], timeout=30, check=True,
+        subprocess.run(self._named(["wineserver", f"-p{SESSION_LINGER_SECONDS}"]), timeout=30, check=True,
                        **quiet)
         # Not captured: the session's services, started by this first
         # program, keep its output open for as long as the server lives.
         # `winprobe list` only fails when Wine could not start it.
         for _ in range(_START_ATTEMPTS):
-            booted = subprocess.run(["wine", str(self.winprobe_exe), "list"], timeout=120, **quiet)
+            booted = subprocess.run(self._named(["wine", str(self.winprobe_exe), "list"]), timeout=120, **quiet)
             if booted.returncode == 0:
                 return
         raise RuntimeError(f"Wine could not boot the session (exit code {booted.returncode})")
@@ -189,7 +194,7 @@ class Scenario(X11Driver, WindowProbe):
         when the exact name does not exist, as Windows would."""
         win = PureWindowsPath(windows_path)
         drive = win.drive.upper()
-        roots = {"C:": self.drive_c, "Z:": Path("/")}
+        roots = {"C:": self.drive_c, "Z:": Path("/"), **self._shares}
         if drive not in roots:
             raise ValueError(f"no drive {drive} in the prefix: {windows_path}")
         path = roots[drive]
@@ -213,7 +218,27 @@ class Scenario(X11Driver, WindowProbe):
         shutil.copy2(source, target)
         return self.win_path(target)
 
+    def map_share(self, host_folder, drive="S:", unc=("server", "share")):
+        """Makes a host folder this prefix's network share: the mapped drive
+        `drive` and the UNC path \\\\server\\share (Wine resolves UNC paths
+        through dosdevices/unc). Several scenarios mapping one folder are
+        several PCs on one share. Returns the drive's root, e.g. "S:\\"."""
+        dosdevices = self.prefix / "dosdevices"
+        os.symlink(Path(host_folder).absolute(), dosdevices / drive.lower())
+        server = dosdevices / "unc" / unc[0]
+        server.mkdir(parents=True, exist_ok=True)
+        os.symlink(Path(host_folder).absolute(), server / unc[1])
+        self._shares[drive.upper()] = Path(host_folder).absolute()
+        self._shares[f"\\\\{unc[0]}\\{unc[1]}".upper()] = Path(host_folder).absolute()
+        return drive.upper() + "\\"
+
     # -- programs -------------------------------------------------------------
+
+    def _named(self, command):
+        """`command` run under the scenario's computer name, if it has one."""
+        if not self.hostname:
+            return command
+        return ["unshare", "--uts", "sh", "-c", 'hostname "$0" && exec "$@"', self.hostname, *command]
 
     def wine(self, program, *args, cwd=None, timeout=60, encoding="utf-8"):
         """Runs a Windows program to completion and returns the
@@ -221,7 +246,7 @@ class Scenario(X11Driver, WindowProbe):
         tools such as cmd and reg write code page 932). A start that Wine could
         not map is made again."""
         for _ in range(_START_ATTEMPTS):
-            result = subprocess.run(["wine", str(program), *map(str, args)], env=self.env,
+            result = subprocess.run(self._named(["wine", str(program), *map(str, args)]), env=self.env,
                                     cwd=self._as_unix(cwd) if cwd else None,
                                     capture_output=True, timeout=timeout)
             if _START_FAILURE.encode() not in result.stderr:
@@ -241,8 +266,10 @@ class Scenario(X11Driver, WindowProbe):
         Wine derives it from the launcher's unix working directory."""
         program_unix = self._as_unix(program)
         folder = self._as_unix(cwd) if cwd else program_unix.parent
+        # A Windows path goes to Wine as it is: a program on a share runs from S:\ or \\server\share.
+        windows = str(program) if PureWindowsPath(str(program)).drive else self.win_path(program_unix)
         output = open(self.artifacts / log, "wb") if log else subprocess.DEVNULL
-        popen = subprocess.Popen(["wine", self.win_path(program_unix), *map(str, args)],
+        popen = subprocess.Popen(self._named(["wine", windows, *map(str, args)]),
                                  env=self.env, cwd=folder, stdin=subprocess.DEVNULL,
                                  stdout=output, stderr=subprocess.STDOUT,
                                  preexec_fn=lifetime.die_with_parent)

@@ -14,6 +14,7 @@
 // HWND is decimal or 0x-prefixed hex, as printed by `list`.
 // Exit status: 0 done, 1 failed, 2 bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,7 @@ namespace {
 // (GetWindowTextW is not, for controls); a busy target times out, and then the
 // window manager's own copy of the caption is the best we can get.
 constexpr UINT kSendTimeoutMs = 500;
+constexpr UINT kPatientTimeoutMs = 2500;
 
 std::wstring window_text(HWND hwnd, bool& responsive) {
   if (responsive) {
@@ -120,6 +122,15 @@ std::string json_control(HWND hwnd, bool& responsive) {
       SendMessageTimeoutW(hwnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &state);
     }
     out += ",\"checked\":" + std::to_string(state);
+  } else if (_wcsicmp(class_name(hwnd).c_str(), L"msctls_progress32") == 0) {
+    // Asked even of a window that did not answer in time: a program that
+    // sleeps a second between its message pumps answers at its next pump.
+    DWORD_PTR position = 0, upper = 0;
+    const bool read =
+        SendMessageTimeoutW(hwnd, PBM_GETPOS, 0, 0, SMTO_NORMAL, kPatientTimeoutMs, &position) &&
+        SendMessageTimeoutW(hwnd, PBM_GETRANGE, FALSE, 0, SMTO_NORMAL, kPatientTimeoutMs, &upper);
+    out += ",\"position\":" + (read ? std::to_string(position) : std::string("-1")) +
+           ",\"upper\":" + std::to_string(upper);
   }
   return out + "}";
 }
@@ -150,7 +161,9 @@ std::string json_window(HWND hwnd) {
     if (i) out += ",";
     out += json_control(children[i], responsive);
   }
-  return out + "],\"responsive\":" + json_bool(responsive) + "}";
+  return out + "],\"responsive\":" + json_bool(responsive) +
+         ",\"topmost\":" + json_bool((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) +
+         ",\"foreground\":" + json_bool(GetForegroundWindow() == hwnd) + "}";
 }
 
 void write_stdout(const std::string& text) {

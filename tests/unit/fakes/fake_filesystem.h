@@ -20,6 +20,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::set<std::string> folders{"C:"};       // full paths without trailing "\"
   std::map<std::string, std::uint32_t> attributes;
   std::set<std::string> unwritable;          // append to these fails
+  std::set<std::string> cutOff;              // appends to these write half, then fail (a full drive)
+  std::map<std::string, int> busyAppends;    // the next N appends to these find the file held
   std::set<std::string> unreadable;          // opening these fails
   std::set<std::string> unopenable;          // these have a length but cannot be opened
   std::map<std::string, int> readFailsAfter; // reading fails after this many lines
@@ -74,6 +76,14 @@ class FakeFileSystem : public platform::FileSystem {
       throw Failure("パスが見つかりません。");
     }
     if (attributes[f] & 1) throw Failure("書き込みできません。");
+    if (auto busy = busyAppends.find(f); busy != busyAppends.end() && busy->second > 0) {
+      --busy->second;
+      throw FileBusy("別のプロセスが使用中のため、このファイルにアクセスできません。");
+    }
+    if (cutOff.count(f)) {
+      files[f].append(bytes.substr(0, bytes.size() / 2));
+      throw Failure("ディスクに十分な空き領域がありません。");
+    }
     files[f].append(bytes);
   }
 
@@ -141,6 +151,23 @@ class FakeFileSystem : public platform::FileSystem {
     if (folders.count(f) || files.count(f)) throw Failure("既に存在します。");
     if (!folders.count(parent(f))) throw Failure("パスが見つかりません。");
     folders.insert(f);
+  }
+  void removeFolder(const std::string& path) override {
+    const std::string f = full(path);
+    log.push_back("rmdir " + f);
+    if (!folders.count(f)) throw Failure("パスが見つかりません。");
+    for (const auto& [file, _] : files) if (parent(file) == f) throw Failure("ディレクトリが空ではありません。");
+    for (const auto& sub : folders) if (parent(sub) == f) throw Failure("ディレクトリが空ではありません。");
+    folders.erase(f);
+  }
+  void moveFile(const std::string& from, const std::string& to) override {
+    const std::string f = full(from), t = full(to);
+    log.push_back("move " + f + " -> " + t);
+    if (!files.count(f) || files.count(t) || folders.count(t) || !folders.count(parent(t))) {
+      throw Failure("ファイルを移動できません。");
+    }
+    files[t] = std::move(files[f]);
+    files.erase(f);
   }
   std::vector<std::string> search(const std::string& pattern) override {
     std::vector<std::string> names;

@@ -149,6 +149,7 @@ class FakeUi : public platform::Ui {
   platform::EntryResult entry;
   std::function<void()> onEntryForm;  // runs while the form is "open"
   std::vector<std::string> events;    // what the user saw, in order
+  std::vector<double> progress;       // the modeless notice's bar, each time it moved
   int pumps = 0;
 
   bool claimSingleInstance() override { return firstInstance; }
@@ -162,6 +163,7 @@ class FakeUi : public platform::Ui {
     return entry;
   }
   void showNotice(int mode) override { events.push_back("notice " + std::to_string(mode)); }
+  void setNoticeProgress(double filled) override { progress.push_back(filled); }
   void closeNotice() override { events.push_back("close notice"); }
   void showNoticeModal(int mode) override { events.push_back("modal notice " + std::to_string(mode)); }
 };

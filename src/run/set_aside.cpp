@@ -1,0 +1,103 @@
+#include "run/set_aside.h"
+
+#include <exception>
+
+#include "support/error_log.h"
+#include "support/paths.h"
+#include "support/text.h"
+#include "support/text_file.h"
+
+namespace th {
+
+namespace {
+
+constexpr const char* kProc = "SetAsideOtherPcsFile";
+constexpr int kMaxNames = 100;
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t from = 0;
+  for (auto at = line.find(','); at != std::string::npos; at = line.find(',', from)) {
+    fields.push_back(line.substr(from, at - from));
+    from = at + 1;
+  }
+  fields.push_back(line.substr(from));
+  return fields;
+}
+
+bool IsIdentity(const std::vector<std::string>& f) {
+  return (f[1] == "LAN" && f[2] == "LAN" && f[3] == "コンピュータ名") ||
+         (f[1] == "WMI" && f[2] == "MotherBoard" && f[3] == "Device_ID");
+}
+
+// A text that can stand in a file name.
+std::string FileNameSafe(std::string text) {
+  for (char& c : text) {
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos || static_cast<unsigned char>(c) < 0x20) {
+      c = '_';
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile) {
+  RecordOrigin origin;
+  TextReader reader(ctx.os, recordFile);
+  std::string line;
+  while (reader.next(line)) {
+    const auto f = Fields(line);
+    if (f.size() != 7) continue;
+    if (origin.renewalday.empty() && f[6] != "Renewalday") origin.renewalday = f[6];
+    if (!IsIdentity(f)) continue;
+    origin.identity.push_back(f[4]);
+    if (origin.computerName.empty() && f[3] == "コンピュータ名") origin.computerName = f[4];
+  }
+  return origin;
+}
+
+std::string SetAsideName(const std::string& destination, const RecordOrigin& earlier, int attempt) {
+  std::string stem = FileNamePart(destination);
+  if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".csv") == 0) stem.resize(stem.size() - 4);
+  std::string note = "前回";
+  if (!earlier.renewalday.empty()) note += " " + ReplaceAll(earlier.renewalday, "/", "-");
+  if (!earlier.computerName.empty()) note += " " + earlier.computerName;
+  if (attempt > 1) note += " " + std::to_string(attempt);
+  return FolderPart(destination) + stem + " (" + FileNameSafe(note) + ").csv";
+}
+
+bool SetAsideOtherPcsFile(RunContext& ctx) {
+  platform::Platform& os = ctx.os;
+  const std::string& destination = ctx.destinationPath;
+  try {
+    if (!os.fs.fileExists(destination)) return true;
+    RecordOrigin earlier;
+    try {
+      earlier = ReadRecordOrigin(ctx, destination);
+    } catch (const std::exception&) {
+      // Unreadable: whose it is cannot be told, so it is kept.
+    }
+    const RecordOrigin ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
+    if (!earlier.identity.empty() && earlier.identity == ours.identity) return true;
+
+    for (int attempt = 1; attempt <= kMaxNames; ++attempt) {
+      const std::string aside = SetAsideName(destination, earlier, attempt);
+      if (os.fs.fileExists(aside)) continue;
+      try {
+        os.fs.moveFile(destination, aside);
+        return true;
+      } catch (const std::exception&) {
+        if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
+        if (!os.fs.fileExists(aside)) throw;
+      }
+    }
+    WriteErrorLog(ctx, kProc, "前回のファイルを退避する名前が空いていません。");
+    return false;
+  } catch (const std::exception& e) {
+    WriteErrorLog(ctx, kProc, e.what());
+    return false;
+  }
+}
+
+}  // namespace th
