@@ -2,6 +2,8 @@
 """Runs every measurement of scripts/bench and prints the goals table.
 
     run_bench.py --native-bin DIR --windows-build DIR [--runs N] [--json FILE]
+                 [--parts client,ledger] [--ledger BIN --ledger-pcs 1000,10000]
+                 [--ledger-importers ledger,floor,baseline]
 
 A report, not a test: a measurement that fails is shown as not measured and
 the script still exits 0."""
@@ -15,8 +17,11 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent / "tests" / "e2e"))
+sys.path.insert(0, str(HERE / "ledger"))
 
 import bench_report  # noqa: E402
+import ledger_figures  # noqa: E402
+import measure_ledger  # noqa: E402
 import measure_native  # noqa: E402
 
 # Collectors that open their own WMI connection: GetKey, GetBIOS, GetPC,
@@ -73,14 +78,50 @@ def summarise_wine(raw):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--native-bin", type=Path, required=True)
-    parser.add_argument("--windows-build", type=Path, required=True)
+    parser.add_argument("--native-bin", type=Path)
+    parser.add_argument("--windows-build", type=Path)
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--json", type=Path)
+    parser.add_argument("--parts", default="client,ledger")
+    parser.add_argument("--ledger", type=Path, help="the native tallyhawk-ledger")
+    parser.add_argument("--ledger-pcs", default="1000,10000")
+    parser.add_argument("--ledger-work", type=Path, help="where the generated record files are kept")
+    parser.add_argument("--ledger-importers", default="ledger,floor,baseline")
     args = parser.parse_args()
+    parts = set(args.parts.split(","))
     errors = []
     results = {}
+    if "client" in parts:
+        client(args, results, errors)
+    if "ledger" in parts:
+        ledger(args, results, errors)
+    for error in errors:
+        print(f"not measured: {error}")
+    if args.json:
+        args.json.write_text(json.dumps(results, indent=1, default=str))
+        print(f"\nbench: all figures in {args.json}")
+    return 0
 
+
+def ledger(args, results, errors):
+    sizes = [int(n) for n in args.ledger_pcs.split(",")]
+    print(f"bench: the ledger's import of {', '.join(f'{n:,}' for n in sizes)} PCs", flush=True)
+    only = set(args.ledger_importers.split(","))
+    if not (args.ledger and args.ledger.is_file()):
+        errors.append(f"ledger: no program at {args.ledger}; the floor and the baseline only")
+        only.discard("ledger")
+    raw = attempt("ledger", lambda: measure_ledger.measure(args.ledger, sizes, args.ledger_work, only=only),
+                  errors)
+    if not raw:
+        return
+    results["ledger"] = raw
+    print()
+    print(bench_report.format_table(ledger_figures.rows_for(raw)))
+    print()
+    print(ledger_figures.side_by_side(raw))
+
+
+def client(args, results, errors):
     print("bench: SoftCheck benchmark and peak memory per dump size", flush=True)
     results["software"] = attempt("software", lambda: measure_native.softcheck(args.native_bin), errors)
     results["footprint"] = attempt(
@@ -118,12 +159,6 @@ def main():
         wmi = results["waiting"].get("wmi_in_process_kib")
         if wmi is not None:
             print(f"of which WMI's providers, which Wine runs inside the asking process: about {wmi:,} KiB")
-    for error in errors:
-        print(f"not measured: {error}")
-    if args.json:
-        args.json.write_text(json.dumps(results, indent=1, default=str))
-        print(f"\nbench: all figures in {args.json}")
-    return 0
 
 
 if __name__ == "__main__":

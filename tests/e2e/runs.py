@@ -4,6 +4,7 @@ for the final notice while Explorer comes and goes, and finding the working
 files it may leave behind."""
 
 import re
+import shutil
 import threading
 import time
 from dataclasses import dataclass, field
@@ -36,6 +37,9 @@ class Entry:
 
 
 SAMPLE = Entry()
+# The same PC (the same prefix) under a mistyped number: the desktop-marker
+# run delivers it, for the ledger's test.
+MISTYPED = Entry(parts=("abc", "05", "21"), surname="佐藤", given="花子")
 
 
 def start_program(s, folder, exe=None, cwd=None, log=None):
@@ -153,6 +157,18 @@ def wait_final_notice(s, process, timeout=300, explorer_grace=20, on_start_notic
 def dismiss_final_notice(s):
     s.key("Return", window=s.find_window(FINAL_TITLE))
     s.wait_window_gone(FINAL_TITLE)
+
+
+def delivered_folder():
+    """Where whole runs keep the record files they delivered, for the
+    ledger's test (the CTest fixture e2e_delivered)."""
+    return harness.current_config().build / "e2e" / "delivered"
+
+
+def keep_delivered(path):
+    folder = delivered_folder()
+    folder.mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(path, folder / Path(path).name)
 
 
 def run_folders(save: Path):

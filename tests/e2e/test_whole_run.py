@@ -13,6 +13,7 @@ import runs
 
 FOLDER = r"C:\棚卸 (2)"
 NUMBER = runs.SAMPLE.number
+DESKTOP_ENTRY = runs.MISTYPED
 
 UNINSTALL = r"Microsoft\Windows\CurrentVersion\Uninstall"
 INSTALLED = f"""
@@ -105,7 +106,7 @@ def snapshot(folder):
 
 
 class WholeRun(unittest.TestCase):
-    def run_to_final_notice(self, s, shots=None):
+    def run_to_final_notice(self, s, shots=None, entry=runs.SAMPLE):
         """Starts the program, answers the form with the sample entry and
         watches until the final notice (Explorer closed). Returns (process,
         ending, local time just before OK, local time at the notice)."""
@@ -113,7 +114,7 @@ class WholeRun(unittest.TestCase):
         form = runs.wait_entry_form(s, process)
         self.assertIsNotNone(form, "no entry form")
         confirmed = time.localtime()
-        runs.fill_entry_form(s, form)
+        runs.fill_entry_form(s, form, entry)
         ending = runs.wait_final_notice(s, process)
         self.assertIsNotNone(ending.final, "no final notice")
         if ending.start_notice is not None:  # on screen for a few seconds only; the poll may miss it
@@ -151,6 +152,7 @@ class WholeRun(unittest.TestCase):
                              "only the CSV stays in SAVE")
             self.assert_no_working_files(s)
             self.check_csv(s, (save / (NUMBER + ".csv")).read_bytes(), confirmed, noticed)
+            runs.keep_delivered(save / (NUMBER + ".csv"))
 
             entries = runs.error_log_entries(tools)
             self.assertEqual({e[2] for e in entries}, {"GetBIOS"}, entries)
@@ -222,21 +224,23 @@ class WholeRun(unittest.TestCase):
             marker.write_bytes(b"")
             self.assertFalse((s.desktop / "SAVE").exists())
 
-            process, ending, _, _ = self.run_to_final_notice(s)
+            process, ending, _, _ = self.run_to_final_notice(s, entry=DESKTOP_ENTRY)
             self.assertEqual(ending.message, runs.SUCCESS)
             self.assertEqual(len(ending.explorers), 1)
             self.end_run(s, process)
 
-            delivered = s.desktop / "SAVE" / (NUMBER + ".csv")
+            number = DESKTOP_ENTRY.number
+            delivered = s.desktop / "SAVE" / (number + ".csv")
             self.assertTrue(delivered.is_file(), list((s.desktop / "SAVE").iterdir()))
             lines = delivered.read_bytes().decode("cp932").split("\r\n")
             self.assertEqual(lines[0], runs.HEADER)
-            self.assertEqual(lines[-2], f"{NUMBER},資産,管理情報,管理番号,{NUMBER},,{lines[1].split(',')[6]}")
-            self.assertEqual(sorted(p.name for p in (s.desktop / "SAVE").iterdir()), [NUMBER + ".csv"])
+            self.assertEqual(lines[-2], f"{number},資産,管理情報,管理番号,{number},,{lines[1].split(',')[6]}")
+            self.assertEqual(sorted(p.name for p in (s.desktop / "SAVE").iterdir()), [number + ".csv"])
             save = s.unix_path(FOLDER) / "SAVE"
             self.assertEqual(list(save.iterdir()), [], "nothing in the program's own SAVE")
             self.assertTrue(marker.exists(), "the marker stays")
             self.assert_no_working_files(s)
+            runs.keep_delivered(delivered)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,82 @@
+"""What the ledger's exports must hold, worked out from the record files
+themselves (the e2e test's oracle): one collection per number, so each is
+the number's current one."""
+
+HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
+PCS_HEADER = ("管理番号", "姓", "名", "コンピュータ名", "ユーザー名", "OS", "OSバージョン", "CPU", "メモリ(KB)",
+              "システムディスク容量(MB)", "システムディスク空き(MB)", "ディスク合計(MB)", "メーカー", "モデル",
+              "筐体", "ボードシリアル", "システムUUID", "MACアドレス", "IPアドレス", "収集日時")
+
+# (Group, Item, SubItem) -> column of pcs.csv; the first record of each counts.
+COLUMNS = {
+    ("資産", "管理情報", "姓"): "姓", ("資産", "管理情報", "名"): "名",
+    ("LAN", "LAN", "コンピュータ名"): "コンピュータ名", ("LAN", "LAN", "ユーザー名"): "ユーザー名",
+    ("Soft", "OS", "Version"): "OS", ("Hard", "CPU", "NameString"): "CPU",
+    ("Hard", "メモリ", "全容量"): "メモリ(KB)", ("Hard", "SystemHDD", "全容量"): "システムディスク容量(MB)",
+    ("Hard", "SystemHDD", "空容量"): "システムディスク空き(MB)", ("Hard", "Hard Disk", "合計量"): "ディスク合計(MB)",
+    ("WMI", "System", "Vendor"): "メーカー", ("WMI", "System", "Model"): "モデル",
+    ("WMI", "System", "PC_Type"): "筐体", ("WMI", "MotherBoard", "SerialNo"): "ボードシリアル",
+    ("WMI", "MotherBoard", "Device_ID"): "システムUUID",
+}
+
+
+def records(data):
+    """The records of a record file's bytes, each a list of seven fields."""
+    text = data.decode("cp932")
+    lines = text[:-2].split("\r\n")
+    assert lines[0] == HEADER, lines[0]
+    return [line.split(",") for line in lines[1:]]
+
+
+def pc_row(rows):
+    row = {}
+    for r in rows:
+        column = COLUMNS.get(tuple(r[1:4]))
+        if column and column not in row:
+            row[column] = r[4]
+    os_text = row.get("OS", "")
+    if os_text.endswith(")") and " (" in os_text:  # "... (Service Pack 1)": the version within the OS
+        row["OS"], row["OSバージョン"] = os_text[:-1].rsplit(" (", 1)
+    adapters = [r for r in rows if r[1] == "LAN" and r[2].startswith("Adapter") and r[4]]
+    row["MACアドレス"] = " ".join(r[4] for r in adapters if r[3] == "MACアドレス")
+    row["IPアドレス"] = " ".join(r[4] for r in adapters if r[3] == "IPアドレス")
+    created = next(r for r in rows if r[1:3] == ["Create", "DateTime"])
+    row["収集日時"] = created[3].replace("/", "-") + " " + created[4]
+    row["管理番号"] = rows[0][0]
+    return [row.get(c, "") for c in PCS_HEADER]
+
+
+def applications(rows):
+    return [(rows[0][0], r[3], r[5]) for r in rows if r[1:3] == ["Soft", "Application"]]
+
+
+def field(value):
+    """As a spreadsheet must read it: no formula, quoted when needed."""
+    if value[:1] in ("=", "+", "-", "@", "\t", "\r"):
+        value = "'" + value
+    if any(c in value for c in ',"\r\n'):
+        value = '"' + value.replace('"', '""') + '"'
+    return value
+
+
+def csv_bytes(rows):
+    return "\ufeff".encode() + "".join(",".join(map(field, r)) + "\r\n" for r in rows).encode()
+
+
+def exports(files, register_columns=(), register=None):
+    """{export name: bytes} for record files {number: bytes} and the register
+    {number: [further values]}."""
+    register = register or {}
+    parsed = {number: records(data) for number, data in files.items()}
+    pcs = [pc_row(rows) + list(register.get(n, [""] * len(register_columns))) for n, rows in sorted(parsed.items())]
+    installs = sorted(a for rows in parsed.values() for a in applications(rows))
+    counts = {}
+    for number, name, publisher in set(installs):
+        counts[(name, publisher)] = counts.get((name, publisher), 0) + 1
+    software = sorted(counts.items(), key=lambda kv: (-kv[1], kv[0]))
+    return {
+        "pcs.csv": csv_bytes([list(PCS_HEADER) + list(register_columns), *pcs]),
+        "software.csv": csv_bytes([["ソフトウェア名", "発行元", "PC数"],
+                                   *([n, p, str(c)] for (n, p), c in software)]),
+        "installs.csv": csv_bytes([["管理番号", "ソフトウェア名", "発行元"], *map(list, installs)]),
+    }
