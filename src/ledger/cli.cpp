@@ -84,7 +84,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                  "レポートの HTML ファイル（既定: データベースと同じフォルダーの report.html） / the report's HTML"
                  " file (default: report.html beside the database)")
       ->option_text("FILE");
-  app.add_flag("--open", o.openReport, "レポートを既定のブラウザーで開く / open the report in the default browser");
+  auto* open = app.add_flag("--open", o.openReport, "レポートを既定のブラウザーで開く / open the report in the default browser");
+  app.add_flag("--no-report", o.noReport, "レポートを書かない / write no report")->excludes(open);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {

@@ -21,6 +21,7 @@ struct Options {
   ExportEncoding encoding = ExportEncoding::Utf8Bom;
   std::optional<std::string> reportFile;  // default: report.html beside the database
   bool openReport = false;
+  bool noReport = false;  // a very large ledger: the report holds every PC in memory
 };
 
 // Parses UTF-8 arguments (argv[0] is the program). Returns the options, or

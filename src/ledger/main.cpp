@@ -29,7 +29,7 @@ int Run(const std::vector<std::string>& args) {
 #endif
     status = th::ledger::RunLedger(*parsed.options, codePage, std::cout, std::cerr,
                                    th::platform::StderrIsTerminal());
-    if (status != th::ledger::kUsageError) {
+    if (status != th::ledger::kUsageError && !parsed.options->noReport) {
       const std::string report = th::ledger::ReportPath(parsed.options->db, parsed.options->reportFile);
       if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr)) {
         status = th::ledger::kUsageError;

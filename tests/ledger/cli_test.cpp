@@ -27,7 +27,8 @@ TEST_F(LedgerTest, CommandLine) {
 
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {}, {"--bogus", save}, {(dir / "missing").string()}, {"--encoding", "latin1", save},
-           {"--stale-days", "-1", save}, {"--register", (dir / "none.csv").string(), save}}) {
+           {"--stale-days", "-1", save}, {"--register", (dir / "none.csv").string(), save},
+           {"--no-report", "--open", save}}) {
     const ParsedCommandLine p = Parse(bad);
     EXPECT_FALSE(p.options);
     EXPECT_EQ(p.status, kUsageError) << (bad.empty() ? "(none)" : bad[0]);
