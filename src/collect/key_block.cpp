@@ -161,7 +161,10 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
     IgnoreFailure([&] { remembered = AddPathSep(os.fs.currentFolder()); });
     std::string full = path;
     if (StartsWith(full, ".\\")) IgnoreFailure([&] { full = AddPathSep(os.fs.programFolder()) + full.substr(2); });
-    auto [first, rest] = SplitFirst(full);
+    // Named copies: a lambda may not capture a structured binding.
+    auto split = SplitFirst(full);
+    const std::string first = split.first;
+    std::string rest = split.second;
 
     IgnoreFailure([&] { os.fs.changeDrive(first); });
     bool onDrive = false;

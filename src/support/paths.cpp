@@ -117,7 +117,10 @@ bool FolderMissing(platform::Platform& os, const std::string& folder) {
 
 void ChangeToFolder(platform::Platform& os, const std::string& path) {
   try {
-    auto [first, rest] = SplitFirst(AnchorDot(os, path));
+    // Named copies: a lambda may not capture a structured binding.
+    auto split = SplitFirst(AnchorDot(os, path));
+    const std::string first = split.first;
+    std::string rest = split.second;
     IgnoreFailure([&] {
       os.fs.changeDrive(first);
       os.fs.changeFolder(first);
