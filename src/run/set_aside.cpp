@@ -4,6 +4,7 @@
 
 #include "support/error_log.h"
 #include "support/paths.h"
+#include "support/process_exec.h"
 #include "support/text.h"
 #include "support/text_file.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const char* kProc = "SetAsideOtherPcsFile";
 constexpr int kMaxNames = 100;
+constexpr int kSetAsideAttempts = 10;
 
 std::vector<std::string> Fields(const std::string& line) {
   std::vector<std::string> fields;
@@ -67,37 +69,50 @@ std::string SetAsideName(const std::string& destination, const RecordOrigin& ear
   return FolderPart(destination) + stem + " (" + FileNameSafe(note) + ").csv";
 }
 
-bool SetAsideOtherPcsFile(RunContext& ctx) {
+// One try: true when set aside or not needed, false when no name is free
+// (logged); throws what a held or unreadable file raises.
+static bool TrySetAside(RunContext& ctx) {
   platform::Platform& os = ctx.os;
   const std::string& destination = ctx.destinationPath;
+  if (!os.fs.fileExists(destination)) return true;
+  RecordOrigin earlier;
   try {
-    if (!os.fs.fileExists(destination)) return true;
-    RecordOrigin earlier;
-    try {
-      earlier = ReadRecordOrigin(ctx, destination);
-    } catch (const std::exception&) {
-      // Unreadable: whose it is cannot be told, so it is kept.
-    }
-    const RecordOrigin ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
-    if (!earlier.identity.empty() && earlier.identity == ours.identity) return true;
-
-    for (int attempt = 1; attempt <= kMaxNames; ++attempt) {
-      const std::string aside = SetAsideName(destination, earlier, attempt);
-      if (os.fs.fileExists(aside)) continue;
-      try {
-        os.fs.moveFile(destination, aside);
-        return true;
-      } catch (const std::exception&) {
-        if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
-        if (!os.fs.fileExists(aside)) throw;
-      }
-    }
-    WriteErrorLog(ctx, kProc, "前回のファイルを退避する名前が空いていません。");
-    return false;
-  } catch (const std::exception& e) {
-    WriteErrorLog(ctx, kProc, e.what());
-    return false;
+    earlier = ReadRecordOrigin(ctx, destination);
+  } catch (const std::exception&) {
+    // Unreadable: whose it is cannot be told, so it is kept.
   }
+  const RecordOrigin ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
+  if (!earlier.identity.empty() && earlier.identity == ours.identity) return true;
+
+  for (int attempt = 1; attempt <= kMaxNames; ++attempt) {
+    const std::string aside = SetAsideName(destination, earlier, attempt);
+    if (os.fs.fileExists(aside)) continue;
+    try {
+      os.fs.moveFile(destination, aside);
+      return true;
+    } catch (const std::exception&) {
+      if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
+      if (!os.fs.fileExists(aside)) throw;
+    }
+  }
+  WriteErrorLog(ctx, kProc, "前回のファイルを退避する名前が空いていません。");
+  return false;
+}
+
+bool SetAsideOtherPcsFile(RunContext& ctx) {
+  // A file held for a moment (a viewer, a virus scanner) is tried as often
+  // and as far apart as the delivery's own copy would be.
+  std::string failure;
+  for (int attempt = 1; attempt <= kSetAsideAttempts; ++attempt) {
+    if (attempt > 1) SleepTime(ctx.os, 0, 100);
+    try {
+      return TrySetAside(ctx);
+    } catch (const std::exception& e) {
+      failure = e.what();
+    }
+  }
+  WriteErrorLog(ctx, kProc, failure);
+  return false;
 }
 
 }  // namespace th

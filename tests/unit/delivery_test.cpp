@@ -113,6 +113,7 @@ TEST_F(DeliveryTest, AnotherPcsFileThatCannotBeSetAsideIsNotOverwritten) {
   EXPECT_EQ(p.text(dest), earlier);
   EXPECT_TRUE(p.processes.started.empty());
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
+  EXPECT_EQ(p.clock.sleeps.size(), 9u);  // tried ten times, as a held file may be free a moment later
 }
 
 TEST_F(DeliveryTest, OnlyAnEqualComparisonVerifies) {
