@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "collect/record_format.h"
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
@@ -16,20 +17,9 @@ constexpr const char* kProc = "SetAsideOtherPcsFile";
 constexpr int kMaxNames = 100;
 constexpr int kSetAsideAttempts = 10;
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  for (auto at = line.find(','); at != std::string::npos; at = line.find(',', from)) {
-    fields.push_back(line.substr(from, at - from));
-    from = at + 1;
-  }
-  fields.push_back(line.substr(from));
-  return fields;
-}
-
-bool IsIdentity(const std::vector<std::string>& f) {
-  return (f[1] == "LAN" && f[2] == "LAN" && f[3] == "コンピュータ名") ||
-         (f[1] == "WMI" && f[2] == "MotherBoard" && f[3] == "Device_ID");
+bool IsIdentity(const RecordFields& f) {
+  return (f[kGroup] == "LAN" && f[kItem] == "LAN" && f[kSubItem] == "コンピュータ名") ||
+         (f[kGroup] == "WMI" && f[kItem] == "MotherBoard" && f[kSubItem] == "Device_ID");
 }
 
 // A text that can stand in a file name.
@@ -49,12 +39,12 @@ RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile) {
   TextReader reader(ctx.os, recordFile);
   std::string line;
   while (reader.next(line)) {
-    const auto f = Fields(line);
-    if (f.size() != 7) continue;
-    if (origin.renewalday.empty() && f[6] != "Renewalday") origin.renewalday = f[6];
+    RecordFields f;
+    if (!SplitRecordLine(line, f)) continue;
+    if (origin.renewalday.empty() && f[kRenewalday] != "Renewalday") origin.renewalday = f[kRenewalday];
     if (!IsIdentity(f)) continue;
-    origin.identity.push_back(f[4]);
-    if (origin.computerName.empty() && f[3] == "コンピュータ名") origin.computerName = f[4];
+    origin.identity.emplace_back(f[kContents]);
+    if (origin.computerName.empty() && f[kSubItem] == "コンピュータ名") origin.computerName = f[kContents];
   }
   return origin;
 }
