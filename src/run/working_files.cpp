@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "support/guard.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 #include "support/text.h"
@@ -39,10 +40,7 @@ WorkingFiles ClaimWorkingFiles(RunContext& ctx) {
   platform::Platform& os = ctx.os;
   const std::string save = ResolvePath(os, ".\\SAVE\\");
   // Started from another folder, the SAVE made in the current one is not this one.
-  try {
-    os.fs.createFolder(save);
-  } catch (const std::exception&) {
-  }
+  IgnoreFailure([&] { os.fs.createFolder(save); });
   const std::string base = NamePart(os.system.computerName()) + "-";
   WorkingFiles files;
   for (int n = 1; n <= kMaxFolders; ++n) {
@@ -61,12 +59,8 @@ void DeleteWorkingFiles(RunContext& ctx, const WorkingFiles& files) {
   DeleteFiles(ctx.os, files.regScan);
   DeleteFiles(ctx.os, files.dump);
   DeleteFiles(ctx.os, files.runas);
-  if (files.folder.empty()) return;
-  try {
-    ctx.os.fs.removeFolder(files.folder);
-  } catch (const std::exception&) {
-    // Not empty (a file that could not be deleted) or gone: left as it is.
-  }
+  // Not empty (a file that could not be deleted) or gone: left as it is.
+  if (!files.folder.empty()) IgnoreFailure([&] { ctx.os.fs.removeFolder(files.folder); });
 }
 
 std::string BatchDumpName(const std::string& dumpPath, const std::string& relativeDump) {
