@@ -12,10 +12,21 @@ void AppendText(platform::Platform& os, const std::string& path, const std::stri
   os.fs.append(path, os.codePage.toAnsi(text));
 }
 
-void AppendExactText(platform::Platform& os, const std::string& path, const std::string& text) {
-  const std::string bytes = os.codePage.toAnsi(text);
-  if (os.codePage.fromAnsi(bytes) != text) throw Failure("コード ページで表せない文字があります。");
-  os.fs.append(path, bytes);
+namespace {
+
+constexpr const char* kNotInCodePage = "コード ページで表せない文字があります。";
+
+bool InCodePage(platform::Platform& os, const std::string& text, std::string& bytes) {
+  bytes = os.codePage.toAnsi(text);
+  return os.codePage.fromAnsi(bytes) == text;
+}
+
+}  // namespace
+
+platform::CreateOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
+  std::string bytes;
+  if (!InCodePage(os, text, bytes)) return {platform::Creation::kFailed, kNotInCodePage};
+  return os.fs.writeNewFile(path, bytes);
 }
 
 TextReader::TextReader(platform::Platform& os, const std::string& path)
