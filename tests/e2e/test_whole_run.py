@@ -132,7 +132,7 @@ class WholeRun(unittest.TestCase):
         self.assertEqual(runs.working_record_files(s), [], "a working record file is left")
         save = s.unix_path(FOLDER) / "SAVE"
         self.assertEqual([n for n in runs.WORKING_FILES if (save / n).exists()], [])
-        self.assertEqual(runs.run_folders(save), [], "a run folder left")
+        self.assertEqual(runs.run_folders(s), [], "a run folder left")
 
     def test_normal_run(self):
         with harness.Scenario("whole_run_normal") as s:
