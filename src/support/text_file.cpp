@@ -1,7 +1,5 @@
 #include "support/text_file.h"
 
-#include "platform/failure.h"
-
 namespace th {
 
 void AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line) {
@@ -12,20 +10,9 @@ void AppendText(platform::Platform& os, const std::string& path, const std::stri
   os.fs.append(path, os.codePage.toAnsi(text));
 }
 
-namespace {
-
-constexpr const char* kNotInCodePage = "コード ページで表せない文字があります。";
-
-bool InCodePage(platform::Platform& os, const std::string& text, std::string& bytes) {
-  bytes = os.codePage.toAnsi(text);
-  return os.codePage.fromAnsi(bytes) == text;
-}
-
-}  // namespace
-
 platform::CreateOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
-  std::string bytes;
-  if (!InCodePage(os, text, bytes)) return {platform::Creation::kFailed, kNotInCodePage};
+  const std::string bytes = os.codePage.toAnsi(text);
+  if (os.codePage.fromAnsi(bytes) != text) return {platform::Creation::kFailed, "コード ページで表せない文字があります。"};
   return os.fs.writeNewFile(path, bytes);
 }
 
