@@ -114,6 +114,38 @@ void DiskFileSystem::createFolder(const std::string& path) {
   if (::mkdir(hostPath(path).c_str(), 0755) != 0) ThrowErrno("mkdir " + path);
 }
 
+namespace {
+
+platform::CreateOutcome Refused(int error) {
+  if (error == EEXIST) return {platform::Creation::kExists, {}};
+  return {platform::Creation::kFailed, std::strerror(error)};
+}
+
+}  // namespace
+
+platform::CreateOutcome DiskFileSystem::createNewFolder(const std::string& path) {
+  if (::mkdir(hostPath(path).c_str(), 0700) != 0) return Refused(errno);
+  return {platform::Creation::kCreated, {}};
+}
+
+platform::CreateOutcome DiskFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+  const std::string host = hostPath(path);
+  Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (fd.get() < 0) return Refused(errno);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::unlink(host.c_str());
+      return {platform::Creation::kFailed, std::strerror(error)};
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return {platform::Creation::kCreated, {}};
+}
+
 void DiskFileSystem::removeFolder(const std::string& path) {
   if (::rmdir(hostPath(path).c_str()) != 0) ThrowErrno("rmdir " + path);
 }

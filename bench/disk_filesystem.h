@@ -27,6 +27,8 @@ class DiskFileSystem : public platform::FileSystem {
   void removeFile(const std::string& path) override;
   void createFolder(const std::string& path) override;
   void removeFolder(const std::string& path) override;
+  platform::CreateOutcome createNewFolder(const std::string& path) override;
+  platform::CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) override;
   void moveFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> search(const std::string& pattern) override;
   std::string currentFolder() override;

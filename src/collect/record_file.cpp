@@ -52,15 +52,12 @@ std::string ScalarText(const platform::PropertyValue& v) {
 }  // namespace
 
 std::string CleanField(std::string_view field) {
+  // A line break inside a value would split the record in two.
+  const std::string oneLine = OnOneLine(field, false);
   std::string s;
-  s.reserve(field.size());
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    const char c = field[i];
-    if (c == '"' || c == ',') continue;
-    // A line break inside a value would split the record in two: CR LF, CR
-    // or LF becomes one blank.
-    if (c == '\n' && i > 0 && field[i - 1] == '\r') continue;
-    s += c == '\r' || c == '\n' ? ' ' : c;
+  s.reserve(oneLine.size());
+  for (const char c : oneLine) {
+    if (c != '"' && c != ',') s += c;
   }
   return TrimSpaces(s);
 }

@@ -51,6 +51,8 @@ int Run(const std::vector<std::string>& args) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
+  // First of all: DLLs come from the system folder only, not from beside the program.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.push_back(th::win32::Utf8(argv[i]));
   return Run(args);

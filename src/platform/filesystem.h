@@ -18,6 +18,14 @@ class LineReader {
   virtual bool next(std::string& line) = 0;
 };
 
+// Creating something that must not exist yet: that it does is an ordinary
+// outcome, as is a refusal, told apart by value.
+enum class Creation { kCreated, kExists, kFailed };
+struct CreateOutcome {
+  Creation result;
+  std::string failure;  // the platform's description when kFailed
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -36,6 +44,11 @@ class FileSystem {
   virtual void setAttributes(const std::string& path, std::uint32_t attributes) = 0;
   virtual void removeFile(const std::string& path) = 0;
   virtual void createFolder(const std::string& path) = 0;
+  // Creates a folder that must be new; never takes over an existing one.
+  virtual CreateOutcome createNewFolder(const std::string& path) = 0;
+  // Creates a file that must be new and writes the bytes in one write; a
+  // file it created but could not fill is removed again.
+  virtual CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) = 0;
   // Removes a folder that is empty; throws Failure otherwise.
   virtual void removeFolder(const std::string& path) = 0;
   // Renames a file within its volume; never replaces an existing file

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,9 @@ class SystemInfo {
   // Computer name in a Windows name format (1 = DNS host name); empty on failure.
   virtual std::string computerNameEx(int format) = 0;
   virtual std::optional<std::string> environment(const std::string& name) = 0;
+  // A number nobody can predict (the system's cryptographic generator), for
+  // names other users must not be able to guess.
+  virtual std::uint64_t randomNumber() = 0;
 };
 
 }  // namespace th::platform

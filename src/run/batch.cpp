@@ -1,6 +1,5 @@
 #include "run/batch.h"
 
-#include <exception>
 #include <utility>
 
 #include "support/error_log.h"
@@ -22,6 +21,8 @@ constexpr const char* kUninstallKeys[] = {
 // Quoted: a folder name holding "&", "^" or the like would otherwise split
 // the line once %~dp0 is expanded, and the batch would go on in another folder.
 constexpr const char* kChangeToOwnFolder = "cd /d \"%~dp0\"";
+
+constexpr const char* kNotOurs = "同じ名前のファイルが既にあります。";
 
 // PowerShell takes the typographic single quotes for apostrophes as well.
 constexpr const char* kApostrophes[] = {"'", "\u2018", "\u2019", "\u201A", "\u201B"};
@@ -128,22 +129,16 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
       {&runasPath, RunasLines(regScanPath, dumpPath)},
       {&regScanPath, RegScanLines(relativeDump)},
   };
-  // Each file is appended to (a leftover from an interrupted run keeps its
-  // text in front) and opened and written in one call: a file that cannot be
-  // written stops here, before anything runs.
+  // Each file is created new, in one write, in the run's own folder: a file
+  // already there is not this run's and is neither run nor written to. A
+  // file that cannot be written stops here, before anything runs.
   // The text must reach the file exactly: a character the code page only
   // approximates ("¦" written as "|") would be read by cmd as syntax.
   for (const auto& [path, lines] : files) {
-    const std::int64_t before = FileLength(os, *path);
-    try {
-      AppendExactText(os, *path, BatchText(lines));
-    } catch (const std::exception& e) {
-      WriteErrorLog(ctx, "BatMakeRun", e.what());
-      // A write cut off after the open would be run as it stands, or appended
-      // to by the next run: what it left goes.
-      if (FileLength(os, *path) != before) DeleteFiles(os, *path);
-      return;
-    }
+    const platform::CreateOutcome made = WriteNewExactText(os, *path, BatchText(lines));
+    if (made.result == platform::Creation::kCreated) continue;
+    WriteErrorLog(ctx, "BatMakeRun", made.result == platform::Creation::kExists ? kNotOurs : made.failure);
+    return;
   }
   RunBatch(os, trustLevelPath, platform::kShowMinimized);
   DeleteFiles(os, trustLevelPath);

@@ -8,7 +8,7 @@
 
 namespace th {
 
-// Writes TrustLevel.CMD (beside Runas.CMD), Runas.CMD and RegScan.CMD, runs
+// Creates TrustLevel.CMD (beside Runas.CMD), Runas.CMD and RegScan.CMD new, runs
 // TrustLevel.CMD, which starts Runas.CMD through the scheduled task
 // `taskName`, and deletes it. relativeRegScan is ignored.
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,

@@ -2,7 +2,9 @@
 
 #include <exception>
 
+#include "platform/failure.h"
 #include "run/set_aside.h"
+#include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 
@@ -11,20 +13,25 @@ namespace th {
 namespace {
 
 constexpr int kAttempts = 10;
+constexpr const char* kNotVerified = "コピーを元のファイルと照合できませんでした。";
 
 }  // namespace
 
-bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination) {
+bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination,
+                   std::string* failure) {
+  std::string last;
   try {
     ctx.os.fs.copyFile(source, destination);
-  } catch (const std::exception&) {
+  } catch (const Failure&) {
     // One more try once pending window events have run; the outcome shows in VerifyCopy.
     ctx.os.ui.pumpMessages();
     try {
       ctx.os.fs.copyFile(source, destination);
-    } catch (const std::exception&) {
+    } catch (const Failure& e) {
+      last = e.what();
     }
   }
+  if (failure) *failure = last;
   return true;
 }
 
@@ -58,8 +65,9 @@ void Deliver(RunContext& ctx) {
   };
   const bool existed = fileAtDestination(true);
   bool delivered = false;
+  std::string failure;
   for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
-    CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath);
+    CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath, &failure);
     delivered = VerifyCopy(ctx, ctx.recordFilePath, ctx.destinationPath);
     if (!delivered) SleepTime(ctx.os, 0, 100);
   }
@@ -70,11 +78,13 @@ void Deliver(RunContext& ctx) {
     // A folder standing there is not ours either, and deleting would clear
     // its attributes before failing.
     if (!existed && fileAtDestination(false)) DeleteFiles(ctx.os, ctx.destinationPath);
+    WriteErrorLog(ctx, "CopyFileRetry", failure.empty() ? kNotVerified : failure);
     ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;
   }
   // Not waited for: Explorer's window stays open after the run ends.
-  ctx.os.processes.start("explorer " + DQuote(FolderPart(ctx.destinationPath)), platform::kShowNormal);
+  ctx.os.processes.start(platform::SystemProgram::kExplorer, "explorer " + DQuote(FolderPart(ctx.destinationPath)),
+                         platform::kShowNormal, {});
   ctx.os.ui.showNoticeModal(platform::kNoticeSaved);
 }
 

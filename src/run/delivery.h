@@ -7,11 +7,15 @@
 
 namespace th {
 
-bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination);
+// Two copy tries; always true. `failure`, when given, receives the last
+// try's failure (empty when a copy went through).
+bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination,
+                   std::string* failure = nullptr);
 bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& copy);
 // Sets another PC's file of the same number aside, makes up to ten
 // copy-and-check attempts, then closes the start notice and shows
-// the final notice (and opens the destination folder on success).
+// the final notice (and opens the destination folder on success). A delivery
+// that fails leaves one Error.Log entry.
 void Deliver(RunContext& ctx);
 
 }  // namespace th

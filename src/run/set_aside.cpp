@@ -6,6 +6,7 @@
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
+#include "support/random_name.h"
 #include "support/text.h"
 #include "support/text_file.h"
 
@@ -15,6 +16,12 @@ namespace {
 
 constexpr const char* kProc = "SetAsideOtherPcsFile";
 constexpr int kMaxNames = 100;
+// Fresh unguessable names tried once every numbered one is taken.
+constexpr int kFallbackNames = 3;
+// The earlier file's own words in the new name (its day and computer name,
+// which anyone could have written) are cut to this many characters: a name
+// too long for the file system would otherwise cost the user their report.
+constexpr std::size_t kMaxNoteChars = 56;
 constexpr int kSetAsideAttempts = 10;
 
 bool IsIdentity(const RecordFields& f) {
@@ -30,6 +37,12 @@ std::string FileNameSafe(std::string text) {
     }
   }
   return text;
+}
+
+std::string Stem(const std::string& destination) {
+  std::string stem = FileNamePart(destination);
+  if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".csv") == 0) stem.resize(stem.size() - 4);
+  return stem;
 }
 
 }  // namespace
@@ -50,13 +63,16 @@ RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile) {
 }
 
 std::string SetAsideName(const std::string& destination, const RecordOrigin& earlier, int attempt) {
-  std::string stem = FileNamePart(destination);
-  if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".csv") == 0) stem.resize(stem.size() - 4);
   std::string note = "前回";
   if (!earlier.renewalday.empty()) note += " " + ReplaceAll(earlier.renewalday, "/", "-");
   if (!earlier.computerName.empty()) note += " " + earlier.computerName;
+  note = FirstChars(note, kMaxNoteChars);
   if (attempt > 1) note += " " + std::to_string(attempt);
-  return FolderPart(destination) + stem + " (" + FileNameSafe(note) + ").csv";
+  return FolderPart(destination) + Stem(destination) + " (" + FileNameSafe(note) + ").csv";
+}
+
+std::string FallbackSetAsideName(const std::string& destination, const std::string& unique) {
+  return FolderPart(destination) + Stem(destination) + " (前回 " + unique + ").csv";
 }
 
 // One try: true when set aside or not needed, false when no name is free
@@ -74,8 +90,9 @@ static bool TrySetAside(RunContext& ctx) {
   const RecordOrigin ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
   if (!earlier.identity.empty() && earlier.identity == ours.identity) return true;
 
-  for (int attempt = 1; attempt <= kMaxNames; ++attempt) {
-    const std::string aside = SetAsideName(destination, earlier, attempt);
+  for (int attempt = 1; attempt <= kMaxNames + kFallbackNames; ++attempt) {
+    const std::string aside = attempt <= kMaxNames ? SetAsideName(destination, earlier, attempt)
+                                                   : FallbackSetAsideName(destination, RandomHex(os));
     if (os.fs.fileExists(aside)) continue;
     try {
       os.fs.moveFile(destination, aside);

@@ -18,9 +18,12 @@ struct RecordOrigin {
 // Reads the origin of a record file; throws Failure when it cannot be read.
 RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile);
 
-// "<folder><number> (前回 <YYYY-MM-DD> <computer name>).csv"; from the
-// second try on a number is added before ")" ("... PC-ALPHA 2).csv").
+// "<folder><number> (前回 <YYYY-MM-DD> <computer name>).csv", the part after
+// "前回" cut to a bounded length; from the second try on a number is added
+// before ")" ("... PC-ALPHA 2).csv").
 std::string SetAsideName(const std::string& destination, const RecordOrigin& earlier, int attempt);
+// When every numbered name is taken: "<folder><number> (前回 <unique>).csv".
+std::string FallbackSetAsideName(const std::string& destination, const std::string& unique);
 
 // When the destination exists and was written by another PC (its identity
 // differs from the working record file's, or cannot be told), renames it to

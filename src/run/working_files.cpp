@@ -1,36 +1,28 @@
 #include "run/working_files.h"
 
-#include <exception>
-
+#include "platform/failure.h"
 #include "support/guard.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
+#include "support/random_name.h"
 #include "support/text.h"
 
 namespace th {
 
 namespace {
 
-constexpr int kMaxFolders = 1000;
+// A name already taken is a collision of 64 random bits or a folder someone
+// made to catch the run: a few fresh names are plenty either way.
+constexpr int kNameTries = 8;
 
-// The computer name as a folder and task name: letters, digits, "-" and "_"
-// only, so that no batch line or schtasks argument needs quoting for it.
-std::string NamePart(const std::string& computerName) {
-  std::string name;
-  for (unsigned char c : computerName) {
-    const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-';
-    name += plain ? static_cast<char>(c) : '_';
-  }
-  return name.empty() ? "PC" : name;
-}
-
-WorkingFiles FilesIn(const std::string& save, const std::string& name) {
+WorkingFiles FilesIn(const std::string& parent, const std::string& unique) {
   WorkingFiles files;
-  files.folder = save + name + "\\";
+  files.folder = parent + "TH-" + unique + "\\";
+  files.trustLevel = files.folder + "TrustLevel.CMD";
   files.runas = files.folder + "Runas.CMD";
   files.regScan = files.folder + "RegScan.CMD";
   files.dump = files.folder + "TH_reg.TxT";
-  files.taskName = "TH_tmp_task_" + name;
+  files.taskName = "TH_tmp_task_" + unique;
   return files;
 }
 
@@ -38,29 +30,25 @@ WorkingFiles FilesIn(const std::string& save, const std::string& name) {
 
 WorkingFiles ClaimWorkingFiles(RunContext& ctx) {
   platform::Platform& os = ctx.os;
-  const std::string save = ResolvePath(os, ".\\SAVE\\");
-  // Started from another folder, the SAVE made in the current one is not this one.
-  IgnoreFailure([&] { os.fs.createFolder(save); });
-  const std::string base = NamePart(os.system.computerName()) + "-";
-  WorkingFiles files;
-  for (int n = 1; n <= kMaxFolders; ++n) {
-    files = FilesIn(save, base + std::to_string(n));
-    try {
-      os.fs.createFolder(files.folder);
-      return files;
-    } catch (const std::exception&) {
-      if (!os.fs.folderExists(files.folder)) return files;  // cannot be made: nothing to take over
-    }
+  const std::string parent = AddPathSep(os.fs.tempFolder());
+  for (int tries = 1; tries <= kNameTries; ++tries) {
+    WorkingFiles files = FilesIn(parent, RandomHex(os));
+    const platform::CreateOutcome made = os.fs.createNewFolder(files.folder);
+    if (made.result == platform::Creation::kCreated) return files;
+    // Refused for another reason than the name: another name will not help.
+    if (made.result == platform::Creation::kFailed) throw Failure(made.failure);
   }
-  return files;
+  throw Failure("作業フォルダーを作成できません。同じ名前のフォルダーが既にあります。");
 }
 
 void DeleteWorkingFiles(RunContext& ctx, const WorkingFiles& files) {
+  if (files.folder.empty()) return;  // none was made: nothing here is ours
   DeleteFiles(ctx.os, files.regScan);
   DeleteFiles(ctx.os, files.dump);
   DeleteFiles(ctx.os, files.runas);
+  DeleteFiles(ctx.os, files.trustLevel);
   // Not empty (a file that could not be deleted) or gone: left as it is.
-  if (!files.folder.empty()) IgnoreFailure([&] { ctx.os.fs.removeFolder(files.folder); });
+  IgnoreFailure([&] { ctx.os.fs.removeFolder(files.folder); });
 }
 
 std::string BatchDumpName(const std::string& dumpPath, const std::string& relativeDump) {

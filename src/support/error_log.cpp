@@ -43,15 +43,24 @@ void WriteLog(RunContext& ctx, const std::string& text) {
   }
 }
 
+namespace {
+
+// A field's line breaks and TABs as blanks: a value read from WMI, the
+// registry or a file on the share must not start a line or a field of its
+// own that would pass for another entry.
+std::string Field(std::string_view text) { return OnOneLine(text, true); }
+
+}  // namespace
+
 std::string ErrorEntryText(RunContext& ctx, std::string_view procedure, std::string_view description) {
   const Record& r = ctx.rec;
   std::string entry;
-  entry += '\t' + WithoutNul(ctx.os.system.computerName());
-  entry += '\t' + std::string(procedure);
+  entry += '\t' + Field(WithoutNul(ctx.os.system.computerName()));
+  entry += '\t' + Field(procedure);
   for (const std::string* field : {&r.Key, &r.Group, &r.Item, &r.SubItem, &r.Contents, &r.Unit, &r.Renewalday}) {
-    entry += '\t' + TrimSpaces(*field);
+    entry += '\t' + TrimSpaces(Field(*field));
   }
-  entry += '\t' + std::string(description);
+  entry += '\t' + Field(description);
   return entry;
 }
 

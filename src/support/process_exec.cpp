@@ -3,13 +3,13 @@
 #include <cmath>
 #include <exception>
 
-#include "support/guard.h"
 
 namespace th {
 
-std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show) {
+std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show,
+                       const std::string& currentFolder) {
   try {
-    auto process = os.processes.start(commandLine, show);
+    auto process = os.processes.start(platform::SystemProgram::kCmd, commandLine, show, currentFolder);
     // Waits on the process itself instead of polling its exit code: no busy
     // loop, and a child that exits with 259 is not taken for a running one.
     process->waitPumping();
@@ -21,19 +21,11 @@ std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, p
 
 std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, const std::string& path,
                              std::string (*quote)(const std::string&), platform::ShowWindow show) {
-  if (path.find('%') == std::string::npos) return ShellWait(os, head + quote(path), show);
   const auto sep = path.rfind('\\');
+  const std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+  if (path.find('%') == std::string::npos) return ShellWait(os, head + quote(path), show, folder);
   if (sep == std::string::npos || path.find('%', sep) != std::string::npos) return -1;
-  std::string remembered;
-  try {
-    remembered = os.fs.currentFolder();
-    os.fs.changeFolder(path.substr(0, sep + 1));
-  } catch (const std::exception&) {
-    return -1;  // never run it from the wrong folder
-  }
-  const std::int16_t result = ShellWait(os, head + quote(path.substr(sep + 1)), show);
-  IgnoreFailure([&] { os.fs.changeFolder(remembered); });
-  return result;
+  return ShellWait(os, head + quote(path.substr(sep + 1)), show, folder);
 }
 
 void SleepTime(platform::Platform& os, std::int16_t unit, double amount) {

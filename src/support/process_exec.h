@@ -8,16 +8,19 @@
 
 namespace th {
 
-// Starts the command line and returns once its process has ended: 0 when it
-// started, -1 when it could not be started.
-std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show);
+// Starts the system's cmd with the command line (which names cmd, as
+// "cmd /c ..." or "cmd.exe /c ...") in `currentFolder` (empty: the system
+// folder) and returns once its process has ended: 0 when it started, -1 when
+// it could not be started.
+std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, platform::ShowWindow show,
+                       const std::string& currentFolder = {});
 // cmd replaces %NAME% by the variable's value even between double quotes, so
 // a path holding "%" cannot go on its command line as it is: a folder named
 // "x %OS% y" would make cmd use another path. The command `head` + the
-// quoted path is run through ShellWait with the path's folder as the current
-// folder and only its file name on the command line, when the path holds a
-// "%"; otherwise `head` + the quoted full path, as usual. `quote` makes the
-// quoted form of the path. -1 when the folder cannot be entered.
+// quoted path is run through ShellWait from the path's own folder, with only
+// its file name on the command line when the path holds a "%", otherwise
+// with the quoted full path. `quote` makes the quoted form of the path. -1
+// when the file name itself holds "%".
 std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, const std::string& path,
                              std::string (*quote)(const std::string&), platform::ShowWindow show);
 // Unit 0 is milliseconds; the amount is rounded half to even. Blocks without

@@ -55,6 +55,25 @@ std::size_t CharCount(std::string_view utf8) {
   return n;
 }
 
+std::string FirstChars(std::string_view utf8, std::size_t count) {
+  std::size_t at = 0;
+  for (std::size_t chars = 0; at < utf8.size(); ++at) {
+    if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && chars++ == count) break;
+  }
+  return std::string(utf8.substr(0, at));
+}
+
+std::string OnOneLine(std::string_view text, bool tabs) {
+  std::string s;
+  s.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n' && i > 0 && text[i - 1] == '\r') continue;
+    s += c == '\r' || c == '\n' || (tabs && c == '\t') ? ' ' : c;
+  }
+  return s;
+}
+
 std::string FormatDate(const platform::LocalTime& t) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", t.year, t.month, t.day);

@@ -20,6 +20,12 @@ std::string RemoveAll(std::string text, std::string_view search);
 
 // Number of characters (code points) of a UTF-8 text.
 std::size_t CharCount(std::string_view utf8);
+// The first `count` characters of a UTF-8 text (never half a character).
+std::string FirstChars(std::string_view utf8, std::size_t count);
+
+// A text that must stay on one line: each line break (CR LF, CR or LF)
+// becomes one blank, and with `tabs` each TAB too.
+std::string OnOneLine(std::string_view text, bool tabs);
 
 // "yyyy/mm/dd" and "hh:nn:ss".
 std::string FormatDate(const platform::LocalTime& t);

@@ -1,7 +1,5 @@
 #include "support/text_file.h"
 
-#include "platform/failure.h"
-
 namespace th {
 
 void AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line) {
@@ -12,10 +10,10 @@ void AppendText(platform::Platform& os, const std::string& path, const std::stri
   os.fs.append(path, os.codePage.toAnsi(text));
 }
 
-void AppendExactText(platform::Platform& os, const std::string& path, const std::string& text) {
+platform::CreateOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
   const std::string bytes = os.codePage.toAnsi(text);
-  if (os.codePage.fromAnsi(bytes) != text) throw Failure("コード ページで表せない文字があります。");
-  os.fs.append(path, bytes);
+  if (os.codePage.fromAnsi(bytes) != text) return {platform::Creation::kFailed, "コード ページで表せない文字があります。"};
+  return os.fs.writeNewFile(path, bytes);
 }
 
 TextReader::TextReader(platform::Platform& os, const std::string& path)

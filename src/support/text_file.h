@@ -12,9 +12,10 @@ namespace th {
 void AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line);
 // Appends text (already holding its line ends) in one write.
 void AppendText(platform::Platform& os, const std::string& path, const std::string& text);
-// The same for text that must be written exactly (commands): throws Failure,
-// writing nothing, when the code page would replace or approximate a character.
-void AppendExactText(platform::Platform& os, const std::string& path, const std::string& text);
+// Creates a file that must be new and writes text that must reach it exactly
+// (commands); a character the code page would replace or approximate fails
+// it (kFailed) before anything is created.
+platform::CreateOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text);
 
 // Reads a text file line by line, decoding each line.
 class TextReader {

@@ -20,7 +20,9 @@ SUCCESS = "データ保存が正常に終了しました。"
 FAILURE = "データ保存に失敗しました。"
 HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
 WORKING_FILES = ("Runas.CMD", "RegScan.CMD", "TH_reg.TxT", "TrustLevel.CMD")
-# Each run keeps them in a folder of its own in SAVE: <computer name>-<n>.
+# Each run keeps them in a folder of its own, TH-<16 hex digits>, in the
+# Windows user's temporary folder: never on the share.
+RUN_FOLDER = re.compile(r"TH-[0-9A-F]{16}")
 
 
 @dataclass
@@ -171,26 +173,31 @@ def keep_delivered(path):
     shutil.copyfile(path, folder / Path(path).name)
 
 
-def run_folders(save: Path):
-    """The runs' working folders (<computer name>-<n>) in a SAVE folder (unix path)."""
-    if not save.is_dir():
+def folders_in(temp: Path):
+    """The run folders in a temporary folder (unix path)."""
+    if not temp.is_dir():
         return []
-    return sorted(p for p in save.iterdir() if p.is_dir() and re.fullmatch(r".+-\d+", p.name))
+    return sorted(p for p in temp.iterdir() if p.is_dir() and RUN_FOLDER.fullmatch(p.name))
 
 
-def provide_dump(save: Path, dump, timeout=300):
+def run_folders(s):
+    """The runs' working folders in the prefix's temporary folder."""
+    return folders_in(temp_folder(s))
+
+
+def provide_dump(s, dump, timeout=300):
     """Acts out the elevated registry scan, which cannot run under Wine
-    without stand-ins: as soon as a new run folder in `save` (unix path)
+    without stand-ins: as soon as a new run folder in the temporary folder
     holds its RegScan.CMD, `dump` goes in as its TH_reg.TxT: bytes to write,
     or a function given the dump's path. The program then finds its dump
     after its first wait and runs no fallback scan. Returns the thread."""
-    save.mkdir(parents=True, exist_ok=True)
-    existing = set(run_folders(save))
+    temp = temp_folder(s)
+    existing = set(folders_in(temp))
 
     def watch():
         deadline = time.monotonic() + timeout
         while time.monotonic() < deadline:
-            for folder in set(run_folders(save)) - existing:
+            for folder in set(folders_in(temp)) - existing:
                 if (folder / "RegScan.CMD").exists():
                     target = folder / "TH_reg.TxT"
                     dump(target) if callable(dump) else target.write_bytes(dump)

@@ -21,7 +21,7 @@ def start_run(s):
     """Starts the program with a registry dump already in place (the scan
     cannot run under Wine) and waits for the entry form."""
     program = s.put(harness.current_config().exe, TOOLS)
-    runs.provide_dump(s.unix_path(TOOLS) / "SAVE", b"\r\n")
+    runs.provide_dump(s, b"\r\n")
     process = s.start(program)
     form = s.find_window(FORM, timeout=120)
     return process, form
@@ -174,6 +174,7 @@ class EntryForm(unittest.TestCase):
                 save = s.unix_path(TOOLS) / "SAVE"
                 self.assertEqual(list(save.iterdir()), [])
                 self.assertEqual(runs.working_record_files(s), [])
+                self.assertEqual(runs.run_folders(s), [])
 
 
 if __name__ == "__main__":

@@ -3,7 +3,8 @@
 reg.exe, with stand-ins for the task scheduler and the elevation prompt:
 accepted, the elevated RegScan.CMD lists the three uninstall keys into the
 dump; refused, the dump holds only the cancel marker, the run says so and
-leaves no working file. The program sits in a folder whose name holds an
+leaves no working file. The program and the user's temporary folder (where
+the run keeps its batch files) sit in a folder whose name holds an
 apostrophe, an ampersand, parentheses, blanks and Japanese."""
 
 import time
@@ -13,7 +14,7 @@ import harness
 import runs
 
 FOLDER = r"C:\users\O'Brien\R&D ソフト (2)"
-SAVE = FOLDER + "\\SAVE\\"
+TEMP = FOLDER + "\\Temp\\"  # the user's temporary folder
 
 UNINSTALL = r"Microsoft\Windows\CurrentVersion\Uninstall"
 MACHINE = "HKEY_LOCAL_MACHINE\\SOFTWARE\\" + UNINSTALL
@@ -72,15 +73,15 @@ def batch(lines):
 
 
 def runas(run):
-    """Runas.CMD of the run whose folder in SAVE is named `run`."""
+    """Runas.CMD of the run whose folder in the temporary folder is named `run`."""
     return batch([
         "@echo off",
         'cd /d "%~dp0"',
         "",
         # In PowerShell's apostrophes the apostrophe is doubled; "&" is escaped for cmd.
-        r"@powershell start-process 'C:\users\O''Brien\R^&D ソフト (2)\SAVE" + f"\\{run}\\RegScan.CMD' -verb runas",
+        r"@powershell start-process 'C:\users\O''Brien\R^&D ソフト (2)\Temp" + f"\\{run}\\RegScan.CMD' -verb runas",
         "if %ERRORLEVEL% == 1 (",
-        r'echo UAC_Cancel > "C:\users\O' + "'" + r'Brien\R&D ソフト (2)\SAVE' + f'\\{run}\\TH_reg.TxT")',
+        r'echo UAC_Cancel > "C:\users\O' + "'" + r'Brien\R&D ソフト (2)\Temp' + f'\\{run}\\TH_reg.TxT")',
         "",
     ])
 
@@ -108,6 +109,9 @@ class RegistryScan(unittest.TestCase):
         if refuse:
             s.env["STANDIN_UAC"] = "refuse"
         program = s.put(config.exe, FOLDER)
+        s.unix_path(FOLDER).joinpath("Temp").mkdir()
+        for name in ("TEMP", "TMP"):
+            s.reg_add(r"HKCU\Environment", name, TEMP.rstrip("\\"))
         return s.start(program, log="program.log")
 
     def wait_for_dump(self, s, process, expected, seconds=30):
@@ -116,7 +120,7 @@ class RegistryScan(unittest.TestCase):
         deadline = time.monotonic() + seconds
         content = None
         while time.monotonic() < deadline and process.running():
-            dumps = [f / "TH_reg.TxT" for f in runs.run_folders(s.unix_path(SAVE))]
+            dumps = [f / "TH_reg.TxT" for f in runs.run_folders(s)]
             content = dumps[0].read_bytes() if dumps and dumps[0].is_file() else None
             if content == expected:
                 break
@@ -137,11 +141,11 @@ class RegistryScan(unittest.TestCase):
 
             # The dump is done while TrustLevel.CMD still waits out its ten
             # seconds; then the program deletes it.
-            # The run's own folder: SAVE\<computer name>-1.
-            folders = runs.run_folders(s.unix_path(SAVE))
+            # The run's own folder: TH-<16 hex digits> in the temporary folder.
+            folders = runs.run_folders(s)
             self.assertEqual(len(folders), 1, folders)
             save, run = folders[0], folders[0].name
-            self.assertRegex(run, r"\A[A-Za-z0-9_-]+-1\Z")
+            self.assertRegex(run, r"\ATH-[0-9A-F]{16}\Z")
             deadline = time.monotonic() + 20
             while (save / "TrustLevel.CMD").exists() and time.monotonic() < deadline:
                 time.sleep(0.2)
@@ -150,15 +154,15 @@ class RegistryScan(unittest.TestCase):
             self.assertEqual((save / "Runas.CMD").read_bytes(), runas(run))
             self.assertEqual((save / "RegScan.CMD").read_bytes(), REGSCAN)
 
-            runas_path = SAVE + run + r"\Runas.CMD"
-            regscan = SAVE + run + r"\RegScan.CMD"
+            runas_path = TEMP + run + r"\Runas.CMD"
+            regscan = TEMP + run + r"\RegScan.CMD"
             calls = self.calls(s)
             self.assertEqual([c[3] for c in calls if c[0] == "schtasks"],
                              ["created", "started " + runas_path, "deleted"])
-            self.assertIn(f'/tn TH_tmp_task_{run} /tr "{runas_path}" /sc once /st 00:00 /f', calls[0][2])
+            self.assertIn(f'/tn TH_tmp_task_{run[3:]} /tr "{runas_path}" /sc once /st 00:00 /f', calls[0][2])
             self.assertEqual([c[3] for c in calls if c[0] == "powershell"], ["elevated " + regscan])
             # The batch moved to its own folder before asking for elevation.
-            self.assertEqual([c[1] for c in calls if c[0] == "powershell"], [SAVE + run])
+            self.assertEqual([c[1] for c in calls if c[0] == "powershell"], [TEMP + run])
             self.assertTrue(process.running(), "the run goes on to its entry form")
 
     def test_refused_elevation_ends_the_run_with_its_message(self):
@@ -166,9 +170,9 @@ class RegistryScan(unittest.TestCase):
             process = self.start(s, refuse=True)
 
             self.assertEqual(self.wait_for_dump(s, process, b"UAC_Cancel \r\n"), b"UAC_Cancel \r\n")
-            run = runs.run_folders(s.unix_path(SAVE))[0].name
+            run = runs.run_folders(s)[0].name
             self.assertEqual([c[3] for c in self.calls(s) if c[0] == "powershell"],
-                             ["refused " + SAVE + run + r"\RegScan.CMD"])
+                             ["refused " + TEMP + run + r"\RegScan.CMD"])
 
             # TrustLevel.CMD's ten seconds, then the program's 30 s and 6 s waits.
             self.assertEqual(s.message_box_text("インベントリ収集", timeout=70),
@@ -178,9 +182,10 @@ class RegistryScan(unittest.TestCase):
             s.key("Return", window=box)
             self.assertEqual(process.wait(30), 0)
 
-            save = s.unix_path(SAVE)
-            self.assertTrue(save.is_dir())
-            self.assertEqual(list(save.iterdir()), [], "batch files and dump are deleted")
+            save = s.unix_path(FOLDER + r"\SAVE")
+            self.assertTrue(save.is_dir(), "SAVE is made in the current folder")
+            self.assertEqual(list(save.iterdir()), [])
+            self.assertEqual(runs.run_folders(s), [], "batch files, dump and their folder are deleted")
             self.assertFalse(s.unix_path(FOLDER + r"\Error.Log").exists())
 
 

@@ -28,7 +28,7 @@ class RunSpine(unittest.TestCase):
             tools, launch = s.unix_path(TOOLS), s.unix_path(LAUNCH)
             launch.mkdir()
             # A folder where the run's dump must go: no scan can ever write it.
-            blocked = runs.provide_dump(tools / "SAVE", lambda dump: dump.mkdir())
+            blocked = runs.provide_dump(s, lambda dump: dump.mkdir())
 
             first = s.start(program, cwd=launch)
             blocked.join(60)
@@ -57,9 +57,13 @@ class RunSpine(unittest.TestCase):
                              r"\A\d{4}/\d\d/\d\d \d\d:\d\d:\d\d \t[^\t\r\n]+\tMain" + r"\t" * 8 + r"[^\t\r\n]+\r\n\Z")
             self.assertFalse((launch / "Error.Log").exists())
             self.assertTrue((launch / "SAVE").is_dir(), "SAVE is made in the current folder too")
-            leftovers = {str(p.relative_to(tools / "SAVE")) for p in (tools / "SAVE").rglob("*")}
-            folder = runs.run_folders(tools / "SAVE")[0].name
-            self.assertEqual(leftovers, {folder, folder + "/TH_reg.TxT"}, "working files left behind")
+            # The working files never were on the program's folder; in the run's
+            # own folder only what could not be deleted is left.
+            self.assertEqual(sorted(p.name for p in tools.iterdir()), ["Error.Log", "tallyhawk.exe"])
+            folders = runs.run_folders(s)
+            self.assertEqual(len(folders), 1, folders)
+            self.assertEqual({str(p.relative_to(folders[0])) for p in folders[0].rglob("*")}, {"TH_reg.TxT"},
+                             "working files left behind")
 
 
 if __name__ == "__main__":

@@ -43,7 +43,7 @@ def wait_for(predicate, timeout, what):
 class WaitingNotice(unittest.TestCase):
     def test_notice_over_the_waits_and_a_second_start(self):
         with harness.Scenario("waiting_notice") as s:
-            runs.provide_dump(s.unix_path(TOOLS) / "SAVE", b"\r\n")  # the scan cannot run under Wine
+            runs.provide_dump(s, b"\r\n")  # the scan cannot run under Wine
             program, process = runs.start_program(s, TOOLS)
 
             notice = wait_for(lambda: [n for n in waiting_notices(s) if bar(n) is not None], 20,

@@ -9,24 +9,25 @@
 namespace th {
 namespace {
 
-// A program folder with blanks and parentheses, as under "Program Files (x86)".
 const std::string kProgram = "C:\\Program Files (x86)\\Inv Tool";
-const std::string kSave = kProgram + "\\SAVE\\";
+// The run's own folder, under a user name with a blank and parentheses.
+const std::string kSave = "C:\\Users\\Taro Yamada (2)\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\";
 const std::string kTrust = kSave + "TrustLevel.CMD";
 const std::string kRunas = kSave + "Runas.CMD";
 const std::string kRegScan = kSave + "RegScan.CMD";
 const std::string kDump = kSave + "TH_reg.TxT";
 const std::string kLog = kProgram + "\\Error.Log";
-const std::string kTask = "TH_tmp_task_PC01-1";
+const std::string kTask = "TH_tmp_task_0123456789ABCDEF";
 
 const std::string kTrustBytes =
     "@echo off\r\n"
     "cd /d \"%~dp0\"\r\n"
     "\r\n"
-    "schtasks /create /tn TH_tmp_task_PC01-1 /tr \"C:\\Program Files (x86)\\Inv Tool\\SAVE\\Runas.CMD\" /sc once /st 00:00 /f\r\n"
-    "schtasks /run /tn TH_tmp_task_PC01-1\r\n"
+    "schtasks /create /tn TH_tmp_task_0123456789ABCDEF /tr "
+    "\"C:\\Users\\Taro Yamada (2)\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\Runas.CMD\" /sc once /st 00:00 /f\r\n"
+    "schtasks /run /tn TH_tmp_task_0123456789ABCDEF\r\n"
     "timeout /T 10\r\n"
-    "schtasks /delete /f /tn TH_tmp_task_PC01-1\r\n"
+    "schtasks /delete /f /tn TH_tmp_task_0123456789ABCDEF\r\n"
     "\r\n"
     "\r\n";
 
@@ -34,9 +35,10 @@ const std::string kRunasBytes =
     "@echo off\r\n"
     "cd /d \"%~dp0\"\r\n"
     "\r\n"
-    "@powershell start-process 'C:\\Program Files (x86)\\Inv Tool\\SAVE\\RegScan.CMD' -verb runas\r\n"
+    "@powershell start-process "
+    "'C:\\Users\\Taro Yamada (2)\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\RegScan.CMD' -verb runas\r\n"
     "if %ERRORLEVEL% == 1 (\r\n"
-    "echo UAC_Cancel > \"C:\\Program Files (x86)\\Inv Tool\\SAVE\\TH_reg.TxT\")\r\n"
+    "echo UAC_Cancel > \"C:\\Users\\Taro Yamada (2)\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\TH_reg.TxT\")\r\n"
     "\r\n"
     "\r\n";
 
@@ -59,10 +61,11 @@ const std::string kRegScanBytes =
 struct BatMakeRunTest : ::testing::Test {
   test::FakePlatform p;
   RunContext ctx{p.os};
-  std::map<std::string, std::string> filesWhenRun;  // the SAVE folder as TrustLevel.CMD starts
+  std::map<std::string, std::string> filesWhenRun;  // the files as TrustLevel.CMD starts
 
   void SetUp() override {
     p.fs.program = kProgram;
+    p.fs.addFolder(kProgram);
     p.fs.addFolder(kSave);
     SetLogFile(ctx, kLog);
     p.processes.onStart = [this](const std::string&) { filesWhenRun = p.fs.files; };
@@ -78,6 +81,8 @@ TEST_F(BatMakeRunTest, WritesTheThreeFilesThenRunsTrustLevelMinimizedAndDeletesI
   ASSERT_EQ(p.processes.started.size(), 1u);
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"" + kTrust + "\"\"");
   EXPECT_EQ(p.processes.started[0].show, platform::kShowMinimized);
+  EXPECT_EQ(p.processes.started[0].program, platform::SystemProgram::kCmd);
+  EXPECT_EQ(p.processes.started[0].folder, kSave);  // started in the run's own folder
   EXPECT_EQ(p.processes.pumpedWaits, 1);  // waited for, with the windows kept alive
 
   // All three were complete before anything ran.
@@ -96,13 +101,11 @@ TEST_F(BatMakeRunTest, AFolderNamedAfterAVariableIsNeverExpandedByCmd) {
   const std::string save = "C:\\x %OS% y\\SAVE\\";
   p.fs.program = "C:\\x %OS% y";
   p.fs.addFolder(save);
-  std::string startedIn;
-  p.processes.onStart = [&](const std::string&) { startedIn = p.fs.currentFolder(); };
   BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT",
              kTask);
   ASSERT_EQ(p.processes.started.size(), 1u);
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"TrustLevel.CMD\"\"");
-  EXPECT_EQ(startedIn, "C:\\x %OS% y\\SAVE");
+  EXPECT_EQ(p.processes.started[0].folder, save);
   EXPECT_FALSE(p.fs.hasFile(save + "TrustLevel.CMD"));
 }
 
@@ -113,11 +116,18 @@ TEST_F(BatMakeRunTest, TheFourthArgumentChangesNothing) {
   EXPECT_EQ(p.fs.content(kRegScan), kRegScanBytes);
 }
 
-TEST_F(BatMakeRunTest, ALeftoverFileKeepsItsTextInFront) {
-  p.fs.addFile(kRunas, "@echo off\r\nhalf a line");
+// A file already there was not made by this run: it is neither written to
+// nor run, and nothing after it is written.
+TEST_F(BatMakeRunTest, AFileAlreadyThereIsNeitherWrittenToNorRun) {
+  p.fs.addFile(kRunas, "planted\r\n");
   run();
-  EXPECT_EQ(p.fs.content(kRunas), "@echo off\r\nhalf a line" + kRunasBytes);
-  EXPECT_EQ(p.fs.content(kRegScan), kRegScanBytes);
+  EXPECT_EQ(p.fs.content(kRunas), "planted\r\n");
+  EXPECT_FALSE(p.fs.hasFile(kRegScan));
+  EXPECT_TRUE(p.processes.started.empty());
+  const std::string text = log();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+  EXPECT_NE(text.find("\tBatMakeRun\t"), std::string::npos) << text;
+  EXPECT_NE(text.find("\t同じ名前のファイルが既にあります。\r\n"), std::string::npos) << text;
 }
 
 TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
@@ -129,6 +139,7 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
     test::FakePlatform q;
     RunContext qctx{q.os};
     q.fs.program = kProgram;
+    q.fs.addFolder(kProgram);
     q.fs.addFolder(kSave);
     SetLogFile(qctx, kLog);
     q.fs.unwritable.insert(c.failing);
@@ -146,20 +157,16 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
   }
 }
 
-TEST_F(BatMakeRunTest, AWriteCutOffAfterTheOpenLeavesNothingOfItsFile) {
-  for (const std::string& leftover : {std::string(), std::string("@echo off\r\n")}) {
-    test::FakePlatform q;
-    RunContext qctx{q.os};
-    q.fs.program = kProgram;
-    q.fs.addFolder(kSave);
-    SetLogFile(qctx, kLog);
-    if (!leftover.empty()) q.fs.addFile(kTrust, leftover);
-    q.fs.cutOff.insert(kTrust);
-    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT", kTask);
-    EXPECT_FALSE(q.fs.hasFile(kTrust)) << "leftover: " << leftover;
-    EXPECT_TRUE(q.processes.started.empty());
-    EXPECT_NE(q.text(kLog).find("\tBatMakeRun\t"), std::string::npos);
-  }
+// "¦" would reach the file as "|" or "?", which cmd reads otherwise.
+TEST_F(BatMakeRunTest, APathTheCodePageCannotHoldIsNeverWritten) {
+  const std::string folder = "C:\\Users\\a¦b\\Temp\\TH-0123456789ABCDEF\\";
+  p.fs.addFolder(folder);
+  BatMakeRun(ctx, folder + "Runas.CMD", folder + "RegScan.CMD", folder + "TH_reg.TxT", ".\\RegScan.CMD",
+             ".\\TH_reg.TxT", kTask);
+  EXPECT_EQ(p.fs.search(folder).size(), 2u);  // ".", ".."
+  EXPECT_TRUE(p.processes.started.empty());
+  EXPECT_NE(log().find("\tBatMakeRun\t"), std::string::npos);
+  EXPECT_NE(log().find("\tコード ページで表せない文字があります。\r\n"), std::string::npos) << log();
 }
 
 TEST_F(BatMakeRunTest, TrustLevelIsDeletedEvenWhenItCannotBeStarted) {
@@ -187,14 +194,14 @@ TEST(BatchLines, PathsStayLiteralForCmdAndPowerShell) {
 // cmd cannot make a UNC folder current, so RegScan.CMD must not rely on its
 // folder there: the dump is named in full; the other lines stay as they are.
 TEST(BatchLines, UnderAUncFolderTheDumpIsNamedInFull) {
-  const std::string folder = "\\\\server\\share 1\\inv\\SAVE\\PC01-1\\";
+  const std::string folder = "\\\\server\\home 1\\temp\\TH-0123456789ABCDEF\\";
   const std::string dumpName = BatchDumpName(folder + "TH_reg.TxT", ".\\TH_reg.TxT");
   EXPECT_EQ(dumpName, "\"" + folder + "TH_reg.TxT\"");
-  EXPECT_EQ(RegScanLines(dumpName)[4], "Set THREG=\"\\\\server\\share 1\\inv\\SAVE\\PC01-1\\TH_reg.TxT\"");
-  EXPECT_EQ(BatchDumpName("S:\\inv\\SAVE\\PC01-1\\TH_reg.TxT", ".\\TH_reg.TxT"), ".\\TH_reg.TxT");
+  EXPECT_EQ(RegScanLines(dumpName)[4], "Set THREG=\"\\\\server\\home 1\\temp\\TH-0123456789ABCDEF\\TH_reg.TxT\"");
+  EXPECT_EQ(BatchDumpName("S:\\temp\\TH-0123456789ABCDEF\\TH_reg.TxT", ".\\TH_reg.TxT"), ".\\TH_reg.TxT");
 
   const auto trust = TrustLevelLines(folder + "Runas.CMD", kTask);
-  EXPECT_EQ(trust[3], "schtasks /create /tn TH_tmp_task_PC01-1 /tr \"" + folder + "Runas.CMD\" /sc once /st 00:00 /f");
+  EXPECT_EQ(trust[3], "schtasks /create /tn TH_tmp_task_0123456789ABCDEF /tr \"" + folder + "Runas.CMD\" /sc once /st 00:00 /f");
   const auto runas = RunasLines(folder + "RegScan.CMD", folder + "TH_reg.TxT");
   EXPECT_EQ(runas[3], "@powershell start-process '" + folder + "RegScan.CMD' -verb runas");
   EXPECT_EQ(runas[5], "echo UAC_Cancel > \"" + folder + "TH_reg.TxT\")");
@@ -205,7 +212,7 @@ TEST(BatchLines, UnderAUncFolderTheDumpIsNamedInFull) {
 // then ends the run with all of them gone.
 TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
   test::FakePlatform p;
-  const std::string save = "C:\\Tools\\Inv\\SAVE\\PC01-1\\";
+  const std::string save = "C:\\Users\\user\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\";
   std::uint32_t startedAt = 1;
   p.processes.onStart = [&](const std::string& cmd) {
     if (cmd != "cmd /c \"\"" + save + "TrustLevel.CMD\"\"") return;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "collect/asset_info.h"
 #include "fakes/fake_platform.h"
 #include "run/delivery.h"
+#include "support/error_log.h"
 
 namespace th {
 namespace {
@@ -13,17 +16,21 @@ struct DeliveryTest : ::testing::Test {
   const std::string work = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp";
   const std::string dest = "C:\\Tools\\Inv\\SAVE\\abc-05-0012.csv";
   // A record file written on a given PC on a given day.
-  static std::string Record(const std::string& pc, const std::string& day, const std::string& soft = "") {
+  static std::string Record(const std::string& pc, const std::string& day, const std::string& soft = "",
+                            const std::string& board = "{4C4C4544-0001}") {
     return "Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n"
            "abc-05-0012,LAN,LAN,コンピュータ名," + pc + ",," + day + "\r\n"
-           "abc-05-0012,WMI,MotherBoard,Device_ID,{4C4C4544-0001},," + day + "\r\n"
+           "abc-05-0012,WMI,MotherBoard,Device_ID," + board + ",," + day + "\r\n"
            "abc-05-0012,Soft,Application," + soft + ",1.0,," + day + "\r\n";
   }
+  const std::string logFile = "C:\\Tools\\Inv\\Error.Log";
+  std::string log() { return p.text(logFile); }
   void SetUp() override {
     p.fs.addFolder("C:\\Tools\\Inv\\SAVE");
     p.fs.addFile(work, p.codePage.toAnsi(Record("PC-BETA", "2026/12/06")));
     ctx.recordFilePath = work;
     ctx.destinationPath = dest;
+    SetLogFile(ctx, logFile);
   }
 };
 
@@ -46,12 +53,13 @@ TEST_F(DeliveryTest, ThirdAttemptSucceedsAfterTwoPauses) {
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
 }
 
-TEST_F(DeliveryTest, TenFailuresPauseTenTimesAndReportFailureWithoutExplorer) {
+TEST_F(DeliveryTest, TenFailuresPauseTenTimesLogOnceAndReportFailureWithoutExplorer) {
   p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
   Deliver(ctx);
   EXPECT_EQ(p.clock.sleeps.size(), 10u);
   EXPECT_TRUE(p.processes.started.empty());
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
+  EXPECT_EQ(log(), "2026/12/06 09:05:07 \tPC01\tCopyFileRetry\t\t\t\t\t\t\t\tコピーできません。\r\n");
 }
 
 TEST_F(DeliveryTest, ACutOffCopyOnAFullDriveIsNotLeftAsADelivery) {
@@ -83,6 +91,7 @@ TEST_F(DeliveryTest, ThisPcsEarlierFileIsReplaced) {
   Deliver(ctx);
   EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
   EXPECT_EQ(p.fs.search("C:\\Tools\\Inv\\SAVE\\").size(), 3u);  // ".", "..", the file
+  EXPECT_FALSE(p.fs.hasFile(logFile));
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
 }
 
@@ -114,6 +123,57 @@ TEST_F(DeliveryTest, AnotherPcsFileThatCannotBeSetAsideIsNotOverwritten) {
   EXPECT_TRUE(p.processes.started.empty());
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
   EXPECT_EQ(p.clock.sleeps.size(), 9u);  // tried ten times, as a held file may be free a moment later
+}
+
+// A PC is told by its computer name and its board together: the same name
+// on another board is another PC, whose file is kept.
+TEST_F(DeliveryTest, TheSameComputerNameOnAnotherBoardIsAnotherPc) {
+  const std::string earlier = Record("PC-BETA", "2026/12/01", "", "{4C4C4544-0002}");
+  p.fs.addFile(dest, p.codePage.toAnsi(earlier));
+  Deliver(ctx);
+  EXPECT_EQ(p.text("C:\\Tools\\Inv\\SAVE\\abc-05-0012 (前回 2026-12-01 PC-BETA).csv"), earlier);
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+}
+
+// Another run moved the earlier file aside first: the rename fails because
+// there is nothing left to rename, which is no failure.
+TEST_F(DeliveryTest, AnEarlierFileMovedAsideMeanwhileIsNoFailure) {
+  const std::string other = "C:\\Tools\\Inv\\SAVE\\abc-05-0012 (moved by another run).csv";
+  p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-ALPHA", "2026/12/01")));
+  p.fs.beforeMove = [&](const std::string& from) {
+    if (p.fs.hasFile(from)) p.fs.files[p.fs.full(other)] = std::exchange(p.fs.files[p.fs.full(from)], {});
+    p.fs.files.erase(p.fs.full(from));
+  };
+  Deliver(ctx);
+  EXPECT_EQ(p.text(other), Record("PC-ALPHA", "2026/12/01"));
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+  EXPECT_FALSE(p.fs.hasFile(logFile));
+  EXPECT_TRUE(p.clock.sleeps.empty());  // not taken for a held file and tried again
+}
+
+// An earlier file whose own words would make a name too long, or that finds
+// every numbered name taken, still goes aside, and the report is delivered.
+TEST_F(DeliveryTest, AHostileEarlierFileStillGoesAside) {
+  const std::string save = "C:\\Tools\\Inv\\SAVE\\";
+  const std::string longName(300, 'P');
+  p.fs.addFile(dest, p.codePage.toAnsi(Record(longName, "2026/12/01")));
+  Deliver(ctx);
+  // "前回 2026-12-01 " is 14 characters: 42 of the name's make the 56.
+  EXPECT_EQ(p.text(save + "abc-05-0012 (前回 2026-12-01 " + std::string(42, 'P') + ").csv"),
+            Record(longName, "2026/12/01"));
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+
+  p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-ALPHA", "2026/12/02")));
+  p.fs.addFile(save + "abc-05-0012 (前回 2026-12-02 PC-ALPHA).csv", "planted");
+  for (int n = 2; n <= 100; ++n) {
+    p.fs.addFile(save + "abc-05-0012 (前回 2026-12-02 PC-ALPHA " + std::to_string(n) + ").csv", "planted");
+  }
+  Deliver(ctx);
+  EXPECT_EQ(p.text(save + "abc-05-0012 (前回 0123456789ABCDEF).csv"), Record("PC-ALPHA", "2026/12/02"));
+  EXPECT_EQ(p.fs.content(save + "abc-05-0012 (前回 2026-12-02 PC-ALPHA 100).csv"), "planted");
+  EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
 }
 
 TEST_F(DeliveryTest, OnlyAnEqualComparisonVerifies) {

@@ -30,12 +30,17 @@ TEST_F(ErrorLogTest, EmptyRecordGivesEightAdjacentTabsAndTimestampsArePadded) {
   EXPECT_EQ(p.text(logFile), "2027/01/02 03:04:05 \tPC01\tMain\t\t\t\t\t\t\t\tx\r\n");
 }
 
-TEST_F(ErrorLogTest, NulsAreRemovedButTabsAndLineBreaksStay) {
+// A value from WMI, the registry or a planted file cannot forge a line or a
+// field: NULs go, each line break (CR LF as one) and TAB becomes a blank.
+TEST_F(ErrorLogTest, EveryEntryStaysOneLineOfTenFields) {
   SetLogFile(ctx, logFile);
   p.system.name = std::string("PC01\0\0\0", 7);
-  ctx.rec.Contents = std::string("a\0b\tc", 5);
-  WriteErrorLog(ctx, "GetKey", std::string("one\0\r\ntwo", 9));
-  EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tGetKey\t\t\t\t\tab\tc\t\t\tone\r\ntwo\r\n");
+  ctx.rec.Key = "abc\r\n2026/12/06 09:05:07 \tPC99";
+  ctx.rec.Contents = std::string("a\0b\tc\rd\ne", 9);
+  ctx.rec.Unit = "\tMHz\t";
+  WriteErrorLog(ctx, "GetKey", std::string("one\0\r\ntwo\tthree", 15));
+  EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tGetKey\tabc 2026/12/06 09:05:07  PC99\t\t\t\tab c d e\t"
+                             "MHz\t\tone two three\r\n");
 }
 
 TEST_F(ErrorLogTest, NothingIsWrittenBeforeSetLogFileOrWithABlankPath) {

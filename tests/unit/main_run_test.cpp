@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "fakes/fake_platform.h"
 #include "fakes/wmi_fixture.h"
@@ -10,7 +11,8 @@ namespace th {
 namespace {
 
 const std::string kSave = "C:\\Tools\\Inv\\SAVE\\";
-const std::string kRunFolder = kSave + "PC01-1\\";  // the first run of computer PC01
+const std::string kTemp = "C:\\Users\\user\\AppData\\Local\\Temp\\";
+const std::string kRunFolder = kTemp + "TH-0123456789ABCDEF\\";  // named after the first random number
 const std::string kDump = kRunFolder + "TH_reg.TxT";
 const std::string kLog = "C:\\Tools\\Inv\\Error.Log";
 
@@ -30,12 +32,17 @@ void ScanWrites(test::FakePlatform& q, const std::string& bytes) {
 struct MainRunTest : ::testing::Test {
   test::FakePlatform p;
   void dump(const std::string& bytes) { ScanWrites(p, bytes); }
+  // A run folder in the temporary folder, or anything in SAVE but a CSV.
   bool anyWorkingFile() {
-    for (const auto& f : p.fs.files) {
-      if (f.first.rfind(kSave, 0) == 0 && f.first.find('\\', kSave.size()) != std::string::npos) return true;
+    for (const auto& f : p.fs.folders) {
+      if (f.rfind(kTemp + "TH-", 0) == 0) return true;
     }
-    return p.fs.folderExists(kRunFolder);
+    for (const auto& f : p.fs.files) {
+      if (f.first.rfind(kSave, 0) == 0 && f.first.substr(f.first.size() - 4) != ".csv") return true;
+    }
+    return false;
   }
+
 };
 
 TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
@@ -57,6 +64,7 @@ TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
   EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"" + kRunFolder + "RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
+  EXPECT_EQ(p.processes.started[1].folder, kRunFolder);
   // The batch before any wait, the scan after the 30 s and before the 6 s.
   EXPECT_EQ(secondsAtStart, (std::vector<std::size_t>{0, 30}));
   EXPECT_EQ(p.clock.sleeps.size(), 36u);  // polled once a second
@@ -131,13 +139,14 @@ TEST_F(MainRunTest, ConfirmedEntryBecomesTheKeyAndShowsTheStartNotice) {
   EXPECT_EQ(p.ui.events[3], "notice 1");
 }
 
-TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndBesideTheProgram) {
+// SAVE beside the program is left to the delivery: the working files are not there.
+TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndTheLogGoesBesideTheProgram) {
   p.fs.current = "D:\\Launch";
   p.fs.addFolder("D:\\Launch");
   p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
   Main(p.os);
   EXPECT_TRUE(p.fs.folderExists("D:\\Launch\\SAVE"));
-  EXPECT_TRUE(p.fs.folderExists("C:\\Tools\\Inv\\SAVE"));
+  EXPECT_FALSE(p.fs.folderExists("C:\\Tools\\Inv\\SAVE"));
   EXPECT_TRUE(p.fs.hasFile(kLog));  // beside the program, not in D:\Launch
   EXPECT_FALSE(p.fs.hasFile("D:\\Launch\\Error.Log"));
 }
@@ -192,29 +201,72 @@ TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFile
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());
   EXPECT_TRUE(p.fs.hasFile(dest));
+  // On the share: the delivered file and nothing else.
+  for (const auto& f : p.fs.files) {
+    if (f.first.rfind("C:\\Tools\\", 0) == 0) {
+      EXPECT_EQ(f.first, dest);
+    }
+  }
 }
 
-// Files of a crashed run, of the old naming (straight in SAVE) and of this
-// one (a run folder of this computer): the run takes a folder of its own and
-// neither runs nor touches them.
-TEST_F(NormalEndTest, StaleWorkingFilesAreNeitherRunNorAppendedTo) {
-  const std::map<std::string, std::string> stale = {
-      {kSave + "Runas.CMD", "old runas"}, {kSave + "RegScan.CMD", "old scan"}, {kSave + "TH_reg.TxT", "old dump"},
-      {kRunFolder + "Runas.CMD", "crashed runas"}, {kRunFolder + "RegScan.CMD", "crashed scan"}};
-  for (const auto& [path, bytes] : stale) p.fs.addFile(path, bytes);
-  const std::string ours = kSave + "PC01-2\\";
+// A folder of the first name exists (made by someone to catch the run, or
+// left by a crashed one): the run makes one of another name and neither runs
+// nor touches what the first holds.
+TEST_F(NormalEndTest, AFolderThatExistsIsNeverTakenOver) {
+  const std::map<std::string, std::string> planted = {{kRunFolder + "Runas.CMD", "planted runas"},
+                                                      {kRunFolder + "RegScan.CMD", "planted scan"}};
+  for (const auto& [path, bytes] : planted) p.fs.addFile(path, bytes);
+  const std::string ours = kTemp + "TH-0123456789ABCDF0\\";  // the second random number
   p.processes.onStart = [this, ours, explorer = p.processes.onStart](const std::string& cmd) {
     if (cmd.find("TrustLevel.CMD") != std::string::npos) {
-      EXPECT_NE(p.text(ours + "TrustLevel.CMD").find("\r\nschtasks /run /tn TH_tmp_task_PC01-2\r\n"), std::string::npos);
+      EXPECT_NE(p.text(ours + "TrustLevel.CMD").find("\r\nschtasks /run /tn TH_tmp_task_0123456789ABCDF0\r\n"),
+                std::string::npos);
       p.fs.addFile(ours + "TH_reg.TxT", "\r\n");
     }
     explorer(cmd);
   };
   Main(p.os);
   EXPECT_EQ(p.processes.started.at(0).commandLine, "cmd /c \"\"" + ours + "TrustLevel.CMD\"\"");
-  for (const auto& [path, bytes] : stale) EXPECT_EQ(p.fs.content(path), bytes) << path;
+  for (const auto& [path, bytes] : planted) EXPECT_EQ(p.fs.content(path), bytes) << path;
+  EXPECT_TRUE(p.fs.folderExists(kRunFolder));
   EXPECT_FALSE(p.fs.folderExists(ours));  // this run's folder is gone with its files
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
+// No folder of its own, no run: never one it did not make, and a refusal is
+// not tried again under other names.
+TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
+  struct Case {
+    const char* what;
+    std::function<void(test::FakePlatform&)> arrange;
+    std::size_t mkdirs;
+  };
+  const Case cases[] = {
+      {"refused", [](test::FakePlatform& q) { q.fs.folders.erase(kTemp.substr(0, kTemp.size() - 1)); }, 1},
+      {"every name taken",
+       [](test::FakePlatform& q) {
+         q.system.randomStep = 0;
+         q.fs.addFile(kRunFolder + "RegScan.CMD", "planted");
+       },
+       8},
+  };
+  for (const Case& c : cases) {
+    test::FakePlatform q;
+    c.arrange(q);
+    ScanWrites(q, "\r\n");
+    Main(q.os);
+    EXPECT_TRUE(q.processes.started.empty()) << c.what;
+    EXPECT_TRUE(q.ui.events.empty()) << c.what;
+    const auto mkdirs = std::count_if(q.fs.log.begin(), q.fs.log.end(),
+                                      [](const std::string& e) { return e.rfind("mkdir " + kTemp, 0) == 0; });
+    EXPECT_EQ(static_cast<std::size_t>(mkdirs), c.mkdirs) << c.what;
+    const std::string log = q.text(kLog);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << c.what << log;
+    EXPECT_NE(log.find("\tMain\t"), std::string::npos) << c.what << log;
+    if (q.system.randomStep == 0) {
+      EXPECT_EQ(q.fs.content(kRunFolder + "RegScan.CMD"), "planted");
+    }
+  }
 }
 
 TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordFile) {
@@ -225,6 +277,18 @@ TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordF
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());
   for (const auto& s : p.processes.started) EXPECT_EQ(s.commandLine.rfind("explorer", 0), std::string::npos);
+}
+
+// The SAVE that Main makes in the current folder is not the program's: the
+// delivery still makes and uses the one beside the program.
+TEST_F(NormalEndTest, StartedFromAnotherFolderDeliversBesideTheProgram) {
+  p.fs.current = "D:\\Launch";
+  p.fs.addFolder(p.fs.current);
+  p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
+  Main(p.os);
+  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+  EXPECT_EQ(p.fs.search("D:\\Launch\\SAVE\\").size(), 2u);  // ".", ".."
 }
 
 TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {

@@ -63,15 +63,13 @@ TEST_F(GetPCNameTest, ATemporaryFolderHoldingPercentIsEnteredInsteadOfNamed) {
   const std::string temp = "C:\\Users\\a%OS%b\\Temp\\";
   p.fs.temp = temp;
   p.fs.addFolder(temp);
-  std::string startedIn;
   p.processes.onStart = [&](const std::string&) {
-    startedIn = p.fs.currentFolder();
     p.fs.files[p.fs.full(temp + "WKP1A2C.tmp")] = "host-pct\r\n";
   };
   GetPCName(ctx);
   ASSERT_EQ(p.processes.started.size(), 1u);
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd.exe /c Hostname > \"WKP1A2C.tmp\"");
-  EXPECT_EQ(startedIn, "C:\\Users\\a%OS%b\\Temp");
+  EXPECT_EQ(p.processes.started[0].folder, temp);
   EXPECT_EQ(ctx.recordedComputerName, "host-pct");
   EXPECT_FALSE(p.fs.hasFile(temp + "WKP1A2C.tmp"));
 }

@@ -7,12 +7,14 @@
 namespace th {
 namespace {
 
-TEST(ShellWait, StartsTheCommandUnchangedAndWaitsPumping) {
+TEST(ShellWait, StartsTheSystemsCmdWithTheCommandUnchangedAndWaitsPumping) {
   test::FakePlatform p;
   EXPECT_EQ(ShellWait(p.os, "cmd /c \"C:\\a b\\x.CMD\"", platform::kShowMinimized), 0);
   ASSERT_EQ(p.processes.started.size(), 1u);
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"C:\\a b\\x.CMD\"");
   EXPECT_EQ(p.processes.started[0].show, platform::kShowMinimized);
+  EXPECT_EQ(p.processes.started[0].program, platform::SystemProgram::kCmd);
+  EXPECT_EQ(p.processes.started[0].folder, "");  // the system folder
   EXPECT_EQ(p.processes.pumpedWaits, 1);
 }
 
@@ -24,28 +26,23 @@ TEST(ShellWait, AStartThatFailsGivesMinusOneWithoutWaiting) {
 }
 
 // cmd would expand %OS% between the quotes and run C:\x Windows_NT y\a.CMD.
-TEST(ShellWaitOnPath, APathWithPercentRunsFromItsFolderByItsBareName) {
+// Run from the file's own folder; cmd would expand %OS% between the quotes
+// and run C:\x Windows_NT y\a.CMD, so such a path goes by its bare name.
+TEST(ShellWaitOnPath, RunsFromTheFilesFolderAndAPathWithPercentByItsBareName) {
   test::FakePlatform p;
-  p.fs.addFolder("C:\\x %OS% y");
-  const std::string before = p.fs.currentFolder();
-  std::string startedIn;
-  p.processes.onStart = [&](const std::string&) { startedIn = p.fs.currentFolder(); };
-
   EXPECT_EQ(ShellWaitOnPath(p.os, "cmd /c ", "C:\\x %OS% y\\a.CMD", DQuote, platform::kHide), 0);
-  ASSERT_EQ(p.processes.started.size(), 1u);
-  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"a.CMD\"");
-  EXPECT_EQ(startedIn, "C:\\x %OS% y");
-  EXPECT_EQ(p.fs.currentFolder(), before);
-  EXPECT_EQ(p.processes.pumpedWaits, 1);
-
   ShellWaitOnPath(p.os, "cmd /c ", "C:\\plain\\a.CMD", DQuote, platform::kHide);
+  ASSERT_EQ(p.processes.started.size(), 2u);
+  EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"a.CMD\"");
+  EXPECT_EQ(p.processes.started[0].folder, "C:\\x %OS% y\\");
   EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"C:\\plain\\a.CMD\"");
+  EXPECT_EQ(p.processes.started[1].folder, "C:\\plain\\");
+  EXPECT_EQ(p.processes.pumpedWaits, 2);
+  EXPECT_EQ(p.fs.current, "C:\\Work");  // the program's own current folder is not touched
 }
 
-TEST(ShellWaitOnPath, NothingRunsWhenTheFolderCannotBeEnteredOrTheNameHoldsPercent) {
+TEST(ShellWaitOnPath, NothingRunsWhenTheNameHoldsPercent) {
   test::FakePlatform p;
-  p.fs.addFolder("C:\\100%");
-  EXPECT_EQ(ShellWaitOnPath(p.os, "cmd /c ", "C:\\gone %OS%\\a.CMD", DQuote, platform::kHide), -1);
   EXPECT_EQ(ShellWaitOnPath(p.os, "cmd /c ", "C:\\100%\\%OS%.CMD", DQuote, platform::kHide), -1);
   EXPECT_TRUE(p.processes.started.empty());
 }

@@ -56,6 +56,23 @@ TEST_F(WinFsTest, AppendCreatesThenAppendsAndLinesSplitOnEveryLineEnd) {
   EXPECT_EQ(fs.fileLength(dir + "none.txt"), -1);
 }
 
+// What exists is never taken over: a folder or file that is there already is
+// told apart, by value, from one made now and from a refusal.
+TEST_F(WinFsTest, NewFoldersAndFilesAreNeverOnesThatExist) {
+  using platform::Creation;
+  EXPECT_EQ(fs.createNewFolder(dir + "run").result, Creation::kCreated);
+  EXPECT_EQ(fs.createNewFolder(dir + "run").result, Creation::kExists);
+  const auto refused = fs.createNewFolder(dir + "missing\\run");
+  EXPECT_EQ(refused.result, Creation::kFailed);
+  EXPECT_FALSE(refused.failure.empty());
+
+  const std::string f = dir + "run\\Runas.CMD";
+  EXPECT_EQ(fs.writeNewFile(f, "ours\r\n").result, Creation::kCreated);
+  EXPECT_EQ(fs.writeNewFile(f, "again\r\n").result, Creation::kExists);
+  EXPECT_EQ(lines(f), std::vector<std::string>{"ours"});
+  EXPECT_EQ(fs.writeNewFile(dir + "missing\\x.CMD", "x").result, Creation::kFailed);
+}
+
 TEST_F(WinFsTest, LinesSurviveTheReadChunkBoundary) {
   const std::string f = dir + "big.txt";
   std::string data;
@@ -154,15 +171,26 @@ TEST_F(WinFsTest, CopyReplacesAndCompareTellsBytesApart) {
   EXPECT_THROW(fs.copyFile(a, dir + "no\\such\\b.csv"), Failure);
 }
 
-TEST(WinProcesses, WaitsForTheProcessEvenWhenItExitsWith259) {
+// cmd starts in the folder given, told not to search it for commands, and
+// is waited for even when it exits with 259.
+TEST(WinProcesses, CmdRunsInTheFolderGivenAndIsWaitedFor) {
   WinFileSystem fs;
   WinProcesses processes;
-  const std::string marker = fs.tempFolder() + "th_wait_" + std::to_string(GetCurrentProcessId()) + ".txt";
-  processes.start("cmd /c ping -n 2 127.0.0.1 >nul & echo done> \"" + marker + "\" & exit 259",
-                  platform::kHide)->waitPumping();
-  EXPECT_TRUE(fs.fileExists(marker));
+  const std::string folder = fs.tempFolder();
+  const std::string marker = folder + "th_wait_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  processes.start(platform::SystemProgram::kCmd,
+                  "cmd /c ping -n 2 127.0.0.1 >nul & cd > \"" + marker +
+                      "\" & echo [%NoDefaultCurrentDirectoryInExePath%]>> \"" + marker + "\" & exit 259",
+                  platform::kHide, folder)->waitPumping();
+  auto reader = fs.openLines(marker);
+  std::string cd, flag;
+  ASSERT_TRUE(reader->next(cd) && reader->next(flag));
+  reader.reset();
+  EXPECT_EQ(cd + "\\", folder);
+  EXPECT_EQ(flag.substr(0, 3), "[1]");  // cmd keeps the blank before "&"
   DeleteFileW(Wide(marker).c_str());
-  EXPECT_THROW(processes.start("no_such_program_th.exe", platform::kHide), Failure);
+  EXPECT_THROW(processes.start(platform::SystemProgram::kCmd, "cmd /c exit", platform::kHide, folder + "no such\\"),
+               Failure);
 }
 
 TEST(WinRegistry, ReadsTextValuesOfAtMost256Bytes) {

@@ -79,21 +79,11 @@ BOOL SetFormZOrder(HWND form) {
   return SetWindowPos(form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+// Compiled in, from the same numbers as the version resource: reading the
+// resource back would take VERSION.dll, which Windows looks for beside the
+// program first.
 std::string ProgramVersionCaption() {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-  if (n == 0 || n >= std::size(path)) return forms::VersionCaption(0, 0, 0);
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-  std::vector<BYTE> block(size);
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT len = 0;
-  if (size == 0 || !GetFileVersionInfoW(path, 0, size, block.data()) ||
-      !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &len) || len < sizeof *info) {
-    return forms::VersionCaption(0, 0, 0);
-  }
-  return forms::VersionCaption(HIWORD(info->dwFileVersionMS), LOWORD(info->dwFileVersionMS),
-                               HIWORD(info->dwFileVersionLS));
+  return forms::VersionCaption(TALLYHAWK_VERSION_MAJOR, TALLYHAWK_VERSION_MINOR, TALLYHAWK_VERSION_PATCH);
 }
 
 HWND NextTabStop(const std::vector<HWND>& order, HWND from, bool backwards) {

@@ -1,7 +1,6 @@
 #include "platform/win32/win_clock.h"
 
 #include <windows.h>
-#include <mmsystem.h>
 
 namespace th::win32 {
 
@@ -11,7 +10,9 @@ platform::LocalTime WinClock::now() {
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
-std::uint32_t WinClock::milliseconds() { return timeGetTime(); }
+// Kept to 32 bits: callers count differences modulo 2^32, as they would
+// with any wrapping millisecond counter.
+std::uint32_t WinClock::milliseconds() { return static_cast<std::uint32_t>(GetTickCount64()); }
 
 void WinClock::sleep(std::uint32_t ms) { Sleep(ms); }
 

@@ -92,6 +92,37 @@ void WinFileSystem::createFolder(const std::string& path) {
   if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) ThrowLastError();
 }
 
+namespace {
+
+platform::CreateOutcome Refused(DWORD error) {
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return {platform::Creation::kExists, {}};
+  return {platform::Creation::kFailed, Describe(error)};
+}
+
+}  // namespace
+
+platform::CreateOutcome WinFileSystem::createNewFolder(const std::string& path) {
+  // CreateDirectory never opens an existing folder: a success is a folder this call made.
+  if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) return Refused(GetLastError());
+  return {platform::Creation::kCreated, {}};
+}
+
+platform::CreateOutcome WinFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+  const std::wstring w = Wide(path);
+  ScopedHandle h(CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
+  if (!h) return Refused(GetLastError());
+  DWORD written = 0;
+  if (!WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+      written != bytes.size()) {
+    const DWORD error = GetLastError();
+    h.reset();
+    DeleteFileW(w.c_str());  // ours, and not whole: it must not be run or read
+    return {platform::Creation::kFailed, Describe(error ? error : ERROR_WRITE_FAULT)};
+  }
+  return {platform::Creation::kCreated, {}};
+}
+
 void WinFileSystem::removeFolder(const std::string& path) {
   if (!RemoveDirectoryW(Wide(path).c_str())) ThrowLastError();
 }

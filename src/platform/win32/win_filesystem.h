@@ -14,6 +14,8 @@ class WinFileSystem : public platform::FileSystem {
   void setAttributes(const std::string& path, std::uint32_t attributes) override;
   void removeFile(const std::string& path) override;
   void createFolder(const std::string& path) override;
+  platform::CreateOutcome createNewFolder(const std::string& path) override;
+  platform::CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) override;
   void removeFolder(const std::string& path) override;
   void moveFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> search(const std::string& pattern) override;

@@ -27,16 +27,44 @@ class WinProcess : public platform::RunningProcess {
   ScopedHandle process_;
 };
 
+// A Windows folder (GetSystemDirectoryW or GetWindowsDirectoryW) without its trailing "\".
+template <class Query>
+std::wstring WindowsFolder(Query query) {
+  wchar_t folder[MAX_PATH];
+  const UINT n = query(folder, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) ThrowLastError();
+  std::wstring w(folder, n);
+  if (w.back() == L'\\') w.pop_back();
+  return w;
+}
+
+// The system's own executable: a bare name on a command line would be looked
+// for beside the program first, where anyone with write access to the share
+// can put a file of that name.
+std::wstring ProgramPath(platform::SystemProgram program) {
+  if (program == platform::SystemProgram::kExplorer) return WindowsFolder(GetWindowsDirectoryW) + L"\\explorer.exe";
+  return WindowsFolder(GetSystemDirectoryW) + L"\\cmd.exe";
+}
+
 }  // namespace
 
-std::unique_ptr<platform::RunningProcess> WinProcesses::start(const std::string& commandLine, platform::ShowWindow show) {
+std::unique_ptr<platform::RunningProcess> WinProcesses::start(platform::SystemProgram program,
+                                                              const std::string& commandLine,
+                                                              platform::ShowWindow show,
+                                                              const std::string& currentFolder) {
+  const std::wstring application = ProgramPath(program);
+  const std::wstring folder = currentFolder.empty() ? WindowsFolder(GetSystemDirectoryW) : Wide(currentFolder);
+  // Inherited by cmd and what it starts: a command's bare name is then looked
+  // up on the PATH only, never in the current folder.
+  SetEnvironmentVariableW(L"NoDefaultCurrentDirectoryInExePath", L"1");
   std::wstring cmd = Wide(commandLine);
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = static_cast<WORD>(show);
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!CreateProcessW(application.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                      &pi)) {
     ThrowLastError();
   }
   const ScopedHandle thread(pi.hThread);

@@ -1,7 +1,9 @@
 #include "platform/win32/win_system_info.h"
 
 #include <windows.h>
+#include <ntsecapi.h>
 
+#include "platform/failure.h"
 #include "platform/win32/unicode.h"
 
 namespace th::win32 {
@@ -33,6 +35,13 @@ std::optional<std::string> WinSystemInfo::environment(const std::string& name) {
   if (got == 0 || got >= size) return std::string();
   w.resize(got);
   return Utf8(w);
+}
+
+std::uint64_t WinSystemInfo::randomNumber() {
+  std::uint64_t n = 0;
+  // RtlGenRandom lives in ADVAPI32, a KnownDLL, unlike BCrypt.
+  if (!RtlGenRandom(&n, sizeof n)) ThrowError(ERROR_GEN_FAILURE);
+  return n;
 }
 
 }  // namespace th::win32

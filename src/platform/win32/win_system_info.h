@@ -9,6 +9,7 @@ class WinSystemInfo : public platform::SystemInfo {
   std::string computerName() override;
   std::string computerNameEx(int format) override;
   std::optional<std::string> environment(const std::string& name) override;
+  std::uint64_t randomNumber() override;
 };
 
 }  // namespace th::win32

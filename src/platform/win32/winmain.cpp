@@ -7,6 +7,10 @@
 #include "run/main_run.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // First of all: DLLs loaded from here on (by the program or by Windows on
+  // its behalf) come from the system folder only, never from the program's
+  // folder on the share, where anyone could put a DLL of a wanted name.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   th::win32::WinServices services;
   th::win32::WinUi ui;

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory Windows file system for unit tests, with fault injection.
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -35,6 +36,7 @@ class FakeFileSystem : public platform::FileSystem {
   int copyFailures = 0;  // the next N copies fail
   bool copiesCutOff = false;  // copies write half the file, then fail (a full drive)
   std::vector<std::string> log;  // createFolder / removeFile / changeFolder calls, in order
+  std::function<void(const std::string& from)> beforeMove;  // acts out another program's doing meanwhile
 
   FakeFileSystem() {
     addFolder(program);
@@ -49,6 +51,9 @@ class FakeFileSystem : public platform::FileSystem {
     else if (p.rfind("\\\\", 0) == 0) r = p;
     else if (!p.empty() && p[0] == '\\') r = current.substr(0, 2) + p;
     else r = current + "\\" + p;
+    // "." components name the folder they stand in, as on Windows.
+    for (auto at = r.find("\\.\\"); at != std::string::npos; at = r.find("\\.\\")) r.erase(at, 2);
+    if (r.size() > 2 && r.compare(r.size() - 2, 2, "\\.") == 0) r.resize(r.size() - 2);
     while (r.size() > 3 && r.back() == '\\') r.pop_back();
     if (r.size() == 3 && r[1] == ':' && r[2] == '\\') r.pop_back();
     return r;
@@ -152,6 +157,23 @@ class FakeFileSystem : public platform::FileSystem {
     if (!folders.count(parent(f))) throw Failure("パスが見つかりません。");
     folders.insert(f);
   }
+  platform::CreateOutcome createNewFolder(const std::string& path) override {
+    const std::string f = full(path);
+    log.push_back("mkdir " + f);
+    if (folders.count(f) || files.count(f)) return {platform::Creation::kExists, {}};
+    if (!folders.count(parent(f))) return {platform::Creation::kFailed, "パスが見つかりません。"};
+    folders.insert(f);
+    return {platform::Creation::kCreated, {}};
+  }
+  platform::CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) override {
+    const std::string f = full(path);
+    log.push_back("create " + f);
+    if (files.count(f) || folders.count(f)) return {platform::Creation::kExists, {}};
+    if (unwritable.count(f) || !folders.count(parent(f))) return {platform::Creation::kFailed, "パスが見つかりません。"};
+    if (cutOff.count(f)) return {platform::Creation::kFailed, "ディスクに十分な空き領域がありません。"};
+    files[f] = bytes;
+    return {platform::Creation::kCreated, {}};
+  }
   void removeFolder(const std::string& path) override {
     const std::string f = full(path);
     log.push_back("rmdir " + f);
@@ -163,6 +185,7 @@ class FakeFileSystem : public platform::FileSystem {
   void moveFile(const std::string& from, const std::string& to) override {
     const std::string f = full(from), t = full(to);
     log.push_back("move " + f + " -> " + t);
+    if (beforeMove) beforeMove(f);
     if (!files.count(f) || files.count(t) || folders.count(t) || !folders.count(parent(t))) {
       throw Failure("ファイルを移動できません。");
     }

@@ -29,7 +29,14 @@ class FakeSystemInfo : public platform::SystemInfo {
   std::string name = "PC01";
   std::string dnsName = "pc01";
   std::map<std::string, std::string> env;
+  std::uint64_t random = 0x0123456789ABCDEF;
+  std::uint64_t randomStep = 1;  // 0: the same number every time
   std::string computerName() override { return name; }
+  std::uint64_t randomNumber() override {
+    const std::uint64_t n = random;
+    random += randomStep;
+    return n;
+  }
   std::string computerNameEx(int) override { return dnsName; }
   std::optional<std::string> environment(const std::string& n) override {
     auto it = env.find(n);
@@ -43,6 +50,8 @@ class FakeProcesses : public platform::Processes {
   struct Started {
     std::string commandLine;
     platform::ShowWindow show;
+    platform::SystemProgram program;
+    std::string folder;
   };
   std::vector<Started> started;
   // Runs when a command starts, to act out its effects; may throw Failure
@@ -58,9 +67,10 @@ class FakeProcesses : public platform::Processes {
    private:
     FakeProcesses& owner_;
   };
-  std::unique_ptr<platform::RunningProcess> start(const std::string& cmd, platform::ShowWindow show) override {
+  std::unique_ptr<platform::RunningProcess> start(platform::SystemProgram program, const std::string& cmd,
+                                                  platform::ShowWindow show, const std::string& folder) override {
     if (onStart) onStart(cmd);
-    started.push_back({cmd, show});
+    started.push_back({cmd, show, program, folder});
     return std::make_unique<Process>(*this);
   }
 };

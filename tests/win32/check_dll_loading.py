@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Both Windows programs load DLLs only from the system folder: every DLL
+they import is a KnownDLL (which Windows maps from the system folder whatever
+lies beside the program), or COMCTL32, which the embedded manifest binds to
+the system's side-by-side copy; and the first statement of their entry point
+restricts every later DLL load to the system folder.
+
+usage: check_dll_loading.py OBJDUMP EXE:SOURCE:ENTRY...
+"""
+import re
+import subprocess
+import sys
+from pathlib import Path
+
+# HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs of Windows 10
+# and 11 (ntdll is always mapped from the system folder).
+KNOWN_DLLS = {
+    "advapi32.dll", "clbcatq.dll", "combase.dll", "comdlg32.dll", "coml2.dll", "difxapi.dll", "gdi32.dll",
+    "gdiplus.dll", "imagehlp.dll", "imm32.dll", "kernel32.dll", "msctf.dll", "msvcrt.dll", "normaliz.dll",
+    "nsi.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "sechost.dll", "setupapi.dll",
+    "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
+}
+COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
+FIRST_CALL = "SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);"
+
+
+def imports(objdump, exe):
+    text = subprocess.run([objdump, "-p", exe], check=True, capture_output=True, text=True).stdout
+    return [m.lower() for m in re.findall(r"DLL Name: (\S+)", text)], text
+
+
+def first_statement(source, entry):
+    """The first statement in the body of `entry`, comments skipped."""
+    text = Path(source).read_text(encoding="utf-8")
+    match = re.search(r"\b" + re.escape(entry) + r"\s*\([^)]*\)\s*\{", text)
+    if not match:
+        return None
+    body = re.sub(r"//[^\n]*", "", text[match.end():])
+    return body.strip().split("\n", 1)[0].strip()
+
+
+def problems(objdump, exe, source, entry):
+    found = []
+    dlls, listing = imports(objdump, exe)
+    if not dlls:
+        found.append(f"{exe}: no import table read")
+    for dll in dlls:
+        if dll == "comctl32.dll":
+            if COMMON_CONTROLS not in Path(exe).read_bytes():
+                found.append(f"{exe}: imports COMCTL32 without a manifest binding the system's copy")
+        elif dll not in KNOWN_DLLS:
+            found.append(f"{exe}: imports {dll}, which is no KnownDLL and would be looked for beside the program")
+    if not re.search(r"\bSetDefaultDllDirectories\b", listing):
+        found.append(f"{exe}: does not import SetDefaultDllDirectories")
+    statement = first_statement(source, entry)
+    if statement != FIRST_CALL:
+        found.append(f"{source}: {entry} begins with {statement!r}, not {FIRST_CALL!r}")
+    return found
+
+
+def main(argv):
+    objdump, targets = argv[1], argv[2:]
+    found = []
+    for target in targets:
+        exe, source, entry = target.rsplit(":", 2)
+        found += problems(objdump, exe, source, entry)
+    for p in found:
+        print(p)
+    print("ok" if not found else f"{len(found)} problem(s)")
+    return 1 if found else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
