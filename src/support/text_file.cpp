@@ -1,15 +1,13 @@
 #include "support/text_file.h"
 
-#include "platform/failure.h"
-
 namespace th {
 
-void AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line) {
-  AppendText(os, path, line + "\r\n");
+platform::FileOutcome AppendTextLine(platform::Platform& os, const std::string& path, const std::string& line) {
+  return AppendText(os, path, line + "\r\n");
 }
 
-void AppendText(platform::Platform& os, const std::string& path, const std::string& text) {
-  os.fs.append(path, os.codePage.toAnsi(text));
+platform::FileOutcome AppendText(platform::Platform& os, const std::string& path, const std::string& text) {
+  return os.fs.append(path, os.codePage.toAnsi(text));
 }
 
 namespace {
@@ -23,17 +21,20 @@ bool InCodePage(platform::Platform& os, const std::string& text, std::string& by
 
 }  // namespace
 
-platform::CreateOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
+platform::FileOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
   std::string bytes;
-  if (!InCodePage(os, text, bytes)) return {platform::Creation::kFailed, kNotInCodePage};
+  if (!InCodePage(os, text, bytes)) return {platform::FileResult::kFailed, kNotInCodePage};
   return os.fs.writeNewFile(path, bytes);
 }
 
-TextReader::TextReader(platform::Platform& os, const std::string& path)
-    : codePage_(os.codePage), lines_(os.fs.openLines(path)) {}
+TextReader::TextReader(platform::Platform& os, const std::string& path) : codePage_(os.codePage) {
+  auto opened = os.fs.openLines(path);
+  outcome_ = std::move(opened.outcome);
+  if (outcome_.done()) lines_ = std::move(opened.value);
+}
 
 bool TextReader::next(std::string& line) {
-  if (!lines_->next(raw_)) return false;
+  if (!lines_ || !lines_->next(raw_)) return false;
   line = codePage_.fromAnsi(raw_);
   return true;
 }
