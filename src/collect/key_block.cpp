@@ -145,7 +145,12 @@ std::string GetOutputFolder(RunContext& ctx) {
 
 bool MakeFolderPath(RunContext& ctx, const std::string& path) {
   platform::Platform& os = ctx.os;
-  if (!FolderMissing(os, path)) return true;
+  // ".\" is the program's folder, for the test as for the making: asked as it
+  // stands, the question would be about the current folder's SAVE.
+  std::string full = path;
+  // No program folder: the path is tried as it stands.
+  if (StartsWith(full, ".\\")) IgnoreFailure([&] { full = AddPathSep(os.fs.programFolder()) + full.substr(2); });
+  if (!FolderMissing(os, full)) return true;
   if (StartsWith(path, "\\\\")) {
     // Past the server name, each "\" ends one more level of the share's path.
     std::size_t at = path.find('\\', 2);
@@ -157,12 +162,10 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
       }
     }
   } else {
-    // Without a current folder to go back to, or a program folder to anchor
-    // ".\" at, the walk still goes as far as it can; the final test tells.
+    // Without a current folder to go back to, the walk still goes as far as
+    // it can; the final test tells.
     std::string remembered;
     IgnoreFailure([&] { remembered = AddPathSep(os.fs.currentFolder()); });
-    std::string full = path;
-    if (StartsWith(full, ".\\")) IgnoreFailure([&] { full = AddPathSep(os.fs.programFolder()) + full.substr(2); });
     // Named copies: a lambda may not capture a structured binding.
     auto split = SplitFirst(full);
     const std::string first = split.first;
@@ -189,7 +192,7 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
     }
     ChangeToFolder(os, remembered);
   }
-  return !FolderMissing(os, path);
+  return !FolderMissing(os, full);
 }
 
 std::string MakeTempFile(RunContext& ctx, const std::string& prefix) {

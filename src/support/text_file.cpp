@@ -10,20 +10,9 @@ platform::FileOutcome AppendText(platform::Platform& os, const std::string& path
   return os.fs.append(path, os.codePage.toAnsi(text));
 }
 
-namespace {
-
-constexpr const char* kNotInCodePage = "コード ページで表せない文字があります。";
-
-bool InCodePage(platform::Platform& os, const std::string& text, std::string& bytes) {
-  bytes = os.codePage.toAnsi(text);
-  return os.codePage.fromAnsi(bytes) == text;
-}
-
-}  // namespace
-
 platform::FileOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
-  std::string bytes;
-  if (!InCodePage(os, text, bytes)) return {platform::FileResult::kFailed, kNotInCodePage};
+  const std::string bytes = os.codePage.toAnsi(text);
+  if (os.codePage.fromAnsi(bytes) != text) return {platform::FileResult::kFailed, "コード ページで表せない文字があります。"};
   return os.fs.writeNewFile(path, bytes);
 }
 

@@ -174,6 +174,7 @@ class EntryForm(unittest.TestCase):
                 save = s.unix_path(TOOLS) / "SAVE"
                 self.assertEqual(list(save.iterdir()), [])
                 self.assertEqual(runs.working_record_files(s), [])
+                self.assertEqual(runs.run_folders(s), [])
 
 
 if __name__ == "__main__":

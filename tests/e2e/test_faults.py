@@ -410,6 +410,7 @@ class Faults(unittest.TestCase):
 
     def hold_destination(self, s, mode):
         dest = s.unix_path(TOOLS) / "SAVE" / CSV
+        dest.parent.mkdir(exist_ok=True)
         dest.write_bytes(b"an earlier delivery\r\n")
         ready = s.drive_c / "held.ready"
         holder = s.start(harness.current_config().tool("hold_file.exe"), s.win_path(dest), mode,

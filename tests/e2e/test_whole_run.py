@@ -214,8 +214,10 @@ class WholeRun(unittest.TestCase):
             self.assertEqual(snapshot(blocker), before, "the folder in the way was changed")
             self.assertEqual(sorted(p.name for p in save.iterdir()), [NUMBER + ".csv"])
             self.assert_no_working_files(s)
-            # A failed delivery is told by its notice only.
-            self.assertEqual({e[2] for e in runs.error_log_entries(s.unix_path(FOLDER))}, {"GetBIOS"})
+            # A failed delivery is told by its notice and one Error.Log entry.
+            procedures = [e[2] for e in runs.error_log_entries(s.unix_path(FOLDER))]
+            self.assertEqual(sorted(set(procedures)), ["CopyFileRetry", "GetBIOS"])
+            self.assertEqual(procedures.count("CopyFileRetry"), 1)
 
     def test_desktop_marker(self):
         with harness.Scenario("whole_run_desktop") as s:

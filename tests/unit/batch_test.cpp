@@ -157,6 +157,18 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
   }
 }
 
+// "¦" would reach the file as "|" or "?", which cmd reads otherwise.
+TEST_F(BatMakeRunTest, APathTheCodePageCannotHoldIsNeverWritten) {
+  const std::string folder = "C:\\Users\\a¦b\\Temp\\TH-0123456789ABCDEF\\";
+  p.fs.addFolder(folder);
+  BatMakeRun(ctx, folder + "Runas.CMD", folder + "RegScan.CMD", folder + "TH_reg.TxT", ".\\RegScan.CMD",
+             ".\\TH_reg.TxT", kTask);
+  EXPECT_EQ(p.fs.search(folder).size(), 2u);  // ".", ".."
+  EXPECT_TRUE(p.processes.started.empty());
+  EXPECT_NE(log().find("\tBatMakeRun\t"), std::string::npos);
+  EXPECT_NE(log().find("\tコード ページで表せない文字があります。\r\n"), std::string::npos) << log();
+}
+
 TEST_F(BatMakeRunTest, TrustLevelIsDeletedEvenWhenItCannotBeStarted) {
   p.processes.onStart = [](const std::string&) { throw Failure("ファイルが見つかりません。"); };
   run();

@@ -149,6 +149,7 @@ TEST_F(DeliveryTest, AnEarlierFileMovedAsideMeanwhileIsNoFailure) {
   EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
   EXPECT_FALSE(p.fs.hasFile(logFile));
+  EXPECT_TRUE(p.clock.sleeps.empty());  // not taken for a held file and tried again
 }
 
 // An earlier file whose own words would make a name too long, or that finds

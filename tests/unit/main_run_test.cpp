@@ -299,6 +299,18 @@ TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordF
   for (const auto& s : p.processes.started) EXPECT_EQ(s.commandLine.rfind("explorer", 0), std::string::npos);
 }
 
+// The SAVE that Main makes in the current folder is not the program's: the
+// delivery still makes and uses the one beside the program.
+TEST_F(NormalEndTest, StartedFromAnotherFolderDeliversBesideTheProgram) {
+  p.fs.current = "D:\\Launch";
+  p.fs.addFolder(p.fs.current);
+  p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
+  RunSequence(p.os).Main();
+  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+  EXPECT_EQ(p.fs.search("D:\\Launch\\SAVE\\").size(), 2u);  // ".", ".."
+}
+
 TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   p.fs.addFile("C:\\Tools\\Inv\\DAT\\Desktop.txt", "");
   RunSequence(p.os).Main();

@@ -55,6 +55,9 @@ class FakeFileSystem : public platform::FileSystem {
     else if (p.rfind("\\\\", 0) == 0) r = p;
     else if (!p.empty() && p[0] == '\\') r = current.substr(0, 2) + p;
     else r = current + "\\" + p;
+    // "." components name the folder they stand in, as on Windows.
+    for (auto at = r.find("\\.\\"); at != std::string::npos; at = r.find("\\.\\")) r.erase(at, 2);
+    if (r.size() > 2 && r.compare(r.size() - 2, 2, "\\.") == 0) r.resize(r.size() - 2);
     while (r.size() > 3 && r.back() == '\\') r.pop_back();
     if (r.size() == 3 && r[1] == ':' && r[2] == '\\') r.pop_back();
     return r;
