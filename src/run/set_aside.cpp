@@ -1,7 +1,7 @@
 #include "run/set_aside.h"
 
-#include "collect/record_format.h"
 #include "platform/failure.h"
+#include "shared/record_format.h"
 #include "support/error_log.h"
 #include "support/guard.h"
 #include "support/paths.h"
