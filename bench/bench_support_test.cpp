@@ -15,7 +15,7 @@ namespace th::bench {
 namespace {
 
 std::vector<std::string> Lines(DiskFileSystem& fs, const std::string& path) {
-  auto reader = fs.openLines(path);
+  auto reader = fs.openLines(path).value;
   std::vector<std::string> lines;
   for (std::string line; reader->next(line);) lines.push_back(line);
   return lines;
@@ -47,20 +47,20 @@ TEST(DiskFileSystem, ReadsLinesWithEveryEndAndAcrossBufferBoundaries) {
 
   Write(p.fs.hostPath(path), "");
   EXPECT_TRUE(Lines(p.fs, path).empty());
-  EXPECT_THROW(p.fs.openLines("C:\\bench\\missing.txt"), Failure);
+  EXPECT_EQ(p.fs.openLines("C:\\bench\\missing.txt").outcome.result, platform::FileResult::kMissing);
 }
 
 TEST(DiskFileSystem, AppendsAndRemoves) {
   ScratchFolder scratch;
   BenchPlatform p(scratch.path());
   const std::string path = "C:\\bench\\SAVE\\out.txt";
-  p.fs.append(path, "one\r\n");
-  p.fs.append(path, "two\r\n");
+  EXPECT_TRUE(p.fs.append(path, "one\r\n").done());
+  EXPECT_TRUE(p.fs.append(path, "two\r\n").done());
   EXPECT_EQ(p.fs.fileLength(path), 10);
   EXPECT_EQ(p.fs.fileLength("C:\\bench\\SAVE"), -1);
-  p.fs.removeFile(path);
+  EXPECT_TRUE(p.fs.removeFile(path).done());
   EXPECT_FALSE(p.fs.fileExists(path));
-  EXPECT_THROW(p.fs.append("C:\\bench\\no folder\\x.txt", "x"), Failure);
+  EXPECT_EQ(p.fs.append("C:\\bench\\no folder\\x.txt", "x").result, platform::FileResult::kMissing);
 }
 
 TEST(DumpMaker, SoftCheckFindsTheGeneratedApplications) {

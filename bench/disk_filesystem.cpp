@@ -52,6 +52,36 @@ class FileLines : public platform::ChunkedLineReader {
 
 bool StatOf(const std::string& host, struct stat& st) { return ::stat(host.c_str(), &st) == 0; }
 
+// The ordinary outcome an errno value stands for, with its description.
+platform::FileOutcome Outcome(int error) {
+  using platform::FileResult;
+  switch (error) {
+    case EEXIST: return {FileResult::kExists, std::strerror(error)};
+    case ENOENT:
+    case ENOTDIR: return {FileResult::kMissing, std::strerror(error)};
+    case EBUSY:
+    case ETXTBSY: return {FileResult::kHeld, std::strerror(error)};
+    case EACCES:
+    case EPERM:
+    case EROFS: return {FileResult::kDenied, std::strerror(error)};
+    default: return {FileResult::kFailed, std::strerror(error)};
+  }
+}
+
+platform::FileOutcome Checked(int result) { return result == 0 ? platform::FileOutcome{} : Outcome(errno); }
+
+// Writes all the bytes; the failure's outcome when a write fails.
+platform::FileOutcome WriteAll(int fd, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return Outcome(errno);
+    done += static_cast<std::size_t>(n);
+  }
+  return {};
+}
+
 }  // namespace
 
 DiskFileSystem::DiskFileSystem(std::string root, std::string programFolder)
@@ -64,24 +94,18 @@ std::string DiskFileSystem::hostPath(const std::string& windowsPath) const {
   return host;
 }
 
-void DiskFileSystem::append(const std::string& path, std::string_view bytes) {
+platform::FileOutcome DiskFileSystem::append(const std::string& path, std::string_view bytes) {
   // Opened, written and closed per call, as on Windows: that cost is part of
   // what a record costs.
   Fd fd(::open(hostPath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-  if (fd.get() < 0) ThrowErrno("open " + path);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowErrno("write " + path);
-    done += static_cast<std::size_t>(n);
-  }
+  if (fd.get() < 0) return Outcome(errno);
+  return WriteAll(fd.get(), bytes);
 }
 
-std::unique_ptr<platform::LineReader> DiskFileSystem::openLines(const std::string& path) {
+platform::FileValue<std::unique_ptr<platform::LineReader>> DiskFileSystem::openLines(const std::string& path) {
   const int fd = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) ThrowErrno("open " + path);
-  return std::make_unique<FileLines>(fd);
+  if (fd < 0) return {Outcome(errno), nullptr};
+  return {{}, std::make_unique<FileLines>(fd)};
 }
 
 std::int64_t DiskFileSystem::fileLength(const std::string& path) {
@@ -102,58 +126,36 @@ bool DiskFileSystem::isDirectory(const std::string& path) {
   return StatOf(hostPath(path), st) && S_ISDIR(st.st_mode);
 }
 
-void DiskFileSystem::setAttributes(const std::string& path, std::uint32_t) {
-  if (!fileExists(path) && !isDirectory(path)) throw Failure("no such file: " + path);
+platform::FileOutcome DiskFileSystem::setAttributes(const std::string& path, std::uint32_t) {
+  if (!fileExists(path) && !isDirectory(path)) return Outcome(ENOENT);
+  return {};
 }
 
-void DiskFileSystem::removeFile(const std::string& path) {
-  if (::unlink(hostPath(path).c_str()) != 0) ThrowErrno("unlink " + path);
+platform::FileOutcome DiskFileSystem::removeFile(const std::string& path) {
+  return Checked(::unlink(hostPath(path).c_str()));
 }
 
-void DiskFileSystem::createFolder(const std::string& path) {
-  if (::mkdir(hostPath(path).c_str(), 0755) != 0) ThrowErrno("mkdir " + path);
+platform::FileOutcome DiskFileSystem::createFolder(const std::string& path) {
+  return Checked(::mkdir(hostPath(path).c_str(), 0700));
 }
 
-namespace {
-
-platform::CreateOutcome Refused(int error) {
-  if (error == EEXIST) return {platform::Creation::kExists, {}};
-  return {platform::Creation::kFailed, std::strerror(error)};
-}
-
-}  // namespace
-
-platform::CreateOutcome DiskFileSystem::createNewFolder(const std::string& path) {
-  if (::mkdir(hostPath(path).c_str(), 0700) != 0) return Refused(errno);
-  return {platform::Creation::kCreated, {}};
-}
-
-platform::CreateOutcome DiskFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+platform::FileOutcome DiskFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
   const std::string host = hostPath(path);
   Fd fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (fd.get() < 0) return Refused(errno);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::unlink(host.c_str());
-      return {platform::Creation::kFailed, std::strerror(error)};
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return {platform::Creation::kCreated, {}};
+  if (fd.get() < 0) return Outcome(errno);
+  platform::FileOutcome written = WriteAll(fd.get(), bytes);
+  if (!written.done()) ::unlink(host.c_str());
+  return written;
 }
 
-void DiskFileSystem::removeFolder(const std::string& path) {
-  if (::rmdir(hostPath(path).c_str()) != 0) ThrowErrno("rmdir " + path);
+platform::FileOutcome DiskFileSystem::removeFolder(const std::string& path) {
+  return Checked(::rmdir(hostPath(path).c_str()));
 }
 
-void DiskFileSystem::moveFile(const std::string& from, const std::string& to) {
+platform::FileOutcome DiskFileSystem::moveFile(const std::string& from, const std::string& to) {
   // link + unlink: a rename that never replaces, as on Windows.
-  if (::link(hostPath(from).c_str(), hostPath(to).c_str()) != 0) ThrowErrno("link " + to);
-  if (::unlink(hostPath(from).c_str()) != 0) ThrowErrno("unlink " + from);
+  if (::link(hostPath(from).c_str(), hostPath(to).c_str()) != 0) return Outcome(errno);
+  return Checked(::unlink(hostPath(from).c_str()));
 }
 
 std::vector<std::string> DiskFileSystem::search(const std::string& pattern) {
@@ -170,21 +172,24 @@ std::vector<std::string> DiskFileSystem::search(const std::string& pattern) {
 }
 
 std::string DiskFileSystem::currentFolder() { return program_; }
-void DiskFileSystem::changeDrive(const std::string&) {}
-void DiskFileSystem::changeFolder(const std::string&) {}
+platform::FileOutcome DiskFileSystem::changeDrive(const std::string&) { return {}; }
+platform::FileOutcome DiskFileSystem::changeFolder(const std::string&) { return {}; }
 
 std::string DiskFileSystem::tempFolder() { return program_ + "\\"; }
 
 std::string DiskFileSystem::createTempFile(const std::string& folder, const std::string& prefix) {
   const std::string path = folder + prefix + std::to_string(++tempCounter_) + ".tmp";
-  append(path, "");
+  const platform::FileOutcome made = append(path, "");
+  if (!made.done()) throw Failure(made.failure);
   return path;
 }
 
 std::string DiskFileSystem::programFolder() { return program_; }
 std::string DiskFileSystem::desktopFolder() { return program_; }
 
-void DiskFileSystem::copyFile(const std::string&, const std::string&) { throw Failure("not used by the benchmarks"); }
+platform::FileOutcome DiskFileSystem::copyFile(const std::string&, const std::string&) {
+  throw Failure("not used by the benchmarks");
+}
 bool DiskFileSystem::sameContents(const std::string&, const std::string&) {
   throw Failure("not used by the benchmarks");
 }

@@ -17,28 +17,27 @@ class DiskFileSystem : public platform::FileSystem {
   // The host path of a Windows path; throws Failure for one without a drive.
   std::string hostPath(const std::string& windowsPath) const;
 
-  void append(const std::string& path, std::string_view bytes) override;
-  std::unique_ptr<platform::LineReader> openLines(const std::string& path) override;
+  platform::FileOutcome append(const std::string& path, std::string_view bytes) override;
+  platform::FileValue<std::unique_ptr<platform::LineReader>> openLines(const std::string& path) override;
   std::int64_t fileLength(const std::string& path) override;
   bool fileExists(const std::string& path) override;
   bool folderExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
-  void setAttributes(const std::string& path, std::uint32_t attributes) override;
-  void removeFile(const std::string& path) override;
-  void createFolder(const std::string& path) override;
-  void removeFolder(const std::string& path) override;
-  platform::CreateOutcome createNewFolder(const std::string& path) override;
-  platform::CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) override;
-  void moveFile(const std::string& from, const std::string& to) override;
+  platform::FileOutcome setAttributes(const std::string& path, std::uint32_t attributes) override;
+  platform::FileOutcome removeFile(const std::string& path) override;
+  platform::FileOutcome createFolder(const std::string& path) override;
+  platform::FileOutcome removeFolder(const std::string& path) override;
+  platform::FileOutcome writeNewFile(const std::string& path, std::string_view bytes) override;
+  platform::FileOutcome moveFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> search(const std::string& pattern) override;
   std::string currentFolder() override;
-  void changeDrive(const std::string& drive) override;
-  void changeFolder(const std::string& path) override;
+  platform::FileOutcome changeDrive(const std::string& drive) override;
+  platform::FileOutcome changeFolder(const std::string& path) override;
   std::string tempFolder() override;
   std::string createTempFile(const std::string& folder, const std::string& prefix) override;
   std::string programFolder() override;
   std::string desktopFolder() override;
-  void copyFile(const std::string& from, const std::string& to) override;
+  platform::FileOutcome copyFile(const std::string& from, const std::string& to) override;
   bool sameContents(const std::string& a, const std::string& b) override;
 
  private:

@@ -1,11 +1,12 @@
 # Fails when a source folder includes a header from a folder above it.
 # Usage: cmake -DSRC=<src folder> -P check_layering.cmake
 #
-# Bottom to top: the seams (platform/), the support helpers, the form models
-# and the collectors, the run sequence; the seams' implementations sit beside
-# the core and may use the form models (their views) but not the collectors or
-# the run. winmain.cpp and the ledger's main.cpp are composition roots and
-# may include anything.
+# Bottom to top: the seams (platform/) and the rules both programs share
+# (shared/: the record line, the management number's shape), the support
+# helpers, the form models and the collectors, the run sequence; the seams'
+# implementations sit beside the core and may use the form models (their
+# views) but not the collectors or the run. winmain.cpp and the ledger's
+# main.cpp are composition roots and may include anything.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SRC)
   message(FATAL_ERROR "SRC is not set")
@@ -13,18 +14,19 @@ endif()
 get_filename_component(SRC "${SRC}" ABSOLUTE)
 
 set(ALLOWED_platform        platform)
+set(ALLOWED_shared          shared)
 set(ALLOWED_platform/posix  platform/posix platform)
-set(ALLOWED_support         support platform)
-set(ALLOWED_forms           forms support platform)
-set(ALLOWED_collect         collect support platform)
-set(ALLOWED_run             run collect forms support platform)
-set(ALLOWED_platform/win32  platform/win32 forms support platform)
-# The ledger reads what the client writes: the record format, the number's
-# shape, the code page seam.
-set(ALLOWED_ledger          ledger collect forms support platform)
-set(ALLOWED_ledger/report   ledger/report ledger collect forms support platform)
+set(ALLOWED_support         support shared platform)
+set(ALLOWED_forms           forms support shared platform)
+set(ALLOWED_collect         collect support shared platform)
+set(ALLOWED_run             run collect forms support shared platform)
+set(ALLOWED_platform/win32  platform/win32 forms support shared platform)
+# The ledger reads what the client writes through the shared rules and the
+# code page seam, never through the client's own folders.
+set(ALLOWED_ledger          ledger shared platform)
+set(ALLOWED_ledger/report   ledger/report ledger shared platform)
 # The portable core never sees the Windows headers.
-set(PORTABLE platform platform/posix support forms collect run)
+set(PORTABLE platform platform/posix shared support forms collect run)
 
 file(GLOB_RECURSE sources RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp)
 set(violations "")

@@ -1,7 +1,6 @@
 #include "collect/key_block.h"
 
 #include <cmath>
-#include <exception>
 #include <optional>
 
 #include "collect/collector_steps.h"
@@ -129,14 +128,14 @@ std::string GetOutputFolder(RunContext& ctx) {
   platform::Platform& os = ctx.os;
   std::string folder;
   bool marker = false;
-  IgnoreFailure([&] { marker = FileLength(os, ResolvePath(os, ".\\DAT\\") + "Desktop.txt") >= 0; });  // even an empty marker counts
+  // Even an empty marker counts; a program folder beyond the 16-bit range has none.
+  IgnoreFailure([&] { marker = FileLength(os, ResolvePath(os, ".\\DAT\\") + "Desktop.txt") >= 0; });
   if (marker) {
-    try {
+    // No desktop: the output folder stays empty.
+    IgnoreFailure([&] {
       const std::string desktop = os.fs.desktopFolder();
       if (!desktop.empty()) folder = AddPathSep(desktop) + "SAVE\\";
-    } catch (const std::exception&) {
-      // No desktop: the output folder stays empty.
-    }
+    });
   } else {
     folder = ".\\SAVE\\";
   }
@@ -149,6 +148,7 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
   // ".\" is the program's folder, for the test as for the making: asked as it
   // stands, the question would be about the current folder's SAVE.
   std::string full = path;
+  // No program folder: the path is tried as it stands.
   if (StartsWith(full, ".\\")) IgnoreFailure([&] { full = AddPathSep(os.fs.programFolder()) + full.substr(2); });
   if (!FolderMissing(os, full)) return true;
   if (StartsWith(path, "\\\\")) {
@@ -157,10 +157,13 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
     if (at != std::string::npos) {
       for (at = path.find('\\', at + 1); at != std::string::npos; at = path.find('\\', at + 1)) {
         const std::string level = path.substr(0, at + 1);
-        if (FolderMissing(os, level)) IgnoreFailure([&] { os.fs.createFolder(level); });
+        // One that cannot be made shows in the final test below.
+        if (FolderMissing(os, level)) IgnoreFailure([&] { return os.fs.createFolder(level); });
       }
     }
   } else {
+    // Without a current folder to go back to, the walk still goes as far as
+    // it can; the final test tells.
     std::string remembered;
     IgnoreFailure([&] { remembered = AddPathSep(os.fs.currentFolder()); });
     // Named copies: a lambda may not capture a structured binding.
@@ -168,9 +171,10 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
     const std::string first = split.first;
     std::string rest = split.second;
 
-    IgnoreFailure([&] { os.fs.changeDrive(first); });
+    // Whether the drive was entered is asked just below, of the current folder.
+    IgnoreFailure([&] { return os.fs.changeDrive(first); });
     bool onDrive = false;
-    IgnoreFailure([&] {
+    IgnoreFailure([&] {  // no current folder: not on the drive
       const std::string now = os.fs.currentFolder();
       onDrive = !first.empty() && !now.empty() && now[0] == first[0];
     });
@@ -178,10 +182,11 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
       // Created one level at a time, each relative to its parent.
       std::string level = first;
       for (auto at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
-        IgnoreFailure([&] { os.fs.changeFolder(level); });
+        // A level that cannot be entered or made shows in the final test below.
+        IgnoreFailure([&] { return os.fs.changeFolder(level); });
         const std::string name = rest.substr(0, at);
         rest.erase(0, at + 1);
-        if (FolderMissing(os, name)) IgnoreFailure([&] { os.fs.createFolder(name); });
+        if (FolderMissing(os, name)) IgnoreFailure([&] { return os.fs.createFolder(name); });
         level = name;
       }
     }
@@ -191,12 +196,10 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
 }
 
 std::string MakeTempFile(RunContext& ctx, const std::string& prefix) {
-  try {
-    const std::string folder = AddPathSep(ctx.os.fs.tempFolder());
-    return ctx.os.fs.createTempFile(folder, prefix);
-  } catch (const std::exception&) {
-    return "";
-  }
+  std::string made;
+  // No file: the empty name tells the caller, whose writes then log their failures.
+  IgnoreFailure([&] { made = ctx.os.fs.createTempFile(AddPathSep(ctx.os.fs.tempFolder()), prefix); });
+  return made;
 }
 
 double NumOrDefault([[maybe_unused]] RunContext& ctx, const platform::PropertyValue& value, double fallback) {

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <exception>
 
 #include "platform/failure.h"
 #include "support/error_log.h"
@@ -71,21 +70,20 @@ std::string RecordLine(const Record& r) {
   return line;
 }
 
-void SaveText(RunContext& ctx, const std::string& path, const std::string& line) {
-  try {
-    AppendTextLine(ctx.os, path, line);
-  } catch (const std::exception& e) {
-    WriteErrorLog(ctx, "SaveText", e.what());
-  }
+namespace {
+
+void AppendLogged(RunContext& ctx, std::string_view procedure, const std::string& path, const std::string& line) {
+  const platform::FileOutcome written = AppendTextLine(ctx.os, path, line);
+  if (!written.done()) WriteErrorLog(ctx, procedure, written.failure);
 }
 
-void SaveTextSet(RunContext& ctx) {
-  try {
-    AppendTextLine(ctx.os, ctx.recordFilePath, RecordLine(ctx.rec));
-  } catch (const std::exception& e) {
-    WriteErrorLog(ctx, "SaveTextSet", e.what());
-  }
+}  // namespace
+
+void SaveText(RunContext& ctx, const std::string& path, const std::string& line) {
+  AppendLogged(ctx, "SaveText", path, line);
 }
+
+void SaveTextSet(RunContext& ctx) { AppendLogged(ctx, "SaveTextSet", ctx.recordFilePath, RecordLine(ctx.rec)); }
 
 std::optional<std::string> CnvVal(RunContext& ctx, const platform::PropertyValue& value) {
   try {
@@ -105,7 +103,7 @@ std::optional<std::string> CnvVal(RunContext& ctx, const platform::PropertyValue
       default:
         return ScalarText(value);
     }
-  } catch (const std::exception& e) {
+  } catch (const Failure& e) {
     WriteErrorLog(ctx, "CnvVal", e.what());
     return std::nullopt;
   }

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "collect/record_format.h"
 #include "platform/wmi.h"
+#include "shared/record_format.h"
 #include "support/run_context.h"
 
 namespace th {

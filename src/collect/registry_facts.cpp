@@ -1,6 +1,5 @@
 #include "collect/registry_facts.h"
 
-#include <exception>
 #include <memory>
 #include <optional>
 
@@ -56,29 +55,27 @@ void GetOSVersion(RunContext& ctx) {
   rec.Start("Soft", "OS", "Version");
   if (!ctx.recordedOsVersion.empty()) return;
 
+  // A key or value that cannot be read is no failure here (the registry seam
+  // gives none): the procedure records what it found and ends quietly.
   platform::Registry& registry = ctx.os.registry;
-  try {
-    std::string wordSize;
-    if (auto env = registry.openLocalMachine("SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment")) {
-      if (auto value = env->readText("PROCESSOR_ARCHITECTURE")) wordSize = WordSize(TrimSpaces(*value));
-    }
+  std::string wordSize;
+  if (auto env = registry.openLocalMachine("SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment")) {
+    if (auto value = env->readText("PROCESSOR_ARCHITECTURE")) wordSize = WordSize(TrimSpaces(*value));
+  }
 
-    std::string product, servicePack;
-    for (const char* path : {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SOFTWARE\\Microsoft\\Windows\\VersionNumber"}) {
-      if (!ctx.recordedOsVersion.empty()) break;
-      auto key = registry.openLocalMachine(path);
-      if (!key) continue;
-      ReadValue(*key, "ProductName", product);  // a value missing here keeps what the first key gave
-      ReadValue(*key, "CSDVersion", servicePack);
-      rec.Contents = ComposeVersion(product, wordSize, servicePack);
-      key.reset();
-      if (!rec.Contents.empty()) {
-        SaveTextSet(ctx);
-        ctx.recordedOsVersion = rec.Contents;
-      }
+  std::string product, servicePack;
+  for (const char* path : {"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "SOFTWARE\\Microsoft\\Windows\\VersionNumber"}) {
+    if (!ctx.recordedOsVersion.empty()) break;
+    auto key = registry.openLocalMachine(path);
+    if (!key) continue;
+    ReadValue(*key, "ProductName", product);  // a value missing here keeps what the first key gave
+    ReadValue(*key, "CSDVersion", servicePack);
+    rec.Contents = ComposeVersion(product, wordSize, servicePack);
+    key.reset();
+    if (!rec.Contents.empty()) {
+      SaveTextSet(ctx);
+      ctx.recordedOsVersion = rec.Contents;
     }
-  } catch (const std::exception&) {
-    // Ends quietly; a record already written stays.
   }
 }
 

@@ -88,8 +88,11 @@ void SoftCheck(RunContext& ctx, const std::string& dumpPath) {
   r.Contents.clear();
   r.Unit.clear();
 
-  std::unique_ptr<TextReader> reader;
-  if (!Guarded(ctx, kProc, [&] { reader = std::make_unique<TextReader>(ctx.os, dumpPath); })) return;
+  auto reader = std::make_unique<TextReader>(ctx.os, dumpPath);
+  if (!reader->opened()) {
+    WriteErrorLog(ctx, kProc, reader->outcome().failure);
+    return;
+  }
 
   Entry entry;
   std::string raw;

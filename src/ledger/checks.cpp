@@ -1,6 +1,6 @@
 #include "ledger/checks.h"
 
-#include "forms/management_number.h"
+#include "shared/management_number.h"
 
 namespace th::ledger {
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <stdexcept>
 
 #include "ledger/importer.h"
 #include "ledger/input_files.h"
@@ -132,7 +133,7 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       out << "書き出し / exported: " << *o.exportDir << "\n";
     }
     return result.rejected.empty() ? kAllTaken : kSomeRejected;
-  } catch (const std::exception& e) {
+  } catch (const std::runtime_error& e) {  // DbError, a file unreadable or unwritable
     err << "tallyhawk-ledger: " << e.what() << "\n";
     return kUsageError;
   }

@@ -17,7 +17,20 @@
 
 namespace {
 
+int RunChecked(const std::vector<std::string>& args);
+
+// Last resort: what no step expects (a programming error) ends the program
+// with its own description and the failure's exit code, not a crash.
 int Run(const std::vector<std::string>& args) {
+  try {
+    return RunChecked(args);
+  } catch (const std::exception& e) {
+    std::cerr << "tallyhawk-ledger: " << e.what() << "\n";
+    return th::ledger::kUsageError;
+  }
+}
+
+int RunChecked(const std::vector<std::string>& args) {
   th::platform::PrepareConsole();
   const auto parsed = th::ledger::ParseCommandLine(args, std::cout, std::cerr);
   int status = parsed.status;

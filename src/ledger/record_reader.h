@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "collect/record_format.h"
 #include "platform/codepage.h"
+#include "shared/record_format.h"
 
 namespace th::ledger {
 

@@ -1,6 +1,6 @@
 #include "ledger/register_file.h"
 
-#include "forms/management_number.h"
+#include "shared/management_number.h"
 #include <algorithm>
 
 namespace th::ledger {

@@ -11,11 +11,4 @@ class Failure : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// A file held by another program (a sharing or lock violation): a moment
-// later the same call may well succeed.
-class FileBusy : public Failure {
- public:
-  using Failure::Failure;
-};
-
 }  // namespace th

@@ -18,42 +18,60 @@ class LineReader {
   virtual bool next(std::string& line) = 0;
 };
 
-// Creating something that must not exist yet: that it does is an ordinary
-// outcome, as is a refusal, told apart by value.
-enum class Creation { kCreated, kExists, kFailed };
-struct CreateOutcome {
-  Creation result;
-  std::string failure;  // the platform's description when kFailed
+// How a call on a file or folder ended, where its not going through is part
+// of ordinary life: callers branch on the value. Failures nobody expects (a
+// bad pattern, no temporary folder) are thrown as Failure instead.
+enum class FileResult {
+  kDone,     // created, opened, written, deleted, moved or copied
+  kExists,   // what was to be made new is there already (never taken over)
+  kMissing,  // the file, or a folder on its path, is not there
+  kHeld,     // another program holds it open: a moment later it may go through
+  kDenied,   // no right to it, or it is read-only
+  kFailed,   // anything else: a full drive, a bad name, a device error
+};
+
+struct [[nodiscard]] FileOutcome {
+  FileResult result = FileResult::kDone;
+  std::string failure;  // the platform's description, for every result but kDone
+
+  bool done() const { return result == FileResult::kDone; }
+};
+
+// A call's value, or the outcome that kept it from one.
+template <class T>
+struct [[nodiscard]] FileValue {
+  FileOutcome outcome;
+  T value{};
+
+  bool done() const { return outcome.done(); }
 };
 
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Appends bytes, creating the file when missing. Throws Failure when the
-  // file cannot be opened; the file is closed again before returning.
-  virtual void append(const std::string& path, std::string_view bytes) = 0;
-  // Opens a file for reading line by line; throws Failure when it cannot.
-  virtual std::unique_ptr<LineReader> openLines(const std::string& path) = 0;
+  // Appends bytes in one write, creating the file when missing; the file is
+  // closed again before returning.
+  virtual FileOutcome append(const std::string& path, std::string_view bytes) = 0;
+  // Opens a file for reading line by line.
+  virtual FileValue<std::unique_ptr<LineReader>> openLines(const std::string& path) = 0;
   // Size in bytes, or -1 when the file cannot be found or read.
   virtual std::int64_t fileLength(const std::string& path) = 0;
   virtual bool fileExists(const std::string& path) = 0;
   virtual bool folderExists(const std::string& path) = 0;
   virtual bool isDirectory(const std::string& path) = 0;
-  // These throw Failure on failure.
-  virtual void setAttributes(const std::string& path, std::uint32_t attributes) = 0;
-  virtual void removeFile(const std::string& path) = 0;
-  virtual void createFolder(const std::string& path) = 0;
-  // Creates a folder that must be new; never takes over an existing one.
-  virtual CreateOutcome createNewFolder(const std::string& path) = 0;
+  virtual FileOutcome setAttributes(const std::string& path, std::uint32_t attributes) = 0;
+  virtual FileOutcome removeFile(const std::string& path) = 0;
+  // Creates a folder; one that exists already gives kExists and is never
+  // taken for one this call made.
+  virtual FileOutcome createFolder(const std::string& path) = 0;
   // Creates a file that must be new and writes the bytes in one write; a
   // file it created but could not fill is removed again.
-  virtual CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) = 0;
-  // Removes a folder that is empty; throws Failure otherwise.
-  virtual void removeFolder(const std::string& path) = 0;
-  // Renames a file within its volume; never replaces an existing file
-  // (throws Failure then, as on any failure).
-  virtual void moveFile(const std::string& from, const std::string& to) = 0;
+  virtual FileOutcome writeNewFile(const std::string& path, std::string_view bytes) = 0;
+  // Removes a folder that is empty (kFailed when it is not).
+  virtual FileOutcome removeFolder(const std::string& path) = 0;
+  // Renames a file within its volume; never replaces an existing file.
+  virtual FileOutcome moveFile(const std::string& from, const std::string& to) = 0;
   // Directory search: a pattern ending in "\" lists that folder's entries
   // (with "." and ".." where the platform gives them); any other pattern
   // returns the names that match it. Folders included. Empty when nothing
@@ -61,8 +79,8 @@ class FileSystem {
   virtual std::vector<std::string> search(const std::string& pattern) = 0;
 
   virtual std::string currentFolder() = 0;
-  virtual void changeDrive(const std::string& drive) = 0;
-  virtual void changeFolder(const std::string& path) = 0;
+  virtual FileOutcome changeDrive(const std::string& drive) = 0;
+  virtual FileOutcome changeFolder(const std::string& path) = 0;
 
   // The user's temporary folder (ending in "\") and a new empty uniquely
   // named file in a folder; both throw Failure when the platform refuses.
@@ -72,8 +90,8 @@ class FileSystem {
   virtual std::string programFolder() = 0;
   virtual std::string desktopFolder() = 0;
 
-  // Copies a file, replacing the destination; throws Failure when it cannot.
-  virtual void copyFile(const std::string& from, const std::string& to) = 0;
+  // Copies a file, replacing the destination.
+  virtual FileOutcome copyFile(const std::string& from, const std::string& to) = 0;
   // True when both files hold the same bytes; throws Failure when either
   // cannot be read.
   virtual bool sameContents(const std::string& a, const std::string& b) = 0;

@@ -135,9 +135,9 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
   // The text must reach the file exactly: a character the code page only
   // approximates ("¦" written as "|") would be read by cmd as syntax.
   for (const auto& [path, lines] : files) {
-    const platform::CreateOutcome made = WriteNewExactText(os, *path, BatchText(lines));
-    if (made.result == platform::Creation::kCreated) continue;
-    WriteErrorLog(ctx, "BatMakeRun", made.result == platform::Creation::kExists ? kNotOurs : made.failure);
+    const platform::FileOutcome made = WriteNewExactText(os, *path, BatchText(lines));
+    if (made.done()) continue;
+    WriteErrorLog(ctx, "BatMakeRun", made.result == platform::FileResult::kExists ? kNotOurs : made.failure);
     return;
   }
   RunBatch(os, trustLevelPath, platform::kShowMinimized);

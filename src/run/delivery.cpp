@@ -1,7 +1,5 @@
 #include "run/delivery.h"
 
-#include <exception>
-
 #include "platform/failure.h"
 #include "run/set_aside.h"
 #include "support/error_log.h"
@@ -17,32 +15,21 @@ constexpr const char* kNotVerified = "コピーを元のファイルと照合で
 
 }  // namespace
 
-bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination,
-                   std::string* failure) {
-  std::string last;
-  try {
-    ctx.os.fs.copyFile(source, destination);
-  } catch (const Failure&) {
-    // One more try once pending window events have run; the outcome shows in VerifyCopy.
-    ctx.os.ui.pumpMessages();
-    try {
-      ctx.os.fs.copyFile(source, destination);
-    } catch (const Failure& e) {
-      last = e.what();
-    }
-  }
-  if (failure) *failure = last;
-  return true;
+platform::FileOutcome CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination) {
+  const platform::FileOutcome first = ctx.os.fs.copyFile(source, destination);
+  if (first.done()) return first;
+  // One more try once pending window events have run.
+  ctx.os.ui.pumpMessages();
+  return ctx.os.fs.copyFile(source, destination);
 }
 
 bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& copy) {
+  if (!ctx.os.fs.fileExists(source) || !ctx.os.fs.fileExists(copy)) return false;
   try {
-    if (!ctx.os.fs.fileExists(source) || !ctx.os.fs.fileExists(copy)) return false;
-    // Only a comparison that read both files and found them equal verifies:
-    // a file that cannot be read is no proof of a good copy.
+    // Only a comparison that read both files and found them equal verifies.
     return ctx.os.fs.sameContents(source, copy);
-  } catch (const std::exception&) {
-    return false;
+  } catch (const Failure&) {
+    return false;  // a file that cannot be read is no proof of a good copy
   }
 }
 
@@ -54,22 +41,16 @@ void Deliver(RunContext& ctx) {
     ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;
   }
-  // Whether a file (no folder) stands at the destination; `unknown` when
-  // the question itself fails.
-  const auto fileAtDestination = [&](bool unknown) {
-    try {
-      return ctx.os.fs.fileExists(ctx.destinationPath);
-    } catch (const std::exception&) {
-      return unknown;
-    }
-  };
-  const bool existed = fileAtDestination(true);
+  // Whether a file (no folder) stood at the destination before this run.
+  const bool existed = ctx.os.fs.fileExists(ctx.destinationPath);
   bool delivered = false;
-  std::string failure;
+  std::string failure;  // the last copy's, for the log; empty once a copy went through
   for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
-    CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath, &failure);
+    // A copy that failed is still checked: an earlier attempt's copy may
+    // stand there whole, held only for a moment by a scanner.
+    failure = CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath).failure;
     delivered = VerifyCopy(ctx, ctx.recordFilePath, ctx.destinationPath);
-    if (!delivered) SleepTime(ctx.os, 0, 100);
+    if (!delivered) SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
   }
   ctx.os.ui.closeNotice();
   if (!delivered) {
@@ -77,7 +58,7 @@ void Deliver(RunContext& ctx) {
     // what this run left there. A file that was there before is not ours.
     // A folder standing there is not ours either, and deleting would clear
     // its attributes before failing.
-    if (!existed && fileAtDestination(false)) DeleteFiles(ctx.os, ctx.destinationPath);
+    if (!existed && ctx.os.fs.fileExists(ctx.destinationPath)) DeleteFiles(ctx.os, ctx.destinationPath);
     WriteErrorLog(ctx, "CopyFileRetry", failure.empty() ? kNotVerified : failure);
     ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;

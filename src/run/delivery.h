@@ -7,10 +7,9 @@
 
 namespace th {
 
-// Two copy tries; always true. `failure`, when given, receives the last
-// try's failure (empty when a copy went through).
-bool CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination,
-                   std::string* failure = nullptr);
+// Copies, and when that fails tries once more after letting pending window
+// events run: the outcome of the copy that went through, or of the second try.
+platform::FileOutcome CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination);
 bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& copy);
 // Sets another PC's file of the same number aside, makes up to ten
 // copy-and-check attempts, then closes the start notice and shows

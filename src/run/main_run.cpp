@@ -1,7 +1,5 @@
 #include "run/main_run.h"
 
-#include <exception>
-
 #include "collect/asset_info.h"
 #include "collect/key_block.h"
 #include "collect/software.h"
@@ -9,8 +7,8 @@
 #include "run/collection.h"
 #include "run/delivery.h"
 #include "run/waiting_notice.h"
-#include "run/working_files.h"
 #include "support/error_log.h"
+#include "support/guard.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 #include "support/run_context.h"
@@ -24,15 +22,11 @@ namespace {
 constexpr const char* kRunTitle = "インベントリ収集";
 constexpr const char* kCancelMarker = "UAC_Cancel ";
 
-// True when the dump's first line is exactly the refused-elevation marker.
-// A missing or unreadable dump fails, which ends the run on the error path.
-bool DumpIsCancelMarker(RunContext& ctx, const std::string& dump) {
-  TextReader reader(ctx.os, dump);
-  std::string first;
-  return reader.next(first) && first == kCancelMarker;
-}
+}  // namespace
 
-void Run(RunContext& ctx, WorkingFiles& paths) {
+void RunSequence::Run() {
+  RunContext& ctx = ctx_;
+  WorkingFiles& paths = files_;
   platform::Platform& os = ctx.os;
   SetLogFile(ctx, ResolvePath(os, ".\\Error.Log"));
   paths = ClaimWorkingFiles(ctx);
@@ -50,7 +44,19 @@ void Run(RunContext& ctx, WorkingFiles& paths) {
   waiting.Wait(6000);
   waiting.Close();
 
-  if (DumpIsCancelMarker(ctx, paths.dump)) {
+  // The dump's first line tells whether the elevation was refused; a dump
+  // that cannot be opened ends the run on the error path.
+  bool cancelled = false;
+  {
+    TextReader dump(os, paths.dump);
+    if (!dump.opened()) {
+      EndOnErrorPath(dump.outcome().failure);
+      return;
+    }
+    std::string first;
+    cancelled = dump.next(first) && first == kCancelMarker;
+  }  // closed: SoftCheck reads it again and deletes it
+  if (cancelled) {
     os.ui.messageBox(kRunTitle, "キャンセルしたので、データ収集を中止しました。");
     DeleteWorkingFiles(ctx, paths);
     return;
@@ -83,25 +89,25 @@ void Run(RunContext& ctx, WorkingFiles& paths) {
   DeleteWorkingFiles(ctx, paths);
 }
 
-}  // namespace
-
-void Main(platform::Platform& os) {
+void RunSequence::Main() {
+  platform::Platform& os = ctx_.os;
   if (!os.ui.claimSingleInstance()) return;
 
-  RunContext ctx(os);
-  try {
-    os.fs.createFolder("SAVE");  // in the current directory; it usually exists already
-  } catch (const std::exception&) {
-  }
+  // In the current directory; it usually exists already, and one that cannot
+  // be made shows when GetKey makes the output folder.
+  IgnoreFailure([&] { return os.fs.createFolder("SAVE"); });
 
-  WorkingFiles paths;
   try {
-    Run(ctx, paths);
-  } catch (const std::exception& e) {
-    WriteErrorLog(ctx, "Main", e.what());
-    DeleteFiles(os, ctx.recordFilePath);
-    DeleteWorkingFiles(ctx, paths);
+    Run();
+  } catch (const Failure& e) {
+    EndOnErrorPath(e.what());
   }
+}
+
+void RunSequence::EndOnErrorPath(std::string_view description) {
+  WriteErrorLog(ctx_, "Main", description);
+  DeleteFiles(ctx_.os, ctx_.recordFilePath);
+  DeleteWorkingFiles(ctx_, files_);
 }
 
 }  // namespace th

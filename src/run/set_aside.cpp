@@ -1,9 +1,9 @@
 #include "run/set_aside.h"
 
-#include <exception>
-
-#include "collect/record_format.h"
+#include "platform/failure.h"
+#include "shared/record_format.h"
 #include "support/error_log.h"
+#include "support/guard.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 #include "support/random_name.h"
@@ -47,9 +47,11 @@ std::string Stem(const std::string& destination) {
 
 }  // namespace
 
-RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile) {
-  RecordOrigin origin;
+platform::FileValue<RecordOrigin> ReadRecordOrigin(RunContext& ctx, const std::string& recordFile) {
+  platform::FileValue<RecordOrigin> read;
+  RecordOrigin& origin = read.value;
   TextReader reader(ctx.os, recordFile);
+  read.outcome = reader.outcome();
   std::string line;
   while (reader.next(line)) {
     RecordFields f;
@@ -59,7 +61,7 @@ RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile) {
     origin.identity.emplace_back(f[kContents]);
     if (origin.computerName.empty() && f[kSubItem] == "コンピュータ名") origin.computerName = f[kContents];
   }
-  return origin;
+  return read;
 }
 
 std::string SetAsideName(const std::string& destination, const RecordOrigin& earlier, int attempt) {
@@ -76,33 +78,36 @@ std::string FallbackSetAsideName(const std::string& destination, const std::stri
 }
 
 // One try: true when set aside or not needed, false when no name is free
-// (logged); throws what a held or unreadable file raises.
-static bool TrySetAside(RunContext& ctx) {
+// (logged). `failure` receives the description when the try failed for
+// another reason (a file held or unreadable), to be tried again.
+static bool TrySetAside(RunContext& ctx, std::string& failure) {
   platform::Platform& os = ctx.os;
   const std::string& destination = ctx.destinationPath;
   if (!os.fs.fileExists(destination)) return true;
+  // Unreadable: whose it is cannot be told, so it is kept (its identity stays empty).
   RecordOrigin earlier;
-  try {
-    earlier = ReadRecordOrigin(ctx, destination);
-  } catch (const std::exception&) {
-    // Unreadable: whose it is cannot be told, so it is kept.
+  IgnoreFailure([&] { earlier = ReadRecordOrigin(ctx, destination).value; });
+  const platform::FileValue<RecordOrigin> ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
+  if (!ours.done()) {
+    failure = ours.outcome.failure;
+    return false;
   }
-  const RecordOrigin ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
-  if (!earlier.identity.empty() && earlier.identity == ours.identity) return true;
+  if (!earlier.identity.empty() && earlier.identity == ours.value.identity) return true;
 
   for (int attempt = 1; attempt <= kMaxNames + kFallbackNames; ++attempt) {
     const std::string aside = attempt <= kMaxNames ? SetAsideName(destination, earlier, attempt)
                                                    : FallbackSetAsideName(destination, RandomHex(os));
     if (os.fs.fileExists(aside)) continue;
-    try {
-      os.fs.moveFile(destination, aside);
-      return true;
-    } catch (const std::exception&) {
-      if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
-      if (!os.fs.fileExists(aside)) throw;
+    const platform::FileOutcome moved = os.fs.moveFile(destination, aside);
+    if (moved.done()) return true;
+    if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
+    if (!os.fs.fileExists(aside)) {  // not for want of the name: held, denied
+      failure = moved.failure;
+      return false;
     }
   }
   WriteErrorLog(ctx, kProc, "前回のファイルを退避する名前が空いていません。");
+  failure.clear();
   return false;
 }
 
@@ -111,12 +116,14 @@ bool SetAsideOtherPcsFile(RunContext& ctx) {
   // and as far apart as the delivery's own copy would be.
   std::string failure;
   for (int attempt = 1; attempt <= kSetAsideAttempts; ++attempt) {
-    if (attempt > 1) SleepTime(ctx.os, 0, 100);
+    if (attempt > 1) SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
+    failure.clear();
     try {
-      return TrySetAside(ctx);
-    } catch (const std::exception& e) {
-      failure = e.what();
+      if (TrySetAside(ctx, failure)) return true;
+    } catch (const Failure& e) {
+      failure = e.what();  // a read that failed halfway through a record file
     }
+    if (failure.empty()) return false;  // no name free: logged already
   }
   WriteErrorLog(ctx, kProc, failure);
   return false;

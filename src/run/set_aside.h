@@ -15,8 +15,9 @@ struct RecordOrigin {
   std::string renewalday;             // YYYY/MM/DD
 };
 
-// Reads the origin of a record file; throws Failure when it cannot be read.
-RecordOrigin ReadRecordOrigin(RunContext& ctx, const std::string& recordFile);
+// Reads the origin of a record file (nothing when it cannot be opened);
+// throws Failure when a read fails halfway.
+platform::FileValue<RecordOrigin> ReadRecordOrigin(RunContext& ctx, const std::string& recordFile);
 
 // "<folder><number> (前回 <YYYY-MM-DD> <computer name>).csv", the part after
 // "前回" cut to a bounded length; from the second try on a number is added

@@ -33,10 +33,10 @@ WorkingFiles ClaimWorkingFiles(RunContext& ctx) {
   const std::string parent = AddPathSep(os.fs.tempFolder());
   for (int tries = 1; tries <= kNameTries; ++tries) {
     WorkingFiles files = FilesIn(parent, RandomHex(os));
-    const platform::CreateOutcome made = os.fs.createNewFolder(files.folder);
-    if (made.result == platform::Creation::kCreated) return files;
+    const platform::FileOutcome made = os.fs.createFolder(files.folder);
+    if (made.done()) return files;
     // Refused for another reason than the name: another name will not help.
-    if (made.result == platform::Creation::kFailed) throw Failure(made.failure);
+    if (made.result != platform::FileResult::kExists) throw Failure(made.failure);
   }
   throw Failure("作業フォルダーを作成できません。同じ名前のフォルダーが既にあります。");
 }
@@ -48,7 +48,7 @@ void DeleteWorkingFiles(RunContext& ctx, const WorkingFiles& files) {
   DeleteFiles(ctx.os, files.runas);
   DeleteFiles(ctx.os, files.trustLevel);
   // Not empty (a file that could not be deleted) or gone: left as it is.
-  IgnoreFailure([&] { ctx.os.fs.removeFolder(files.folder); });
+  IgnoreFailure([&] { return ctx.os.fs.removeFolder(files.folder); });
 }
 
 std::string BatchDumpName(const std::string& dumpPath, const std::string& relativeDump) {

@@ -1,8 +1,6 @@
 #include "support/error_log.h"
 
-#include <exception>
-
-#include "platform/failure.h"
+#include "support/guard.h"
 #include "support/text.h"
 #include "support/text_file.h"
 
@@ -26,20 +24,17 @@ void SetLogFile(RunContext& ctx, const std::string& path) {
 
 void WriteLog(RunContext& ctx, const std::string& text) {
   if (!ctx.log.enabled) return;
-  try {
-    const platform::LocalTime now = ctx.os.clock.now();
-    const std::string line = FormatDate(now) + " " + FormatTime(now) + " " + WithoutNul(text);
-    for (int tries = 1;; ++tries) {
-      try {
-        AppendTextLine(ctx.os, ctx.log.path, line);  // one write: entries of several writers never mix
-        return;
-      } catch (const FileBusy&) {
-        if (tries == kBusyTries) return;
-        ctx.os.clock.sleep(kBusyPauseMs);
-      }
-    }
-  } catch (const std::exception&) {
-    // Dropped: the next entry tries again.
+  const platform::LocalTime now = ctx.os.clock.now();
+  std::string line;
+  // A text beyond the 16-bit range cannot be cleaned of its NULs: that entry
+  // is dropped, as one the file refuses is.
+  if (!IgnoreFailure([&] { line = FormatDate(now) + " " + FormatTime(now) + " " + WithoutNul(text); })) return;
+  for (int tries = 1;; ++tries) {
+    // One write: entries of several writers never mix.
+    const platform::FileOutcome written = AppendTextLine(ctx.os, ctx.log.path, line);
+    // Refused otherwise (no folder, no right): dropped, the next entry tries again.
+    if (written.result != platform::FileResult::kHeld || tries == kBusyTries) return;
+    ctx.os.clock.sleep(kBusyPauseMs);
   }
 }
 
@@ -65,11 +60,10 @@ std::string ErrorEntryText(RunContext& ctx, std::string_view procedure, std::str
 }
 
 void WriteErrorLog(RunContext& ctx, std::string_view procedure, std::string_view description) {
-  try {
-    WriteLog(ctx, ErrorEntryText(ctx, procedure, description));
-  } catch (const std::exception&) {
-    // The log never fails its caller.
-  }
+  std::string entry;
+  // The log never fails its caller, a failure handler already: a field
+  // beyond the 16-bit text range drops the entry.
+  if (IgnoreFailure([&] { entry = ErrorEntryText(ctx, procedure, description); })) WriteLog(ctx, entry);
 }
 
 }  // namespace th

@@ -1,7 +1,5 @@
 #include "support/paths.h"
 
-#include <exception>
-
 #include "platform/failure.h"
 #include "support/guard.h"
 #include "support/text.h"
@@ -82,25 +80,15 @@ std::string ResolvePath(platform::Platform& os, const std::string& path) {
 
 void DeleteFiles(platform::Platform& os, const std::string& path) {
   if (path.empty()) return;
-  try {
-    const std::string target = StartsWith(path, "\\\\") ? path : ResolvePath(os, path);
-    try {
-      os.fs.setAttributes(target, 0);  // a read-only file must go too
-    } catch (const std::exception&) {
-    }
-    os.fs.removeFile(target);
-  } catch (const std::exception&) {
-    // Never reported: a missing or locked file leaves no trace.
-  }
+  std::string target = path;
+  // Never reported: a path beyond the 16-bit range, a missing, held or
+  // read-only file leave no trace.
+  if (!StartsWith(path, "\\\\") && !IgnoreFailure([&] { target = ResolvePath(os, path); })) return;
+  IgnoreFailure([&] { return os.fs.setAttributes(target, 0); });  // a read-only file must go too
+  IgnoreFailure([&] { return os.fs.removeFile(target); });
 }
 
-std::int64_t FileLength(platform::Platform& os, const std::string& path) {
-  try {
-    return os.fs.fileLength(path);
-  } catch (const std::exception&) {
-    return -1;
-  }
-}
+std::int64_t FileLength(platform::Platform& os, const std::string& path) { return os.fs.fileLength(path); }
 
 bool FolderMissing(platform::Platform& os, const std::string& folder) {
   try {
@@ -110,27 +98,26 @@ bool FolderMissing(platform::Platform& os, const std::string& folder) {
       if (name == "." && os.fs.isDirectory(folder + ".")) return false;
     }
     return true;
-  } catch (const std::exception&) {
-    return true;
+  } catch (const Failure&) {
+    return true;  // a pattern the search refuses names no folder
   }
 }
 
 void ChangeToFolder(platform::Platform& os, const std::string& path) {
-  try {
-    // Named copies: a lambda may not capture a structured binding.
-    auto split = SplitFirst(AnchorDot(os, path));
-    const std::string first = split.first;
-    std::string rest = split.second;
-    IgnoreFailure([&] {
-      os.fs.changeDrive(first);
-      os.fs.changeFolder(first);
-    });
-    for (auto at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
-      // A piece that cannot be entered is skipped.
-      IgnoreFailure([&] { os.fs.changeFolder(rest.substr(0, at)); });
-      rest.erase(0, at + 1);
-    }
-  } catch (const std::exception&) {
+  std::string anchored;
+  // No program folder to anchor ".\" at: there is nowhere to go, and this
+  // helper reports nothing.
+  if (!IgnoreFailure([&] { anchored = AnchorDot(os, path); })) return;
+  // Named copies: a lambda may not capture a structured binding.
+  auto split = SplitFirst(anchored);
+  const std::string first = split.first;
+  std::string rest = split.second;
+  // A drive or piece that cannot be entered is skipped; the walk goes on
+  // from where it stands.
+  if (os.fs.changeDrive(first).done()) IgnoreFailure([&] { return os.fs.changeFolder(first); });
+  for (auto at = rest.find('\\'); at != std::string::npos; at = rest.find('\\')) {
+    IgnoreFailure([&] { return os.fs.changeFolder(rest.substr(0, at)); });
+    rest.erase(0, at + 1);
   }
 }
 

@@ -1,8 +1,8 @@
 #include "support/process_exec.h"
 
 #include <cmath>
-#include <exception>
 
+#include "platform/failure.h"
 
 namespace th {
 
@@ -14,8 +14,8 @@ std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, p
     // loop, and a child that exits with 259 is not taken for a running one.
     process->waitPumping();
     return 0;
-  } catch (const std::exception&) {
-    return -1;
+  } catch (const Failure&) {
+    return -1;  // not started: the caller learns only this
   }
 }
 
@@ -28,8 +28,8 @@ std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, co
   return ShellWait(os, head + quote(path.substr(sep + 1)), show, folder);
 }
 
-void SleepTime(platform::Platform& os, std::int16_t unit, double amount) {
-  if (unit != 0 || !(amount > 0)) return;
+void SleepTime(platform::Platform& os, TimeUnit /*milliseconds, the only unit*/, double amount) {
+  if (!(amount > 0)) return;
   const double ms = std::nearbyint(amount);  // default rounding mode: half to even
   if (ms >= 1) os.clock.sleep(static_cast<std::uint32_t>(std::fmin(ms, 4294967295.0)));
 }

@@ -23,9 +23,11 @@ std::int16_t ShellWait(platform::Platform& os, const std::string& commandLine, p
 // when the file name itself holds "%".
 std::int16_t ShellWaitOnPath(platform::Platform& os, const std::string& head, const std::string& path,
                              std::string (*quote)(const std::string&), platform::ShowWindow show);
-// Unit 0 is milliseconds; the amount is rounded half to even. Blocks without
+// The units SleepTime knows: milliseconds only (unit code 0).
+enum class TimeUnit : std::int16_t { kMilliseconds = 0 };
+// Sleeps the amount, rounded half to even to whole units. Blocks without
 // dispatching window messages.
-void SleepTime(platform::Platform& os, std::int16_t unit, double amount);
+void SleepTime(platform::Platform& os, TimeUnit unit, double amount);
 // Waits at least the given time, checking once a second and letting window
 // events run between checks. Always true.
 bool WaitTimer(platform::Platform& os, std::int32_t milliseconds);

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   th::RunContext ctx{p.os};
   p.fs.addFile(kFile, bytes);
   std::vector<std::string> decoded;
-  for (auto r = p.fs.openLines(kFile); true;) {
+  for (auto r = p.fs.openLines(kFile).value; true;) {
     std::string l;
     if (!r->next(l)) break;
     decoded.push_back(p.codePage.fromAnsi(l));

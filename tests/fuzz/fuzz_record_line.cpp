@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes = p.fs.content(path);
     FUZZ_CHECK(bytes.size() >= 2 && bytes.compare(bytes.size() - 2, 2, "\r\n") == 0);
     // Read back the way the program reads its own files: CR, LF or CR LF ends a line.
-    auto reader = p.fs.openLines(path);
+    auto reader = p.fs.openLines(path).value;
     for (std::string l; reader->next(l);) out.push_back(p.codePage.fromAnsi(l));
     return out;
   };

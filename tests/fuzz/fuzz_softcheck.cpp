@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     th::test::FakeFileSystem fs;
     fs.addFile("C:\\d", dump);
     th::platform::IconvCodePage cp;
-    auto reader = fs.openLines("C:\\d");
+    auto reader = fs.openLines("C:\\d").value;
     for (std::string l; reader->next(l);) lines.push_back(cp.fromAnsi(l));
   }
   const std::vector<Expected> expected = ExpectedRecords(lines);

@@ -2,12 +2,12 @@
 // names, CSV fields in and out.
 #include <gtest/gtest.h>
 
-#include "forms/management_number.h"
 #include "ledger/checks.h"
 #include "ledger/exports.h"
 #include "ledger/register_file.h"
 #include "ledger/sha256.h"
 #include "platform/posix/iconv_codepage.h"
+#include "shared/management_number.h"
 
 namespace th::ledger {
 namespace {

@@ -221,7 +221,7 @@ TEST(BatchInTheRun, RefusedElevationEndsTheRunAndLeavesNoBatchFile) {
     EXPECT_TRUE(p.fs.hasFile(save + "RegScan.CMD"));
     p.fs.addFile(save + "TH_reg.TxT", "UAC_Cancel \r\n");
   };
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(startedAt, 0u);
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"notice 2", "close notice",
                                                    "box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));

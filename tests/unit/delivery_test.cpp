@@ -59,7 +59,7 @@ TEST_F(DeliveryTest, TenFailuresPauseTenTimesLogOnceAndReportFailureWithoutExplo
   EXPECT_EQ(p.clock.sleeps.size(), 10u);
   EXPECT_TRUE(p.processes.started.empty());
   EXPECT_EQ(p.ui.events, (std::vector<std::string>{"close notice", "modal notice 7"}));
-  EXPECT_EQ(log(), "2026/12/06 09:05:07 \tPC01\tCopyFileRetry\t\t\t\t\t\t\t\tコピーできません。\r\n");
+  EXPECT_EQ(log(), "2026/12/06 09:05:07 \tPC01\tCopyFileRetry\t\t\t\t\t\t\t\tパスが見つかりません。\r\n");
 }
 
 TEST_F(DeliveryTest, ACutOffCopyOnAFullDriveIsNotLeftAsADelivery) {
@@ -174,6 +174,58 @@ TEST_F(DeliveryTest, AHostileEarlierFileStillGoesAside) {
   EXPECT_EQ(p.fs.content(save + "abc-05-0012 (前回 2026-12-02 PC-ALPHA 100).csv"), "planted");
   EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
+// The copy's own outcome: the first try's when it went through, else the
+// second's, tried once pending window events have run.
+TEST_F(DeliveryTest, CopyFileRetryTellsHowTheCopyEnded) {
+  EXPECT_TRUE(CopyFileRetry(ctx, work, dest).done());
+  EXPECT_EQ(p.ui.pumps, 0);
+  p.fs.copyFailures = 1;
+  EXPECT_TRUE(CopyFileRetry(ctx, work, dest).done());
+  EXPECT_EQ(p.ui.pumps, 1);
+  p.fs.refused[dest] = platform::FileResult::kDenied;
+  const platform::FileOutcome denied = CopyFileRetry(ctx, work, dest);
+  EXPECT_EQ(denied.result, platform::FileResult::kDenied);
+  EXPECT_EQ(denied.failure, "アクセスが拒否されました。");
+  EXPECT_EQ(p.ui.pumps, 2);
+}
+
+// A destination held by another program or refused to this user: each
+// outcome reaches Error.Log once, with the system's words, under the
+// procedure that met it, and nothing is overwritten.
+TEST_F(DeliveryTest, HeldAndDeniedDestinationsAreLoggedWithTheirOwnDescription) {
+  struct Case {
+    platform::FileResult refusal;
+    bool earlierFile;  // another PC's file stands at the destination
+    const char* procedure;
+    const char* description;
+  };
+  const Case cases[] = {
+      {platform::FileResult::kHeld, true, "SetAsideOtherPcsFile", "別のプロセスが使用中のため、このファイルにアクセスできません。"},
+      {platform::FileResult::kDenied, true, "SetAsideOtherPcsFile", "アクセスが拒否されました。"},
+      {platform::FileResult::kHeld, false, "CopyFileRetry", "別のプロセスが使用中のため、このファイルにアクセスできません。"},
+      {platform::FileResult::kDenied, false, "CopyFileRetry", "アクセスが拒否されました。"},
+  };
+  for (const Case& c : cases) {
+    test::FakePlatform q;
+    RunContext run{q.os};
+    q.fs.addFolder("C:\\Tools\\Inv\\SAVE");
+    q.fs.addFile(work, q.codePage.toAnsi(Record("PC-BETA", "2026/12/06")));
+    if (c.earlierFile) q.fs.addFile(dest, "earlier");
+    q.fs.refused[dest] = c.refusal;
+    run.recordFilePath = work;
+    run.destinationPath = dest;
+    SetLogFile(run, logFile);
+    Deliver(run);
+    const std::string what = std::string(c.procedure) + " " + c.description;
+    EXPECT_EQ(q.text(logFile), std::string("2026/12/06 09:05:07 \tPC01\t") + c.procedure + "\t\t\t\t\t\t\t\t" +
+                                   c.description + "\r\n")
+        << what;
+    EXPECT_EQ(q.fs.content(dest), c.earlierFile ? "earlier" : "") << what;
+    EXPECT_EQ(q.clock.sleeps.size(), c.earlierFile ? 9u : 10u) << what;  // tried again each time
+    EXPECT_EQ(q.ui.events.back(), "modal notice 7") << what;
+  }
 }
 
 TEST_F(DeliveryTest, OnlyAnEqualComparisonVerifies) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "fakes/fake_platform.h"
 #include "platform/failure.h"
 #include "support/error_log.h"
@@ -87,6 +89,20 @@ TEST_F(ErrorLogTest, GuardedLogsAFailedStepAndLetsTheCallerGoOn) {
   EXPECT_TRUE(Guarded(ctx, "GetCPU", [&] { ++after; }));
   EXPECT_EQ(after, 1);
   EXPECT_EQ(p.text(logFile), "2026/12/06 09:05:07 \tPC01\tGetCPU\t\t\t\t\t\t\t\t無効なクエリです。\r\n");
+}
+
+// A programming error is no failed step: it is neither logged as one nor
+// dropped, but passes on to end the run on its error path.
+TEST_F(ErrorLogTest, AProgrammingErrorPassesThroughGuardedAndIgnoreFailure) {
+  SetLogFile(ctx, logFile);
+  const auto bug = [] { throw std::out_of_range("vector::_M_range_check"); };
+  EXPECT_THROW(Guarded(ctx, "GetCPU", bug), std::out_of_range);
+  EXPECT_THROW(IgnoreFailure(bug), std::out_of_range);
+  EXPECT_FALSE(p.fs.hasFile(logFile));
+  // A refusal returned by value is dropped like a thrown one.
+  EXPECT_FALSE(IgnoreFailure([&] { return p.fs.removeFile("C:\\none.txt"); }));
+  EXPECT_TRUE(IgnoreFailure([&] { return p.fs.createFolder("C:\\new"); }));
+  EXPECT_TRUE(p.fs.folderExists("C:\\new"));
 }
 
 }  // namespace

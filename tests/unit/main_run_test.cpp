@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 
 #include "fakes/fake_platform.h"
 #include "fakes/wmi_fixture.h"
@@ -45,11 +46,30 @@ struct MainRunTest : ::testing::Test {
 
 };
 
+// A programming error is taken for no failed step: it leaves Main, and the
+// program's last-resort handler (as wWinMain has it) ends the run on the
+// error path under the error's own description.
+TEST_F(MainRunTest, AProgrammingErrorEndsTheRunOnTheErrorPathUnderItsOwnDescription) {
+  dump("\r\n");
+  p.processes.onStart = [](const std::string&) { throw std::out_of_range("basic_string::substr"); };
+  RunSequence run(p.os);
+  try {
+    run.Main();
+    ADD_FAILURE() << "the programming error was swallowed";
+  } catch (const std::exception& e) {
+    run.EndOnErrorPath(e.what());
+  }
+  EXPECT_EQ(p.text(kLog), "2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\tbasic_string::substr\r\n");
+  EXPECT_FALSE(anyWorkingFile());
+  EXPECT_EQ(p.ui.events, AfterTheWaits({}));
+  EXPECT_TRUE(p.clock.sleeps.empty());  // ended at the batch's start, not waited past it
+}
+
 TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
   p.ui.firstInstance = false;
   const auto files = p.fs.files;
   const auto folders = p.fs.folders;
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(p.fs.files, files);
   EXPECT_EQ(p.fs.folders, folders);
   EXPECT_TRUE(p.ui.events.empty());
@@ -60,7 +80,7 @@ TEST_F(MainRunTest, SecondInstanceEndsAtOnceTouchingNothing) {
 TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
   std::vector<std::size_t> secondsAtStart;
   p.processes.onStart = [&](const std::string&) { secondsAtStart.push_back(p.clock.sleeps.size()); };
-  Main(p.os);
+  RunSequence(p.os).Main();
   ASSERT_EQ(p.processes.started.size(), 2u);  // TrustLevel.CMD, then the fallback scan
   EXPECT_EQ(p.processes.started[1].commandLine, "cmd /c \"\"" + kRunFolder + "RegScan.CMD\"\"");
   EXPECT_EQ(p.processes.started[1].show, platform::kShowMinimized);
@@ -77,7 +97,7 @@ TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
 
 TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
-  Main(p.os);
+  RunSequence(p.os).Main();
   ASSERT_EQ(p.processes.started.size(), 1u);  // TrustLevel.CMD only
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"" + kRunFolder + "TrustLevel.CMD\"\"");
   EXPECT_EQ(p.clock.sleeps.size(), 36u);
@@ -89,7 +109,7 @@ TEST_F(MainRunTest, PreparingNoticeFillsOverTheWaitsAroundTheFallbackScan) {
     barAtStart.push_back({cmd, p.ui.progress});
     if (cmd.find("RegScan.CMD") != std::string::npos) p.fs.addFile(kDump, "\r\n");
   };
-  Main(p.os);
+  RunSequence(p.os).Main();
   ASSERT_GE(barAtStart.size(), 2u);
   // Up with an empty bar before the scan starts; the fallback scan runs once
   // 30 of the 36 seconds have filled it, and the last 6 fill the rest.
@@ -102,7 +122,7 @@ TEST_F(MainRunTest, PreparingNoticeFillsOverTheWaitsAroundTheFallbackScan) {
 
 TEST_F(MainRunTest, ExactCancelMarkerEndsTheRunWithItsMessage) {
   dump("UAC_Cancel \r\n");
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(p.ui.events, AfterTheWaits({"box インベントリ収集: キャンセルしたので、データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
   EXPECT_FALSE(p.fs.hasFile(kLog));
@@ -114,7 +134,7 @@ TEST_F(MainRunTest, ANearMarkerIsNoCancel) {
                                      std::string("UAC_Cancel  \r\n")}) {
     test::FakePlatform q;
     ScanWrites(q, content);
-    Main(q.os);
+    RunSequence(q.os).Main();
     ASSERT_GE(q.ui.events.size(), 3u);
     EXPECT_EQ(q.ui.events[2], "entry form") << content;
   }
@@ -123,7 +143,7 @@ TEST_F(MainRunTest, ANearMarkerIsNoCancel) {
 TEST_F(MainRunTest, EntryLeftWithoutConfirmingEndsWithTheStopMessage) {
   dump("\r\n");
   p.ui.entry = {};  // closed: empty values, flag false
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "box インベントリ収集: データ収集を中止しました。"}));
   EXPECT_FALSE(anyWorkingFile());
   // GetKey made it and wrote the adapters' addresses into it: it must not stay behind.
@@ -134,7 +154,7 @@ TEST_F(MainRunTest, EntryLeftWithoutConfirmingEndsWithTheStopMessage) {
 TEST_F(MainRunTest, ConfirmedEntryBecomesTheKeyAndShowsTheStartNotice) {
   dump("\r\n");
   p.ui.entry = {"abc-05-0012", "山田", "太郎", true};
-  Main(p.os);
+  RunSequence(p.os).Main();
   ASSERT_GE(p.ui.events.size(), 4u);
   EXPECT_EQ(p.ui.events[3], "notice 1");
 }
@@ -144,7 +164,7 @@ TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndTheLogGoesBesideTheProgram) {
   p.fs.current = "D:\\Launch";
   p.fs.addFolder("D:\\Launch");
   p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_TRUE(p.fs.folderExists("D:\\Launch\\SAVE"));
   EXPECT_FALSE(p.fs.folderExists("C:\\Tools\\Inv\\SAVE"));
   EXPECT_TRUE(p.fs.hasFile(kLog));  // beside the program, not in D:\Launch
@@ -175,7 +195,7 @@ struct NormalEndTest : MainRunTest {
 
 TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFiles) {
   const std::string dest = kSave + "abc-05-0012.csv";
-  Main(p.os);
+  RunSequence(p.os).Main();
 
   EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
                                         "start explorer \"C:\\Tools\\Inv\\SAVE\\\"", "modal notice 8"}));
@@ -225,7 +245,7 @@ TEST_F(NormalEndTest, AFolderThatExistsIsNeverTakenOver) {
     }
     explorer(cmd);
   };
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(p.processes.started.at(0).commandLine, "cmd /c \"\"" + ours + "TrustLevel.CMD\"\"");
   for (const auto& [path, bytes] : planted) EXPECT_EQ(p.fs.content(path), bytes) << path;
   EXPECT_TRUE(p.fs.folderExists(kRunFolder));
@@ -254,7 +274,7 @@ TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
     test::FakePlatform q;
     c.arrange(q);
     ScanWrites(q, "\r\n");
-    Main(q.os);
+    RunSequence(q.os).Main();
     EXPECT_TRUE(q.processes.started.empty()) << c.what;
     EXPECT_TRUE(q.ui.events.empty()) << c.what;
     const auto mkdirs = std::count_if(q.fs.log.begin(), q.fs.log.end(),
@@ -271,7 +291,7 @@ TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
 
 TEST_F(NormalEndTest, UnwritableDestinationShowsFailureAndStillRemovesTheRecordFile) {
   p.fs.addFolder(kSave + "abc-05-0012.csv");  // a folder where the file should go
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice", "modal notice 7"}));
   EXPECT_TRUE(p.fs.folderExists(kSave + "abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(record));
@@ -285,7 +305,7 @@ TEST_F(NormalEndTest, StartedFromAnotherFolderDeliversBesideTheProgram) {
   p.fs.current = "D:\\Launch";
   p.fs.addFolder(p.fs.current);
   p.fs.folders.erase("C:\\Tools\\Inv\\SAVE");
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
   EXPECT_EQ(p.fs.search("D:\\Launch\\SAVE\\").size(), 2u);  // ".", ".."
@@ -293,7 +313,7 @@ TEST_F(NormalEndTest, StartedFromAnotherFolderDeliversBesideTheProgram) {
 
 TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   p.fs.addFile("C:\\Tools\\Inv\\DAT\\Desktop.txt", "");
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_TRUE(p.fs.hasFile("C:\\Users\\user\\Desktop\\SAVE\\abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
   EXPECT_EQ(p.ui.events.at(5), "start explorer \"C:\\Users\\user\\Desktop\\SAVE\\\"");
@@ -305,7 +325,7 @@ TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordF
     scan(cmd);
     if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
   };
-  Main(p.os);
+  RunSequence(p.os).Main();
   EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
                                         "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
   EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept

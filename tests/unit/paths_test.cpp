@@ -68,12 +68,15 @@ struct FileHelpersTest : ::testing::Test {
   test::FakePlatform p;
 };
 
-TEST_F(FileHelpersTest, DeleteFilesRemovesReadOnlyFilesAndIgnoresMissingOnes) {
+TEST_F(FileHelpersTest, DeleteFilesRemovesReadOnlyFilesAndIgnoresMissingAndHeldOnes) {
   p.fs.addFile("C:\\Tools\\Inv\\SAVE\\Runas.CMD", "x");
   p.fs.attributes["C:\\Tools\\Inv\\SAVE\\Runas.CMD"] = 1;
   DeleteFiles(p.os, "C:\\Tools\\Inv\\SAVE\\Runas.CMD");
   EXPECT_FALSE(p.fs.hasFile("C:\\Tools\\Inv\\SAVE\\Runas.CMD"));
+  p.fs.addFile("C:\\Tools\\Inv\\SAVE\\held.txt", "x");
+  p.fs.refused[p.fs.full("C:\\Tools\\Inv\\SAVE\\held.txt")] = platform::FileResult::kHeld;
   const auto before = p.fs.files;
+  DeleteFiles(p.os, "C:\\Tools\\Inv\\SAVE\\held.txt");
   DeleteFiles(p.os, "C:\\Tools\\Inv\\SAVE\\missing.txt");
   DeleteFiles(p.os, "");
   DeleteFiles(p.os, "Z:\\no\\such\\folder\\x");

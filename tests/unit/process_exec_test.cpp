@@ -68,12 +68,9 @@ TEST(WaitTimer, WaitsTheFullTimeAcrossTheCounterWrapAndTheSignBoundary) {
   }
 }
 
-TEST(SleepTime, RoundsHalfToEvenAndSleepsOnlyForMilliseconds) {
+TEST(SleepTime, RoundsHalfToEvenMilliseconds) {
   test::FakePlatform p;
-  SleepTime(p.os, 0, 100);
-  SleepTime(p.os, 0, 2.5);
-  SleepTime(p.os, 0, 3.5);
-  SleepTime(p.os, 1, 100);
+  for (double amount : {100.0, 2.5, 3.5, 0.4}) SleepTime(p.os, TimeUnit::kMilliseconds, amount);
   EXPECT_EQ(p.clock.sleeps, (std::vector<std::uint32_t>{100, 2, 4}));
   EXPECT_EQ(p.ui.pumps, 0);
 }

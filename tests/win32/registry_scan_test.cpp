@@ -69,7 +69,7 @@ struct RegistryScanTest : ::testing::Test {
     // Blanks, parentheses and Japanese in the folder, as in "新しいフォルダー (2)".
     dir = fs.tempFolder() + "th scan " + std::to_string(GetCurrentProcessId()) + " 新しいフォルダー (2)\\";
     std::filesystem::remove_all(std::filesystem::path(win32::Wide(dir)));
-    fs.createFolder(dir);
+    ASSERT_TRUE(fs.createFolder(dir).done());
     SetLogFile(ctx, dir + "Error.Log");
     ctx.recordFilePath = dir + "records.csv";
     ctx.rec.Key = "abc-05-0012";
@@ -111,8 +111,8 @@ TEST_F(RegistryScanTest, TheBatchListsAllThreeKeysAndEveryApplicationBecomesOneR
 
   const std::string regScan = dir + "RegScan.CMD";
   const std::string dump = dir + "TH_reg.TxT";
-  AppendText(os, regScan, BatchText(RegScanLines(".\\TH_reg.TxT")));
-  fs.append(dump, "left over from an earlier run\r\n");  // the batch deletes it first
+  ASSERT_TRUE(AppendText(os, regScan, BatchText(RegScanLines(".\\TH_reg.TxT"))).done());
+  ASSERT_TRUE(fs.append(dump, "left over from an earlier run\r\n").done());  // the batch deletes it first
   ASSERT_EQ(ShellWait(os, BatchCommandLine(regScan), platform::kShowMinimized), 0);
 
   const std::string raw = bytes(dump);
@@ -147,7 +147,7 @@ TEST_F(RegistryScanTest, TheBatchListsAllThreeKeysAndEveryApplicationBecomesOneR
 TEST_F(RegistryScanTest, AFolderTheCodePageCannotHoldExactlyIsNeverWrittenIntoABatch) {
   for (const std::string name : {"a¦b", "x¥y"}) {
     const std::string save = dir + name + "\\";
-    fs.createFolder(save);
+    ASSERT_TRUE(fs.createFolder(save).done());
     BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT",
                "TH_tmp_task_test");
     EXPECT_FALSE(fs.fileExists(save + "TrustLevel.CMD"));

@@ -1,5 +1,7 @@
 #include "ledger/report/report_step.h"
 
+#include <stdexcept>
+
 #include "ledger/input_files.h"
 #include "ledger/report/report.h"
 #include "ledger/sqlite.h"
@@ -17,7 +19,7 @@ bool WriteReportFile(const std::string& db, const std::string& report, std::ostr
     WriteReport(database.get(), PathFromUtf8(report));
     out << "レポート / report: " << report << "\n";
     return true;
-  } catch (const std::exception& e) {
+  } catch (const std::runtime_error& e) {  // DbError, the page unwritable, the rename refused
     err << "tallyhawk-ledger: レポートを書けません（取り込みは完了しています） / cannot write the report"
            " (the import is done): "
         << e.what() << "\n";

@@ -37,7 +37,6 @@ std::string Describe(DWORD error) {
 }
 
 void ThrowError(DWORD error) {
-  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) throw FileBusy(Describe(error));
   throw Failure(Describe(error));
 }
 void ThrowLastError() { ThrowError(GetLastError()); }

@@ -15,13 +15,50 @@ namespace th::win32 {
 
 namespace {
 
+using platform::FileOutcome;
+using platform::FileResult;
+
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-ScopedHandle OpenForReading(const std::string& path) {
+// The ordinary outcome a Windows error code stands for, with its description.
+FileOutcome Outcome(DWORD error) {
+  switch (error) {
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+      return {FileResult::kExists, Describe(error)};
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return {FileResult::kMissing, Describe(error)};
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return {FileResult::kHeld, Describe(error)};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_NETWORK_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return {FileResult::kDenied, Describe(error)};
+    default:
+      return {FileResult::kFailed, Describe(error)};
+  }
+}
+
+FileOutcome Done() { return {}; }
+FileOutcome Checked(BOOL ok) { return ok ? Done() : Outcome(GetLastError()); }
+
+platform::FileValue<ScopedHandle> OpenForReading(const std::string& path) {
   ScopedHandle h(CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!h) ThrowLastError();
-  return h;
+  if (!h) return {Outcome(GetLastError()), {}};
+  return {Done(), std::move(h)};
+}
+
+// Opened for comparing: a file that cannot be opened is no proof of anything.
+ScopedHandle OpenToCompare(const std::string& path) {
+  auto opened = OpenForReading(path);
+  if (!opened.done()) throw Failure(opened.outcome.failure);
+  return std::move(opened.value);
 }
 
 // Reads into buf; 0 at the end of the file.
@@ -46,19 +83,20 @@ class FileLines : public platform::ChunkedLineReader {
 
 }  // namespace
 
-void WinFileSystem::append(const std::string& path, std::string_view bytes) {
-  if (path.empty()) ThrowError(ERROR_PATH_NOT_FOUND);
+FileOutcome WinFileSystem::append(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return Outcome(ERROR_PATH_NOT_FOUND);
   ScopedHandle h(CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!h) ThrowLastError();
+  if (!h) return Outcome(GetLastError());
+  if (bytes.empty()) return Done();
   DWORD written = 0;
-  if (!bytes.empty() && !WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
-    ThrowLastError();
-  }
+  return Checked(WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
 }
 
-std::unique_ptr<platform::LineReader> WinFileSystem::openLines(const std::string& path) {
-  return std::make_unique<FileLines>(OpenForReading(path));
+platform::FileValue<std::unique_ptr<platform::LineReader>> WinFileSystem::openLines(const std::string& path) {
+  auto opened = OpenForReading(path);
+  if (!opened.done()) return {std::move(opened.outcome), nullptr};
+  return {Done(), std::make_unique<FileLines>(std::move(opened.value))};
 }
 
 std::int64_t WinFileSystem::fileLength(const std::string& path) {
@@ -80,55 +118,39 @@ bool WinFileSystem::isDirectory(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void WinFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
-  if (!SetFileAttributesW(Wide(path).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) ThrowLastError();
+FileOutcome WinFileSystem::setAttributes(const std::string& path, std::uint32_t attributes) {
+  return Checked(SetFileAttributesW(Wide(path).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL));
 }
 
-void WinFileSystem::removeFile(const std::string& path) {
-  if (!DeleteFileW(Wide(path).c_str())) ThrowLastError();
-}
+FileOutcome WinFileSystem::removeFile(const std::string& path) { return Checked(DeleteFileW(Wide(path).c_str())); }
 
-void WinFileSystem::createFolder(const std::string& path) {
-  if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) ThrowLastError();
-}
-
-namespace {
-
-platform::CreateOutcome Refused(DWORD error) {
-  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) return {platform::Creation::kExists, {}};
-  return {platform::Creation::kFailed, Describe(error)};
-}
-
-}  // namespace
-
-platform::CreateOutcome WinFileSystem::createNewFolder(const std::string& path) {
+FileOutcome WinFileSystem::createFolder(const std::string& path) {
   // CreateDirectory never opens an existing folder: a success is a folder this call made.
-  if (!CreateDirectoryW(Wide(path).c_str(), nullptr)) return Refused(GetLastError());
-  return {platform::Creation::kCreated, {}};
+  return Checked(CreateDirectoryW(Wide(path).c_str(), nullptr));
 }
 
-platform::CreateOutcome WinFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+FileOutcome WinFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
   const std::wstring w = Wide(path);
   ScopedHandle h(CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
-  if (!h) return Refused(GetLastError());
+  if (!h) return Outcome(GetLastError());
   DWORD written = 0;
   if (!WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
       written != bytes.size()) {
     const DWORD error = GetLastError();
     h.reset();
     DeleteFileW(w.c_str());  // ours, and not whole: it must not be run or read
-    return {platform::Creation::kFailed, Describe(error ? error : ERROR_WRITE_FAULT)};
+    return Outcome(error ? error : ERROR_WRITE_FAULT);
   }
-  return {platform::Creation::kCreated, {}};
+  return Done();
 }
 
-void WinFileSystem::removeFolder(const std::string& path) {
-  if (!RemoveDirectoryW(Wide(path).c_str())) ThrowLastError();
+FileOutcome WinFileSystem::removeFolder(const std::string& path) {
+  return Checked(RemoveDirectoryW(Wide(path).c_str()));
 }
 
-void WinFileSystem::moveFile(const std::string& from, const std::string& to) {
-  if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0)) ThrowLastError();
+FileOutcome WinFileSystem::moveFile(const std::string& from, const std::string& to) {
+  return Checked(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0));
 }
 
 std::vector<std::string> WinFileSystem::search(const std::string& pattern) {
@@ -157,15 +179,15 @@ std::string WinFileSystem::currentFolder() {
   return Utf8(w);
 }
 
-void WinFileSystem::changeDrive(const std::string& drive) {
-  if (drive.empty()) ThrowError(ERROR_INVALID_DRIVE);
+FileOutcome WinFileSystem::changeDrive(const std::string& drive) {
+  if (drive.empty()) return Outcome(ERROR_INVALID_DRIVE);
   // "X:" alone enters the drive's own current folder, as a drive change does.
   const std::wstring d = Wide(drive).substr(0, 2);
-  if (!SetCurrentDirectoryW(d.c_str())) ThrowLastError();
+  return Checked(SetCurrentDirectoryW(d.c_str()));
 }
 
-void WinFileSystem::changeFolder(const std::string& path) {
-  if (!SetCurrentDirectoryW(Wide(path).c_str())) ThrowLastError();
+FileOutcome WinFileSystem::changeFolder(const std::string& path) {
+  return Checked(SetCurrentDirectoryW(Wide(path).c_str()));
 }
 
 std::string WinFileSystem::tempFolder() {
@@ -218,12 +240,12 @@ std::string WinFileSystem::desktopFolder() {
   return Utf8(path.get());
 }
 
-void WinFileSystem::copyFile(const std::string& from, const std::string& to) {
-  if (!CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE)) ThrowLastError();
+FileOutcome WinFileSystem::copyFile(const std::string& from, const std::string& to) {
+  return Checked(CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE));
 }
 
 bool WinFileSystem::sameContents(const std::string& a, const std::string& b) {
-  ScopedHandle ha = OpenForReading(a), hb = OpenForReading(b);
+  ScopedHandle ha = OpenToCompare(a), hb = OpenToCompare(b);
   constexpr DWORD kChunk = 64 * 1024;
   std::string bufferA(kChunk, '\0'), bufferB(kChunk, '\0');
   char* bufA = bufferA.data();

@@ -2,6 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <exception>
+
 #include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
 #include "run/main_run.h"
@@ -15,7 +17,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   th::win32::WinServices services;
   th::win32::WinUi ui;
   th::platform::Platform os = services.with(ui);
-  th::Main(os);
+  th::RunSequence run(os);
+  try {
+    run.Main();
+  } catch (const std::exception& e) {
+    // Last resort: a programming error (no procedure expects one) still ends
+    // the run on its error path, logged under its own description.
+    run.EndOnErrorPath(e.what());
+  }
   // Ending the program ends the process at once: no window's closing handler runs.
   ExitProcess(0);
 }

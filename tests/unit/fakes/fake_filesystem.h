@@ -4,6 +4,7 @@
 #include <functional>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -25,6 +26,9 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, int> busyAppends;    // the next N appends to these find the file held
   std::set<std::string> unreadable;          // opening these fails
   std::set<std::string> unopenable;          // these have a length but cannot be opened
+  // Every open, delete, move (from or to) or copy (from or to) of these ends
+  // so: another program holds them, or the user has no right to them.
+  std::map<std::string, platform::FileResult> refused;
   std::map<std::string, int> readFailsAfter; // reading fails after this many lines
   int linesRead = 0;                         // read attempts over all readers (loop guard in tests)
   std::string current = "C:\\Work";
@@ -33,7 +37,7 @@ class FakeFileSystem : public platform::FileSystem {
   std::string temp = "C:\\Users\\user\\AppData\\Local\\Temp\\";
   int tempCounter = 0x1A2B;
   bool failTempFile = false;
-  int copyFailures = 0;  // the next N copies fail
+  int copyFailures = 0;  // the next N copies find the destination held
   bool copiesCutOff = false;  // copies write half the file, then fail (a full drive)
   std::vector<std::string> log;  // createFolder / removeFile / changeFolder calls, in order
   std::function<void(const std::string& from)> beforeMove;  // acts out another program's doing meanwhile
@@ -75,21 +79,45 @@ class FakeFileSystem : public platform::FileSystem {
     return it == files.end() ? std::string() : it->second;
   }
 
-  void append(const std::string& path, std::string_view bytes) override {
+  // Each outcome with the description Windows gives it.
+  static platform::FileOutcome Outcome(platform::FileResult r) {
+    using platform::FileResult;
+    switch (r) {
+      case FileResult::kDone: return {};
+      case FileResult::kExists: return {r, "既に存在します。"};
+      case FileResult::kMissing: return {r, "パスが見つかりません。"};
+      case FileResult::kHeld: return {r, "別のプロセスが使用中のため、このファイルにアクセスできません。"};
+      case FileResult::kDenied: return {r, "アクセスが拒否されました。"};
+      case FileResult::kFailed: break;
+    }
+    return {r, "ディスクに十分な空き領域がありません。"};
+  }
+  // The refusal planted for any of the paths, if one is.
+  std::optional<platform::FileOutcome> refusal(std::initializer_list<std::string> fulls) const {
+    for (const auto& f : fulls) {
+      if (auto it = refused.find(f); it != refused.end()) return Outcome(it->second);
+    }
+    return std::nullopt;
+  }
+
+  platform::FileOutcome append(const std::string& path, std::string_view bytes) override {
+    using platform::FileResult;
     const std::string f = full(path);
     if (path.empty() || unwritable.count(f) || !folders.count(parent(f)) || folders.count(f)) {
-      throw Failure("パスが見つかりません。");
+      return Outcome(FileResult::kMissing);
     }
-    if (attributes[f] & 1) throw Failure("書き込みできません。");
+    if (auto r = refusal({f})) return *r;
+    if (attributes[f] & 1) return {FileResult::kDenied, "書き込みできません。"};
     if (auto busy = busyAppends.find(f); busy != busyAppends.end() && busy->second > 0) {
       --busy->second;
-      throw FileBusy("別のプロセスが使用中のため、このファイルにアクセスできません。");
+      return Outcome(FileResult::kHeld);
     }
     if (cutOff.count(f)) {
       files[f].append(bytes.substr(0, bytes.size() / 2));
-      throw Failure("ディスクに十分な空き領域がありません。");
+      return Outcome(FileResult::kFailed);
     }
     files[f].append(bytes);
+    return {};
   }
 
   class Lines : public platform::ChunkedLineReader {
@@ -119,12 +147,13 @@ class FakeFileSystem : public platform::FileSystem {
     std::size_t pos_ = 0;
   };
 
-  std::unique_ptr<platform::LineReader> openLines(const std::string& path) override {
+  platform::FileValue<std::unique_ptr<platform::LineReader>> openLines(const std::string& path) override {
     const std::string f = full(path);
-    if (!files.count(f) || unreadable.count(f)) throw Failure("ファイルが見つかりません。");
-    if (unopenable.count(f)) throw Failure("アクセスが拒否されました。");
+    if (!files.count(f) || unreadable.count(f)) return {{platform::FileResult::kMissing, "ファイルが見つかりません。"}, {}};
+    if (unopenable.count(f)) return {Outcome(platform::FileResult::kDenied), {}};
+    if (auto r = refusal({f})) return {*r, {}};
     auto fails = readFailsAfter.find(f);
-    return std::make_unique<Lines>(*this, files[f], fails == readFailsAfter.end() ? -1 : fails->second);
+    return {{}, std::make_unique<Lines>(*this, files[f], fails == readFailsAfter.end() ? -1 : fails->second)};
   }
   std::int64_t fileLength(const std::string& path) override {
     const std::string f = full(path);
@@ -138,59 +167,59 @@ class FakeFileSystem : public platform::FileSystem {
     if (f.size() >= 2 && f.substr(f.size() - 2) == "\\.") f = f.substr(0, f.size() - 2);
     return folders.count(f) > 0;
   }
-  void setAttributes(const std::string& path, std::uint32_t a) override {
+  platform::FileOutcome setAttributes(const std::string& path, std::uint32_t a) override {
     const std::string f = full(path);
-    if (!files.count(f) && !folders.count(f)) throw Failure("ファイルが見つかりません。");
+    if (!files.count(f) && !folders.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
     attributes[f] = a;
+    return {};
   }
-  void removeFile(const std::string& path) override {
+  platform::FileOutcome removeFile(const std::string& path) override {
     const std::string f = full(path);
     log.push_back("remove " + f);
-    if (!files.count(f)) throw Failure("ファイルが見つかりません。");
-    if (attributes[f] & 1) throw Failure("アクセスが拒否されました。");
+    if (!files.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
+    if (auto r = refusal({f})) return *r;
+    if (attributes[f] & 1) return Outcome(platform::FileResult::kDenied);
     files.erase(f);
+    return {};
   }
-  void createFolder(const std::string& path) override {
+  platform::FileOutcome createFolder(const std::string& path) override {
     const std::string f = full(path);
     log.push_back("mkdir " + f);
-    if (folders.count(f) || files.count(f)) throw Failure("既に存在します。");
-    if (!folders.count(parent(f))) throw Failure("パスが見つかりません。");
+    if (folders.count(f) || files.count(f)) return Outcome(platform::FileResult::kExists);
+    if (!folders.count(parent(f))) return Outcome(platform::FileResult::kMissing);
     folders.insert(f);
+    return {};
   }
-  platform::CreateOutcome createNewFolder(const std::string& path) override {
-    const std::string f = full(path);
-    log.push_back("mkdir " + f);
-    if (folders.count(f) || files.count(f)) return {platform::Creation::kExists, {}};
-    if (!folders.count(parent(f))) return {platform::Creation::kFailed, "パスが見つかりません。"};
-    folders.insert(f);
-    return {platform::Creation::kCreated, {}};
-  }
-  platform::CreateOutcome writeNewFile(const std::string& path, std::string_view bytes) override {
+  platform::FileOutcome writeNewFile(const std::string& path, std::string_view bytes) override {
     const std::string f = full(path);
     log.push_back("create " + f);
-    if (files.count(f) || folders.count(f)) return {platform::Creation::kExists, {}};
-    if (unwritable.count(f) || !folders.count(parent(f))) return {platform::Creation::kFailed, "パスが見つかりません。"};
-    if (cutOff.count(f)) return {platform::Creation::kFailed, "ディスクに十分な空き領域がありません。"};
+    if (files.count(f) || folders.count(f)) return Outcome(platform::FileResult::kExists);
+    if (unwritable.count(f) || !folders.count(parent(f))) return Outcome(platform::FileResult::kMissing);
+    if (cutOff.count(f)) return Outcome(platform::FileResult::kFailed);
     files[f] = bytes;
-    return {platform::Creation::kCreated, {}};
+    return {};
   }
-  void removeFolder(const std::string& path) override {
+  platform::FileOutcome removeFolder(const std::string& path) override {
     const std::string f = full(path);
     log.push_back("rmdir " + f);
-    if (!folders.count(f)) throw Failure("パスが見つかりません。");
-    for (const auto& [file, _] : files) if (parent(file) == f) throw Failure("ディレクトリが空ではありません。");
-    for (const auto& sub : folders) if (parent(sub) == f) throw Failure("ディレクトリが空ではありません。");
+    if (!folders.count(f)) return Outcome(platform::FileResult::kMissing);
+    const platform::FileOutcome notEmpty{platform::FileResult::kFailed, "ディレクトリが空ではありません。"};
+    for (const auto& [file, _] : files) if (parent(file) == f) return notEmpty;
+    for (const auto& sub : folders) if (parent(sub) == f) return notEmpty;
     folders.erase(f);
+    return {};
   }
-  void moveFile(const std::string& from, const std::string& to) override {
+  platform::FileOutcome moveFile(const std::string& from, const std::string& to) override {
     const std::string f = full(from), t = full(to);
     log.push_back("move " + f + " -> " + t);
     if (beforeMove) beforeMove(f);
-    if (!files.count(f) || files.count(t) || folders.count(t) || !folders.count(parent(t))) {
-      throw Failure("ファイルを移動できません。");
-    }
+    if (!files.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
+    if (auto r = refusal({f, t})) return *r;
+    if (files.count(t) || folders.count(t)) return Outcome(platform::FileResult::kExists);
+    if (!folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
     files[t] = std::move(files[f]);
     files.erase(f);
+    return {};
   }
   std::vector<std::string> search(const std::string& pattern) override {
     std::vector<std::string> names;
@@ -209,16 +238,20 @@ class FakeFileSystem : public platform::FileSystem {
     return names;
   }
   std::string currentFolder() override { return current.size() == 2 ? current + "\\" : current; }
-  void changeDrive(const std::string& drive) override {
+  platform::FileOutcome changeDrive(const std::string& drive) override {
     log.push_back("drive " + drive);
-    if (drive.empty() || !folders.count(drive.substr(0, 2))) throw Failure("ドライブが見つかりません。");
+    if (drive.empty() || !folders.count(drive.substr(0, 2))) {
+      return {platform::FileResult::kMissing, "ドライブが見つかりません。"};
+    }
     if (current.substr(0, 2) != drive.substr(0, 2)) current = drive.substr(0, 2);
+    return {};
   }
-  void changeFolder(const std::string& path) override {
+  platform::FileOutcome changeFolder(const std::string& path) override {
     const std::string f = full(path);
     log.push_back("cd " + f);
-    if (!folders.count(f)) throw Failure("パスが見つかりません。");
+    if (!folders.count(f)) return Outcome(platform::FileResult::kMissing);
     current = f;
+    return {};
   }
   std::string tempFolder() override { return temp; }
   std::string createTempFile(const std::string& folder, const std::string& prefix) override {
@@ -231,18 +264,21 @@ class FakeFileSystem : public platform::FileSystem {
   }
   std::string programFolder() override { return program; }
   std::string desktopFolder() override { return desktop; }
-  void copyFile(const std::string& from, const std::string& to) override {
+  platform::FileOutcome copyFile(const std::string& from, const std::string& to) override {
+    const std::string f = full(from), t = full(to);
     if (copyFailures > 0) {
       --copyFailures;
-      throw Failure("コピーできません。");
+      return Outcome(platform::FileResult::kHeld);
     }
-    const std::string f = full(from), t = full(to);
-    if (!files.count(f) || !folders.count(parent(t)) || folders.count(t)) throw Failure("コピーできません。");
+    if (auto r = refusal({f, t})) return *r;
+    if (!files.count(f) || !folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
+    if (folders.count(t)) return Outcome(platform::FileResult::kDenied);
     if (copiesCutOff) {
       files[t] = files[f].substr(0, files[f].size() / 2);
-      throw Failure("ディスクに十分な空き領域がありません。");
+      return Outcome(platform::FileResult::kFailed);
     }
     files[t] = files[f];
+    return {};
   }
   bool sameContents(const std::string& a, const std::string& b) override {
     const std::string fa = full(a), fb = full(b);
