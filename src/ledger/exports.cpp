@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ledger/input_files.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 
@@ -15,7 +16,13 @@ namespace fs = std::filesystem;
 std::string CsvField(std::string_view value) {
   std::string v;
   // Leading tab and CR too: spreadsheets skip them and then see the formula.
-  if (!value.empty() && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos) v = "'";
+  // They skip blanks (also full-width ones) and read full-width ＝＋－＠ as
+  // the ASCII signs: folded, the start shows what a spreadsheet sees.
+  const std::string start = FoldName(value.substr(0, 64));
+  if ((!value.empty() && (value.front() == '\t' || value.front() == '\r')) ||
+      (!start.empty() && std::string_view("=+-@").find(start.front()) != std::string_view::npos)) {
+    v = "'";
+  }
   v += value;
   if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
   std::string quoted = "\"";
@@ -114,13 +121,14 @@ void WriteExports(Database& db, const fs::path& dir, ExportEncoding encoding, pl
   pcs.close();
 
   CsvFile software(dir / "software.csv", encoding, codePage);
-  software.row({"ソフトウェア名", "発行元", "PC数"});
-  WriteQuery(db, software, "SELECT name, publisher, pcs FROM software ORDER BY pcs DESC, name, publisher");
+  software.row({"ソフトウェア名", "バージョン", "発行元", "PC数"});
+  WriteQuery(db, software, "SELECT name, version, publisher, pcs FROM software ORDER BY pcs DESC, name, version");
   software.close();
 
   CsvFile installs(dir / "installs.csv", encoding, codePage);
-  installs.row({"管理番号", "ソフトウェア名", "発行元"});
-  WriteQuery(db, installs, "SELECT number, name, publisher FROM installs ORDER BY number, name, publisher");
+  installs.row({"管理番号", "ソフトウェア名", "バージョン", "発行元"});
+  WriteQuery(db, installs,
+             "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher");
   installs.close();
 }
 
