@@ -7,6 +7,7 @@
 
 #include "ledger/importer.h"
 #include "ledger/input_files.h"
+#include "ledger/local_time.h"
 #include "ledger/progress_bar.h"
 #include "ledger/schema.h"
 
@@ -62,13 +63,6 @@ void RememberStaleDays(Database& db, const Options& o, CheckOptions& checks) {
     db.prepare("INSERT OR REPLACE INTO meta(key, value) VALUES('stale_days', ?)").bind(1, days).run();
   }
   if (const auto days = Setting(db, "stale_days")) checks.staleDays = std::stoi(*days);
-}
-
-std::string Now(const char* format) {
-  const std::time_t t = std::time(nullptr);
-  char buf[32];
-  std::strftime(buf, sizeof buf, format, std::localtime(&t));
-  return buf;
 }
 
 void PrintSummary(Database& db, const ImportResult& r, std::ostream& out) {
@@ -167,8 +161,9 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
     request.inputs = o.paths;
     request.forget = o.forget;
     if (o.exportDir) request.excluded.push_back(PathFromUtf8(*o.exportDir));
-    request.startedAt = Now("%Y-%m-%d %H:%M:%S");
-    request.checks.today = Now("%Y-%m-%d");
+    const std::time_t now = std::time(nullptr);  // one instant: the day cannot turn in between
+    request.startedAt = LocalTimeText(now);
+    request.checks.today = LocalTimeText(now, "%Y-%m-%d");
     if (o.registerFile) {
       std::string bytes;
       if (!ReadWholeFile(PathFromUtf8(*o.registerFile), bytes)) throw std::runtime_error("台帳を読めません / cannot read the register");

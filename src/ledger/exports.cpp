@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ledger/input_files.h"
+#include "ledger/pc_columns.h"
 #include "ledger/text_fold.h"
 
 namespace th::ledger {
@@ -106,18 +107,13 @@ void WriteExports(Database& db, const fs::path& dir, ExportEncoding encoding, pl
 
   const std::vector<std::string> extra = RegisterColumns(db);
   CsvFile pcs(dir / "pcs.csv", encoding, codePage);
-  std::vector<std::string> header = {"管理番号", "姓", "名", "コンピュータ名", "ユーザー名", "OS", "OSバージョン",
-                                     "CPU", "メモリ(KB)", "システムディスク容量(MB)", "システムディスク空き(MB)",
-                                     "ディスク合計(MB)", "メーカー", "モデル", "筐体", "ボードシリアル",
-                                     "システムUUID", "MACアドレス", "IPアドレス", "収集日時"};
+  std::vector<std::string> header;
+  for (const PcColumn& c : PcColumns()) header.push_back(c.heading);
   header.insert(header.end(), extra.begin(), extra.end());
   pcs.row(header);
-  WriteQuery(db, pcs,
-             "SELECT s.number, surname, given_name, computer_name, user_name, os, os_version, cpu, memory,"
-             " system_disk_size, system_disk_free, total_disk, maker, model, chassis, board_serial, system_uuid,"
-             " mac_addresses, ip_addresses, collected_at, r.extra"
-             " FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number",
-             extra.size());
+  const std::string sql = "SELECT " + PcColumnsSql("s") +
+                          ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number";
+  WriteQuery(db, pcs, sql.c_str(), extra.size());
   pcs.close();
 
   CsvFile software(dir / "software.csv", encoding, codePage);

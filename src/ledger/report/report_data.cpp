@@ -12,31 +12,14 @@
 #include "ledger/report/json_writer.h"
 #include "ledger/report/record_diff.h"
 #include "ledger/report/string_table.h"
+#include "ledger/local_time.h"
+#include "ledger/pc_columns.h"
 #include "ledger/sqlite.h"
 #include "ledger/text_fold.h"
 
 namespace th::ledger {
 namespace {
 
-// The columns of pcs.csv, in its order, as pc_summary names them.
-constexpr const char* kPcColumns =
-    "s.number, s.surname, s.given_name, s.computer_name, s.user_name, s.os, s.os_version, s.cpu, s.memory, "
-    "s.system_disk_size, s.system_disk_free, s.total_disk, s.maker, s.model, s.chassis, s.board_serial, "
-    "s.system_uuid, s.mac_addresses, s.ip_addresses, s.collected_at";
-constexpr int kPcColumnCount = 20;
-
-std::string LocalNow() {
-  const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
 
 void TextOrNull(JsonWriter& w, const Statement& s, int col) {
   if (s.isNull(col)) w.Null();
@@ -141,13 +124,18 @@ struct Pc {
 };
 
 void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
+  // pcs.csv's columns, which the page shows with their headings.
+  const int kPcColumnCount = static_cast<int>(PcColumns().size());
+  w.Key("pcColumns").BeginArray();
+  for (const PcColumn& c : PcColumns()) w.BeginArray().String(c.heading).Int(c.width).Int(c.numeric ? 1 : 0).EndArray();
+  w.EndArray();
   w.Key("extraColumns");
   Statement columns(db, "SELECT value FROM meta WHERE key = 'register_columns'");
   if (columns.step() && !columns.isNull(0)) w.String(columns.text(0));
   else w.Null();
 
   w.Key("pcs").BeginArray();
-  Statement rows(db, std::string("SELECT ") + kPcColumns +
+  Statement rows(db, "SELECT " + PcColumnsSql("s") +
                          ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
                          "LEFT JOIN register r ON r.number = s.number ORDER BY s.number");
   while (rows.step()) {
@@ -343,7 +331,7 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   } release{db};
   JsonWriter w(out);
   w.BeginObject();
-  w.Key("now").String(options.now.empty() ? LocalNow() : options.now);
+  w.Key("now").String(options.now.empty() ? LocalTimeText(std::time(nullptr)) : options.now);
   WriteOverview(db, w);
   std::vector<Pc> pcs;
   WritePcs(db, w, pcs);

@@ -8,7 +8,9 @@
 
 #include "ledger/report/id_lists.h"
 #include "ledger/report/report_step.h"
+#include "ledger/exports.h"
 #include "ledger/schema.h"
+#include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {
 namespace {
@@ -140,6 +142,21 @@ TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
   std::size_t scripts = 0;
   for (std::size_t at = page.find("<script"); at != std::string::npos; at = page.find("<script", at + 1)) ++scripts;
   EXPECT_EQ(scripts, 2u);
+}
+
+TEST_F(ReportTest, ThePagesPcHeadingsAreThoseOfPcsCsv) {
+  const auto [page, d] = Write();
+  platform::IconvCodePage cp;
+  WriteExports(db, dir, ExportEncoding::Utf8Bom, cp);
+  const std::string csv = ReadFile(dir / "pcs.csv").substr(3);
+  std::vector<std::string> csvHeadings;
+  std::stringstream line(csv.substr(0, csv.find("\r\n")));
+  for (std::string field; std::getline(line, field, ',');) csvHeadings.push_back(field);
+  std::vector<std::string> pageHeadings;
+  for (const auto& c : d["pcColumns"]) pageHeadings.push_back(c[0].get<std::string>());
+  for (const auto& c : json::parse(d["extraColumns"].get<std::string>())) pageHeadings.push_back(c.get<std::string>());
+  EXPECT_EQ(pageHeadings, csvHeadings);
+  EXPECT_EQ(csvHeadings.front(), "管理番号");
 }
 
 TEST_F(ReportTest, AFailedReportLeavesThePreviousOneInPlace) {
