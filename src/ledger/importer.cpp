@@ -279,14 +279,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
     limit.bind(1, request.startedAt);
     run.latestDate = limit.step() ? limit.text(0) : request.startedAt;
   }
-  ForEachScannedRoot(request, [&](const std::string& from, const std::string& to) {
-    // Read again now: what is still unreadable is said again.
-    db.prepare("DELETE FROM unread_paths WHERE path > ? AND path < ?").bind(1, from).bind(2, to).run();
-  });
-  for (const std::string& input : request.inputs) {
-    const std::string path = Utf8FromPath(fs::absolute(PathFromUtf8(input)));
-    db.prepare("DELETE FROM unread_paths WHERE path = ?").bind(1, path).run();
-  }
+  // What could not be read is said by the last run that read files.
+  if (!request.inputs.empty()) db.exec("DELETE FROM unread_paths");
 
   walk.file = [&](const fs::path& path) {
     ReadOne(run, path);

@@ -64,7 +64,7 @@ ALTER TABLE collections ADD COLUMN date_problem TEXT;
 ALTER TABLE files ADD COLUMN gone_at TEXT;
 
 -- Paths that could not be read at all (a folder or file without access, a
--- file over the size limit); removed when the path is read or is gone.
+-- file over the size limit) by the last run that read files.
 CREATE TABLE unread_paths(
   path TEXT PRIMARY KEY,
   reason TEXT NOT NULL,
