@@ -37,6 +37,7 @@ TEST_F(LedgerTest, TwoPcsComparesUuidsOnlyWhereBothHaveOne) {
   write({.key = "abc-05-0001", .computer = "PC-A"});  // same PC; the earlier lacked its UUID
   write({.key = "abc-05-0002", .date = "2026/11/01", .computer = "PC-B", .uuid = ""}, "abc-05-0002 old.csv");
   write({.key = "abc-05-0002", .computer = "PC-C", .uuid = "", .mac = "00-00-00-00-00-02"});
+  write({.key = "abc-05-0003", .computer = "PC-D", .uuid = "", .mac = "00-00-00-00-00-03"});  // two without: no same_uuid
   import();
   EXPECT_EQ(query("SELECT kind, number FROM findings"), "two_pcs|abc-05-0002");
 }

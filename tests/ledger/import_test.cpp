@@ -11,7 +11,7 @@ namespace th::ledger::test {
 namespace {
 
 TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
-  write({.key = "abc-05-0012", .date = "2026/11/01"}, "old.csv");
+  write({.key = "abc-05-0012", .date = "2026/11/01"}, "OLD.CSV");  // the extension in any case
   write({.key = "abc-05-0012", .date = "2026/12/01", .time = "08:00:00"});
   write({.key = "abc-05-0013"});
   const ImportResult r = import();
@@ -21,7 +21,7 @@ TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
             "abc-05-0012|2026-12-01 08:00:00|abc-05-0012.csv\nabc-05-0013|2026-12-01 09:05:07|abc-05-0013.csv");
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0012'"), "2");
   EXPECT_EQ(query("SELECT line, grp, subitem FROM records r JOIN collections c ON c.id = r.collection_id"
-                  " JOIN files f ON f.id = c.file_id WHERE f.name = 'old.csv' AND line IN (2, 6)"),
+                  " JOIN files f ON f.id = c.file_id WHERE f.name = 'OLD.CSV' AND line IN (2, 6)"),
             "2|Create|2026/11/01\n6|Soft|Alpha Tool");
 
   // A later, newer file updates the PC; an older one only joins its history.
@@ -115,10 +115,10 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
     return out;
   };
   EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "メーカー", "モデル", "システムUUID", "MACアドレス", "収集日時", "部署"}),
-            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"メーカー", ""}, {"モデル", ""},
+            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
                    {"システムUUID", "{1111}"}, {"MACアドレス", "00-1A-2B-3C-4D-5E"}, {"収集日時", "2026-12-01 09:05:07"},
                    {"部署", "総務"}},
-                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"メーカー", ""}, {"モデル", ""},
+                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
                    {"システムUUID", "{2222}"}, {"MACアドレス", "00-1A-2B-3C-4D-5F"}, {"収集日時", "2026-12-01 09:05:07"},
                    {"部署", ""}}}));
   const std::vector<std::string> sw = {"ソフトウェア名", "バージョン", "発行元", "PC数"};

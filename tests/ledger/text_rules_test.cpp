@@ -47,6 +47,7 @@ TEST(CsvField, NeutralisesFormulasAndQuotes) {
       {"plain", "plain"},       {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"}, {"+1", "'+1"},
       {"-2", "'-2"},            {"@SUM(A1)", "'@SUM(A1)"},                   {"a,b", "\"a,b\""},
       {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"=a,b", "\"'=a,b\""},          {"", ""},
+      {"a\rb", "\"a\rb\""},       {"a\nb", "\"a\nb\""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(CsvField(in), out) << in;
 }
