@@ -89,6 +89,13 @@ TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
 }
 
 TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
+  // An older collection still, and a newer one whose date could not be
+  // trusted: the change is against the previous one, neither of these.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES"
+          " (90, 'h90', 'OLD/abc-05-0001.csv', 'abc-05-0001.csv', 1, 1), (91, 'h91', 'F/x.csv', 'x.csv', 1, 2);"
+          "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
+          " (90, 90, 'abc-05-0001', '2026-10-01 08:00:00', NULL), (91, 91, 'abc-05-0001', '9999-12-31 00:00:00',"
+          " 'future_date');");
   const json d = Write().second;
   ASSERT_EQ(d["pcs"].size(), 3u);
   const json& first = d["pcs"][0];
