@@ -150,6 +150,15 @@ TEST_F(LedgerTest, ExportAloneKeepsStaleAndSkipsItsOwnFolder) {
     ASSERT_TRUE(s.step());
     EXPECT_EQ(s.text(0), "stale");
   }
+  exportOnly.staleDays = -1;  // "off": forgotten, and the finding goes
+  EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kAllTaken);
+  {
+    Database run(o.db);
+    Statement s = run.prepare("SELECT (SELECT COUNT(*) FROM findings), (SELECT COUNT(*) FROM meta WHERE key = 'stale_days')");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.integer(0) * 10 + s.integer(1), 0);
+  }
+  exportOnly.staleDays.reset();
   // An export that cannot be written: the import is kept, the status says so.
   exportOnly.exportDir = (dir / "SAVE" / "abc-05-0001.csv").string();
   EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kOutputFailed);
