@@ -114,14 +114,20 @@ void Unreadable(Run& run, const std::string& path, const std::string& reason) {
   run.result.rejected.push_back({path, reason});
 }
 
-// A file read before: met again, perhaps at another path (moved or restored).
-void MetAgain(Run& run, const std::string& pathText, const fs::path& path) {
+// A file read before: met again, perhaps at another path.
+void MetAgain(Run& run, const std::string& pathText) {
   Statement& seen = run.st.seen;
   ++run.result.alreadyRead;
   if (!seen.isNull(1)) run.result.rejected.push_back({pathText, seen.text(1)});
-  if (seen.text(2) != pathText || !seen.isNull(3)) {
-    const std::string name = Utf8FromPath(path.filename());
-    run.st.moved.bind(1, pathText).bind(2, name).bind(3, seen.integer(0)).run();
+  // Moved (the path it was read at is no longer there) or back after it was
+  // gone. A copy beside a file that is still there changes nothing.
+  const std::string before = seen.text(2);
+  std::error_code ec;
+  const bool moved = before != pathText && !fs::exists(PathFromUtf8(before), ec) && !ec;
+  if (moved || !seen.isNull(3)) {
+    const std::string newPath = moved ? pathText : before;
+    const std::string name = Utf8FromPath(PathFromUtf8(newPath).filename());
+    run.st.moved.bind(1, newPath).bind(2, name).bind(3, seen.integer(0)).run();
   }
 }
 
@@ -162,7 +168,7 @@ void ReadOne(Run& run, const fs::path& path) {
   Statement& seen = run.st.seen;
   seen.bind(1, hash);
   if (seen.step()) {
-    MetAgain(run, pathText, path);
+    MetAgain(run, pathText);
     seen.reset();
   } else {
     seen.reset();

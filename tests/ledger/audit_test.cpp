@@ -75,6 +75,8 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
   import();
   ASSERT_EQ(query("SELECT number FROM pcs ORDER BY number"), "abc-05-0001\nabc-05-0099");
   fs::remove(typo);
+  fs::create_directories(dir / "SAVE" / "sub");  // moved, not gone
+  fs::rename(dir / "SAVE" / "abc-05-0001.csv", dir / "SAVE" / "sub" / "abc-05-0001.csv");
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02"});  // replaces the junk
   const ImportResult r = import();
   EXPECT_EQ(r.gone, 1);
