@@ -111,10 +111,23 @@ void ReplaceLast(std::string& out, std::size_t at, char32_t with) {
   Append(out, with);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 }  // namespace
 
 std::string FoldName(std::string_view text) {
   std::string out;
+  FoldNameInto(text, out);
+  return out;
+}
+
+void FoldNameInto(std::string_view text, std::string& out) {
+  out.clear();
+  if (!text.empty() && !IsBlank(text.front()) && !IsBlank(text.back()) &&
+      std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    out.assign(text);
+    return;
+  }
   out.reserve(text.size());
   std::size_t lastAt = std::string::npos;  // where the last character written begins
   char32_t last = 0;
@@ -157,10 +170,12 @@ std::string FoldName(std::string_view text) {
     }
   }
   const std::size_t begin = out.find_first_not_of(" \t\r\n");
-  if (begin == std::string::npos) return {};
+  if (begin == std::string::npos) {
+    out.clear();
+    return;
+  }
   out.erase(out.find_last_not_of(" \t\r\n") + 1);
   out.erase(0, begin);
-  return out;
 }
 
 std::string FoldKey(std::string_view text) {
