@@ -138,7 +138,9 @@ void FoldNameInto(std::string_view text, std::string& out) {
       out += text[i++];
       continue;
     }
-    char32_t c = Decode(text, i);
+    const std::size_t start = i;
+    const char32_t decoded = Decode(text, i);
+    char32_t c = decoded;
     if (c == 0) {  // not UTF-8: kept as it is
       out += text[i++];
       lastAt = std::string::npos;
@@ -165,7 +167,8 @@ void FoldNameInto(std::string_view text, std::string& out) {
       out += e->to;
       last = 0;
     } else {
-      Append(out, c);
+      if (c == decoded) out.append(text.substr(start, i - start));  // as it was: its bytes
+      else Append(out, c);
       last = c;
     }
   }
