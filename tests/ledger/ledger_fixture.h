@@ -2,6 +2,7 @@
 // Record files written as the client writes them (code page 932, CR LF) into
 // a temporary folder, and a database beside them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,14 +26,17 @@ struct Pc {
   std::string uuid = "{1111}";
   std::string mac = "00-1A-2B-3C-4D-5E";
   std::vector<std::string> software = {"Alpha Tool,1.2,Alpha Works"};
+  std::string maker = "Maker X", model = "Model Y";
   bool assetRecords = true;
 };
 
 class LedgerTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process in the name too: other builds on the machine run the same tests.
     dir = fs::temp_directory_path() /
-          ("ledger_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("ledger_test_" + std::to_string(::getpid()) + "_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir / "SAVE");
   }
@@ -44,6 +48,7 @@ class LedgerTest : public ::testing::Test {
                                      "LAN,Adapter,MACアドレス," + pc.mac + ",", "LAN,LAN,コンピュータ名," + pc.computer + ",",
                                      "WMI,MotherBoard,Device_ID," + pc.uuid + ","};
     for (const std::string& s : pc.software) rows.push_back("Soft,Application," + s);
+    rows.insert(rows.end(), {"WMI,System,Vendor," + pc.maker + ",", "WMI,System,Model," + pc.model + ","});
     if (pc.assetRecords) {
       rows.insert(rows.end(), {"資産,管理情報,姓,山田,", "資産,管理情報,名,太郎,", "資産,管理情報,管理番号," + k + ","});
     }

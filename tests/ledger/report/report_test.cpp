@@ -8,7 +8,9 @@
 
 #include "ledger/report/id_lists.h"
 #include "ledger/report/report_step.h"
+#include "ledger/exports.h"
 #include "ledger/schema.h"
+#include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {
 namespace {
@@ -87,6 +89,13 @@ TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
 }
 
 TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
+  // An older collection still, and a newer one whose date could not be
+  // trusted: the change is against the previous one, neither of these.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES"
+          " (90, 'h90', 'OLD/abc-05-0001.csv', 'abc-05-0001.csv', 1, 1), (91, 'h91', 'F/x.csv', 'x.csv', 1, 2);"
+          "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
+          " (90, 90, 'abc-05-0001', '2026-10-01 08:00:00', NULL), (91, 91, 'abc-05-0001', '9999-12-31 00:00:00',"
+          " 'future_date');");
   const json d = Write().second;
   ASSERT_EQ(d["pcs"].size(), 3u);
   const json& first = d["pcs"][0];
@@ -128,12 +137,11 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
 
 TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
   const auto [page, d] = Write();
-  // The software view's rows, most installed first.
-  json view = json::array();
-  Statement rows(db.get(), "SELECT name, coalesce(publisher, ''), pcs FROM software ORDER BY pcs DESC, name");
-  while (rows.step()) view.push_back({rows.text(0), rows.text(1), rows.integer(2)});
-  EXPECT_EQ(d["software"], view);
-  EXPECT_EQ(d["software"][0], json::parse(R"(["Office","Maker A",3])"));
+  // By name and version, most PCs first: abc-05-0002 lists Office twice,
+  // once in full-width letters under a product ID; it counts once.
+  EXPECT_EQ(d["software"], json::parse(R"([["Office","2.0","Maker A",3],
+      ["\"><img src=x onerror=alert(2)>","1.0","",1], ["<script>alert(1)</script>","6.6","Evil",1],
+      ["Viewer","5.0","",1]])"));
   EXPECT_EQ(page.find("<script>alert"), std::string::npos);
   EXPECT_EQ(page.find("<img"), std::string::npos);
   EXPECT_EQ(page.find("<b>"), std::string::npos);
@@ -141,6 +149,21 @@ TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
   std::size_t scripts = 0;
   for (std::size_t at = page.find("<script"); at != std::string::npos; at = page.find("<script", at + 1)) ++scripts;
   EXPECT_EQ(scripts, 2u);
+}
+
+TEST_F(ReportTest, ThePagesPcHeadingsAreThoseOfPcsCsv) {
+  const auto [page, d] = Write();
+  platform::IconvCodePage cp;
+  WriteExports(db, dir, ExportEncoding::Utf8Bom, cp);
+  const std::string csv = ReadFile(dir / "pcs.csv").substr(3);
+  std::vector<std::string> csvHeadings;
+  std::stringstream line(csv.substr(0, csv.find("\r\n")));
+  for (std::string field; std::getline(line, field, ',');) csvHeadings.push_back(field);
+  std::vector<std::string> pageHeadings;
+  for (const auto& c : d["pcColumns"]) pageHeadings.push_back(c[0].get<std::string>());
+  for (const auto& c : json::parse(d["extraColumns"].get<std::string>())) pageHeadings.push_back(c.get<std::string>());
+  EXPECT_EQ(pageHeadings, csvHeadings);
+  EXPECT_EQ(csvHeadings.front(), "管理番号");
 }
 
 TEST_F(ReportTest, AFailedReportLeavesThePreviousOneInPlace) {
