@@ -17,7 +17,10 @@ struct Options {
   std::string db = "ledger.sqlite";
   std::optional<int> staleDays;
   std::optional<std::string> registerFile;
-  std::optional<std::string> exportDir;
+  std::optional<std::string> exportDir;  // the CSV files and inventory.xlsx
+  std::optional<std::string> xlsxFile;   // the workbook alone
+  std::optional<std::string> glpiDir;
+  std::optional<std::string> glpiTag;  // the register column that becomes the GLPI tag
   ExportEncoding encoding = ExportEncoding::Utf8Bom;
   std::optional<std::string> reportFile;  // default: report.html beside the database
   bool openReport = false;

@@ -1,11 +1,10 @@
 #include "ledger/exports.h"
 
 #include <fstream>
-#include <nlohmann/json.hpp>
-#include <optional>
 #include <stdexcept>
 #include <vector>
 
+#include "ledger/export_tables.h"
 #include "ledger/input_files.h"
 
 namespace th::ledger {
@@ -57,71 +56,19 @@ class CsvFile {
   platform::CodePage& codePage_;
 };
 
-// Writes every row of a query, all columns as text. With `registerColumns`,
-// the query's last column is the register's JSON array of further values.
-void WriteQuery(Database& db, CsvFile& csv, const char* sql, std::optional<std::size_t> registerColumns = {}) {
-  Statement s = db.prepare(sql);
-  const int columns = sqlite3_column_count(s.get());
-  std::vector<std::string> fields;
-  while (s.step()) {
-    fields.clear();
-    const int plain = registerColumns ? columns - 1 : columns;
-    for (int c = 0; c < plain; ++c) fields.push_back(s.text(c));
-    if (registerColumns) {
-      // The register's further columns, from its JSON array.
-      const std::string extra = s.text(columns - 1);
-      const auto values = extra.empty() ? nlohmann::json::array() : nlohmann::json::parse(extra, nullptr, false);
-      for (std::size_t i = 0; i < *registerColumns; ++i) {
-        fields.push_back(values.is_array() && i < values.size() && values[i].is_string() ? values[i].get<std::string>()
-                                                                                          : std::string());
-      }
-    }
-    csv.row(fields);
-  }
-}
-
-std::vector<std::string> RegisterColumns(Database& db) {
-  Statement s = db.prepare("SELECT value FROM meta WHERE key = 'register_columns'");
-  if (!s.step()) return {};
-  const auto columns = nlohmann::json::parse(s.text(0), nullptr, false);
-  std::vector<std::string> names;
-  if (columns.is_array()) {
-    for (const auto& c : columns) names.push_back(c.is_string() ? c.get<std::string>() : std::string());
-  }
-  return names;
-}
-
 }  // namespace
 
 void WriteExports(Database& db, const fs::path& dir, ExportEncoding encoding, platform::CodePage& codePage) {
   std::error_code ec;
   fs::create_directories(dir, ec);
-
-  const std::vector<std::string> extra = RegisterColumns(db);
-  CsvFile pcs(dir / "pcs.csv", encoding, codePage);
-  std::vector<std::string> header = {"管理番号", "姓", "名", "コンピュータ名", "ユーザー名", "OS", "OSバージョン",
-                                     "CPU", "メモリ(KB)", "システムディスク容量(MB)", "システムディスク空き(MB)",
-                                     "ディスク合計(MB)", "メーカー", "モデル", "筐体", "ボードシリアル",
-                                     "システムUUID", "MACアドレス", "IPアドレス", "収集日時"};
-  header.insert(header.end(), extra.begin(), extra.end());
-  pcs.row(header);
-  WriteQuery(db, pcs,
-             "SELECT s.number, surname, given_name, computer_name, user_name, os, os_version, cpu, memory,"
-             " system_disk_size, system_disk_free, total_disk, maker, model, chassis, board_serial, system_uuid,"
-             " mac_addresses, ip_addresses, collected_at, r.extra"
-             " FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number",
-             extra.size());
-  pcs.close();
-
-  CsvFile software(dir / "software.csv", encoding, codePage);
-  software.row({"ソフトウェア名", "発行元", "PC数"});
-  WriteQuery(db, software, "SELECT name, publisher, pcs FROM software ORDER BY pcs DESC, name, publisher");
-  software.close();
-
-  CsvFile installs(dir / "installs.csv", encoding, codePage);
-  installs.row({"管理番号", "ソフトウェア名", "発行元"});
-  WriteQuery(db, installs, "SELECT number, name, publisher FROM installs ORDER BY number, name, publisher");
-  installs.close();
+  for (const ExportTable& table : ExportTables(db)) {
+    CsvFile csv(dir / table.file, encoding, codePage);
+    std::vector<std::string> header;
+    for (const ExportColumn& c : table.columns) header.push_back(c.heading);
+    csv.row(header);
+    ForEachExportRow(db, table, [&](const std::vector<std::string>& fields) { csv.row(fields); });
+    csv.close();
+  }
 }
 
 }  // namespace th::ledger
