@@ -224,14 +224,15 @@ bool UnitIsPublisher(std::string_view unit) {
   if (unit.find('\\') != std::string_view::npos || unit.find('/') != std::string_view::npos) return false;
   if (unit.size() >= 2 && unit[1] == ':') return false;
   if (unit.front() == '{' && unit.back() == '}') return false;  // a product code
-  // A product ID: digits, capitals and hyphens (00330-80000-00000-AA478), or a GUID.
-  bool digit = false, hyphen = false;
+  // A product ID: digits, capitals and hyphens (00330-80000-00000-AA478), or digits alone.
+  bool digit = false, hyphen = false, letter = false;
   for (char c : unit) {
     if (c >= '0' && c <= '9') digit = true;
     else if (c == '-') hyphen = true;
-    else if (!((c >= 'A' && c <= 'Z') || c == '{' || c == '}')) return true;
+    else if (c >= 'A' && c <= 'Z') letter = true;
+    else return true;
   }
-  return !(digit && hyphen);
+  return !(digit && (hyphen || !letter));
 }
 
 nlohmann::ordered_json GlpiInventory(const GlpiPc& pc) {
