@@ -38,6 +38,7 @@ INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit) VAL
   (2, 4, 'Soft', 'Application', '<script>alert(1)</script>', '6.6', 'Evil'),
   (2, 5, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
   (2, 6, '資産', '管理情報', '名', '<b>花子</b>', ''),
+  (2, 7, 'Soft', 'Application', 'Ｏｆｆｉｃｅ　', '2.0', '{PID-2}'),
   (3, 2, 'Create', 'DateTime', '2026/12/04', '09:15:00', ''),
   (3, 3, 'LAN', 'Adapter', 'MACアドレス', '00-11-22-33-44-01', ''),
   (3, 4, 'Hard', 'メモリ', '全容量', '16777216', 'KB'),

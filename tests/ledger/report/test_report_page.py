@@ -1,6 +1,6 @@
 """The report page in headless Chromium, read from its rendered DOM.
 
-The ledger is fixture.sql over schema.sql; write_report (built with the
+The ledger is fixture.sql over the schema's migrations; write_report (built with the
 tests) writes the page. Screenshots go to $REPORT_OUT for a person to look at.
 """
 
@@ -29,7 +29,8 @@ class ReportPage(unittest.TestCase):
         db = OUT / "ledger.sqlite"
         db.unlink(missing_ok=True)
         with sqlite3.connect(db) as con:
-            con.executescript(Path(os.environ["LEDGER_SCHEMA"]).read_text(encoding="utf-8"))
+            for migration in sorted(Path(os.environ["LEDGER_SCHEMA"]).glob("*.sql")):
+                con.executescript(migration.read_text(encoding="utf-8"))
             con.executemany("INSERT OR REPLACE INTO finding_kinds VALUES(?, ?, ?)", [
                 ("rejected", "取り込めなかったファイル", "File not imported"),
                 ("same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name"),

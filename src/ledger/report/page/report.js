@@ -393,27 +393,27 @@
   }
 
   // ----- software -----
-  const swRows = D.software.map(s => [s[0], s[1], s[2]]);
+  const swRows = D.software.map(s => [s[0], s[1], s[2], s[3]]);
   const swGrid = new Grid(document.getElementById('sw-grid'),
-    [['名称', 460], ['発行元', 300], ['PC台数', 100, 'num']], swRows, i => showSoftware(i));
+    [['名称', 380], ['バージョン', 140], ['発行元', 240], ['PC台数', 100, 'num']], swRows, i => showSoftware(i));
   swGrid.onCount = n => replace(document.getElementById('sw-count'), swRows.length + ' 件中 ' + n + ' 件を表示');
   document.getElementById('sw-filter').addEventListener('input', e => swGrid.filter(e.target.value));
 
   // The PCs whose current collection lists the application under this name
-  // and publisher, with the version each has.
+  // and version (as grouped by the ledger), with the version as each wrote it.
   function showSoftware(i) {
-    const [name, publisher] = swRows[i];
+    const [name, version, publisher] = swRows[i];
     const match = new Uint8Array(R.length / 5);
-    for (let r = 0; r < match.length; ++r) match[r] = isApplication(r) && rec(r, 2) === name && rec(r, 4) === publisher;
+    for (let r = 0; r < match.length; ++r) match[r] = D.softwareOfRecord[r] === i;
     const holders = [];
     pcs.forEach((p, k) => {
       const versions = [];
-      for (const r of recordsOf(k)) if (match[r]) versions.push(rec(r, 3));
+      for (const r of recordsOf(k)) if (match[r] && !versions.includes(rec(r, 3))) versions.push(rec(r, 3));
       if (versions.length) holders.push([k, versions.join('、')]);
     });
     // Thousands of PCs may have it: the list is a grid like the PC table.
     const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
-    openDialog([el('h3', null, name), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
+    openDialog([el('h3', null, name + ' ' + version), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
       container], 'software');
     const rows = holders.map(([k, version]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
       text(pcs[k][COL.computer]), version]);

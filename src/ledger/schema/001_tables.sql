@@ -1,6 +1,6 @@
--- The ledger database. Every text is UTF-8. Kept in one file so the import,
--- the report and docs/ledger.md read the same names; compiled into the
--- program (schema.cpp) and applied with IF NOT EXISTS on every open.
+-- The ledger database as it was before it carried a version: every database
+-- starts here. Every text is UTF-8. The files of this folder are applied in
+-- order (schema.cpp), each once; PRAGMA user_version counts those applied.
 
 -- One row per import run that changed something; local time.
 CREATE TABLE IF NOT EXISTS imports(
