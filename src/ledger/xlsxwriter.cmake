@@ -16,6 +16,10 @@ if(WIN32)
   target_include_directories(ledger_xlsxwriter SYSTEM PUBLIC ${x}/include ${x}/third_party/minizip)
   target_compile_definitions(ledger_xlsxwriter PRIVATE NOCRYPT NOUNCRYPT)
   target_compile_options(ledger_xlsxwriter PRIVATE -w)
+  # The packager opens the workbook by its UTF-16 name only where _WIN32 is
+  # left defined, which it undoes for MinGW: the name would go through the
+  # ANSI code page and a Japanese folder would be mangled.
+  set_source_files_properties(${x}/src/packager.c PROPERTIES COMPILE_OPTIONS -U__MINGW32__)
   find_library(MINGW_ZLIB NAMES libz.a REQUIRED)
   target_link_libraries(ledger_xlsxwriter PUBLIC ${MINGW_ZLIB})
 else()
