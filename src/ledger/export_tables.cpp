@@ -62,8 +62,13 @@ std::vector<ExportTable> ExportTables(Database& db) {
           {"findings.csv",
            "検出事項",
            {{"検出事項", T}, {"管理番号", T}, {"ファイル", T}, {"詳細", T}},
-           "SELECT k.title, f.number, f.file, f.detail FROM findings f JOIN finding_kinds k ON k.kind = f.kind"
-           " ORDER BY f.id",
+           // A finding about a value several numbers share lists them all.
+           "SELECT k.title,"
+           " COALESCE(f.number, (SELECT group_concat(number, ' ') FROM (SELECT number FROM finding_numbers n"
+           " WHERE n.finding_id = f.id ORDER BY number))),"
+           " COALESCE(f.file, (SELECT group_concat(file, ' ') FROM (SELECT file FROM finding_numbers n"
+           " WHERE n.finding_id = f.id AND file IS NOT NULL ORDER BY number))), f.detail"
+           " FROM findings f JOIN finding_kinds k ON k.kind = f.kind ORDER BY f.id",
            {}}};
 }
 
