@@ -1,6 +1,9 @@
 #include "ledger/export_tables.h"
 
 #include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "ledger/pc_columns.h"
 
 namespace th::ledger {
 
@@ -17,33 +20,13 @@ std::vector<std::string> RegisterColumns(Database& db) {
 
 std::vector<ExportTable> ExportTables(Database& db) {
   constexpr CellKind T = CellKind::Text, N = CellKind::Number;
-  ExportTable pcs{"pcs.csv",
-                  "PC一覧",
-                  {{"管理番号", T},
-                   {"姓", T},
-                   {"名", T},
-                   {"コンピュータ名", T},
-                   {"ユーザー名", T},
-                   {"OS", T},
-                   {"OSバージョン", T},
-                   {"CPU", T},
-                   {"メモリ(KB)", N},
-                   {"システムディスク容量(MB)", N},
-                   {"システムディスク空き(MB)", N},
-                   {"ディスク合計(MB)", N},
-                   {"メーカー", T},
-                   {"モデル", T},
-                   {"筐体", T},
-                   {"ボードシリアル", T},
-                   {"システムUUID", T},
-                   {"MACアドレス", T},
-                   {"IPアドレス", T},
-                   {"収集日時", CellKind::DateTime}},
-                  "SELECT s.number, surname, given_name, computer_name, user_name, os, os_version, cpu, memory,"
-                  " system_disk_size, system_disk_free, total_disk, maker, model, chassis, board_serial, system_uuid,"
-                  " mac_addresses, ip_addresses, collected_at, r.extra"
-                  " FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number",
-                  {}};
+  ExportTable pcs{"pcs.csv", "PC一覧", {}, "", {}};
+  for (const PcColumn& c : PcColumns()) {
+    const bool time = std::string_view(c.key) == "collected_at";
+    pcs.columns.push_back({c.heading, time ? CellKind::DateTime : c.numeric ? N : T});
+  }
+  pcs.sql = "SELECT " + PcColumnsSql("s") +
+            ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number";
   const std::vector<std::string> extra = RegisterColumns(db);
   for (const std::string& name : extra) pcs.columns.push_back({name, T});
   pcs.registerColumns = extra.size();
@@ -51,13 +34,13 @@ std::vector<ExportTable> ExportTables(Database& db) {
   return {pcs,
           {"software.csv",
            "ソフトウェア",
-           {{"ソフトウェア名", T}, {"発行元", T}, {"PC数", N}},
-           "SELECT name, publisher, pcs FROM software ORDER BY pcs DESC, name, publisher",
+           {{"ソフトウェア名", T}, {"バージョン", T}, {"発行元", T}, {"PC数", N}},
+           "SELECT name, version, publisher, pcs FROM software ORDER BY pcs DESC, name, version",
            {}},
           {"installs.csv",
            "導入状況",
-           {{"管理番号", T}, {"ソフトウェア名", T}, {"発行元", T}},
-           "SELECT number, name, publisher FROM installs ORDER BY number, name, publisher",
+           {{"管理番号", T}, {"ソフトウェア名", T}, {"バージョン", T}, {"発行元", T}},
+           "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher",
            {}},
           {"findings.csv",
            "検出事項",

@@ -6,6 +6,7 @@
 
 #include "ledger/export_tables.h"
 #include "ledger/input_files.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 
@@ -14,7 +15,13 @@ namespace fs = std::filesystem;
 std::string CsvField(std::string_view value) {
   std::string v;
   // Leading tab and CR too: spreadsheets skip them and then see the formula.
-  if (!value.empty() && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos) v = "'";
+  // They skip blanks (also full-width ones) and read full-width ＝＋－＠ as
+  // the ASCII signs: folded, the start shows what a spreadsheet sees.
+  const std::string start = FoldName(value.substr(0, 64));
+  if ((!value.empty() && (value.front() == '\t' || value.front() == '\r')) ||
+      (!start.empty() && std::string_view("=+-@").find(start.front()) != std::string_view::npos)) {
+    v = "'";
+  }
   v += value;
   if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
   std::string quoted = "\"";

@@ -1,5 +1,6 @@
 #include "ledger/importer.h"
 
+#include <deque>
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
@@ -29,9 +30,10 @@ struct Statements {
         addRecord(db.prepare("INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)"
                              " VALUES(?,?,?,?,?,?,?)")),
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
-        addInstalled(db.prepare("INSERT OR IGNORE INTO installed(collection_id, name, version, unit) VALUES(?,?,?,?)")),
+        addFold(db.prepare("INSERT INTO application_folds(collection_id, line, name, version, unit, duplicate)"
+                           " VALUES(?,?,?,?,?,?)")),
         unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")) {}
-  Statement seen, moved, addFile, addCollection, addRecord, addMac, addInstalled, unread;
+  Statement seen, moved, addFile, addCollection, addRecord, addMac, addFold, unread;
 };
 
 std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) {
@@ -50,11 +52,40 @@ struct Run {
   std::int64_t importId = 0;
   std::string latestDate;  // a collection dated after this never becomes current
   std::unordered_set<std::string> seenPaths;
+  // A collection's applications, folded: keys reused from one file to the next.
+  std::string folded[3];
+  std::deque<std::string> appKeys;  // grows without moving the keys `apps` points into
+  std::unordered_set<std::string_view> apps;
   std::string bytes;
   RecordFile file;
   int newlyRejected = 0;
   ImportResult result;
 };
+
+// An application record whose texts folding changes, or that repeats an
+// earlier one of the collection, is noted in application_folds.
+void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row, std::size_t index) {
+  const std::string_view raw[] = {row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]};
+  if (run.appKeys.size() <= index) run.appKeys.resize(index + 1);
+  std::string& key = run.appKeys[index];
+  key.clear();
+  bool changed = false;
+  for (int i = 0; i < 3; ++i) {
+    FoldNameInto(raw[i], run.folded[i]);
+    changed = changed || run.folded[i] != raw[i];
+    key += run.folded[i];
+    key += '\x1f';  // no field holds the unit separator
+  }
+  const bool duplicate = !run.apps.insert(key).second;
+  if (!changed && !duplicate) return;
+  Statement& add = run.st.addFold;
+  add.bind(1, collectionId).bind(2, std::int64_t{row.line});
+  for (int i = 0; i < 3; ++i) {
+    if (run.folded[i] == raw[i]) add.bindNull(i + 3);
+    else add.bind(i + 3, run.folded[i]);
+  }
+  add.bind(6, std::int64_t{duplicate ? 1 : 0}).run();
+}
 
 void TakeCollection(Run& run, std::int64_t fileId) {
   const RecordFile& file = run.file;
@@ -79,15 +110,13 @@ void TakeCollection(Run& run, std::int64_t fileId) {
   const std::int64_t id = run.db.lastInsertId();
 
   Statement& r = run.st.addRecord;
+  run.apps.clear();
+  std::size_t apps = 0;
   for (const RecordRow& row : file.rows) {
     r.bind(1, id).bind(2, std::int64_t{row.line});
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(static_cast<int>(f) + 2, row.fields[f]);
     r.run();
-    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") {
-      const std::string name = FoldName(row.fields[kSubItem]), version = FoldName(row.fields[kContents]),
-                        unit = FoldName(row.fields[kUnit]);
-      run.st.addInstalled.bind(1, id).bind(2, name).bind(3, version).bind(4, unit).run();
-    }
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") FoldApplication(run, id, row, apps++);
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }
@@ -97,14 +126,20 @@ void Unreadable(Run& run, const std::string& path, const std::string& reason) {
   run.result.rejected.push_back({path, reason});
 }
 
-// A file read before: met again, perhaps at another path (moved or restored).
-void MetAgain(Run& run, const std::string& pathText, const fs::path& path) {
+// A file read before: met again, perhaps at another path.
+void MetAgain(Run& run, const std::string& pathText) {
   Statement& seen = run.st.seen;
   ++run.result.alreadyRead;
   if (!seen.isNull(1)) run.result.rejected.push_back({pathText, seen.text(1)});
-  if (seen.text(2) != pathText || !seen.isNull(3)) {
-    const std::string name = Utf8FromPath(path.filename());
-    run.st.moved.bind(1, pathText).bind(2, name).bind(3, seen.integer(0)).run();
+  // Moved (the path it was read at is no longer there) or back after it was
+  // gone. A copy beside a file that is still there changes nothing.
+  const std::string before = seen.text(2);
+  std::error_code ec;
+  const bool moved = before != pathText && !fs::exists(PathFromUtf8(before), ec) && !ec;
+  if (moved || !seen.isNull(3)) {
+    const std::string newPath = moved ? pathText : before;
+    const std::string name = Utf8FromPath(PathFromUtf8(newPath).filename());
+    run.st.moved.bind(1, newPath).bind(2, name).bind(3, seen.integer(0)).run();
   }
 }
 
@@ -145,7 +180,7 @@ void ReadOne(Run& run, const fs::path& path) {
   Statement& seen = run.st.seen;
   seen.bind(1, hash);
   if (seen.step()) {
-    MetAgain(run, pathText, path);
+    MetAgain(run, pathText);
     seen.reset();
   } else {
     seen.reset();
@@ -194,7 +229,7 @@ void MarkGone(Run& run) {
 
 void Forget(Run& run) {
   for (const std::string& number : run.request.forget) {
-    const char* byCollection[] = {"records", "collection_macs", "installed"};
+    const char* byCollection[] = {"records", "collection_macs", "application_folds"};
     for (const char* table : byCollection) {
       run.db.prepare(std::string("DELETE FROM ") + table +
                      " WHERE collection_id IN (SELECT id FROM collections WHERE number = ?)")
@@ -279,14 +314,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
     limit.bind(1, request.startedAt);
     run.latestDate = limit.step() ? limit.text(0) : request.startedAt;
   }
-  ForEachScannedRoot(request, [&](const std::string& from, const std::string& to) {
-    // Read again now: what is still unreadable is said again.
-    db.prepare("DELETE FROM unread_paths WHERE path > ? AND path < ?").bind(1, from).bind(2, to).run();
-  });
-  for (const std::string& input : request.inputs) {
-    const std::string path = Utf8FromPath(fs::absolute(PathFromUtf8(input)));
-    db.prepare("DELETE FROM unread_paths WHERE path = ?").bind(1, path).run();
-  }
+  // What could not be read is said by the last run that read files.
+  if (!request.inputs.empty()) db.exec("DELETE FROM unread_paths");
 
   walk.file = [&](const fs::path& path) {
     ReadOne(run, path);

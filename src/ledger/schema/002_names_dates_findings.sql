@@ -1,20 +1,26 @@
 -- Software by the application's name and version, folded (text_fold.h) so
--- that one application is one row whatever its uninstall entry's Unit holds;
--- exact duplicate rows of a collection once. Filled at import.
-CREATE TABLE installed(
+-- that one application is one row whatever its uninstall entry's Unit holds.
+-- Only the application records that folding changes, or that repeat an
+-- earlier one of the same collection (after folding), have a row here: the
+-- folded texts (NULL where unchanged) or `duplicate` = 1.
+CREATE TABLE application_folds(
   collection_id INTEGER NOT NULL,
-  name TEXT NOT NULL,
-  version TEXT NOT NULL,
-  unit TEXT NOT NULL,
-  PRIMARY KEY(collection_id, name, version, unit)
+  line INTEGER NOT NULL,
+  name TEXT,
+  version TEXT,
+  unit TEXT,
+  duplicate INTEGER NOT NULL DEFAULT 0,
+  PRIMARY KEY(collection_id, line)
 ) WITHOUT ROWID;
-CREATE INDEX installed_name ON installed(name, version);
 
 DROP VIEW installs;
 CREATE VIEW installs AS
-SELECT p.number, i.name, i.version, i.unit AS publisher, i.unit
+SELECT p.number, COALESCE(x.name, r.subitem) AS name, COALESCE(x.version, r.contents) AS version,
+       COALESCE(x.unit, r.unit) AS publisher, COALESCE(x.unit, r.unit) AS unit
 FROM pcs p
-JOIN installed i ON i.collection_id = p.collection_id;
+JOIN records r ON r.collection_id = p.collection_id
+LEFT JOIN application_folds x ON x.collection_id = r.collection_id AND x.line = r.line
+WHERE r.grp = 'Soft' AND r.item = 'Application' AND x.duplicate IS NOT 1;
 
 DROP VIEW software;
 CREATE VIEW software AS
@@ -64,7 +70,7 @@ ALTER TABLE collections ADD COLUMN date_problem TEXT;
 ALTER TABLE files ADD COLUMN gone_at TEXT;
 
 -- Paths that could not be read at all (a folder or file without access, a
--- file over the size limit); removed when the path is read or is gone.
+-- file over the size limit) by the last run that read files.
 CREATE TABLE unread_paths(
   path TEXT PRIMARY KEY,
   reason TEXT NOT NULL,
