@@ -9,9 +9,8 @@ name of its file."""
 import csv
 import io
 import json
-import re
 import shutil
-import subprocess
+import sys
 import unittest
 import zipfile
 from pathlib import Path
@@ -25,27 +24,17 @@ import runs
 FIRST, MISTYPED = runs.SAMPLE.number, runs.MISTYPED.number
 REGISTER = f"管理番号,部署\r\n{FIRST},総務課\r\n"
 FOLDER = r"C:\台帳"
-SCHEMA = Path(__file__).resolve().parents[1] / "ledger" / "exports" / "glpi-inventory-format" / "inventory.schema.json"
+EXPORTS_TESTS = Path(__file__).resolve().parents[1] / "ledger" / "exports"
+SCHEMA = EXPORTS_TESTS / "glpi-inventory-format" / "inventory.schema.json"
+sys.path.insert(0, str(EXPORTS_TESTS))
+
+from spreadsheet import sheets_by_libreoffice, unneutralised  # noqa: E402
+
 SHEETS = {"PC一覧": "pcs.csv", "ソフトウェア": "software.csv", "導入状況": "installs.csv"}
 
 
 def csv_rows(data, encoding):
     return list(csv.reader(io.StringIO(data.decode(encoding), newline="")))
-
-
-def unneutralised(value):
-    return value[1:] if value[:1] == "'" and value[1:2] in ("=", "+", "-", "@", "\t", "\r") else value
-
-
-def sheets_by_libreoffice(xlsx, out):
-    with zipfile.ZipFile(xlsx) as z:
-        names = re.findall(r'<sheet name="([^"]+)"', z.read("xl/workbook.xml").decode())
-    soffice = shutil.which("soffice")
-    assert soffice, "LibreOffice (soffice) is needed: scripts/setup-machine installs it"
-    subprocess.run([soffice, "--headless", f"-env:UserInstallation=file://{out}/lo-profile", "--convert-to",
-                    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1",
-                    "--outdir", str(out), str(xlsx)], check=True, capture_output=True, timeout=240)
-    return {n: csv_rows((out / f"{xlsx.stem}-{n}.csv").read_bytes(), "utf-8") for n in names}
 
 
 class LedgerExports(unittest.TestCase):

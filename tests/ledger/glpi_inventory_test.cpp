@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "ledger/glpi_export.h"
+#include "ledger/input_files.h"
+#include "ledger_fixture.h"
+
 namespace th::ledger {
 namespace {
 
@@ -126,3 +132,31 @@ TEST(GlpiInventory, TellsAPublisherFromAProductIdOrAFolder) {
 
 }  // namespace
 }  // namespace th::ledger
+
+namespace th::ledger::test {
+namespace {
+
+TEST(GlpiFiles, NameAFileAfterItsNumberWithWhatAFileNameHolds) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"abc-05-0012", "abc-05-0012"}, {"総務-01", "総務-01"},       {"a/b\\c:d", "a_b_c_d"},
+      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"},            {"", "__"},
+  };
+  for (const auto& [number, stem] : cases) EXPECT_EQ(GlpiFileStem(number), stem) << number;
+}
+
+TEST_F(LedgerTest, GlpiFilesOfNumbersThatDifferInCaseAreBothKept) {
+  write({.key = "abc-05-0012", .computer = "PC-ALPHA", .uuid = "{1111}", .mac = "00-1A-2B-3C-4D-5E"});
+  write({.key = "ABC-05-0012", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F"}, "other.csv");
+  import();
+  EXPECT_EQ(WriteGlpiInventory(db(), dir / "glpi", std::nullopt), 2u);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir / "glpi")) names.push_back(Utf8FromPath(entry.path().filename()));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"ABC-05-0012.json", "abc-05-0012 (2).json", "glpi-inventory.zip"}));
+  std::ifstream second(dir / "glpi" / "abc-05-0012 (2).json");
+  const auto json = nlohmann::json::parse(second);
+  EXPECT_EQ(json["content"]["bios"]["assettag"], "abc-05-0012");
+}
+
+}  // namespace
+}  // namespace th::ledger::test

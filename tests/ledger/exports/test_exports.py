@@ -3,8 +3,6 @@
 against GLPI's schema. The record files and the register are written here;
 every expectation comes from them."""
 
-import csv
-import io
 import json
 import os
 import re
@@ -15,6 +13,8 @@ import zipfile
 from pathlib import Path
 
 import jsonschema
+
+from spreadsheet import read_csv, sheets_by_libreoffice, unneutralised
 
 HERE = Path(__file__).resolve().parent
 OUT = Path(os.environ.get("EXPORTS_OUT", "/tmp/ledger-exports"))
@@ -30,7 +30,7 @@ PCS = {
                         software=[("=1+1", "1.0", "Evil"), ("表計算ソフト", "16.0", LONG_NUMBER),
                                   ("7-Zip", "1.10", "Igor Pavlov")],
                         surname="山田", given="太郎"),
-    "abc-05-0013": dict(date="2026/12/02", time=None, name="PC-BETA", board="0042", memory="16.0",
+    "abc-05-0013": dict(date="2026/12/02", time=None, name="PC_x0042_BETA", board="0042", memory="16.0",
                         adapters=[("00-1A-2B-3C-4D-7A", "10.0.0.5")],
                         software=[("7-Zip", "1.10", "Igor Pavlov"), ("経費精算", "2.3", "C:\\Apps\\経費")],
                         surname="佐藤", given="花子"),
@@ -55,35 +55,8 @@ def record_file(number, pc):
     return ("\r\n".join(lines) + "\r\n").encode("cp932")
 
 
-def read_csv(path, encoding="utf-8-sig"):
-    with open(path, encoding=encoding, newline="") as f:
-        return list(csv.reader(f))
-
-
-def unneutralised(value):
-    """A CSV value without the quote that keeps a spreadsheet from running it."""
-    return value[1:] if value[:1] == "'" and value[1:2] in ("=", "+", "-", "@", "\t", "\r") else value
-
-
 def by_column(rows):
     return [dict(zip(rows[0], r)) for r in rows[1:]]
-
-
-def sheet_names(xlsx):
-    with zipfile.ZipFile(xlsx) as z:
-        return re.findall(r'<sheet name="([^"]+)"', z.read("xl/workbook.xml").decode())
-
-
-def sheets_by_libreoffice(xlsx, out):
-    """Every sheet of the workbook as LibreOffice converts it to CSV (cells as shown)."""
-    out.mkdir(parents=True, exist_ok=True)
-    soffice = shutil.which("soffice")
-    if not soffice:
-        raise AssertionError("LibreOffice (soffice) is needed: scripts/setup-machine installs it")
-    subprocess.run([soffice, "--headless", f"-env:UserInstallation=file://{OUT}/lo-profile", "--convert-to",
-                    "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1",
-                    "--outdir", str(out), str(xlsx)], check=True, capture_output=True, timeout=240)
-    return {name: read_csv(out / f"{xlsx.stem}-{name}.csv", "utf-8") for name in sheet_names(xlsx)}
 
 
 class Exports(unittest.TestCase):
