@@ -118,6 +118,9 @@ class Exports(unittest.TestCase):
         self.assertIn('<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>', xml)
         self.assertIn('<autoFilter ref="A1:V3"/>', xml)
         self.assertIn("<b/>", styles)
+        # Excel reads "_xHHHH_" in a cell's text as an escaped character (ECMA-376's ST_Xstring),
+        # LibreOffice only "_x005F_": the computer name PC_x0042_BETA must be written escaped.
+        self.assertIn("<t>PC_x005F_x0042_BETA</t>", xml)
         self.assertRegex(xml, r'<col min="1" max="1" width="[\d.]+"')
 
     def test_a_table_longer_than_a_sheet_continues_on_the_next(self):
