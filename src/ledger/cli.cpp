@@ -5,11 +5,13 @@
 #include <ctime>
 #include <filesystem>
 
+#include "ledger/glpi_export.h"
 #include "ledger/importer.h"
 #include "ledger/input_files.h"
 #include "ledger/local_time.h"
 #include "ledger/progress_bar.h"
 #include "ledger/schema.h"
+#include "ledger/xlsx_export.h"
 
 namespace th::ledger {
 
@@ -81,6 +83,10 @@ void PrintSummary(Database& db, const ImportResult& r, std::ostream& out) {
   while (kinds.step()) out << "  " << kinds.text(0) << " / " << kinds.text(1) << ": " << kinds.integer(2) << "\n";
 }
 
+void WriteWorkbookAndSay(Database& db, const std::string& path, std::ostream& out) {
+  for (const std::string& note : WorkbookNotes(WriteWorkbook(db, path))) out << note << "\n";
+}
+
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -113,8 +119,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                   })
                   ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
-                             "pcs.csv, software.csv, installs.csv を書き出すフォルダー / folder for the exports")
+                             "pcs.csv, software.csv, installs.csv, findings.csv と inventory.xlsx を書き出すフォルダー"
+                             " / folder for the exports")
                   ->option_text("DIR");
+  auto* xlsx = app.add_option("--xlsx", o.xlsxFile, "Excel ブックだけを書き出す / write the Excel workbook alone")
+                   ->option_text("FILE");
+  auto* glpi = app.add_option("--glpi", o.glpiDir,
+                              "GLPI のインベントリ（PC ごとの JSON と glpi-inventory.zip）を書き出すフォルダー /"
+                              " folder for the GLPI inventory (one JSON per PC and glpi-inventory.zip)")
+                   ->option_text("DIR");
+  app.add_option("--glpi-tag", o.glpiTag, "GLPI のタグにする台帳の列（例: 部署） / register column for the GLPI tag")
+      ->option_text("COLUMN")
+      ->needs(glpi);
   app.add_option("--encoding", encoding,
                  "書き出しの文字コード: utf8（BOM 付き、既定）または cp932 / exports' encoding: utf8 (with BOM,"
                  " default) or cp932")
@@ -131,7 +147,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {
     app.parse(reversed);
-    if (o.paths.empty() && !*reg && !*exp && o.forget.empty() && !o.showSettings && !*stale) throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
+    if (o.paths.empty() && !*reg && !*exp && !*xlsx && !*glpi && o.forget.empty() && !o.showSettings && !*stale) {
+      throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
+    }
     for (const std::string& p : o.paths) {
       std::error_code ec;
       if (!std::filesystem::exists(PathFromUtf8(p), ec)) {
@@ -193,15 +211,24 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
     err << "tallyhawk-ledger: " << Bilingual(e.what()) << "\n";
     return kUsageError;
   }
-  if (o.exportDir) {
-    try {
+  try {
+    if (o.exportDir) {
       WriteExports(*db, PathFromUtf8(*o.exportDir), o.encoding, codePage);
+      WriteWorkbookAndSay(*db, Utf8FromPath(PathFromUtf8(*o.exportDir) / "inventory.xlsx"), out);
       out << "書き出し / exported: " << *o.exportDir << "\n";
-    } catch (const std::runtime_error& e) {  // DbError, a folder or file unwritable
-      err << "tallyhawk-ledger: 書き出せません（取り込みは済んでいます） / cannot export (the import was kept): "
-          << Bilingual(e.what()) << "\n";
-      return kOutputFailed;
     }
+    if (o.xlsxFile) {
+      WriteWorkbookAndSay(*db, *o.xlsxFile, out);
+      out << "書き出し / exported: " << *o.xlsxFile << "\n";
+    }
+    if (o.glpiDir) {
+      const std::size_t pcs = WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag);
+      out << "GLPI: " << pcs << " 台 / PCs: " << *o.glpiDir << "\n";
+    }
+  } catch (const std::runtime_error& e) {  // DbError, a folder or file unwritable
+    err << "tallyhawk-ledger: 書き出せません（取り込みは済んでいます） / cannot export (the import was kept): "
+        << Bilingual(e.what()) << "\n";
+    return kOutputFailed;
   }
   return result.rejected.empty() ? kAllTaken : kSomeRejected;
 }

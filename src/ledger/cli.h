@@ -20,7 +20,10 @@ struct Options {
   std::vector<std::string> forget;  // numbers to remove
   bool showSettings = false;
   std::optional<std::string> registerFile;
-  std::optional<std::string> exportDir;
+  std::optional<std::string> exportDir;  // the CSV files and inventory.xlsx
+  std::optional<std::string> xlsxFile;   // the workbook alone
+  std::optional<std::string> glpiDir;
+  std::optional<std::string> glpiTag;  // the register column that becomes the GLPI tag
   ExportEncoding encoding = ExportEncoding::Utf8Bom;
   std::optional<std::string> reportFile;  // default: report.html beside the database
   bool openReport = false;

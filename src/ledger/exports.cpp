@@ -1,13 +1,11 @@
 #include "ledger/exports.h"
 
 #include <fstream>
-#include <nlohmann/json.hpp>
-#include <optional>
 #include <stdexcept>
 #include <vector>
 
+#include "ledger/export_tables.h"
 #include "ledger/input_files.h"
-#include "ledger/pc_columns.h"
 #include "ledger/text_fold.h"
 
 namespace th::ledger {
@@ -65,67 +63,19 @@ class CsvFile {
   platform::CodePage& codePage_;
 };
 
-// Writes every row of a query, all columns as text. With `registerColumns`,
-// the query's last column is the register's JSON array of further values.
-void WriteQuery(Database& db, CsvFile& csv, const char* sql, std::optional<std::size_t> registerColumns = {}) {
-  Statement s = db.prepare(sql);
-  const int columns = sqlite3_column_count(s.get());
-  std::vector<std::string> fields;
-  while (s.step()) {
-    fields.clear();
-    const int plain = registerColumns ? columns - 1 : columns;
-    for (int c = 0; c < plain; ++c) fields.push_back(s.text(c));
-    if (registerColumns) {
-      // The register's further columns, from its JSON array.
-      const std::string extra = s.text(columns - 1);
-      const auto values = extra.empty() ? nlohmann::json::array() : nlohmann::json::parse(extra, nullptr, false);
-      for (std::size_t i = 0; i < *registerColumns; ++i) {
-        fields.push_back(values.is_array() && i < values.size() && values[i].is_string() ? values[i].get<std::string>()
-                                                                                          : std::string());
-      }
-    }
-    csv.row(fields);
-  }
-}
-
-std::vector<std::string> RegisterColumns(Database& db) {
-  Statement s = db.prepare("SELECT value FROM meta WHERE key = 'register_columns'");
-  if (!s.step()) return {};
-  const auto columns = nlohmann::json::parse(s.text(0), nullptr, false);
-  std::vector<std::string> names;
-  if (columns.is_array()) {
-    for (const auto& c : columns) names.push_back(c.is_string() ? c.get<std::string>() : std::string());
-  }
-  return names;
-}
-
 }  // namespace
 
 void WriteExports(Database& db, const fs::path& dir, ExportEncoding encoding, platform::CodePage& codePage) {
   std::error_code ec;
   fs::create_directories(dir, ec);
-
-  const std::vector<std::string> extra = RegisterColumns(db);
-  CsvFile pcs(dir / "pcs.csv", encoding, codePage);
-  std::vector<std::string> header;
-  for (const PcColumn& c : PcColumns()) header.push_back(c.heading);
-  header.insert(header.end(), extra.begin(), extra.end());
-  pcs.row(header);
-  const std::string sql = "SELECT " + PcColumnsSql("s") +
-                          ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number";
-  WriteQuery(db, pcs, sql.c_str(), extra.size());
-  pcs.close();
-
-  CsvFile software(dir / "software.csv", encoding, codePage);
-  software.row({"ソフトウェア名", "バージョン", "発行元", "PC数"});
-  WriteQuery(db, software, "SELECT name, version, publisher, pcs FROM software ORDER BY pcs DESC, name, version");
-  software.close();
-
-  CsvFile installs(dir / "installs.csv", encoding, codePage);
-  installs.row({"管理番号", "ソフトウェア名", "バージョン", "発行元"});
-  WriteQuery(db, installs,
-             "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher");
-  installs.close();
+  for (const ExportTable& table : ExportTables(db)) {
+    CsvFile csv(dir / table.file, encoding, codePage);
+    std::vector<std::string> header;
+    for (const ExportColumn& c : table.columns) header.push_back(c.heading);
+    csv.row(header);
+    ForEachExportRow(db, table, [&](const std::vector<std::string>& fields) { csv.row(fields); });
+    csv.close();
+  }
 }
 
 }  // namespace th::ledger

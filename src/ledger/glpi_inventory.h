@@ -1,0 +1,31 @@
+#pragma once
+// One PC's current collection in GLPI's native inventory format (the JSON
+// that GLPI's agents send and its "Import from file" takes). Only what the
+// records hold is mapped; a value they lack is left out, never made up.
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace th::ledger {
+
+struct StoredRecord {
+  std::string group, item, subItem, contents, unit;
+};
+
+struct GlpiPc {
+  std::string number;       // the management number
+  std::string collectedAt;  // 'YYYY-MM-DD HH:MM:SS', else a date, as the database holds it
+  std::string os;           // the OS caption and word size, without the service pack
+  std::string osVersion;    // the service pack
+  std::optional<std::string> tag;
+  std::vector<StoredRecord> records;  // in the file's order
+};
+
+nlohmann::ordered_json GlpiInventory(const GlpiPc& pc);
+
+// Whether a software record's Unit (product ID, else publisher, else install
+// folder) is the publisher.
+bool UnitIsPublisher(std::string_view unit);
+
+}  // namespace th::ledger

@@ -1,0 +1,162 @@
+// One PC's records mapped to GLPI's inventory format: what is there, and
+// nothing that is not.
+#include "ledger/glpi_inventory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ledger/glpi_export.h"
+#include "ledger/input_files.h"
+#include "ledger_fixture.h"
+
+namespace th::ledger {
+namespace {
+
+using nlohmann::json;
+
+std::vector<StoredRecord> Records(std::initializer_list<std::array<const char*, 5>> rows) {
+  std::vector<StoredRecord> out;
+  for (const auto& r : rows) out.push_back({r[0], r[1], r[2], r[3], r[4]});
+  return out;
+}
+
+TEST(GlpiInventory, MapsWhatTheRecordHolds) {
+  GlpiPc pc;
+  pc.number = "abc-05-0012";
+  pc.collectedAt = "2026-12-06 09:05:07";
+  pc.os = "Microsoft Windows 7 Professional 64 ビット";
+  pc.osVersion = "Service Pack 1";
+  pc.tag = "総務部";
+  pc.records = Records({
+      {"Create", "DateTime", "2026/12/06", "09:05:07", ""},
+      {"LAN", "Adapter", "MACアドレス", "00-1A-2B-3C-4D-5E", ""},
+      {"LAN", "Adapter", "IPアドレス", "192.168.1.20 fe80::1", ""},
+      {"LAN", "Adapter", "サブネットマスク", "255.255.255.0 64", ""},
+      {"LAN", "Adapter", "ゲートウェイ", "192.168.1.1", ""},
+      {"LAN", "Adapter", "DHCPServer", "192.168.1.2", ""},
+      {"LAN", "Adapter", "PrimaryDNS", "192.168.1.3", ""},
+      {"LAN", "Adapter2", "MACアドレス", "00-1A-2B-3C-4D-6F", ""},
+      {"LAN", "Adapter2", "IPアドレス", "", ""},
+      {"LAN", "Adapter2", "PrimaryDNS", "192.168.1.3", ""},
+      {"LAN", "Adapter2", "SecondaryDNS", "10.0.0.3", ""},
+      {"Soft", "OS", "Version", "Microsoft Windows 7 Professional 64 ビット (Service Pack 1)", ""},
+      {"Soft", "OS", "ProductID", "00371-OEM-9044632-11111", ""},
+      {"LAN", "LAN", "コンピュータ名", "PC-ALPHA", ""},
+      {"LAN", "LAN", "コンピュータの説明", "受付", ""},
+      {"Hard", "メモリ", "全容量", "8302456", "KB"},
+      {"Hard", "SystemHDD", "Drive", "C:", ""},
+      {"Hard", "SystemHDD", "全容量", "237873", "MB"},
+      {"Hard", "SystemHDD", "空容量", "100000", "MB"},
+      {"Hard", "CPU", "NameString", "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz", ""},
+      {"WMI", "BIOS", "Vendor", "LENOVO", ""},
+      {"WMI", "BIOS", "Version", "LENOVO - 1380", ""},
+      {"WMI", "BIOS", "ReleaseDate", "2019/04/25", ""},
+      {"WMI", "BIOS", "SerialNo", "000123", ""},
+      {"WMI", "System", "Vendor", "LENOVO", ""},
+      {"WMI", "System", "Model", "10T7", ""},
+      {"WMI", "System", "PC_Type", "Desktop", ""},
+      {"LAN", "LAN", "ドメイン", "", ""},
+      {"LAN", "LAN", "ワークグループ", "WORKGROUP", ""},
+      {"LAN", "LAN", "ユーザー名", "PC-ALPHA\\yamada", ""},
+      {"WMI", "MotherBoard", "Vendor", "LENOVO", ""},
+      {"WMI", "MotherBoard", "Product", "3136", ""},
+      {"WMI", "MotherBoard", "SerialNo", "L1HF91", ""},
+      {"WMI", "MotherBoard", "Device_ID", "{4C4C4544-0042-3010-8048-B6C04F503732}", ""},
+      {"Soft", "Application", "7-Zip 19.00", "19.00", "Igor Pavlov"},
+      {"Soft", "Application", "Office 16", "16.0", "00202-51234-12345-AA123"},
+      {"Soft", "Application", "社内ツール", "", "C:\\Tools\\社内"},
+      {"資産", "管理情報", "管理番号", "abc-05-0012", ""},
+  });
+  const json expected = json::parse(R"({
+    "action": "inventory", "deviceid": "PC-ALPHA-2026-12-06-09-05-07", "itemtype": "Computer", "tag": "総務部",
+    "content": {
+      "versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"(",
+      "bios": {"smanufacturer": "LENOVO", "smodel": "10T7", "ssn": "000123", "bmanufacturer": "LENOVO",
+               "bversion": "LENOVO - 1380", "bdate": "2019-04-25", "mmanufacturer": "LENOVO", "mmodel": "3136",
+               "msn": "L1HF91", "assettag": "abc-05-0012"},
+      "hardware": {"name": "PC-ALPHA", "uuid": "4C4C4544-0042-3010-8048-B6C04F503732", "workgroup": "WORKGROUP",
+                   "memory": 8107, "lastloggeduser": "yamada", "description": "受付", "chassis_type": "Desktop",
+                   "winprodid": "00371-OEM-9044632-11111", "dns": "192.168.1.3/10.0.0.3"},
+      "operatingsystem": {"arch": "64-bit", "full_name": "Microsoft Windows 7 Professional",
+                          "service_pack": "Service Pack 1"},
+      "cpus": [{"name": "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz"}],
+      "drives": [{"letter": "C:", "total": 237873, "free": 100000, "systemdrive": true}],
+      "networks": [
+        {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress": "192.168.1.20",
+         "ipmask": "255.255.255.0", "ipgateway": "192.168.1.1"},
+        {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress6": "fe80::1"},
+        {"description": "Adapter2", "mac": "00:1a:2b:3c:4d:6f"}],
+      "softwares": [{"name": "7-Zip 19.00", "version": "19.00", "publisher": "Igor Pavlov"},
+                    {"name": "Office 16", "version": "16.0"},
+                    {"name": "社内ツール"}]
+    }})");
+  EXPECT_EQ(json(GlpiInventory(pc)), expected);
+}
+
+TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
+  GlpiPc pc;
+  pc.number = "abc-05-0013";
+  pc.collectedAt = "2026-12-06";
+  pc.tag = "";
+  pc.records = Records({
+      {"Hard", "メモリ", "全容量", "8 GB", "KB"},                  // not a number of kilobytes
+      {"WMI", "MotherBoard", "Device_ID", "LENOVOL1HF91", ""},     // the board's maker and serial: no UUID
+      {"WMI", "BIOS", "ReleaseDate", "2019/4/5", ""},              // not a date GLPI reads
+      {"LAN", "Adapter", "IPアドレス", "192.168.1.300", ""},        // not an address
+      {"Soft", "Application", "", "1.0", "Nobody"},                // no name
+  });
+  const json expected = json::parse(R"({
+    "action": "inventory", "deviceid": "abc-05-0013-2026-12-06", "itemtype": "Computer",
+    "content": {"versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"(", "bios": {"assettag": "abc-05-0013"},
+                "hardware": {}, "networks": [{"description": "Adapter"}]}})");
+  EXPECT_EQ(json(GlpiInventory(pc)), expected);
+}
+
+TEST(GlpiInventory, TellsAPublisherFromAProductIdOrAFolder) {
+  const std::pair<const char*, bool> cases[] = {
+      {"Igor Pavlov", true},
+      {"3M", true},
+      {"12345678901234567890", false},
+      {"Microsoft Corporation", true},
+      {"00330-80000-00000-AA478", false},
+      {"{90160000-0011-0000-1000-0000000FF1CE}", false},
+      {"{AD62E732BF0B91B2}", false},
+      {"C:\\Program Files\\Alpha", false},
+      {"D:", false},
+      {"\\\\server\\share", false},
+      {"", false},
+  };
+  for (const auto& [unit, publisher] : cases) EXPECT_EQ(UnitIsPublisher(unit), publisher) << unit;
+}
+
+}  // namespace
+}  // namespace th::ledger
+
+namespace th::ledger::test {
+namespace {
+
+TEST(GlpiFiles, NameAFileAfterItsNumberWithWhatAFileNameHolds) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"abc-05-0012", "abc-05-0012"}, {"総務-01", "総務-01"},       {"a/b\\c:d", "a_b_c_d"},
+      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"},            {"", "__"},
+  };
+  for (const auto& [number, stem] : cases) EXPECT_EQ(GlpiFileStem(number), stem) << number;
+}
+
+TEST_F(LedgerTest, GlpiFilesOfNumbersThatDifferInCaseAreBothKept) {
+  write({.key = "abc-05-0012", .computer = "PC-ALPHA", .uuid = "{1111}", .mac = "00-1A-2B-3C-4D-5E"});
+  write({.key = "ABC-05-0012", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F"}, "other.csv");
+  import();
+  EXPECT_EQ(WriteGlpiInventory(db(), dir / "glpi", std::nullopt), 2u);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir / "glpi")) names.push_back(Utf8FromPath(entry.path().filename()));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"ABC-05-0012.json", "abc-05-0012 (2).json", "glpi-inventory.zip"}));
+  std::ifstream second(dir / "glpi" / "abc-05-0012 (2).json");
+  const auto json = nlohmann::json::parse(second);
+  EXPECT_EQ(json["content"]["bios"]["assettag"], "abc-05-0012");
+}
+
+}  // namespace
+}  // namespace th::ledger::test
