@@ -1,6 +1,7 @@
 #include "ledger/checks.h"
 
 #include "forms/management_number.h"
+#include "ledger/catalogue_checks.h"
 
 namespace th::ledger {
 
@@ -19,6 +20,11 @@ constexpr FindingKind kKinds[] = {
     {"stale", "古い収集", "Stale collection"},
     {"not_reported", "台帳にあるが未報告", "In the register, not reported"},
     {"not_in_register", "台帳にない管理番号", "Reported, not in the register"},
+    {"licence_shortage", "ライセンス不足", "Fewer licences than installs"},
+    {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},
+    {"required_missing", "必須ソフトウェアがない", "Required software missing"},
+    {"end_of_support", "サポート終了", "Past end of support"},
+    {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
 };
 
 }  // namespace
@@ -142,6 +148,7 @@ int RecomputeFindings(Database& db, const CheckOptions& options) {
     }
     s.run();
   }
+  AddCatalogueFindings(db, options.today);
   Statement count = db.prepare("SELECT COUNT(*) FROM findings");
   count.step();
   return static_cast<int>(count.integer(0));

@@ -71,8 +71,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                              " (CSV or text, one per line)")
                   ->check(CLI::ExistingFile)
                   ->option_text("FILE");
+  auto* cat = app.add_option("--catalogue", o.catalogueFile,
+                             "ソフトウェアのカタログ（CSV または TAB 区切り） / software catalogue (CSV or TAB-separated)")
+                  ->check(CLI::ExistingFile)
+                  ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
-                             "pcs.csv, software.csv, installs.csv を書き出すフォルダー / folder for the exports")
+                             "pcs.csv, software.csv, installs.csv, licences.csv, changes.csv を書き出すフォルダー / folder for the exports")
                   ->option_text("DIR");
   app.add_option("--encoding", encoding,
                  "書き出しの文字コード: utf8（BOM 付き、既定）または cp932 / exports' encoding: utf8 (with BOM,"
@@ -90,7 +94,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {
     app.parse(reversed);
-    if (o.paths.empty() && !*reg && !*exp) throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
+    if (o.paths.empty() && !*reg && !*cat && !*exp) throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
     for (const std::string& p : o.paths) {
       std::error_code ec;
       if (!std::filesystem::exists(PathFromUtf8(p), ec)) {
@@ -120,6 +124,14 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       std::string bytes;
       if (!ReadWholeFile(PathFromUtf8(*o.registerFile), bytes)) throw std::runtime_error("台帳を読めません / cannot read the register");
       request.registerList = ParseRegister(bytes, codePage);
+    }
+    if (o.catalogueFile) {
+      std::string bytes;
+      if (!ReadWholeFile(PathFromUtf8(*o.catalogueFile), bytes)) {
+        throw std::runtime_error("カタログを読めません / cannot read the catalogue");
+      }
+      request.catalogue = ParseCatalogue(bytes, codePage);
+      for (const std::string& p : request.catalogue->problems) err << "カタログ / catalogue " << p << "\n";
     }
     ProgressBar bar(err);
     if (showProgress) request.progress = [&](std::size_t done, std::size_t total) { bar.update(done, total); };

@@ -17,6 +17,7 @@ struct Options {
   std::string db = "ledger.sqlite";
   std::optional<int> staleDays;
   std::optional<std::string> registerFile;
+  std::optional<std::string> catalogueFile;
   std::optional<std::string> exportDir;
   ExportEncoding encoding = ExportEncoding::Utf8Bom;
   std::optional<std::string> reportFile;  // default: report.html beside the database

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ledger/collection_changes.h"
 #include "ledger/input_files.h"
 
 namespace th::ledger {
@@ -15,7 +16,12 @@ namespace fs = std::filesystem;
 std::string CsvField(std::string_view value) {
   std::string v;
   // Leading tab and CR too: spreadsheets skip them and then see the formula.
-  if (!value.empty() && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos) v = "'";
+  // A negative whole number ("-3", a shortage) stays a number.
+  const bool negativeNumber = value.size() > 1 && value.front() == '-' &&
+                              value.find_first_not_of("0123456789", 1) == std::string_view::npos;
+  if (!value.empty() && !negativeNumber && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos) {
+    v = "'";
+  }
   v += value;
   if (v.find_first_of(",\"\r\n") == std::string::npos) return v;
   std::string quoted = "\"";
@@ -122,6 +128,18 @@ void WriteExports(Database& db, const fs::path& dir, ExportEncoding encoding, pl
   installs.row({"管理番号", "ソフトウェア名", "発行元"});
   WriteQuery(db, installs, "SELECT number, name, publisher FROM installs ORDER BY number, name, publisher");
   installs.close();
+
+  CsvFile licences(dir / "licences.csv", encoding, codePage);
+  licences.row({"製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"});
+  WriteQuery(db, licences,
+             "SELECT product, publisher, kind_title, owned, installed, balance, end_of_support FROM licences"
+             " ORDER BY line");
+  licences.close();
+
+  CsvFile changes(dir / "changes.csv", encoding, codePage);
+  changes.row({"管理番号", "区分", "項目", "前回", "今回"});
+  for (const ChangeRow& c : ChangesOfLastImport(db)) changes.row({c.number, c.category, c.item, c.before, c.now});
+  changes.close();
 }
 
 }  // namespace th::ledger

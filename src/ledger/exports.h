@@ -1,5 +1,6 @@
 #pragma once
-// The spreadsheet exports: pcs.csv, software.csv and installs.csv.
+// The spreadsheet exports: pcs.csv, software.csv, installs.csv, licences.csv
+// and changes.csv.
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -15,7 +16,7 @@ enum class ExportEncoding { Utf8Bom, Cp932 };
 // "'"; a field holding a comma, quote or line break is quoted.
 std::string CsvField(std::string_view value);
 
-// Writes the three files into `dir` (created when missing); throws
+// Writes the files into `dir` (created when missing); throws
 // std::runtime_error when a file cannot be written.
 void WriteExports(Database& db, const std::filesystem::path& dir, ExportEncoding encoding,
                   platform::CodePage& codePage);

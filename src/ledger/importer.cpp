@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ledger/catalogue_store.h"
 #include "ledger/collection_summary.h"
 #include "ledger/input_files.h"
 #include "ledger/record_reader.h"
@@ -131,6 +132,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
   });
 
   if (request.registerList) StoreRegister(db, *request.registerList);
+  if (request.catalogue) StoreCatalogue(db, *request.catalogue);
+  MatchCatalogue(db, request.catalogue ? 0 : lastBefore);
   result.newPcs = static_cast<int>(Scalar(db,
                                           "SELECT COUNT(*) FROM pcs WHERE number NOT IN"
                                           " (SELECT number FROM collections WHERE id <= ?)",

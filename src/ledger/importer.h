@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ledger/catalogue_file.h"
 #include "ledger/checks.h"
 #include "ledger/register_file.h"
 #include "ledger/sqlite.h"
@@ -17,6 +18,7 @@ namespace th::ledger {
 struct ImportRequest {
   std::vector<std::string> inputs;  // files and folders, UTF-8
   std::optional<RegisterList> registerList;
+  std::optional<Catalogue> catalogue;  // replaces the one held before
   CheckOptions checks;
   std::string startedAt;  // local 'YYYY-MM-DD HH:MM:SS'
   // Called after each file with the count done and the total.

@@ -28,11 +28,11 @@ std::string Trim(std::string_view s) {
 
 }  // namespace
 
-std::vector<std::string> SplitCsvLine(std::string_view line) {
+std::vector<std::string> SplitCsvLine(std::string_view line, char separator) {
   std::vector<std::string> fields;
   std::size_t i = 0;
   while (true) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    while (i < line.size() && line[i] != separator && (line[i] == ' ' || line[i] == '\t')) ++i;
     std::string field;
     if (i < line.size() && line[i] == '"') {
       for (++i; i < line.size(); ++i) {
@@ -46,10 +46,10 @@ std::vector<std::string> SplitCsvLine(std::string_view line) {
           break;
         }
       }
-      const std::size_t comma = line.find(',', i);
+      const std::size_t comma = line.find(separator, i);
       i = comma == std::string_view::npos ? line.size() : comma;
     } else {
-      const std::size_t comma = line.find(',', i);
+      const std::size_t comma = line.find(separator, i);
       const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
       field = Trim(line.substr(i, end - i));
       i = end;
@@ -61,15 +61,14 @@ std::vector<std::string> SplitCsvLine(std::string_view line) {
   return fields;
 }
 
+std::string DecodeText(std::string_view bytes, platform::CodePage& codePage) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  if (IsUtf8(bytes)) return std::string(bytes);
+  return codePage.fromAnsi(bytes);
+}
+
 RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage) {
-  std::string text;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    text = bytes.substr(3);
-  } else if (IsUtf8(bytes)) {
-    text = bytes;
-  } else {
-    text = codePage.fromAnsi(bytes);
-  }
+  const std::string text = DecodeText(bytes, codePage);
   std::vector<std::vector<std::string>> lines;
   std::string_view rest = text;
   while (!rest.empty()) {

@@ -26,6 +26,7 @@ struct Pc {
   std::string mac = "00-1A-2B-3C-4D-5E";
   std::vector<std::string> software = {"Alpha Tool,1.2,Alpha Works"};
   bool assetRecords = true;
+  std::vector<std::string> records = {};  // further "Group,Item,SubItem,Contents,Unit"
 };
 
 class LedgerTest : public ::testing::Test {
@@ -43,6 +44,7 @@ class LedgerTest : public ::testing::Test {
     std::vector<std::string> rows = {"Create,DateTime," + d + "," + pc.time + ",",
                                      "LAN,Adapter,MACアドレス," + pc.mac + ",", "LAN,LAN,コンピュータ名," + pc.computer + ",",
                                      "WMI,MotherBoard,Device_ID," + pc.uuid + ","};
+    rows.insert(rows.end(), pc.records.begin(), pc.records.end());
     for (const std::string& s : pc.software) rows.push_back("Soft,Application," + s);
     if (pc.assetRecords) {
       rows.insert(rows.end(), {"資産,管理情報,姓,山田,", "資産,管理情報,名,太郎,", "資産,管理情報,管理番号," + k + ","});
