@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "ledger/register_file.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 
@@ -58,8 +59,9 @@ bool AllDigits(std::string_view s) {
 
 // Why a pattern cannot be matched, or nothing when it can.
 std::optional<std::string> PatternFault(std::string_view pattern) {
-  if (pattern.empty()) return "パターンが空です / empty pattern";
-  if (Lower(pattern.substr(0, 3)) == "os:" && pattern.find_first_not_of(' ', 3) == std::string_view::npos) {
+  const std::string key = FoldKey(pattern);
+  if (key.empty()) return "パターンが空です / empty pattern";
+  if (key.rfind("os:", 0) == 0 && FoldKey(std::string_view(key).substr(3)).empty()) {
     return "OS: の後が空です / nothing after OS:";
   }
   for (char c : pattern) {

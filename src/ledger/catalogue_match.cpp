@@ -1,5 +1,7 @@
 #include "ledger/catalogue_match.h"
 
+#include "ledger/text_fold.h"
+
 namespace th::ledger {
 
 namespace {
@@ -40,19 +42,13 @@ bool WildcardMatch(std::string_view p, std::string_view s) {
   return pi == p.size();
 }
 
-std::string CatalogueMatcher::key(std::string_view text) const {
-  std::string k = fold_(text);
-  for (char& c : k) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return k;
-}
-
-CatalogueMatcher::CatalogueMatcher(const Catalogue& catalogue, Fold fold) : fold_(fold) {
+CatalogueMatcher::CatalogueMatcher(const Catalogue& catalogue) {
   for (std::size_t i = 0; i < catalogue.patterns.size(); ++i) {
-    std::string text = key(catalogue.patterns[i].pattern);
+    std::string text = FoldKey(catalogue.patterns[i].pattern);
     Side* side = &applications_;
     if (text.rfind("os:", 0) == 0) {
       side = &os_;
-      text = key(std::string_view(text).substr(3));
+      text = FoldKey(std::string_view(text).substr(3));
     }
     const std::size_t wildcard = text.find_first_of("*?");
     Compiled c{i, catalogue.patterns[i].product, text, text.substr(0, wildcard)};
@@ -62,7 +58,7 @@ CatalogueMatcher::CatalogueMatcher(const Catalogue& catalogue, Fold fold) : fold
 }
 
 std::optional<std::size_t> CatalogueMatcher::match(const Side& side, std::string_view name) const {
-  const std::string k = key(name);
+  const std::string k = FoldKey(name);
   const auto exact = side.exact.find(k);
   const std::size_t before = exact == side.exact.end() ? std::string::npos : exact->second.order;
   // Only wildcard lines above the exact one can win over it.

@@ -16,11 +16,9 @@ bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 class CatalogueMatcher {
  public:
-  // How names and patterns are made comparable (the name folding the ledger
-  // groups software by); the matcher lower-cases ASCII after it.
-  using Fold = std::string (*)(std::string_view);
-
-  CatalogueMatcher(const Catalogue& catalogue, Fold fold);
+  // Names and patterns are compared as the ledger's name folding keys them:
+  // NFKC, blanks trimmed, case aside.
+  explicit CatalogueMatcher(const Catalogue& catalogue);
 
   // The product index of the first pattern that matches, if any. `OS:`
   // patterns match only captions, the others only application names.
@@ -39,9 +37,6 @@ class CatalogueMatcher {
     std::vector<Compiled> wild;                       // in file order
   };
   std::optional<std::size_t> match(const Side& side, std::string_view name) const;
-  std::string key(std::string_view text) const;
-
-  Fold fold_;
   Side applications_, os_;
 };
 

@@ -10,13 +10,6 @@ namespace th::ledger {
 
 namespace {
 
-// Blanks around a name never tell two applications apart.
-std::string FoldForCatalogue(std::string_view s) {
-  const std::size_t b = s.find_first_not_of(" \t");
-  if (b == std::string_view::npos) return {};
-  return std::string(s.substr(b, s.find_last_not_of(" \t") - b + 1));
-}
-
 Catalogue LoadCatalogue(Database& db) {
   Catalogue c;
   std::map<std::string, std::size_t> index;
@@ -71,7 +64,7 @@ void StoreCatalogue(Database& db, const Catalogue& catalogue) {
 void MatchCatalogue(Database& db, std::int64_t sinceCollection) {
   const Catalogue c = LoadCatalogue(db);
   if (c.patterns.empty()) return;
-  const CatalogueMatcher matcher(c, FoldForCatalogue);
+  const CatalogueMatcher matcher(c);
   Statement applications = db.prepare(
       "SELECT DISTINCT r.subitem FROM pcs p JOIN records r ON r.collection_id = p.collection_id"
       " WHERE p.collection_id > ? AND r.grp = 'Soft' AND r.item = 'Application' AND r.subitem IS NOT NULL"

@@ -74,7 +74,7 @@ TEST_F(CatalogueFileTest, ReportsBadLinesByNumberAndKeepsTheRest) {
       "C,C,paid,-1,\n"          // 4: bad number
       "D,D,paid,,2025-02-29\n"  // 5: no such day
       ",E,free,,\n"             // 6: empty pattern
-      "OS: ,F,free,,\n"         // 7: nothing after OS:
+      "ＯＳ：　,F,free,,\n"     // 7: nothing after OS: (full-width)
       "G,,free,,\n"             // 8: no product
       "H,H,free,,2024-02-29\n",
       codePage);
@@ -90,13 +90,7 @@ TEST_F(CatalogueFileTest, AFirstLineWithoutTheNeededColumnsIsNoCatalogue) {
   EXPECT_THROW(ParseCatalogue("", codePage), std::runtime_error);
 }
 
-// Trimming stands in for the ledger's name folding here.
-std::string Trimmed(std::string_view s) {
-  const std::size_t b = s.find_first_not_of(' ');
-  return b == std::string_view::npos ? std::string() : std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
-}
-
-TEST(CatalogueMatcherTest, FirstMatchingLineWinsWithWildcardsCaseAndOsLines) {
+TEST(CatalogueMatcherTest, FirstMatchingLineWinsWithWildcardsCaseNfkcAndOsLines) {
   platform::IconvCodePage codePage;
   const Catalogue c = ParseCatalogue(
       "pattern,product,kind\n"
@@ -109,7 +103,7 @@ TEST(CatalogueMatcherTest, FirstMatchingLineWinsWithWildcardsCaseAndOsLines) {
       "tool,Second tool,free\n"
       "OS:*Windows 10*,Windows 10,paid\n",
       codePage);
-  const CatalogueMatcher m(c, Trimmed);
+  const CatalogueMatcher m(c);
   const auto product = [&](std::optional<std::size_t> i) { return i ? c.products[*i].name : std::string("-"); };
   const std::pair<const char*, const char*> applications[] = {
       {"Photo Viewer", "Any viewer"},     // the wildcard line above the exact one
@@ -119,6 +113,8 @@ TEST(CatalogueMatcherTest, FirstMatchingLineWinsWithWildcardsCaseAndOsLines) {
       {"Office Standard 2019 SP1", "Other office"},
       {"Zip7", "Zip"},
       {"zipあ", "Zip"},  // "?" is one character, not one byte
+      {"Ｚｉｐ７", "Zip"},  // NFKC: full-width letters and digits
+      {"Office　Standard 2019", "Office 2019"},  // an ideographic space
       {"Zip", "-"},
       {"Zip77", "-"},
       {"tool", "First tool"},
