@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ledger/report/catalogue_data.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
 #include "ledger/report/record_diff.h"
@@ -319,6 +320,7 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   SoftwareCount software;
   WriteRecords(db, w, pcs, software);
   software.Write(w);
+  WriteCatalogueData(db, w);
   w.EndObject();
 }
 

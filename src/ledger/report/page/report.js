@@ -29,6 +29,12 @@
     return row;
   });
   const newPcs = new Set(D.newPcs);
+  // The catalogue's products: [product, publisher, kind, kind title, owned,
+  // installed, balance, end of support]; the names and captions they cover.
+  const L = D.licences || [];
+  const LC = { product: 0, publisher: 1, kind: 2, kindTitle: 3, owned: 4, installed: 5, balance: 6, endOfSupport: 7 };
+  const appProduct = new Map(D.appProducts || []);
+  const osProduct = new Map(D.osProducts || []);
 
   function parseList(text) {
     if (text == null) return [];
@@ -96,6 +102,7 @@
     }
     const findingCount = D.findings.reduce((n, f) => n + f.items.length, 0);
     cards.push(card('検出事項', findingCount + ' 件', D.findings.length + ' 種類'));
+    cards.push(...catalogueCards());
     replace(document.getElementById('cards'), ...cards);
 
     const findings = document.getElementById('findings');
@@ -393,9 +400,14 @@
   }
 
   // ----- software -----
-  const swRows = D.software.map(s => [s[0], s[1], s[2]]);
+  // Grouped by catalogue product in the catalogue's order, the rest after;
+  // most installed first within each.
+  const productOf = name => (appProduct.has(name) ? appProduct.get(name) : L.length);
+  const swRows = D.software.map(s => [s[0], s[1], s[2], ...(appProduct.has(s[0])
+    ? [L[appProduct.get(s[0])][LC.product], L[appProduct.get(s[0])][LC.kindTitle]] : ['', ''])])
+    .map((r, i) => [r, i]).sort((a, b) => productOf(a[0][0]) - productOf(b[0][0]) || a[1] - b[1]).map(e => e[0]);
   const swGrid = new Grid(document.getElementById('sw-grid'),
-    [['名称', 460], ['発行元', 300], ['PC台数', 100, 'num']], swRows, i => showSoftware(i));
+    [['名称', 400], ['発行元', 260], ['PC台数', 90, 'num'], ['製品', 220], ['種別', 70]], swRows, i => showSoftware(i));
   swGrid.onCount = n => replace(document.getElementById('sw-count'), swRows.length + ' 件中 ' + n + ' 件を表示');
   document.getElementById('sw-filter').addEventListener('input', e => swGrid.filter(e.target.value));
 
@@ -421,6 +433,107 @@
       r => showPc(holders[r][0])).render();
   }
 
+  // ----- catalogue products and licences -----
+  function productPcs(p) {
+    if (!recordProduct) {
+      recordProduct = new Int32Array(R.length / 5).fill(-1);
+      for (let r = 0; r < recordProduct.length; ++r) {
+        if (isApplication(r) && appProduct.has(rec(r, 2))) recordProduct[r] = appProduct.get(rec(r, 2));
+      }
+    }
+    const holders = [];
+    pcs.forEach((pc, k) => {
+      const names = [];
+      if (osProduct.get(pc[COL.os]) === p) names.push(text(pc[COL.os]));
+      for (const r of recordsOf(k)) if (recordProduct[r] === p && !names.includes(rec(r, 2))) names.push(rec(r, 2));
+      if (names.length) holders.push([k, names.join(' / ')]);
+    });
+    return holders;
+  }
+  let recordProduct = null;
+
+  function pcList(title, note, holders) {
+    const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
+    openDialog([el('h3', null, title), el('p', null, note), container], 'pcs');
+    const rows = holders.map(([k, what]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
+      text(pcs[k][COL.computer]), what]);
+    new Grid(container, [['管理番号', 130], ['姓', 110], ['名', 110], ['コンピュータ名', 200], ['内容', 400]], rows,
+      r => showPc(holders[r][0])).render();
+  }
+
+  function showProduct(p) {
+    const l = L[p];
+    const holders = productPcs(p);
+    pcList(l[LC.product], [l[LC.kindTitle], l[LC.publisher] && '発行元 ' + l[LC.publisher],
+      l[LC.owned] == null ? null : '保有 ' + l[LC.owned], '導入 ' + holders.length + ' 台'].filter(x => x).join('　'), holders);
+  }
+
+  // The PCs of a kind of finding, each with its detail.
+  function showFindingPcs(kind, title) {
+    const f = D.findings.find(x => x.kind === kind);
+    const holders = [];
+    for (const [number, , detail] of f ? f.items : []) {
+      const k = pcIndex.get(number);
+      if (k !== undefined) holders.push([k, text(detail)]);
+    }
+    pcList(title, holders.length + ' 件', holders);
+  }
+
+  function catalogueCards() {
+    const items = kind => (D.findings.find(f => f.kind === kind) || { items: [] }).items;
+    const pcCount = kind => new Set(items(kind).map(i => i[0])).size;
+    const noCatalogue = L.length ? null : 'カタログなし（--catalogue で指定）';
+    const linked = (node, kind, open) => {
+      node.classList.add('link');
+      node.dataset.kind = kind;
+      if (items(kind).length) node.classList.add('alert');
+      node.addEventListener('click', open);
+      return node;
+    };
+    const short = L.map((l, p) => p).filter(p => L[p][LC.balance] != null && L[p][LC.balance] < 0);
+    const lacking = short.reduce((n, p) => n - L[p][LC.balance], 0);
+    const byPc = (label, kind) => linked(card(label, pcCount(kind) + ' 台', noCatalogue || items(kind).length + ' 件'),
+      kind, () => showFindingPcs(kind, label));
+    return [
+      linked(card('ライセンス不足', short.length + ' 製品', noCatalogue || '不足 ' + lacking + ' ライセンス'),
+        'licence_shortage', () => { show('licences'); }),
+      byPc('禁止ソフトウェア', 'forbidden_software'),
+      byPc('必須ソフトウェアなし', 'required_missing'),
+      linked(card('サポート終了', pcCount('end_of_support') + ' 台', items('end_of_support').length + ' 件'),
+        'end_of_support', () => showFindingPcs('end_of_support', 'サポート終了')),
+    ];
+  }
+
+  // Owned against installed per product, shortages first (the largest
+  // first), then the catalogue's order; the bar shows both on one scale.
+  function renderLicences() {
+    const note = document.getElementById('lic-note');
+    if (!L.length) {
+      replace(note, 'カタログがありません。--catalogue でソフトウェアのカタログを指定すると、製品ごとの保有ライセンス数と導入台数を比べます。');
+      return;
+    }
+    const order = L.map((l, p) => p).sort((a, b) => {
+      const sa = L[a][LC.balance] != null && L[a][LC.balance] < 0, sb = L[b][LC.balance] != null && L[b][LC.balance] < 0;
+      return (sb - sa) || (sa && sb ? L[a][LC.balance] - L[b][LC.balance] : 0) || a - b;
+    });
+    const scale = Math.max(1, ...L.map(l => Math.max(l[LC.owned] || 0, l[LC.installed])));
+    const meter = l => el('div', { className: 'meter', title: '保有 ' + (l[LC.owned] == null ? '不明' : l[LC.owned]) + ' / 導入 ' + l[LC.installed] },
+      l[LC.owned] == null ? null : el('span', { className: 'owned', style: 'width:' + (l[LC.owned] / scale * 100) + '%' }),
+      el('span', { className: 'installed', style: 'width:' + (l[LC.installed] / scale * 100) + '%' }));
+    const cell = (v, cls) => el('td', cls ? { className: cls } : null, v == null ? '' : v);
+    const rows = order.map(p => {
+      const l = L[p];
+      const short = l[LC.balance] != null && l[LC.balance] < 0;
+      return el('tr', { className: short ? 'short' : '', 'data-p': p, onclick: () => showProduct(p) },
+        cell(l[LC.product]), cell(l[LC.publisher]), cell(l[LC.kindTitle]), cell(l[LC.owned], 'num'),
+        cell(l[LC.installed], 'num'), cell(l[LC.balance], 'num'), cell(l[LC.endOfSupport]), el('td', null, meter(l)));
+    });
+    replace(note, L.length + ' 製品　不足 ' + order.filter(p => L[p][LC.balance] < 0 && L[p][LC.balance] != null).length + ' 製品');
+    replace(document.getElementById('lic-table'), el('table', { className: 'plain licences' },
+      el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有と導入']
+        .map(h => el('th', null, h)))), el('tbody', null, ...rows)));
+  }
+
   // ----- dialog and tabs -----
   const dialog = document.getElementById('dialog');
   function openDialog(children, kind) {
@@ -442,7 +555,9 @@
     if (view === 'charts' && !chartsDrawn) { renderCharts(); chartsDrawn = true; }
     if (view === 'pcs') pcGrid.render();
     if (view === 'software') swGrid.render();
+    if (view === 'licences' && !licencesDrawn) { renderLicences(); licencesDrawn = true; }
   }
+  let licencesDrawn = false;
   for (const b of document.querySelectorAll('#tabs button')) b.addEventListener('click', () => show(b.dataset.view));
 
   renderOverview();
