@@ -1,6 +1,9 @@
 // The catalogue in the database: its findings, licences.csv and changes.csv.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "ledger/cli.h"
 #include "ledger/exports.h"
 #include "ledger/register_file.h"
 #include "ledger_fixture.h"
@@ -134,6 +137,25 @@ TEST_F(CatalogueTest, HardwareReadingsMissingOrGrowingAreNoChange) {
   write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB"}});
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'hardware_changed'"), "0");
+}
+
+TEST_F(CatalogueTest, TheCommandLineKeepsTheCatalogueAndRefusesOneWithoutItsColumns) {
+  write({.key = "abc-05-0001", .software = {"Game One,1,"}});
+  writeBytes("../good.csv", "pattern,product,kind\nGame*,Game,forbidden\nX,X,shareware\n");
+  writeBytes("../bad.csv", "pattern,product\nGame*,Game\n");
+  Options o;
+  o.paths = {(dir / "SAVE").string()};
+  o.db = (dir / "ledger.sqlite").string();
+  o.noReport = true;
+  o.catalogueFile = (dir / "good.csv").string();
+  std::ostringstream out, err;
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  EXPECT_NE(err.str().find("3行目 / line 3: 種別が不明です / unknown kind: shareware"), std::string::npos);
+  o.catalogueFile = (dir / "bad.csv").string();
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kUsageError);
+  o.catalogueFile.reset();  // a later run without one keeps the last good one
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  EXPECT_EQ(query("SELECT kind, number FROM findings"), "forbidden_software|abc-05-0001");
 }
 
 }  // namespace

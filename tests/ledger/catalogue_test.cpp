@@ -1,6 +1,7 @@
 // The catalogue file, its pattern matcher and the built-in Windows dates.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <stdexcept>
 
 #include "ledger/catalogue_match.h"
@@ -125,6 +126,23 @@ TEST(CatalogueMatcherTest, FirstMatchingLineWinsWithWildcardsCaseNfkcAndOsLines)
   EXPECT_EQ(product(m.matchOs("Microsoft Windows 10 Pro 64 ビット")), "Windows 10");
   EXPECT_EQ(product(m.matchOs("Microsoft Windows 11 Pro")), "-");
   EXPECT_EQ(product(m.matchOs("Photo Viewer")), "-");
+}
+
+// The starter catalogue in docs/ reads without a bad line, and its order
+// makes the free reader win over the paid product named alike.
+TEST(CatalogueMatcherTest, StarterCatalogue) {
+  platform::IconvCodePage codePage;
+  std::ifstream in(LEDGER_DOCS_DIR "/catalogue-starter.csv", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const Catalogue c = ParseCatalogue(bytes, codePage);
+  EXPECT_EQ(c.problems, std::vector<std::string>{});
+  const CatalogueMatcher m(c);
+  const auto product = [&](std::optional<std::size_t> i) { return i ? c.products[*i].name : std::string("-"); };
+  EXPECT_EQ(product(m.matchApplication("Microsoft Office Home and Business 2019 - ja-jp")), "Microsoft Office 2019");
+  EXPECT_EQ(product(m.matchApplication("Adobe Acrobat Reader DC - Japanese")), "Adobe Acrobat Reader");
+  EXPECT_EQ(product(m.matchApplication("Adobe Acrobat DC (64-bit)")), "Adobe Acrobat");
+  EXPECT_EQ(product(m.matchApplication("Java 8 Update 401 (64-bit)")), "Oracle Java SE");
+  EXPECT_EQ(product(m.matchOs("Microsoft Windows 11 Pro 64 ビット")), "Windows 11");
 }
 
 TEST(WildcardMatchTest, StarsBacktrackAndQuestionMarksTakeOneCharacter) {
