@@ -2,7 +2,7 @@
 """The report at scale: a ledger of N PCs, its report.html, and the page in
 headless Chromium.
 
-    report_bench.py --write-report BIN --schema schema.sql [--pcs 1000,10000] [--json FILE]
+    report_bench.py --write-report BIN --schema src/ledger/schema [--pcs 1000,10000] [--json FILE]
 
 For each size: the ledger is generated (40-60 hardware and network records
 and 50-400 applications per PC from a pool with a long tail, Japanese names,
@@ -88,7 +88,8 @@ def make_ledger(path, schema, pcs, seed=13):
     pool = application_pool(rng)
     weights = [1 / (i + 1) for i in range(len(pool))]  # a few applications everywhere, a long tail
     con = sqlite3.connect(path)
-    con.executescript(schema.read_text(encoding="utf-8"))
+    for migration in sorted(schema.glob("*.sql")):  # the schema's migrations in order
+        con.executescript(migration.read_text(encoding="utf-8"))
     con.execute("INSERT INTO imports VALUES(1, '2026-11-02 09:00:00', ?, ?, 0, 0)", (pcs, pcs))
     con.execute("INSERT INTO imports VALUES(2, '2026-12-01 09:00:00', ?, 0, ?, 0)", (pcs // 5, pcs // 5))
     file_id = 0

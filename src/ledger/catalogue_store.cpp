@@ -65,15 +65,15 @@ void MatchCatalogue(Database& db, std::int64_t sinceCollection) {
   const Catalogue c = LoadCatalogue(db);
   if (c.patterns.empty()) return;
   const CatalogueMatcher matcher(c);
+  // Every collection's names, current or not, so that a PC whose current
+  // collection changes back finds its names matched.
   Statement applications = db.prepare(
-      "SELECT DISTINCT r.subitem FROM pcs p JOIN records r ON r.collection_id = p.collection_id"
-      " WHERE p.collection_id > ? AND r.grp = 'Soft' AND r.item = 'Application' AND r.subitem IS NOT NULL"
-      " AND NOT EXISTS (SELECT 1 FROM catalogue_matches m WHERE m.os = 0 AND m.name = r.subitem)");
+      "SELECT DISTINCT i.name FROM installed i WHERE i.collection_id > ?"
+      " AND NOT EXISTS (SELECT 1 FROM catalogue_matches m WHERE m.os = 0 AND m.name = i.name)");
   applications.bind(1, sinceCollection);
   MatchNames(db, c, applications, false, matcher);
   Statement captions = db.prepare(
-      "SELECT DISTINCT c.os FROM pcs p JOIN collections c ON c.id = p.collection_id"
-      " WHERE p.collection_id > ? AND c.os IS NOT NULL"
+      "SELECT DISTINCT c.os FROM collections c WHERE c.id > ? AND c.os IS NOT NULL"
       " AND NOT EXISTS (SELECT 1 FROM catalogue_matches m WHERE m.os = 1 AND m.name = c.os)");
   captions.bind(1, sinceCollection);
   MatchNames(db, c, captions, true, matcher);

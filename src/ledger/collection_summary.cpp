@@ -1,30 +1,56 @@
 #include "ledger/collection_summary.h"
 
+#include <cstdio>
+
 namespace th::ledger {
 
 namespace {
 
-bool IsDate(std::string_view s) {  // yyyy/mm/dd
-  if (s.size() != 10 || s[4] != '/' || s[7] != '/') return false;
-  for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
-    if (s[i] < '0' || s[i] > '9') return false;
+// Digits only, 1 to `max` of them; -1 otherwise.
+int Number(std::string_view s, std::size_t max) {
+  if (s.empty() || s.size() > max) return -1;
+  int n = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// Splits "a<sep>b<sep>c" into three numbers of at most `max[i]` digits.
+bool Three(std::string_view s, char sep, const std::size_t (&max)[3], int (&out)[3]) {
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t at = i < 2 ? s.find(sep) : s.size();
+    if (at == std::string_view::npos) return false;
+    out[i] = Number(s.substr(0, at), max[i]);
+    if (out[i] < 0) return false;
+    s.remove_prefix(i < 2 ? at + 1 : at);
   }
   return true;
 }
 
-bool IsTime(std::string_view s) {  // hh:nn:ss
-  if (s.size() != 8 || s[2] != ':' || s[5] != ':') return false;
-  for (std::size_t i : {0, 1, 3, 4, 6, 7}) {
-    if (s[i] < '0' || s[i] > '9') return false;
-  }
-  return true;
+}  // namespace
+
+std::optional<std::string> ParseDate(std::string_view date) {
+  int d[3];
+  if (!Three(date, '/', {4, 2, 2}, d) || date.size() < 8 || d[0] < 1900) return std::nullopt;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (d[0] % 4 == 0 && d[0] % 100 != 0) || d[0] % 400 == 0;
+  if (d[1] < 1 || d[1] > 12 || d[2] < 1 || d[2] > kDays[d[1] - 1] + (d[1] == 2 && leap ? 1 : 0)) return std::nullopt;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d[0], d[1], d[2]);
+  return std::string(buf);
 }
 
-std::string IsoDate(std::string_view date) {
-  std::string d(date);
-  d[4] = d[7] = '-';
-  return d;
+std::optional<std::string> ParseTime(std::string_view time) {
+  int t[3];
+  if (!Three(time, ':', {2, 2, 2}, t) || t[0] > 23 || t[1] > 59 || t[2] > 59) return std::nullopt;
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t[0], t[1], t[2]);
+  return std::string(buf);
 }
+
+namespace {
 
 void First(std::string_view& slot, std::string_view value) {
   if (slot.empty()) slot = value;
@@ -45,7 +71,9 @@ CollectionSummary Summarise(const RecordFile& file) {
   CollectionSummary s;
   if (file.rows.empty()) return s;
   const std::string_view renewal = file.rows.front().fields[kRenewalday];
-  s.renewalday = IsDate(renewal) ? IsoDate(renewal) : std::string(renewal);
+  const std::optional<std::string> renewalDate = ParseDate(renewal);
+  s.renewalday = renewalDate ? *renewalDate : std::string(renewal);
+  bool dated = false;
   std::string_view osText;
   for (const RecordRow& row : file.rows) {
     const auto& f = row.fields;
@@ -53,7 +81,12 @@ CollectionSummary Summarise(const RecordFile& file) {
     if (g == "Soft" && item == "Application") {
       ++s.applications;
     } else if (g == "Create" && item == "DateTime") {
-      if (s.collectedAt.empty() && IsDate(sub) && IsTime(v)) s.collectedAt = IsoDate(sub) + " " + std::string(v);
+      if (!dated) {  // the first such record decides, readable or not
+        dated = true;
+        const auto day = ParseDate(sub);
+        const auto time = ParseTime(v);
+        if (day && time) s.collectedAt = *day + " " + *time;
+      }
     } else if (g == "LAN" && item.substr(0, 7) == "Adapter") {
       if (sub == "MACアドレス" && !v.empty()) s.macs.push_back(v);
       if (sub == "IPアドレス" && !v.empty()) s.ips.push_back(v);
@@ -89,7 +122,7 @@ CollectionSummary Summarise(const RecordFile& file) {
       s.osVersion = osText.substr(open + 2, osText.size() - open - 3);
     }
   }
-  if (s.collectedAt.empty()) s.collectedAt = s.renewalday;
+  if (!dated && renewalDate) s.collectedAt = *renewalDate;
   const auto& last = file.rows.back().fields;
   s.complete = !file.cutShort && last[kGroup] == "資産" && last[kItem] == "管理情報";
   return s;

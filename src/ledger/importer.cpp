@@ -1,12 +1,14 @@
 #include "ledger/importer.h"
 
 #include <nlohmann/json.hpp>
+#include <unordered_set>
 
 #include "ledger/catalogue_store.h"
 #include "ledger/collection_summary.h"
 #include "ledger/input_files.h"
 #include "ledger/record_reader.h"
 #include "ledger/sha256.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 
@@ -17,23 +19,20 @@ namespace fs = std::filesystem;
 // The prepared statements of one run, bound and stepped once per row.
 struct Statements {
   explicit Statements(Database& db)
-      : seen(db.prepare("SELECT rejected FROM files WHERE sha256 = ?")),
+      : seen(db.prepare("SELECT id, rejected, path, gone_at FROM files WHERE sha256 = ?")),
+        moved(db.prepare("UPDATE files SET path = ?, name = ?, gone_at = NULL WHERE id = ?")),
         addFile(db.prepare("INSERT INTO files(sha256, path, name, size, import_id, rejected) VALUES(?,?,?,?,?,?)")),
         addCollection(db.prepare(
             "INSERT INTO collections(file_id, number, collected_at, renewalday, computer_name, system_uuid, macs,"
             " surname, given_name, user_name, os, os_version, cpu, memory, system_disk_size, system_disk_free,"
-            " total_disk, maker, model, chassis, board_serial, ip_addresses, applications, complete)"
-            " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")),
+            " total_disk, maker, model, chassis, board_serial, ip_addresses, applications, complete, date_problem)"
+            " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")),
         addRecord(db.prepare("INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)"
                              " VALUES(?,?,?,?,?,?,?)")),
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
-        // The newer collection becomes current; on a tie, the later import.
-        setCurrent(db.prepare(
-            "INSERT INTO pcs(number, collection_id) VALUES(?1, ?2) ON CONFLICT(number) DO UPDATE"
-            " SET collection_id = excluded.collection_id"
-            " WHERE (SELECT collected_at FROM collections WHERE id = excluded.collection_id)"
-            "    >= (SELECT collected_at FROM collections WHERE id = pcs.collection_id)")) {}
-  Statement seen, addFile, addCollection, addRecord, addMac, setCurrent;
+        addInstalled(db.prepare("INSERT OR IGNORE INTO installed(collection_id, name, version, unit) VALUES(?,?,?,?)")),
+        unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")) {}
+  Statement seen, moved, addFile, addCollection, addRecord, addMac, addInstalled, unread;
 };
 
 std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) {
@@ -42,11 +41,31 @@ std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) 
   return s.step() ? s.integer(0) : 0;
 }
 
-void TakeCollection(Database& db, Statements& st, std::int64_t fileId, const RecordFile& file) {
+// One run's state while it walks the inputs.
+struct Run {
+  Run(Database& d, platform::CodePage& cp, const ImportRequest& r) : db(d), codePage(cp), request(r), st(d) {}
+  Database& db;
+  platform::CodePage& codePage;
+  const ImportRequest& request;
+  Statements st;
+  std::int64_t importId = 0;
+  std::string latestDate;  // a collection dated after this never becomes current
+  std::unordered_set<std::string> seenPaths;
+  std::string bytes;
+  RecordFile file;
+  int newlyRejected = 0;
+  ImportResult result;
+};
+
+void TakeCollection(Run& run, std::int64_t fileId) {
+  const RecordFile& file = run.file;
   const CollectionSummary s = Summarise(file);
   const std::string macs = JoinBlank(s.macs), ips = JoinBlank(s.ips);
-  Statement& c = st.addCollection;
-  c.bind(1, fileId).bind(2, file.key()).bind(3, s.collectedAt).bind(4, s.renewalday);
+  Statement& c = run.st.addCollection;
+  c.bind(1, fileId).bind(2, file.key());
+  if (s.collectedAt.empty()) c.bindNull(3);
+  else c.bind(3, s.collectedAt);
+  c.bind(4, s.renewalday);
   int i = 4;
   for (std::string_view v : {s.computerName, s.systemUuid, std::string_view(macs), s.surname, s.givenName, s.userName,
                              s.os, s.osVersion, s.cpu, s.memory, s.systemDiskSize, s.systemDiskFree, s.totalDisk,
@@ -54,17 +73,152 @@ void TakeCollection(Database& db, Statements& st, std::int64_t fileId, const Rec
     c.bind(++i, v);
   }
   c.bind(i + 1, std::int64_t{s.applications}).bind(i + 2, std::int64_t{s.complete ? 1 : 0});
+  if (s.collectedAt.empty()) c.bind(i + 3, "bad_date");
+  else if (s.collectedAt > run.latestDate) c.bind(i + 3, "future_date");
+  else c.bindNull(i + 3);
   c.run();
-  const std::int64_t id = db.lastInsertId();
+  const std::int64_t id = run.db.lastInsertId();
 
-  Statement& r = st.addRecord;
+  Statement& r = run.st.addRecord;
   for (const RecordRow& row : file.rows) {
     r.bind(1, id).bind(2, std::int64_t{row.line});
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(static_cast<int>(f) + 2, row.fields[f]);
     r.run();
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") {
+      const std::string name = FoldName(row.fields[kSubItem]), version = FoldName(row.fields[kContents]),
+                        unit = FoldName(row.fields[kUnit]);
+      run.st.addInstalled.bind(1, id).bind(2, name).bind(3, version).bind(4, unit).run();
+    }
   }
-  for (std::string_view mac : s.macs) st.addMac.bind(1, id).bind(2, mac).run();
-  st.setCurrent.bind(1, file.key()).bind(2, id).run();
+  for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
+}
+
+void Unreadable(Run& run, const std::string& path, const std::string& reason) {
+  run.st.unread.bind(1, path).bind(2, reason).bind(3, run.importId).run();
+  run.result.rejected.push_back({path, reason});
+}
+
+// A file read before: met again, perhaps at another path (moved or restored).
+void MetAgain(Run& run, const std::string& pathText, const fs::path& path) {
+  Statement& seen = run.st.seen;
+  ++run.result.alreadyRead;
+  if (!seen.isNull(1)) run.result.rejected.push_back({pathText, seen.text(1)});
+  if (seen.text(2) != pathText || !seen.isNull(3)) {
+    const std::string name = Utf8FromPath(path.filename());
+    run.st.moved.bind(1, pathText).bind(2, name).bind(3, seen.integer(0)).run();
+  }
+}
+
+void TakeOrReject(Run& run, const std::string& pathText, const fs::path& path, const std::string& hash) {
+  ReadRecordFile(run.bytes, run.codePage, run.file);
+  const std::string name = Utf8FromPath(path.filename());
+  Statement& add = run.st.addFile;
+  add.bind(1, hash).bind(2, pathText).bind(3, name).bind(4, static_cast<std::int64_t>(run.bytes.size()));
+  add.bind(5, run.importId);
+  if (run.file.rejected.empty()) add.bindNull(6);
+  else add.bind(6, run.file.rejected);
+  add.run();
+  if (run.file.rejected.empty()) {
+    TakeCollection(run, run.db.lastInsertId());
+    ++run.result.taken;
+  } else {
+    ++run.newlyRejected;
+    run.result.rejected.push_back({pathText, run.file.rejected});
+  }
+}
+
+void ReadOne(Run& run, const fs::path& path) {
+  ++run.result.filesRead;
+  const std::string pathText = Utf8FromPath(fs::absolute(path));
+  run.seenPaths.insert(pathText);
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > kMaxRecordFileBytes) {
+    Unreadable(run, pathText,
+               "大きすぎるファイルです（" + std::to_string(size) + " バイト、上限 64 MiB） / file over 64 MiB");
+    return;
+  }
+  if (ec || !ReadWholeFile(path, run.bytes)) {
+    Unreadable(run, pathText, "ファイルを読めません / cannot read the file");
+    return;
+  }
+  const std::string hash = Sha256Hex(run.bytes);
+  Statement& seen = run.st.seen;
+  seen.bind(1, hash);
+  if (seen.step()) {
+    MetAgain(run, pathText, path);
+    seen.reset();
+  } else {
+    seen.reset();
+    TakeOrReject(run, pathText, path, hash);
+  }
+}
+
+// Calls `each` with the range of absolute paths under every folder scanned:
+// [from, to) as text.
+void ForEachScannedRoot(const ImportRequest& request,
+                        const std::function<void(const std::string&, const std::string&)>& each) {
+  for (const std::string& input : request.inputs) {
+    std::error_code ec;
+    const fs::path root = PathFromUtf8(input);
+    if (!fs::is_directory(root, ec)) continue;
+    std::string from = Utf8FromPath(fs::absolute(root).lexically_normal());
+    if (from.empty() || from.back() != static_cast<char>(fs::path::preferred_separator)) {
+      from += static_cast<char>(fs::path::preferred_separator);
+    }
+    std::string to = from;
+    ++to.back();
+    each(from, to);
+  }
+}
+
+// Files under a scanned folder that this run did not meet and that no longer
+// exist are gone: their collections leave the current view.
+void MarkGone(Run& run) {
+  Statement under = run.db.prepare("SELECT id, path FROM files WHERE gone_at IS NULL AND path > ? AND path < ?");
+  Statement gone = run.db.prepare("UPDATE files SET gone_at = ? WHERE id = ?");
+  ForEachScannedRoot(run.request, [&](const std::string& from, const std::string& to) {
+    under.reset();
+    under.bind(1, from).bind(2, to);
+    std::vector<std::int64_t> missing;
+    while (under.step()) {
+      const std::string path = under.text(1);
+      std::error_code ec;
+      if (!run.seenPaths.count(path) && !fs::exists(PathFromUtf8(path), ec) && !ec) missing.push_back(under.integer(0));
+    }
+    for (const std::int64_t id : missing) {
+      gone.bind(1, run.request.startedAt).bind(2, id).run();
+      ++run.result.gone;
+    }
+  });
+}
+
+void Forget(Run& run) {
+  for (const std::string& number : run.request.forget) {
+    const char* byCollection[] = {"records", "collection_macs", "installed"};
+    for (const char* table : byCollection) {
+      run.db.prepare(std::string("DELETE FROM ") + table +
+                     " WHERE collection_id IN (SELECT id FROM collections WHERE number = ?)")
+          .bind(1, number)
+          .run();
+    }
+    Statement del = run.db.prepare("DELETE FROM collections WHERE number = ?");
+    del.bind(1, number).run();
+    run.result.forgotten += sqlite3_changes(run.db.get());
+  }
+}
+
+// Each number's current collection: the newest by date, on a tie the file
+// whose path sorts last; never one without a usable date or whose file is gone.
+void ChooseCurrent(Database& db) {
+  db.exec(
+      "DELETE FROM pcs;"
+      "INSERT INTO pcs(number, collection_id)"
+      " SELECT number, id FROM (SELECT c.number, c.id, ROW_NUMBER() OVER (PARTITION BY c.number"
+      "   ORDER BY c.collected_at DESC, f.path DESC, c.id DESC) AS n"
+      "   FROM collections c JOIN files f ON f.id = c.file_id"
+      "   WHERE c.date_problem IS NULL AND f.gone_at IS NULL)"
+      " WHERE n = 1");
 }
 
 void StoreRegister(Database& db, const RegisterList& list) {
@@ -78,62 +232,7 @@ void StoreRegister(Database& db, const RegisterList& list) {
   db.prepare("INSERT OR REPLACE INTO meta(key, value) VALUES('register_columns', ?)").bind(1, columns).run();
 }
 
-}  // namespace
-
-ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequest& request) {
-  std::size_t total = 0;
-  if (request.progress) ForEachInputFile(request.inputs, [&](const fs::path&) { ++total; });
-
-  Transaction tx(db);
-  Statements st(db);
-  db.prepare("INSERT INTO imports(started_at) VALUES(?)").bind(1, request.startedAt).run();
-  const std::int64_t importId = db.lastInsertId();
-  const std::int64_t lastBefore = Scalar(db, "SELECT COALESCE(MAX(id), 0) FROM collections");
-
-  ImportResult result;
-  std::string bytes;
-  RecordFile file;
-  int newlyRejected = 0;
-  ForEachInputFile(request.inputs, [&](const fs::path& path) {
-    ++result.filesRead;
-    const std::string pathText = Utf8FromPath(fs::absolute(path));
-    if (!ReadWholeFile(path, bytes)) {
-      // Not recorded: nothing was read, so there is no content to remember.
-      result.rejected.push_back({pathText, "ファイルを読めません"});
-    } else {
-      const std::string hash = Sha256Hex(bytes);
-      st.seen.bind(1, hash);
-      if (st.seen.step()) {
-        ++result.alreadyRead;
-        if (!st.seen.isNull(0)) result.rejected.push_back({pathText, st.seen.text(0)});
-        st.seen.reset();
-      } else {
-        st.seen.reset();
-        ReadRecordFile(bytes, codePage, file);
-        const std::string name = Utf8FromPath(path.filename());
-        st.addFile.bind(1, hash).bind(2, pathText).bind(3, name).bind(4, static_cast<std::int64_t>(bytes.size()));
-        st.addFile.bind(5, importId);
-        if (file.rejected.empty()) {
-          st.addFile.bindNull(6);
-        } else {
-          st.addFile.bind(6, file.rejected);
-        }
-        st.addFile.run();
-        if (file.rejected.empty()) {
-          TakeCollection(db, st, db.lastInsertId(), file);
-          ++result.taken;
-        } else {
-          ++newlyRejected;
-          result.rejected.push_back({pathText, file.rejected});
-        }
-      }
-    }
-    if (request.progress) request.progress(static_cast<std::size_t>(result.filesRead), total);
-  });
-
-  if (request.registerList) StoreRegister(db, *request.registerList);
-  if (request.catalogue) StoreCatalogue(db, *request.catalogue);
-  MatchCatalogue(db, request.catalogue ? 0 : lastBefore);
+void CountPcs(Database& db, std::int64_t lastBefore, ImportResult& result) {
   result.newPcs = static_cast<int>(Scalar(db,
                                           "SELECT COUNT(*) FROM pcs WHERE number NOT IN"
                                           " (SELECT number FROM collections WHERE id <= ?)",
@@ -143,21 +242,73 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
                                               " (SELECT number FROM collections WHERE id <= ?1)",
                                               lastBefore));
   result.pcs = static_cast<int>(Scalar(db, "SELECT COUNT(*) FROM pcs"));
-  if (result.taken + newlyRejected > 0) {
-    db.prepare("UPDATE imports SET files_read = ?, new_pcs = ?, updated_pcs = ?, rejected = ? WHERE id = ?")
-        .bind(1, std::int64_t{result.filesRead})
-        .bind(2, std::int64_t{result.newPcs})
-        .bind(3, std::int64_t{result.updatedPcs})
-        .bind(4, std::int64_t{newlyRejected})
-        .bind(5, importId)
-        .run();
-  } else {
+}
+
+void RecordImport(Run& run) {
+  const ImportResult& r = run.result;
+  if (r.taken + run.newlyRejected + r.gone + r.forgotten == 0) {
     // Nothing new: the run leaves no trace of itself.
-    db.prepare("DELETE FROM imports WHERE id = ?").bind(1, importId).run();
+    run.db.prepare("DELETE FROM imports WHERE id = ?").bind(1, run.importId).run();
+    return;
   }
-  result.findings = RecomputeFindings(db, request.checks);
+  run.db.prepare("UPDATE imports SET files_read = ?, new_pcs = ?, updated_pcs = ?, rejected = ? WHERE id = ?")
+      .bind(1, std::int64_t{r.filesRead})
+      .bind(2, std::int64_t{r.newPcs})
+      .bind(3, std::int64_t{r.updatedPcs})
+      .bind(4, std::int64_t{run.newlyRejected})
+      .bind(5, run.importId)
+      .run();
+}
+
+}  // namespace
+
+ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequest& request) {
+  std::size_t total = 0;
+  InputWalk walk{request.inputs, request.excluded, nullptr, [](const fs::path&, const std::string&) {}};
+  if (request.progress) {
+    walk.file = [&](const fs::path&) { ++total; };
+    ForEachInputFile(walk);
+  }
+
+  Transaction tx(db);
+  Run run(db, codePage, request);
+  db.prepare("INSERT INTO imports(started_at) VALUES(?)").bind(1, request.startedAt).run();
+  run.importId = db.lastInsertId();
+  const std::int64_t lastBefore = Scalar(db, "SELECT COALESCE(MAX(id), 0) FROM collections");
+  {
+    Statement limit = db.prepare("SELECT datetime(?, '+1 day')");
+    limit.bind(1, request.startedAt);
+    run.latestDate = limit.step() ? limit.text(0) : request.startedAt;
+  }
+  ForEachScannedRoot(request, [&](const std::string& from, const std::string& to) {
+    // Read again now: what is still unreadable is said again.
+    db.prepare("DELETE FROM unread_paths WHERE path > ? AND path < ?").bind(1, from).bind(2, to).run();
+  });
+  for (const std::string& input : request.inputs) {
+    const std::string path = Utf8FromPath(fs::absolute(PathFromUtf8(input)));
+    db.prepare("DELETE FROM unread_paths WHERE path = ?").bind(1, path).run();
+  }
+
+  walk.file = [&](const fs::path& path) {
+    ReadOne(run, path);
+    if (request.progress) request.progress(static_cast<std::size_t>(run.result.filesRead), total);
+  };
+  walk.unreadable = [&](const fs::path& folder, const std::string& why) {
+    Unreadable(run, Utf8FromPath(fs::absolute(folder)), "フォルダーを読めません / cannot read the folder: " + why);
+  };
+  ForEachInputFile(walk);
+  MarkGone(run);
+  Forget(run);
+  ChooseCurrent(db);
+
+  if (request.registerList) StoreRegister(db, *request.registerList);
+  if (request.catalogue) StoreCatalogue(db, *request.catalogue);
+  MatchCatalogue(db, request.catalogue ? 0 : lastBefore);
+  CountPcs(db, lastBefore, run.result);
+  RecordImport(run);
+  run.result.findings = RecomputeFindings(db, request.checks);
   tx.commit();
-  return result;
+  return run.result;
 }
 
 }  // namespace th::ledger

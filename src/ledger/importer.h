@@ -2,6 +2,7 @@
 // One import run: every input file read, hashed and, when new, taken or
 // rejected, all in one transaction with the findings recomputed at its end.
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +18,8 @@ namespace th::ledger {
 
 struct ImportRequest {
   std::vector<std::string> inputs;  // files and folders, UTF-8
+  std::vector<std::filesystem::path> excluded;  // folders never read (the exports')
+  std::vector<std::string> forget;  // numbers whose collections are removed
   std::optional<RegisterList> registerList;
   std::optional<Catalogue> catalogue;  // replaces the one held before
   CheckOptions checks;
@@ -38,7 +41,10 @@ struct ImportResult {
   int updatedPcs = 0;
   int pcs = 0;  // PCs in the database afterwards
   int findings = 0;
-  std::vector<Rejection> rejected;  // this run's and the earlier ones met again
+  int gone = 0;       // files found missing in this run
+  int forgotten = 0;  // collections removed by `forget`
+  // This run's, the earlier ones met again and the paths that could not be read.
+  std::vector<Rejection> rejected;
 };
 
 ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequest& request);

@@ -1,6 +1,5 @@
 #include "ledger/input_files.h"
 
-#include <cstdio>
 #include <fstream>
 
 namespace th::ledger {
@@ -24,20 +23,58 @@ bool IsCsv(const fs::path& p) {
   return ext == ".csv";
 }
 
-}  // namespace
+bool IsExcluded(const fs::path& dir, const std::vector<fs::path>& excluded) {
+  if (excluded.empty()) return false;
+  std::error_code ec;
+  const fs::path canonical = fs::weakly_canonical(dir, ec);
+  for (const fs::path& e : excluded) {
+    if (!ec && canonical == e) return true;
+  }
+  return false;
+}
 
-void ForEachInputFile(const std::vector<std::string>& inputs, const std::function<void(const fs::path&)>& each) {
-  for (const std::string& input : inputs) {
-    const fs::path root = PathFromUtf8(input);
+void WalkFolder(const fs::path& root, const InputWalk& walk, std::vector<fs::path> excluded) {
+  std::vector<fs::path> folders = {root};
+  while (!folders.empty()) {
+    const fs::path folder = std::move(folders.back());
+    folders.pop_back();
     std::error_code ec;
-    if (!fs::is_directory(root, ec)) {
-      each(root);
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+      walk.unreadable(folder, ec.message());
       continue;
     }
-    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec);
-    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-      std::error_code fileEc;
-      if (it->is_regular_file(fileEc) && IsCsv(it->path())) each(it->path());
+    std::vector<fs::path> subfolders;
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+      std::error_code typeEc;
+      // Links to folders are not followed (a loop would never end).
+      if (it->is_directory(typeEc) && !it->is_symlink(typeEc)) {
+        if (!IsExcluded(it->path(), excluded)) subfolders.push_back(it->path());
+      } else if (it->is_regular_file(typeEc) && IsCsv(it->path())) {
+        walk.file(it->path());
+      }
+    }
+    if (ec) walk.unreadable(folder, ec.message());
+    // Depth first, subfolders in the order listed.
+    folders.insert(folders.end(), subfolders.rbegin(), subfolders.rend());
+  }
+}
+
+}  // namespace
+
+void ForEachInputFile(const InputWalk& walk) {
+  std::vector<fs::path> excluded;
+  for (const fs::path& e : walk.excluded) {
+    std::error_code ec;
+    excluded.push_back(fs::weakly_canonical(e, ec));
+  }
+  for (const std::string& input : walk.inputs) {
+    const fs::path root = PathFromUtf8(input);
+    std::error_code ec;
+    if (fs::is_directory(root, ec)) {
+      WalkFolder(root, walk, excluded);
+    } else {
+      walk.file(root);
     }
   }
 }

@@ -1,17 +1,50 @@
 #include "ledger/schema.h"
 
+#include <iterator>
+#include <string>
+
 #include "ledger/checks.h"
-#include "ledger/schema_sql.h"  // generated from schema.sql: kSchemaSql
+#include "ledger/schema_sql.h"  // generated from schema/*.sql: kMigrations
+#include "ledger/sql_functions.h"
 
 namespace th::ledger {
+
+namespace {
+
+std::int64_t Integer(Database& db, const char* sql) {
+  Statement s = db.prepare(sql);
+  return s.step() ? s.integer(0) : 0;
+}
+
+// Software rows of the collections taken before they were kept folded.
+void FillInstalled(Database& db) {
+  db.exec("INSERT OR IGNORE INTO installed(collection_id, name, version, unit)"
+          " SELECT collection_id, fold_name(subitem), fold_name(contents), fold_name(unit) FROM records"
+          " WHERE grp = 'Soft' AND item = 'Application'");
+}
+
+}  // namespace
+
+int SchemaVersion() { return static_cast<int>(std::size(kMigrations)); }
 
 void ApplySchema(Database& db) {
   // The default rollback journal keeps a crashed or interrupted import from
   // touching the file. Records are appended in key order, so a modest cache
   // serves any size of import and bounds the memory it takes.
   db.exec("PRAGMA cache_size = -16384;");
-  db.exec(kSchemaSql);
+  RegisterSqlFunctions(db);
   Transaction tx(db);
+  int version = static_cast<int>(Integer(db, "PRAGMA user_version"));
+  // A database from before versions has the first migration's tables.
+  if (version == 0 && Integer(db, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'files'") > 0) version = 1;
+  if (version > SchemaVersion()) {
+    throw DbError("データベースがこのプログラムより新しい版のものです / the database is from a newer version of this"
+                  " program");
+  }
+  const int from = version;
+  for (; version < SchemaVersion(); ++version) db.exec(kMigrations[version]);
+  if (from >= 1 && from < 2) FillInstalled(db);
+  db.exec("PRAGMA user_version = " + std::to_string(version));
   Statement put = db.prepare("INSERT OR REPLACE INTO finding_kinds(kind, title, title_en) VALUES(?, ?, ?)");
   for (const FindingKind& k : FindingKinds()) put.bind(1, k.kind).bind(2, k.title).bind(3, k.titleEn).run();
   tx.commit();

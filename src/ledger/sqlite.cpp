@@ -39,7 +39,7 @@ void Statement::check(int rc) const {
 }
 
 Statement& Statement::bind(int i, std::string_view text) {
-  check(sqlite3_bind_text(stmt_, i, text.data(), static_cast<int>(text.size()), SQLITE_STATIC));
+  check(sqlite3_bind_text64(stmt_, i, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8));
   return *this;
 }
 

@@ -43,9 +43,11 @@ class Statement {
   Statement& operator=(const Statement&) = delete;
   Statement& operator=(Statement&&) = delete;
 
-  // Binds by 1-based index. Texts are bound without copying where the caller
-  // keeps them alive until step(): the bind-and-step loop does.
+  // Binds by 1-based index. Texts are bound without copying: the caller
+  // keeps them alive until step(), which a temporary string would not.
   Statement& bind(int i, std::string_view text);
+  Statement& bind(int i, const char* text) { return bind(i, std::string_view(text)); }
+  Statement& bind(int i, std::string&& text) = delete;
   Statement& bind(int i, std::int64_t value);
   Statement& bindNull(int i);
   // True while a row is available.

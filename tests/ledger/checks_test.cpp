@@ -37,31 +37,52 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
   request.registerList = reg;
   import(request);
 
-  EXPECT_EQ(query("SELECT kind, COALESCE(number, file) FROM findings ORDER BY id"),
-            "rejected|notes.csv\n"
-            "cut_short|abc-05-0002\n"
-            "name_mismatch|abc-05-0003\n"
-            "bad_number|ABC-5-8\n"
-            "no_software|abc-05-0004\n"
-            "same_uuid|abc-05-0005\n"
-            "same_uuid|abc-05-0006\n"
-            "same_mac|abc-05-0005\n"
-            "same_mac|abc-05-0006\n"
-            "same_computer_name|abc-05-0005\n"
-            "same_computer_name|abc-05-0006\n"
-            "two_pcs|abc-05-0007\n"
-            "stale|abc-05-0008\n"
-            "not_reported|abc-05-0099\n"
-            "not_in_register|ABC-5-8\n"
-            "hardware_changed|abc-05-0007");
-  EXPECT_EQ(query("SELECT file, detail FROM findings WHERE kind = 'two_pcs'"),
-            "abc-05-0007 (前回 2026-11-01 PC-FIRST).csv / abc-05-0007.csv|"
-            "PC-FIRST (2026-11-01 09:05:07) / PC-SECOND (2026-12-01 09:05:07)");
-  EXPECT_EQ(query("SELECT detail FROM findings WHERE kind = 'same_uuid' LIMIT 1"),
-            "UUID {0005}: abc-05-0005 abc-05-0006");
-  // The catalogue's kinds have tests of their own.
-  EXPECT_EQ(query("SELECT COUNT(*) FROM finding_kinds WHERE kind IN (SELECT kind FROM findings)"),
-            query("SELECT COUNT(*) - 4 FROM finding_kinds"));
+  // One finding per shared value, its numbers listed once and kept beside it.
+  EXPECT_EQ(query("SELECT kind, number, file, detail FROM findings ORDER BY id"),
+            "rejected||notes.csv|見出し行が記録ファイルのものではありません\n"
+            "cut_short|abc-05-0002|abc-05-0002.csv|最後の記録: Soft/Application/Alpha Tool\n"
+            "name_mismatch|abc-05-0003|abc-05-0030.csv|ファイル名 abc-05-0030.csv / Key abc-05-0003\n"
+            "bad_number|ABC-5-8|ABC-5-8.csv|管理番号 ABC-5-8\n"
+            "no_software|abc-05-0004|abc-05-0004.csv|ソフトウェアの記録が0件\n"
+            "same_uuid|||UUID {0005}: abc-05-0005 abc-05-0006\n"
+            "same_mac|||MAC 00-00-00-00-00-05: abc-05-0005 abc-05-0006\n"
+            "same_computer_name|||コンピュータ名 PC-TWICE: abc-05-0005 abc-05-0006\n"
+            "two_pcs|abc-05-0007|abc-05-0007 (前回 2026-11-01 PC-FIRST).csv / abc-05-0007.csv|"
+            "PC-FIRST (2026-11-01 09:05:07) / PC-SECOND (2026-12-01 09:05:07)\n"
+            "stale|abc-05-0008|abc-05-0008.csv|収集日時 2026-01-01 09:05:07\n"
+            "not_reported|abc-05-0099||台帳にあり、記録ファイルがない\n"
+            "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない\n"
+            "hardware_changed|abc-05-0007|abc-05-0007.csv|システムUUID {0071} → {0072}");
+  EXPECT_EQ(query("SELECT f.kind, n.number, n.file FROM finding_numbers n JOIN findings f ON f.id = n.finding_id"
+                  " WHERE f.kind = 'same_mac' ORDER BY n.number"),
+            "same_mac|abc-05-0005|abc-05-0005.csv\nsame_mac|abc-05-0006|abc-05-0006.csv");
+}
+
+// The titles administrators read, as documented.
+TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
+  const std::vector<std::pair<std::string, std::string>> titles = {
+      {"bad_date", "Collection date unreadable"},
+      {"bad_number", "Management number of the wrong shape"},
+      {"cut_short", "Record file cut short"},
+      {"end_of_support", "Past end of support"},
+      {"forbidden_software", "Forbidden software"},
+      {"future_date", "Collection date after the import"},
+      {"hardware_changed", "Hardware changed"},
+      {"licence_shortage", "Fewer licences than installs"},
+      {"name_mismatch", "File name differs from its Key"},
+      {"no_software", "No software record"},
+      {"not_in_register", "Reported, not in the register"},
+      {"not_reported", "In the register, not reported"},
+      {"rejected", "File not imported"},
+      {"required_missing", "Required software missing"},
+      {"same_computer_name", "Same computer name under two numbers"},
+      {"same_mac", "Same MAC address under two numbers"},
+      {"same_uuid", "Same system UUID under two numbers"},
+      {"stale", "Stale collection"},
+      {"two_pcs", "One number reported by two PCs"}};
+  std::string expected;
+  for (const auto& [kind, title] : titles) expected += (expected.empty() ? "" : "\n") + kind + "|" + title;
+  EXPECT_EQ(query("SELECT kind, title_en FROM finding_kinds ORDER BY kind"), expected);
 }
 
 TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {

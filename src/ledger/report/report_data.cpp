@@ -1,6 +1,7 @@
 #include "ledger/report/report_data.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 #include <tuple>
@@ -13,6 +14,7 @@
 #include "ledger/report/record_diff.h"
 #include "ledger/report/string_table.h"
 #include "ledger/sqlite.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 namespace {
@@ -174,40 +176,68 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   w.EndArray();
 }
 
-// The rows of the software view (name, publisher, number of PCs), counted
-// from the records already read: the view itself sorts every install of
-// every PC again, seconds at 10,000 PCs.
+// The software rows (name and version folded as at import, one of the Units,
+// number of PCs), counted from the records already read: the view itself
+// sorts every install of every PC again, seconds at 10,000 PCs. Each
+// distinct record is folded once.
 class SoftwareCount {
  public:
-  void Add(const Record& r, std::size_t pc) {
-    if (!IsApplication(r)) return;
-    key_ = r.subitem;
-    key_ += '\x1f';
-    key_ += r.unit;
-    auto [it, added] = index_.try_emplace(key_, rows_.size());
-    if (added) rows_.push_back({r.subitem, r.unit, 0, pc});
-    Row& row = rows_[it->second];
-    if (added || row.lastPc != pc) ++row.pcs;
+  void Add(const Record& r, int recordId, std::size_t pc) {
+    const auto id = static_cast<std::size_t>(recordId);
+    if (id >= rowOf_.size()) rowOf_.resize(id + 1, kUnknown);
+    if (rowOf_[id] == kUnknown) rowOf_[id] = RowOf(r);
+    if (rowOf_[id] == kNone) return;
+    Row& row = rows_[rowOf_[id]];
+    if (row.pcs == 0 || row.lastPc != pc) ++row.pcs;
     row.lastPc = pc;
   }
-  void Write(JsonWriter& w) {
-    std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) {
-      return a.pcs != b.pcs ? a.pcs > b.pcs : std::tie(a.name, a.publisher) < std::tie(b.name, b.publisher);
+  // The rows, most installed first, and for every record (numbered as
+  // `renumber` says) its row or -1.
+  void Write(JsonWriter& w, const std::vector<int>& renumber) {
+    std::vector<std::size_t> order(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+      const Row &a = rows_[x], &b = rows_[y];
+      return a.pcs != b.pcs ? a.pcs > b.pcs : std::tie(a.name, a.version) < std::tie(b.name, b.version);
     });
+    std::vector<std::int64_t> position(rows_.size());
     w.Key("software").BeginArray();
-    for (const Row& r : rows_) w.BeginArray().String(r.name).String(r.publisher).Int(r.pcs).EndArray();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      const Row& r = rows_[order[i]];
+      position[order[i]] = static_cast<std::int64_t>(i);
+      w.BeginArray().String(r.name).String(r.version).String(r.unit).Int(r.pcs).EndArray();
+    }
+    w.EndArray();
+    std::vector<std::int64_t> ofRecord(renumber.size(), -1);
+    for (std::size_t id = 0; id < rowOf_.size() && id < renumber.size(); ++id) {
+      if (rowOf_[id] < rows_.size()) ofRecord[static_cast<std::size_t>(renumber[id])] = position[rowOf_[id]];
+    }
+    w.Key("softwareOfRecord").BeginArray();
+    for (std::int64_t v : ofRecord) w.Int(v);
     w.EndArray();
   }
 
  private:
+  static constexpr std::size_t kUnknown = SIZE_MAX, kNone = SIZE_MAX - 1;
   struct Row {
-    std::string name, publisher;
+    std::string name, version, unit;
     std::int64_t pcs;
     std::size_t lastPc;
   };
+  std::size_t RowOf(const Record& r) {
+    if (!IsApplication(r)) return kNone;
+    std::string name = FoldName(r.subitem), version = FoldName(r.contents), unit = FoldName(r.unit);
+    key_ = name + '\x1f' + version;
+    auto [it, added] = index_.try_emplace(key_, rows_.size());
+    if (added) rows_.push_back({std::move(name), std::move(version), unit, 0, 0});
+    Row& row = rows_[it->second];
+    if (unit < row.unit) row.unit = std::move(unit);  // the smallest, as the software view
+    return it->second;
+  }
   std::string key_;
   std::unordered_map<std::string, std::size_t> index_;
   std::vector<Row> rows_;
+  std::vector<std::size_t> rowOf_;  // by record id
 };
 
 // What changed since a PC's previous collection, as indices into the tables.
@@ -236,7 +266,7 @@ void WriteInts(JsonWriter& w, const std::vector<int>& list) {
 
 // Each PC's records in file order, and what changed since its previous
 // collection; texts go through one string table written last.
-void WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
+std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
   StringTable strings;
   RecordTable table(strings);
   Statement records(db, "SELECT coalesce(grp, ''), coalesce(item, ''), coalesce(subitem, ''), "
@@ -254,7 +284,7 @@ void WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, Softwa
     ids.reserve(current.size());
     for (const Record& r : current) {
       ids.push_back(table.Intern(r));
-      software.Add(r, lists.size() - 1);
+      software.Add(r, ids.back(), lists.size() - 1);
     }
     previous.reset();
     previous.bind(1, pc.number).bind(2, pc.collection);
@@ -299,6 +329,7 @@ void WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, Softwa
   w.Key("strings").BeginArray();
   for (const std::string* s : strings.Texts()) w.String(*s);
   w.EndArray();
+  return renumber;
 }
 
 }  // namespace
@@ -318,8 +349,8 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   std::vector<Pc> pcs;
   WritePcs(db, w, pcs);
   SoftwareCount software;
-  WriteRecords(db, w, pcs, software);
-  software.Write(w);
+  const std::vector<int> renumber = WriteRecords(db, w, pcs, software);
+  software.Write(w, renumber);
   WriteCatalogueData(db, w);
   w.EndObject();
 }

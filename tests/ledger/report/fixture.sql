@@ -39,6 +39,7 @@ INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit) VAL
   (2, 4, 'Soft', 'Application', '<script>alert(1)</script>', '6.6', 'Evil'),
   (2, 5, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
   (2, 6, '資産', '管理情報', '名', '<b>花子</b>', ''),
+  (2, 7, 'Soft', 'Application', 'Ｏｆｆｉｃｅ　', '2.0', '{PID-2}'),
   (3, 2, 'Create', 'DateTime', '2026/12/04', '09:15:00', ''),
   (3, 3, 'LAN', 'Adapter', 'MACアドレス', '00-11-22-33-44-01', ''),
   (3, 4, 'Hard', 'メモリ', '全容量', '16777216', 'KB'),
@@ -51,6 +52,12 @@ INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit) VAL
   (4, 4, 'Soft', 'Application', '"><img src=x onerror=alert(2)>', '1.0', ''),
   (4, 5, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
   (4, 6, '資産', '管理情報', '管理番号', 'abc-05-0003', '');
+-- The applications as the import keeps them: names folded.
+INSERT INTO installed(collection_id, name, version, unit) VALUES
+  (1, 'Office', '1.0', 'Maker A'), (1, 'Old Tool', '3.1', 'Tools Inc'),
+  (2, '<script>alert(1)</script>', '6.6', 'Evil'), (2, 'Office', '2.0', 'Maker A'), (2, 'Office', '2.0', '{PID-2}'),
+  (3, 'Office', '2.0', 'Maker A'), (3, 'Viewer', '5.0', ''),
+  (4, '"><img src=x onerror=alert(2)>', '1.0', ''), (4, 'Office', '2.0', 'Maker A');
 INSERT INTO findings(kind, number, file, detail) VALUES
   ('not_reported', 'abc-05-0009', NULL, NULL),
   ('rejected', NULL, 'SAVE2/memo.csv', 'ヘッダー行がありません'),

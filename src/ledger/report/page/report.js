@@ -400,32 +400,35 @@
   }
 
   // ----- software -----
-  // Grouped by catalogue product in the catalogue's order, the rest after;
-  // most installed first within each.
-  const productOf = name => (appProduct.has(name) ? appProduct.get(name) : L.length);
-  const swRows = D.software.map(s => [s[0], s[1], s[2], ...(appProduct.has(s[0])
-    ? [L[appProduct.get(s[0])][LC.product], L[appProduct.get(s[0])][LC.kindTitle]] : ['', ''])])
-    .map((r, i) => [r, i]).sort((a, b) => productOf(a[0][0]) - productOf(b[0][0]) || a[1] - b[1]).map(e => e[0]);
+  // Each row with its catalogue product and kind; shown grouped by product in
+  // the catalogue's order, the rest after, most installed first within each.
+  const productOfRow = D.software.map(s => (appProduct.has(s[0]) ? appProduct.get(s[0]) : -1));
+  const swRows = D.software.map((s, i) => [s[0], s[1], s[2], s[3],
+    ...(productOfRow[i] >= 0 ? [L[productOfRow[i]][LC.product], L[productOfRow[i]][LC.kindTitle]] : ['', ''])]);
   const swGrid = new Grid(document.getElementById('sw-grid'),
-    [['名称', 400], ['発行元', 260], ['PC台数', 90, 'num'], ['製品', 220], ['種別', 70]], swRows, i => showSoftware(i));
+    [['名称', 340], ['バージョン', 130], ['発行元', 220], ['PC台数', 90, 'num'], ['製品', 200], ['種別', 70]], swRows,
+    i => showSoftware(i));
+  const grouped = i => (productOfRow[i] >= 0 ? productOfRow[i] : L.length);
+  swGrid.order = swRows.map((_, i) => i).sort((a, b) => grouped(a) - grouped(b) || a - b);
+  swGrid.shown = swGrid.order;
   swGrid.onCount = n => replace(document.getElementById('sw-count'), swRows.length + ' 件中 ' + n + ' 件を表示');
   document.getElementById('sw-filter').addEventListener('input', e => swGrid.filter(e.target.value));
 
   // The PCs whose current collection lists the application under this name
-  // and publisher, with the version each has.
+  // and version (as grouped by the ledger), with the version as each wrote it.
   function showSoftware(i) {
-    const [name, publisher] = swRows[i];
+    const [name, version, publisher] = swRows[i];
     const match = new Uint8Array(R.length / 5);
-    for (let r = 0; r < match.length; ++r) match[r] = isApplication(r) && rec(r, 2) === name && rec(r, 4) === publisher;
+    for (let r = 0; r < match.length; ++r) match[r] = D.softwareOfRecord[r] === i;
     const holders = [];
     pcs.forEach((p, k) => {
       const versions = [];
-      for (const r of recordsOf(k)) if (match[r]) versions.push(rec(r, 3));
+      for (const r of recordsOf(k)) if (match[r] && !versions.includes(rec(r, 3))) versions.push(rec(r, 3));
       if (versions.length) holders.push([k, versions.join('、')]);
     });
     // Thousands of PCs may have it: the list is a grid like the PC table.
     const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
-    openDialog([el('h3', null, name), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
+    openDialog([el('h3', null, name + ' ' + version), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
       container], 'software');
     const rows = holders.map(([k, version]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
       text(pcs[k][COL.computer]), version]);
@@ -436,9 +439,11 @@
   // ----- catalogue products and licences -----
   function productPcs(p) {
     if (!recordProduct) {
+      // Through the software row of each record: its name as the ledger folded it.
       recordProduct = new Int32Array(R.length / 5).fill(-1);
       for (let r = 0; r < recordProduct.length; ++r) {
-        if (isApplication(r) && appProduct.has(rec(r, 2))) recordProduct[r] = appProduct.get(rec(r, 2));
+        const row = D.softwareOfRecord[r];
+        if (row >= 0) recordProduct[r] = productOfRow[row];
       }
     }
     const holders = [];

@@ -1,6 +1,6 @@
--- The ledger database. Every text is UTF-8. Kept in one file so the import,
--- the report and docs/ledger.md read the same names; compiled into the
--- program (schema.cpp) and applied with IF NOT EXISTS on every open.
+-- The ledger database as it was before it carried a version: every database
+-- starts here. Every text is UTF-8. The files of this folder are applied in
+-- order (schema.cpp), each once; PRAGMA user_version counts those applied.
 
 -- One row per import run that changed something; local time.
 CREATE TABLE IF NOT EXISTS imports(
@@ -126,58 +126,3 @@ CREATE VIEW IF NOT EXISTS software AS
 SELECT name, publisher, COUNT(DISTINCT number) AS pcs
 FROM installs
 GROUP BY name, publisher;
-
--- The last catalogue given with --catalogue: its products (kind: paid, free,
--- forbidden, required; kind_title as the exports show it) and, in file order,
--- the patterns naming them.
-CREATE TABLE IF NOT EXISTS catalogue_products(
-  product TEXT PRIMARY KEY,
-  publisher TEXT,
-  kind TEXT NOT NULL,
-  kind_title TEXT NOT NULL,
-  licences INTEGER,
-  end_of_support TEXT,
-  line INTEGER NOT NULL
-);
-CREATE TABLE IF NOT EXISTS catalogue_patterns(
-  line INTEGER PRIMARY KEY,
-  pattern TEXT NOT NULL,
-  product TEXT NOT NULL
-);
-
--- Every distinct application name (os = 0) and OS caption (os = 1) of the
--- current collections with the product it matched (NULL: none). A name is
--- matched once, when it first comes, not once per install; a new catalogue
--- matches them all again.
-CREATE TABLE IF NOT EXISTS catalogue_matches(
-  os INTEGER NOT NULL,
-  name TEXT NOT NULL,
-  product TEXT,
-  PRIMARY KEY(os, name)
-) WITHOUT ROWID;
-
--- The catalogue products each PC has: by an application's name or by its OS.
-CREATE VIEW IF NOT EXISTS pc_products AS
-SELECT i.number, m.product, i.name
-FROM installs i JOIN catalogue_matches m ON m.os = 0 AND m.name = i.name
-WHERE m.product IS NOT NULL
-UNION ALL
-SELECT s.number, m.product, s.os
-FROM pc_summary s JOIN catalogue_matches m ON m.os = 1 AND m.name = s.os
-WHERE m.product IS NOT NULL;
-
--- Licences owned against PCs that have the product; balance is NULL when
--- the number owned is unknown.
-CREATE VIEW IF NOT EXISTS licences AS
-SELECT p.product, p.publisher, p.kind, p.kind_title, p.licences AS owned,
-       COUNT(DISTINCT pp.number) AS installed, p.licences - COUNT(DISTINCT pp.number) AS balance,
-       p.end_of_support, p.line
-FROM catalogue_products p LEFT JOIN pc_products pp ON pp.product = p.product
-GROUP BY p.product;
-
--- Each PC's collection before its current one.
-CREATE VIEW IF NOT EXISTS previous_collections AS
-SELECT p.number, p.collection_id,
-       (SELECT o.id FROM collections o WHERE o.number = p.number AND o.id <> p.collection_id
-        ORDER BY o.collected_at DESC, o.id DESC LIMIT 1) AS previous_id
-FROM pcs p;

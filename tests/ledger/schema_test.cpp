@@ -1,0 +1,36 @@
+// A database made before the schema carried a version (the file in data/ is
+// such a ledger's dump) opens and is brought up to date.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "ledger_fixture.h"
+
+namespace th::ledger::test {
+namespace {
+
+TEST_F(LedgerTest, ADatabaseFromBeforeVersionsIsUpgraded) {
+  {
+    Database old((dir / "ledger.sqlite").string());
+    std::ifstream in(LEDGER_TEST_DATA "/ledger-before-versions.sql");
+    std::stringstream sql;
+    sql << in.rdbuf();
+    old.exec(sql.str());
+  }
+  ASSERT_EQ(query("PRAGMA user_version"), std::to_string(SchemaVersion()));  // db() applied the schema
+  // Its collections' software, now by name and version, each PC once.
+  EXPECT_EQ(query("SELECT number, name, version, publisher FROM installs ORDER BY number, publisher"),
+            "abc-05-0001|Office|16.0|Microsoft Corporation\nabc-05-0001|Office|16.0|{P-1}\n"
+            "abc-05-0002|Office|16.0|{P-2}");
+  EXPECT_EQ(query("SELECT name, version, pcs FROM software"), "Office|16.0|2");
+  EXPECT_EQ(query("SELECT number, collected_at FROM pc_summary ORDER BY number"),
+            "abc-05-0001|2026-12-01 08:00:00\nabc-05-0002|2026-12-02 09:00:00");
+  // The next import keeps the history and checks with today's rules.
+  import();
+  EXPECT_EQ(query("SELECT COUNT(*) FROM collections"), "3");
+  EXPECT_EQ(query("SELECT kind, detail FROM findings"), "same_uuid|UUID {A}: abc-05-0001 abc-05-0002");
+}
+
+}  // namespace
+}  // namespace th::ledger::test
