@@ -1,10 +1,10 @@
 #include "ledger/catalogue_file.h"
 
 #include <array>
-#include <cstdio>
 #include <map>
 #include <stdexcept>
 
+#include "ledger/collection_summary.h"
 #include "ledger/register_file.h"
 #include "ledger/text_fold.h"
 
@@ -88,19 +88,10 @@ const char* KindCode(ProductKind kind) { return kKinds[static_cast<int>(kind)].c
 const char* KindTitle(ProductKind kind) { return kKinds[static_cast<int>(kind)].title; }
 
 std::optional<std::string> CatalogueDate(std::string_view text) {
-  const char sep = text.size() > 4 ? text[4] : '\0';
-  if (sep != '-' && sep != '/') return std::nullopt;
-  const std::size_t second = text.find(sep, 5);
-  if (second == std::string_view::npos) return std::nullopt;
-  const std::string_view y = text.substr(0, 4), m = text.substr(5, second - 5), d = text.substr(second + 1);
-  if (!AllDigits(y) || !AllDigits(m) || !AllDigits(d) || m.size() > 2 || d.size() > 2) return std::nullopt;
-  const int year = std::stoi(std::string(y)), month = std::stoi(std::string(m)), day = std::stoi(std::string(d));
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return std::nullopt;
-  char iso[32];
-  std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", year, month, day);
-  return std::string(iso);
+  // The record files' date rule, with "-" taken like "/".
+  std::string slashed(text);
+  for (char& c : slashed) c = c == '-' ? '/' : c;
+  return ParseDate(slashed);
 }
 
 Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage) {

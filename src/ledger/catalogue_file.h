@@ -48,7 +48,7 @@ Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage);
 
 // 'YYYY-MM-DD' from 'YYYY-MM-DD' or 'YYYY/MM/DD' (month and day may have one
 // digit, as spreadsheets write them); nothing for any other text or a day
-// the calendar lacks.
+// the calendar lacks. The same rule as the record files' dates.
 std::optional<std::string> CatalogueDate(std::string_view text);
 
 }  // namespace th::ledger
