@@ -160,7 +160,10 @@ class ReportPage(unittest.TestCase):
         self.browser.screenshot(OUT / "support.png")
         self.close_dialog()
         self.js("document.querySelector('.card[data-kind=licence_shortage]').click()")
-        self.assertFalse(self.js("document.getElementById('view-licences').hidden"))
+        self.assertEqual(self.js("document.querySelector('#dialog-body p').innerText"), "Office（保有 2、導入 3）")
+        self.assertEqual([r.split("\t")[0] for r in self.js(texts("#dialog-body tr.row"))],
+                         ["abc-05-0001", "abc-05-0002", "abc-05-0003"])
+        self.close_dialog()
 
     def test_8_licences_page_shortages_first(self):
         self.tab("licences")

@@ -501,7 +501,13 @@
       kind, () => showFindingPcs(kind, label));
     return [
       linked(card('ライセンス不足', short.length + ' 製品', noCatalogue || '不足 ' + lacking + ' ライセンス'),
-        'licence_shortage', () => { show('licences'); }),
+        'licence_shortage', () => {
+          const holders = [];
+          for (const p of short) for (const [k, names] of productPcs(p)) holders.push([k, L[p][LC.product] + ': ' + names]);
+          holders.sort((a, b) => a[0] - b[0]);
+          pcList('ライセンス不足', short.map(p => L[p][LC.product] + '（保有 ' + L[p][LC.owned] + '、導入 ' +
+            L[p][LC.installed] + '）').join('　'), holders);
+        }),
       byPc('禁止ソフトウェア', 'forbidden_software'),
       byPc('必須ソフトウェアなし', 'required_missing'),
       linked(card('サポート終了', pcCount('end_of_support') + ' 台', items('end_of_support').length + ' 件'),
