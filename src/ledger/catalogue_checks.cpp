@@ -14,12 +14,29 @@ void SqlWindowsEndOfSupport(sqlite3_context* ctx, int, sqlite3_value** argv) {
   else sqlite3_result_null(ctx);
 }
 
-// Each statement inserts one kind in a stable order; temp.pc_has holds
-// the products of every PC once, for the checks to share.
+// Each statement inserts one kind in a stable order. temp.pc_has holds, once,
+// each PC's products that a check looks at (forbidden, required, short of
+// licences, past their date): found from the matched names through the
+// installs' name index, so the many free products cost nothing.
+constexpr const char* kProductsChecked =
+    R"(CREATE TEMP TABLE pc_has AS
+       WITH checked AS (
+         SELECT product FROM catalogue_products
+         WHERE kind IN ('forbidden', 'required') OR end_of_support < ?1 OR (kind = 'paid' AND licences IS NOT NULL))
+       SELECT DISTINCT p.number, m.product, i.name
+       FROM checked JOIN catalogue_matches m ON m.os = 0 AND m.product = checked.product
+       JOIN installed i ON i.name = m.name JOIN pcs p ON p.collection_id = i.collection_id
+       UNION
+       SELECT s.number, m.product, s.os
+       FROM checked JOIN catalogue_matches m ON m.os = 1 AND m.product = checked.product
+       JOIN pc_summary s ON s.os = m.name)";
+
 constexpr const char* kChecks[] = {
     R"(INSERT INTO findings(kind, number, file, detail)
-       SELECT 'licence_shortage', NULL, NULL, product || ': 保有 ' || owned || '、導入 ' || installed
-       FROM licences WHERE kind = 'paid' AND owned IS NOT NULL AND installed > owned ORDER BY line)",
+       SELECT 'licence_shortage', NULL, NULL, p.product || ': 保有 ' || p.licences || '、導入 ' || n.installed
+       FROM catalogue_products p
+       JOIN (SELECT product, COUNT(DISTINCT number) AS installed FROM temp.pc_has GROUP BY product) n USING(product)
+       WHERE p.kind = 'paid' AND p.licences IS NOT NULL AND n.installed > p.licences ORDER BY p.line)",
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'forbidden_software', x.number, s.file_name, x.names
        FROM (SELECT number, product, group_concat(name, ' / ') AS names
@@ -78,9 +95,9 @@ void AddCatalogueFindings(Database& db, const std::string& today) {
                               SqlWindowsEndOfSupport, nullptr, nullptr) != SQLITE_OK) {
     throw DbError(sqlite3_errmsg(db.get()));
   }
-  db.exec("DROP TABLE IF EXISTS temp.pc_has;"
-          "CREATE TEMP TABLE pc_has AS SELECT DISTINCT number, product, name FROM main.pc_products;"
-          "CREATE INDEX temp.pc_has_number ON pc_has(number, product);");
+  db.exec("DROP TABLE IF EXISTS temp.pc_has;");
+  db.prepare(kProductsChecked).bind(1, today).run();
+  db.exec("CREATE INDEX temp.pc_has_number ON pc_has(number, product);");
   for (const char* sql : kChecks) {
     Statement s = db.prepare(sql);
     if (sqlite3_bind_parameter_count(s.get()) > 0) s.bind(1, today);

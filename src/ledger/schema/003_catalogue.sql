@@ -44,10 +44,11 @@ WHERE m.product IS NOT NULL;
 -- the number owned is unknown.
 CREATE VIEW licences AS
 SELECT p.product, p.publisher, p.kind, p.kind_title, p.licences AS owned,
-       COUNT(DISTINCT pp.number) AS installed, p.licences - COUNT(DISTINCT pp.number) AS balance,
+       coalesce(n.installed, 0) AS installed, p.licences - coalesce(n.installed, 0) AS balance,
        p.end_of_support, p.line
-FROM catalogue_products p LEFT JOIN pc_products pp ON pp.product = p.product
-GROUP BY p.product;
+FROM catalogue_products p
+LEFT JOIN (SELECT product, COUNT(DISTINCT number) AS installed FROM pc_products GROUP BY product) n
+  ON n.product = p.product;
 
 -- Each PC's collection before its current one, in the order the current
 -- one is chosen (newest by date, then path; none with an unusable date or
