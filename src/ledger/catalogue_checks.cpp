@@ -16,20 +16,16 @@ void SqlWindowsEndOfSupport(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // Each statement inserts one kind in a stable order. temp.pc_has holds, once,
 // each PC's products that a check looks at (forbidden, required, short of
-// licences, past their date): found from the matched names through the
-// installs' name index, so the many free products cost nothing.
+// licences, past their date), so the many free products cost little.
 constexpr const char* kProductsChecked =
     R"(CREATE TEMP TABLE pc_has AS
        WITH checked AS (
          SELECT product FROM catalogue_products
-         WHERE kind IN ('forbidden', 'required') OR end_of_support < ?1 OR (kind = 'paid' AND licences IS NOT NULL))
-       SELECT DISTINCT p.number, m.product, i.name
-       FROM checked JOIN catalogue_matches m ON m.os = 0 AND m.product = checked.product
-       JOIN installed i ON i.name = m.name JOIN pcs p ON p.collection_id = i.collection_id
+         WHERE kind IN ('forbidden', 'required') OR end_of_support < ?1 OR (kind = 'paid' AND licences IS NOT NULL)),
+       names AS (SELECT m.name, m.os, m.product FROM catalogue_matches m JOIN checked USING(product))
+       SELECT DISTINCT i.number, n.product, i.name FROM installs i JOIN names n ON n.os = 0 AND n.name = i.name
        UNION
-       SELECT s.number, m.product, s.os
-       FROM checked JOIN catalogue_matches m ON m.os = 1 AND m.product = checked.product
-       JOIN pc_summary s ON s.os = m.name)";
+       SELECT s.number, n.product, s.os FROM pc_summary s JOIN names n ON n.os = 1 AND n.name = s.os)";
 
 constexpr const char* kChecks[] = {
     R"(INSERT INTO findings(kind, number, file, detail)

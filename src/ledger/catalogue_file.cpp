@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "ledger/collection_summary.h"
+#include "ledger/line_split.h"
 #include "ledger/register_file.h"
 #include "ledger/text_fold.h"
 
@@ -70,18 +71,6 @@ std::optional<std::string> PatternFault(std::string_view pattern) {
   return std::nullopt;
 }
 
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const std::size_t lf = text.find('\n');
-    std::string_view line = text.substr(0, lf);
-    text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 }  // namespace
 
 const char* KindCode(ProductKind kind) { return kKinds[static_cast<int>(kind)].code; }
@@ -96,7 +85,8 @@ std::optional<std::string> CatalogueDate(std::string_view text) {
 
 Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage) {
   const std::string text = DecodeText(bytes, codePage);
-  const std::vector<std::string_view> lines = Lines(text);
+  std::vector<std::string_view> lines;
+  ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
   std::size_t headerAt = 0;
   while (headerAt < lines.size() && lines[headerAt].find_first_not_of(" \t,") == std::string_view::npos) ++headerAt;
   if (headerAt == lines.size()) throw std::runtime_error("カタログが空です / the catalogue is empty");

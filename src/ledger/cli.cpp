@@ -7,6 +7,7 @@
 
 #include "ledger/importer.h"
 #include "ledger/input_files.h"
+#include "ledger/local_time.h"
 #include "ledger/progress_bar.h"
 #include "ledger/schema.h"
 
@@ -27,13 +28,41 @@ constexpr const char* kFooter =
     "  0  すべてのファイルを取り込んだ / every file was taken\n"
     "  1  取り込めなかったファイルがある（残りは取り込み済み） / some were rejected (the rest were imported)\n"
     "  2  使い方の誤り、または実行できなかった（データベースは元のまま） /\n"
-    "     usage error, or the run could not be done (the database is as it was)\n";
+    "     usage error, or the run could not be done (the database is as it was)\n"
+    "  3  取り込みは済んだが、書き出しまたはレポートを書けなかった /\n"
+    "     the import was kept, but an export or the report could not be written\n";
 
-std::string Now(const char* format) {
-  const std::time_t t = std::time(nullptr);
-  char buf[32];
-  std::strftime(buf, sizeof buf, format, std::localtime(&t));
-  return buf;
+// SQLite's messages that administrators meet, in Japanese too.
+std::string Bilingual(const std::string& message) {
+  static const std::pair<const char*, const char*> known[] = {
+      {"database is locked", "データベースは別のプログラムが使用中です"},
+      {"file is not a database", "データベースのファイルではありません"},
+      {"unable to open database file", "データベースのファイルを開けません"},
+      {"disk I/O error", "ディスクの読み書きに失敗しました"},
+      {"database or disk is full", "ディスクがいっぱいです"},
+  };
+  for (const auto& [en, ja] : known) {
+    if (message.find(en) != std::string::npos) return std::string(ja) + " / " + message;
+  }
+  return message;
+}
+
+// Settings remembered between runs, in meta.
+std::optional<std::string> Setting(Database& db, const char* key) {
+  Statement s = db.prepare("SELECT value FROM meta WHERE key = ?");
+  s.bind(1, key);
+  if (!s.step()) return std::nullopt;
+  return s.text(0);
+}
+
+void RememberStaleDays(Database& db, const Options& o, CheckOptions& checks) {
+  if (o.staleDays && *o.staleDays < 0) {
+    db.prepare("DELETE FROM meta WHERE key = 'stale_days'").run();
+  } else if (o.staleDays) {
+    const std::string days = std::to_string(*o.staleDays);
+    db.prepare("INSERT OR REPLACE INTO meta(key, value) VALUES('stale_days', ?)").bind(1, days).run();
+  }
+  if (const auto days = Setting(db, "stale_days")) checks.staleDays = std::stoi(*days);
 }
 
 void PrintSummary(Database& db, const ImportResult& r, std::ostream& out) {
@@ -58,18 +87,28 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   app.set_help_flag("-h,--help", "この説明を表示する / show this help");
   Options o;
   std::string encoding = "utf8";
-  int staleDays = 0;
+  std::string staleDays;
   app.add_option("PATH", o.paths, "記録ファイルまたはフォルダー / record files or folders");
   app.add_option("--db", o.db, "データベースファイル（既定: ledger.sqlite） / database file (default: ledger.sqlite)")
       ->option_text("FILE");
   auto* stale = app.add_option("--stale-days", staleDays,
-                               "収集から N 日を超えた PC を所見にする / flag PCs collected more than N days ago")
-                    ->check(CLI::NonNegativeNumber)
-                    ->option_text("N");
+                               "収集から N 日を超えた PC を所見にする（覚えておく。off でやめる） / flag PCs collected"
+                               " more than N days ago (remembered; off to stop)")
+                    ->check(CLI::NonNegativeNumber | CLI::IsMember({"off"}))
+                    ->option_text("N|off");
+  app.add_option("--forget", o.forget,
+                 "この管理番号の収集をデータベースから除く / remove this number's collections from the database")
+      ->option_text("NUMBER");
+  app.add_flag("--settings", o.showSettings, "覚えている設定を表示する / show the remembered settings");
   auto* reg = app.add_option("--register", o.registerFile,
                              "管理番号の台帳（CSV またはテキスト、1行に1番号） / register of expected numbers"
                              " (CSV or text, one per line)")
-                  ->check(CLI::ExistingFile)
+                  ->check([](const std::string& f) {
+                    std::error_code ec;
+                    return std::filesystem::is_regular_file(PathFromUtf8(f), ec)
+                               ? std::string()
+                               : "台帳が見つかりません / register not found: " + f;
+                  })
                   ->option_text("FILE");
   auto* cat = app.add_option("--catalogue", o.catalogueFile,
                              "ソフトウェアのカタログ（CSV または TAB 区切り） / software catalogue (CSV or TAB-separated)")
@@ -94,7 +133,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {
     app.parse(reversed);
-    if (o.paths.empty() && !*reg && !*cat && !*exp) throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
+    if (o.paths.empty() && !*reg && !*cat && !*exp && o.forget.empty() && !o.showSettings && !*stale) throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
     for (const std::string& p : o.paths) {
       std::error_code ec;
       if (!std::filesystem::exists(PathFromUtf8(p), ec)) {
@@ -102,28 +141,40 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
       }
     }
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e, out, err);
-    return {std::nullopt, code == 0 ? 0 : kUsageError};
+    if (e.get_exit_code() == 0) {
+      app.exit(e, out, err);
+      return {std::nullopt, 0};
+    }
+    err << "tallyhawk-ledger: 使い方が正しくありません / " << e.what() << "\n"
+        << "--help で使い方を表示します / --help shows the usage\n";
+    return {std::nullopt, kUsageError};
   }
-  if (*stale) o.staleDays = staleDays;
+  if (*stale) o.staleDays = staleDays == "off" ? -1 : std::stoi(staleDays);
   o.encoding = encoding == "cp932" ? ExportEncoding::Cp932 : ExportEncoding::Utf8Bom;
   return {o, 0};
 }
 
 int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out, std::ostream& err,
               bool showProgress) {
+  std::optional<Database> db;
+  ImportResult result;
   try {
-    Database db(o.db);
-    ApplySchema(db);
+    db.emplace(o.db);
+    ApplySchema(*db);
     ImportRequest request;
     request.inputs = o.paths;
-    request.startedAt = Now("%Y-%m-%d %H:%M:%S");
-    request.checks.today = Now("%Y-%m-%d");
-    request.checks.staleDays = o.staleDays;
+    request.forget = o.forget;
+    if (o.exportDir) request.excluded.push_back(PathFromUtf8(*o.exportDir));
+    const std::time_t now = std::time(nullptr);  // one instant: the day cannot turn in between
+    request.startedAt = LocalTimeText(now);
+    request.checks.today = LocalTimeText(now, "%Y-%m-%d");
     if (o.registerFile) {
       std::string bytes;
       if (!ReadWholeFile(PathFromUtf8(*o.registerFile), bytes)) throw std::runtime_error("台帳を読めません / cannot read the register");
       request.registerList = ParseRegister(bytes, codePage);
+      if (request.registerList->validNumbers == 0) {
+        err << "tallyhawk-ledger: 台帳に管理番号の形の行がありません / no line of the register is a management number\n";
+      }
     }
     if (o.catalogueFile) {
       std::string bytes;
@@ -135,19 +186,34 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
     }
     ProgressBar bar(err);
     if (showProgress) request.progress = [&](std::size_t done, std::size_t total) { bar.update(done, total); };
-    const ImportResult result = Import(db, codePage, request);
-    bar.finish();
-    PrintSummary(db, result, out);
-    out << "データベース / database: " << o.db << "\n";
-    if (o.exportDir) {
-      WriteExports(db, PathFromUtf8(*o.exportDir), o.encoding, codePage);
-      out << "書き出し / exported: " << *o.exportDir << "\n";
+    {
+      Transaction tx(*db);  // the setting and the import stand or fall together
+      RememberStaleDays(*db, o, request.checks);
+      result = Import(*db, codePage, request);
+      tx.commit();
     }
-    return result.rejected.empty() ? kAllTaken : kSomeRejected;
+    bar.finish();
+    PrintSummary(*db, result, out);
+    out << "データベース / database: " << o.db << "\n";
+    if (o.showSettings) {
+      const auto days = Setting(*db, "stale_days");
+      out << "設定 / settings:\n  --stale-days " << (days ? *days : "off") << "\n";
+    }
   } catch (const std::exception& e) {
-    err << "tallyhawk-ledger: " << e.what() << "\n";
+    err << "tallyhawk-ledger: " << Bilingual(e.what()) << "\n";
     return kUsageError;
   }
+  if (o.exportDir) {
+    try {
+      WriteExports(*db, PathFromUtf8(*o.exportDir), o.encoding, codePage);
+      out << "書き出し / exported: " << *o.exportDir << "\n";
+    } catch (const std::exception& e) {
+      err << "tallyhawk-ledger: 書き出せません（取り込みは済んでいます） / cannot export (the import was kept): "
+          << Bilingual(e.what()) << "\n";
+      return kOutputFailed;
+    }
+  }
+  return result.rejected.empty() ? kAllTaken : kSomeRejected;
 }
 
 }  // namespace th::ledger

@@ -10,12 +10,15 @@
 
 namespace th::ledger {
 
-enum ExitStatus { kAllTaken = 0, kSomeRejected = 1, kUsageError = 2 };
+// 3: the import was kept, but an export or the report could not be written.
+enum ExitStatus { kAllTaken = 0, kSomeRejected = 1, kUsageError = 2, kOutputFailed = 3 };
 
 struct Options {
   std::vector<std::string> paths;
   std::string db = "ledger.sqlite";
-  std::optional<int> staleDays;
+  std::optional<int> staleDays;  // given: remembered in the database; -1: "off", forgotten
+  std::vector<std::string> forget;  // numbers to remove
+  bool showSettings = false;
   std::optional<std::string> registerFile;
   std::optional<std::string> catalogueFile;
   std::optional<std::string> exportDir;

@@ -37,7 +37,7 @@ std::optional<std::string> ParseDate(std::string_view date) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (d[0] % 4 == 0 && d[0] % 100 != 0) || d[0] % 400 == 0;
   if (d[1] < 1 || d[1] > 12 || d[2] < 1 || d[2] > kDays[d[1] - 1] + (d[1] == 2 && leap ? 1 : 0)) return std::nullopt;
-  char buf[40];  // room for any int: the optimiser checks the widths, not the ranges
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d[0], d[1], d[2]);
   return std::string(buf);
 }
@@ -45,7 +45,7 @@ std::optional<std::string> ParseDate(std::string_view date) {
 std::optional<std::string> ParseTime(std::string_view time) {
   int t[3];
   if (!Three(time, ':', {2, 2, 2}, t) || t[0] > 23 || t[1] > 59 || t[2] > 59) return std::nullopt;
-  char buf[40];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t[0], t[1], t[2]);
   return std::string(buf);
 }

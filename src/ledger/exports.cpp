@@ -8,6 +8,8 @@
 
 #include "ledger/collection_changes.h"
 #include "ledger/input_files.h"
+#include "ledger/pc_columns.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 
@@ -15,11 +17,15 @@ namespace fs = std::filesystem;
 
 std::string CsvField(std::string_view value) {
   std::string v;
-  // Leading tab and CR too: spreadsheets skip them and then see the formula.
   // A negative whole number ("-3", a shortage) stays a number.
   const bool negativeNumber = value.size() > 1 && value.front() == '-' &&
                               value.find_first_not_of("0123456789", 1) == std::string_view::npos;
-  if (!value.empty() && !negativeNumber && std::string_view("=+-@\t\r").find(value.front()) != std::string_view::npos) {
+  // Leading tab and CR too: spreadsheets skip them and then see the formula.
+  // They skip blanks (also full-width ones) and read full-width ＝＋－＠ as
+  // the ASCII signs: folded, the start shows what a spreadsheet sees.
+  const std::string start = FoldName(value.substr(0, 64));
+  if (!negativeNumber && ((!value.empty() && (value.front() == '\t' || value.front() == '\r')) ||
+      (!start.empty() && std::string_view("=+-@").find(start.front()) != std::string_view::npos))) {
     v = "'";
   }
   v += value;
@@ -105,28 +111,24 @@ void WriteExports(Database& db, const fs::path& dir, ExportEncoding encoding, pl
 
   const std::vector<std::string> extra = RegisterColumns(db);
   CsvFile pcs(dir / "pcs.csv", encoding, codePage);
-  std::vector<std::string> header = {"管理番号", "姓", "名", "コンピュータ名", "ユーザー名", "OS", "OSバージョン",
-                                     "CPU", "メモリ(KB)", "システムディスク容量(MB)", "システムディスク空き(MB)",
-                                     "ディスク合計(MB)", "メーカー", "モデル", "筐体", "ボードシリアル",
-                                     "システムUUID", "MACアドレス", "IPアドレス", "収集日時"};
+  std::vector<std::string> header;
+  for (const PcColumn& c : PcColumns()) header.push_back(c.heading);
   header.insert(header.end(), extra.begin(), extra.end());
   pcs.row(header);
-  WriteQuery(db, pcs,
-             "SELECT s.number, surname, given_name, computer_name, user_name, os, os_version, cpu, memory,"
-             " system_disk_size, system_disk_free, total_disk, maker, model, chassis, board_serial, system_uuid,"
-             " mac_addresses, ip_addresses, collected_at, r.extra"
-             " FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number",
-             extra.size());
+  const std::string sql = "SELECT " + PcColumnsSql("s") +
+                          ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number";
+  WriteQuery(db, pcs, sql.c_str(), extra.size());
   pcs.close();
 
   CsvFile software(dir / "software.csv", encoding, codePage);
-  software.row({"ソフトウェア名", "発行元", "PC数"});
-  WriteQuery(db, software, "SELECT name, publisher, pcs FROM software ORDER BY pcs DESC, name, publisher");
+  software.row({"ソフトウェア名", "バージョン", "発行元", "PC数"});
+  WriteQuery(db, software, "SELECT name, version, publisher, pcs FROM software ORDER BY pcs DESC, name, version");
   software.close();
 
   CsvFile installs(dir / "installs.csv", encoding, codePage);
-  installs.row({"管理番号", "ソフトウェア名", "発行元"});
-  WriteQuery(db, installs, "SELECT number, name, publisher FROM installs ORDER BY number, name, publisher");
+  installs.row({"管理番号", "ソフトウェア名", "バージョン", "発行元"});
+  WriteQuery(db, installs,
+             "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher");
   installs.close();
 
   CsvFile licences(dir / "licences.csv", encoding, codePage);

@@ -30,7 +30,7 @@ struct Statements {
         addRecord(db.prepare("INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)"
                              " VALUES(?,?,?,?,?,?,?)")),
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
-        addInstalled(db.prepare("INSERT OR IGNORE INTO installed(collection_id, name, version, unit) VALUES(?,?,?,?)")),
+        addInstalled(db.prepare("INSERT INTO installed(collection_id, line, name, version, unit) VALUES(?,?,?,?,?)")),
         unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")) {}
   Statement seen, moved, addFile, addCollection, addRecord, addMac, addInstalled, unread;
 };
@@ -57,6 +57,26 @@ struct Run {
   ImportResult result;
 };
 
+// An application record, once per folded name, version and unit: the folded
+// texts kept only where they differ from the record's.
+void AddInstalled(Run& run, std::int64_t collectionId, const RecordRow& row, std::unordered_set<std::string>& seen) {
+  const std::string_view raw[] = {row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]};
+  std::string folded[3], key;
+  for (int i = 0; i < 3; ++i) {
+    folded[i] = FoldName(raw[i]);
+    key += folded[i];
+    key += '\x1f';  // no field holds the unit separator
+  }
+  if (!seen.insert(std::move(key)).second) return;
+  Statement& add = run.st.addInstalled;
+  add.bind(1, collectionId).bind(2, std::int64_t{row.line});
+  for (int i = 0; i < 3; ++i) {
+    if (folded[i] == raw[i]) add.bindNull(i + 3);
+    else add.bind(i + 3, folded[i]);
+  }
+  add.run();
+}
+
 void TakeCollection(Run& run, std::int64_t fileId) {
   const RecordFile& file = run.file;
   const CollectionSummary s = Summarise(file);
@@ -80,15 +100,12 @@ void TakeCollection(Run& run, std::int64_t fileId) {
   const std::int64_t id = run.db.lastInsertId();
 
   Statement& r = run.st.addRecord;
+  std::unordered_set<std::string> applications;  // folded name, version and unit
   for (const RecordRow& row : file.rows) {
     r.bind(1, id).bind(2, std::int64_t{row.line});
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(static_cast<int>(f) + 2, row.fields[f]);
     r.run();
-    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") {
-      const std::string name = FoldName(row.fields[kSubItem]), version = FoldName(row.fields[kContents]),
-                        unit = FoldName(row.fields[kUnit]);
-      run.st.addInstalled.bind(1, id).bind(2, name).bind(3, version).bind(4, unit).run();
-    }
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") AddInstalled(run, id, row, applications);
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }
@@ -280,14 +297,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
     limit.bind(1, request.startedAt);
     run.latestDate = limit.step() ? limit.text(0) : request.startedAt;
   }
-  ForEachScannedRoot(request, [&](const std::string& from, const std::string& to) {
-    // Read again now: what is still unreadable is said again.
-    db.prepare("DELETE FROM unread_paths WHERE path > ? AND path < ?").bind(1, from).bind(2, to).run();
-  });
-  for (const std::string& input : request.inputs) {
-    const std::string path = Utf8FromPath(fs::absolute(PathFromUtf8(input)));
-    db.prepare("DELETE FROM unread_paths WHERE path = ?").bind(1, path).run();
-  }
+  // What could not be read is said by the last run that read files.
+  if (!request.inputs.empty()) db.exec("DELETE FROM unread_paths");
 
   walk.file = [&](const fs::path& path) {
     ReadOne(run, path);

@@ -32,7 +32,7 @@ int Run(const std::vector<std::string>& args) {
     if (status != th::ledger::kUsageError && !parsed.options->noReport) {
       const std::string report = th::ledger::ReportPath(parsed.options->db, parsed.options->reportFile);
       if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr)) {
-        status = th::ledger::kUsageError;
+        status = th::ledger::kOutputFailed;
       } else if (parsed.options->openReport || th::platform::OwnsConsole()) {  // a dropped folder: show it
         if (!th::platform::OpenInBrowser(report)) std::cerr << "tallyhawk-ledger: ブラウザーを開けません / cannot open a browser\n";
       }

@@ -1,18 +1,12 @@
 #include "ledger/record_reader.h"
 
+#include "ledger/line_split.h"
+
 namespace th::ledger {
 
 namespace {
 
 std::string LineReason(int line, const char* what) { return std::to_string(line) + "行目" + what; }
-
-std::string_view NextLine(std::string_view& rest) {
-  const std::size_t lf = rest.find('\n');
-  std::string_view line = rest.substr(0, lf);
-  rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  return line;
-}
 
 }  // namespace
 
@@ -30,6 +24,10 @@ void ReadRecordFile(std::string_view bytes, platform::CodePage& codePage, Record
   out.cutShort = whole < bytes.size();
   if (whole == 0) {
     out.rejected = bytes.empty() ? "空のファイルです" : "見出し行がありません";
+    return;
+  }
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    out.rejected = "UTF-8（BOM付き）のファイルです。記録ファイルは文字コード932です / a UTF-8 file with BOM, not code page 932";
     return;
   }
   auto decoded = codePage.fromAnsiStrict(bytes.substr(0, whole));

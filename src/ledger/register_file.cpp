@@ -1,7 +1,10 @@
 #include "ledger/register_file.h"
 
-#include "forms/management_number.h"
 #include <algorithm>
+
+#include "forms/management_number.h"
+#include "ledger/line_split.h"
+#include "ledger/text_fold.h"
 
 namespace th::ledger {
 
@@ -69,31 +72,30 @@ std::string DecodeText(std::string_view bytes, platform::CodePage& codePage) {
 
 RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage) {
   const std::string text = DecodeText(bytes, codePage);
+  std::vector<std::string_view> rawLines;
+  ForEachLine(text, [&](std::string_view line) { rawLines.push_back(line); });
+  // TAB-separated when the first line has a TAB and no comma.
+  const std::string_view first = rawLines.empty() ? std::string_view() : rawLines.front();
+  const char separator = first.find('\t') != std::string_view::npos && first.find(',') == std::string_view::npos ? '\t' : ',';
   std::vector<std::vector<std::string>> lines;
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    const std::size_t lf = rest.find('\n');
-    std::string_view line = rest.substr(0, lf);
-    rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    std::vector<std::string> fields = SplitCsvLine(line);
-    if (!fields.front().empty()) lines.push_back(std::move(fields));
+  for (std::string_view line : rawLines) {
+    std::vector<std::string> fields = SplitCsvLine(line, separator);
+    if (!FoldName(fields.front()).empty()) lines.push_back(std::move(fields));
   }
 
   RegisterList list;
-  std::size_t first = 0;
-  bool anyNumber = false;
-  for (std::size_t i = 1; i < lines.size(); ++i) anyNumber = anyNumber || forms::IsManagementNumber(lines[i][0]);
+  std::size_t begin = 0;
   std::size_t width = 0;
   for (const auto& l : lines) width = std::max(width, l.size());
-  if (!lines.empty() && anyNumber && !forms::IsManagementNumber(lines[0][0])) {
+  if (!lines.empty() && !forms::IsManagementNumber(FoldKey(lines[0][0]))) {
     list.columns.assign(lines[0].begin() + 1, lines[0].end());
-    first = 1;
+    begin = 1;
   }
   for (std::size_t c = list.columns.size() + 1; c < width; ++c) list.columns.push_back("列" + std::to_string(c + 1));
-  for (std::size_t i = first; i < lines.size(); ++i) {
-    RegisterList::Row row{lines[i][0], {lines[i].begin() + 1, lines[i].end()}};
+  for (std::size_t i = begin; i < lines.size(); ++i) {
+    RegisterList::Row row{FoldKey(lines[i][0]), {lines[i].begin() + 1, lines[i].end()}};
     row.extra.resize(list.columns.size());
+    if (forms::IsManagementNumber(row.number)) ++list.validNumbers;
     list.rows.push_back(std::move(row));
   }
   return list;

@@ -16,6 +16,7 @@ struct RegisterList {
     std::vector<std::string> extra;
   };
   std::vector<Row> rows;
+  int validNumbers = 0;  // rows whose number has the management number's shape
 };
 
 // Splits one CSV line: fields separated by `separator`, optionally in double
@@ -27,8 +28,9 @@ std::vector<std::string> SplitCsvLine(std::string_view line, char separator = ',
 std::string DecodeText(std::string_view bytes, platform::CodePage& codePage);
 
 // Reads a register from its bytes: UTF-8 (with or without BOM) or code page
-// 932. A first line whose first field is not a management number is the
-// header naming the columns.
+// 932, fields separated by commas or TABs. A first line whose first field is
+// not a management number is the header naming the columns. Numbers are
+// folded (text_fold.h) to lower case, as the client writes them.
 RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage);
 
 }  // namespace th::ledger

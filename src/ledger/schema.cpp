@@ -16,11 +16,14 @@ std::int64_t Integer(Database& db, const char* sql) {
   return s.step() ? s.integer(0) : 0;
 }
 
-// Software rows of the collections taken before they were kept folded.
+// Software rows of the collections taken before they were kept folded: the
+// first record of each application, name and version.
 void FillInstalled(Database& db) {
-  db.exec("INSERT OR IGNORE INTO installed(collection_id, name, version, unit)"
-          " SELECT collection_id, fold_name(subitem), fold_name(contents), fold_name(unit) FROM records"
-          " WHERE grp = 'Soft' AND item = 'Application'");
+  db.exec("INSERT INTO installed(collection_id, line, name, version, unit)"
+          " SELECT collection_id, MIN(line), NULLIF(n, subitem), NULLIF(v, contents), NULLIF(u, unit) FROM"
+          " (SELECT collection_id, line, subitem, contents, unit, fold_name(subitem) AS n, fold_name(contents) AS v,"
+          "  fold_name(unit) AS u FROM records WHERE grp = 'Soft' AND item = 'Application')"
+          " GROUP BY collection_id, n, v, u");
 }
 
 }  // namespace

@@ -77,12 +77,17 @@ std::string Statement::text(int col) const {
   return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
 }
 
+Transaction::Transaction(Database& db) : db_(db), nested_(sqlite3_get_autocommit(db.get()) == 0) {
+  db_.exec(nested_ ? "SAVEPOINT tx" : "BEGIN IMMEDIATE");
+}
+
 Transaction::~Transaction() {
-  if (!done_) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  if (done_) return;
+  sqlite3_exec(db_.get(), nested_ ? "ROLLBACK TO tx; RELEASE tx" : "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void Transaction::commit() {
-  db_.exec("COMMIT");
+  db_.exec(nested_ ? "RELEASE tx" : "COMMIT");
   done_ = true;
 }
 

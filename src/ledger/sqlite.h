@@ -67,10 +67,11 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
-// One transaction: rolled back unless commit() was called.
+// One transaction: rolled back unless commit() was called. Inside another
+// one it is a savepoint of it.
 class Transaction {
  public:
-  explicit Transaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+  explicit Transaction(Database& db);
   ~Transaction();
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
@@ -78,6 +79,7 @@ class Transaction {
 
  private:
   Database& db_;
+  bool nested_ = false;
   bool done_ = false;
 };
 

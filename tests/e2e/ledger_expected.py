@@ -3,6 +3,7 @@ themselves (the e2e test's oracle): one collection per number, so each is
 the number's current one."""
 
 import datetime
+import unicodedata
 
 HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
 PCS_HEADER = ("管理番号", "姓", "名", "コンピュータ名", "ユーザー名", "OS", "OSバージョン", "CPU", "メモリ(KB)",
@@ -48,13 +49,20 @@ def pc_row(rows):
     return [row.get(c, "") for c in PCS_HEADER]
 
 
+def fold(text):
+    """A name as the ledger groups it: NFKC, blanks trimmed."""
+    return unicodedata.normalize("NFKC", text).strip(" \t\r\n")
+
+
 def applications(rows):
-    return [(rows[0][0], r[3], r[5]) for r in rows if r[1:3] == ["Soft", "Application"]]
+    """(number, name, version, unit) of each application, folded."""
+    return [(rows[0][0], fold(r[3]), fold(r[4]), fold(r[5])) for r in rows if r[1:3] == ["Soft", "Application"]]
 
 
 def field(value):
-    """As a spreadsheet must read it: no formula, quoted when needed."""
-    if value[:1] in ("=", "+", "-", "@", "\t", "\r") and not negative_number(value):
+    """As a spreadsheet must read it: no formula (also behind blanks or in
+    full-width signs), quoted when needed."""
+    if (value[:1] in ("\t", "\r") or fold(value[:64])[:1] in ("=", "+", "-", "@")) and not negative_number(value):
         value = "'" + value
     if any(c in value for c in ',"\r\n'):
         value = '"' + value.replace('"', '""') + '"'
@@ -75,16 +83,17 @@ def exports(files, register_columns=(), register=None):
     register = register or {}
     parsed = {number: records(data) for number, data in files.items()}
     pcs = [pc_row(rows) + list(register.get(n, [""] * len(register_columns))) for n, rows in sorted(parsed.items())]
-    installs = sorted(a for rows in parsed.values() for a in applications(rows))
-    counts = {}
-    for number, name, publisher in set(installs):
-        counts[(name, publisher)] = counts.get((name, publisher), 0) + 1
-    software = sorted(counts.items(), key=lambda kv: (-kv[1], kv[0]))
+    installs = sorted({a for rows in parsed.values() for a in applications(rows)})
+    numbers, units = {}, {}
+    for number, name, version, unit in installs:
+        numbers.setdefault((name, version), set()).add(number)
+        units[(name, version)] = min(units.get((name, version), unit), unit)
+    software = sorted(((key, len(n)) for key, n in numbers.items()), key=lambda kv: (-kv[1], kv[0]))
     return {
         "pcs.csv": csv_bytes([list(PCS_HEADER) + list(register_columns), *pcs]),
-        "software.csv": csv_bytes([["ソフトウェア名", "発行元", "PC数"],
-                                   *([n, p, str(c)] for (n, p), c in software)]),
-        "installs.csv": csv_bytes([["管理番号", "ソフトウェア名", "発行元"], *map(list, installs)]),
+        "software.csv": csv_bytes([["ソフトウェア名", "バージョン", "発行元", "PC数"],
+                                   *([n, v, units[(n, v)], str(c)] for (n, v), c in software)]),
+        "installs.csv": csv_bytes([["管理番号", "ソフトウェア名", "バージョン", "発行元"], *map(list, installs)]),
     }
 
 

@@ -25,13 +25,16 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
   write({.key = "abc-05-0008", .date = "2026/01/01", .computer = "PC-OLD", .uuid = "{0008}",
          .mac = "00-00-00-00-00-08"});
   write({.key = "ABC-5-8", .computer = "PC-SHAPE", .uuid = "{0009}", .mac = "00-00-00-00-00-09"});
+  // The stale boundary: today is 2026-12-07, 30 days: 2026-11-07 is not stale yet.
+  write({.key = "abc-05-0010", .date = "2026/11/07", .time = "00:00:00", .computer = "PC-30", .uuid = "{0010}",
+         .mac = "00-00-00-00-00-10"});
   writeBytes("notes.csv", "memo\r\n");
 
   ImportRequest request;
   request.checks.staleDays = 30;
   RegisterList reg;
   for (const char* n : {"abc-05-0001", "abc-05-0002", "abc-05-0003", "abc-05-0004", "abc-05-0005", "abc-05-0006",
-                        "abc-05-0007", "abc-05-0008", "abc-05-0099"}) {
+                        "abc-05-0007", "abc-05-0008", "abc-05-0010", "abc-05-0099"}) {
     reg.rows.push_back({n, {}});
   }
   request.registerList = reg;
@@ -40,7 +43,7 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
   // One finding per shared value, its numbers listed once and kept beside it.
   EXPECT_EQ(query("SELECT kind, number, file, detail FROM findings ORDER BY id"),
             "rejected||notes.csv|見出し行が記録ファイルのものではありません\n"
-            "cut_short|abc-05-0002|abc-05-0002.csv|最後の記録: Soft/Application/Alpha Tool\n"
+            "cut_short|abc-05-0002|abc-05-0002.csv|最後の記録: WMI/System/Model\n"
             "name_mismatch|abc-05-0003|abc-05-0030.csv|ファイル名 abc-05-0030.csv / Key abc-05-0003\n"
             "bad_number|ABC-5-8|ABC-5-8.csv|管理番号 ABC-5-8\n"
             "no_software|abc-05-0004|abc-05-0004.csv|ソフトウェアの記録が0件\n"
@@ -60,29 +63,29 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
 
 // The titles administrators read, as documented.
 TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
-  const std::vector<std::pair<std::string, std::string>> titles = {
-      {"bad_date", "Collection date unreadable"},
-      {"bad_number", "Management number of the wrong shape"},
-      {"cut_short", "Record file cut short"},
-      {"end_of_support", "Past end of support"},
-      {"forbidden_software", "Forbidden software"},
-      {"future_date", "Collection date after the import"},
-      {"hardware_changed", "Hardware changed"},
-      {"licence_shortage", "Fewer licences than installs"},
-      {"name_mismatch", "File name differs from its Key"},
-      {"no_software", "No software record"},
-      {"not_in_register", "Reported, not in the register"},
-      {"not_reported", "In the register, not reported"},
-      {"rejected", "File not imported"},
-      {"required_missing", "Required software missing"},
-      {"same_computer_name", "Same computer name under two numbers"},
-      {"same_mac", "Same MAC address under two numbers"},
-      {"same_uuid", "Same system UUID under two numbers"},
-      {"stale", "Stale collection"},
-      {"two_pcs", "One number reported by two PCs"}};
+  const char* titles[][3] = {
+      {"bad_date", "収集日時が読めない", "Collection date unreadable"},
+      {"bad_number", "管理番号の形式が正しくない", "Management number of the wrong shape"},
+      {"cut_short", "途中で切れた記録ファイル", "Record file cut short"},
+      {"end_of_support", "サポート終了", "Past end of support"},
+      {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},
+      {"future_date", "収集日時が取り込みより後", "Collection date after the import"},
+      {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
+      {"licence_shortage", "ライセンス不足", "Fewer licences than installs"},
+      {"name_mismatch", "ファイル名と管理番号が異なる", "File name differs from its Key"},
+      {"no_software", "ソフトウェアの記録がない", "No software record"},
+      {"not_in_register", "台帳にない管理番号", "Reported, not in the register"},
+      {"not_reported", "台帳にあるが未報告", "In the register, not reported"},
+      {"rejected", "取り込めなかったファイル", "File not imported"},
+      {"required_missing", "必須ソフトウェアがない", "Required software missing"},
+      {"same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name under two numbers"},
+      {"same_mac", "同じMACアドレスが複数の管理番号にある", "Same MAC address under two numbers"},
+      {"same_uuid", "同じシステムUUIDが複数の管理番号にある", "Same system UUID under two numbers"},
+      {"stale", "古い収集", "Stale collection"},
+      {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"}};
   std::string expected;
-  for (const auto& [kind, title] : titles) expected += (expected.empty() ? "" : "\n") + kind + "|" + title;
-  EXPECT_EQ(query("SELECT kind, title_en FROM finding_kinds ORDER BY kind"), expected);
+  for (const auto& t : titles) expected += (expected.empty() ? "" : "\n") + std::string(t[0]) + "|" + t[1] + "|" + t[2];
+  EXPECT_EQ(query("SELECT kind, title, title_en FROM finding_kinds ORDER BY kind"), expected);
 }
 
 TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "ledger/exports.h"
+#include "ledger/register_file.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger::test {
 namespace {
 
 TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
-  write({.key = "abc-05-0012", .date = "2026/11/01"}, "old.csv");
+  write({.key = "abc-05-0012", .date = "2026/11/01"}, "OLD.CSV");  // the extension in any case
   write({.key = "abc-05-0012", .date = "2026/12/01", .time = "08:00:00"});
   write({.key = "abc-05-0013"});
   const ImportResult r = import();
@@ -17,7 +21,7 @@ TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
             "abc-05-0012|2026-12-01 08:00:00|abc-05-0012.csv\nabc-05-0013|2026-12-01 09:05:07|abc-05-0013.csv");
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0012'"), "2");
   EXPECT_EQ(query("SELECT line, grp, subitem FROM records r JOIN collections c ON c.id = r.collection_id"
-                  " JOIN files f ON f.id = c.file_id WHERE f.name = 'old.csv' AND line IN (2, 6)"),
+                  " JOIN files f ON f.id = c.file_id WHERE f.name = 'OLD.CSV' AND line IN (2, 6)"),
             "2|Create|2026/11/01\n6|Soft|Alpha Tool");
 
   // A later, newer file updates the PC; an older one only joins its history.
@@ -75,31 +79,62 @@ TEST_F(LedgerTest, AFailingImportLeavesTheDatabaseAsItWas) {
 }
 
 TEST_F(LedgerTest, ExportsForSpreadsheets) {
-  write({.key = "abc-05-0012", .software = {"=HYPERLINK(x),1.0,Evil", "Alpha Tool,1.2,Alpha Works"}});
+  // One application under a product ID, a publisher with a trailing
+  // full-width blank and twice on one PC: one row per name and version.
+  write({.key = "abc-05-0012",
+         .software = {"=HYPERLINK(x),1.0,Evil", "Alpha Tool,1.2,{PID-1}", "Alpha Tool,1.2,{PID-1}",
+                      "Ａｌｐｈａ Tool ,1.2,Alpha Works　"}});
   write({.key = "abc-05-0013", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F"});
   ImportRequest request;
   request.registerList = RegisterList{{"部署"}, {{"abc-05-0012", {"総務"}}}};
   import(request);
   WriteExports(db(), dir / "out", ExportEncoding::Utf8Bom, codePage);
-  auto read = [&](const char* name) {
+  const auto read = [&](const char* name) {
     std::ifstream in(dir / "out" / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   };
-  const std::string pcs = read("pcs.csv");
-  EXPECT_EQ(pcs.substr(0, 3), "\xEF\xBB\xBF");
-  EXPECT_NE(pcs.find(",収集日時,部署\r\n"), std::string::npos);
-  EXPECT_NE(pcs.find("\r\nabc-05-0012,山田,太郎,PC-ALPHA,"), std::string::npos);
-  EXPECT_NE(pcs.find(",{1111},00-1A-2B-3C-4D-5E,,2026-12-01 09:05:07,総務\r\n"), std::string::npos);
-  EXPECT_NE(pcs.find(",2026-12-01 09:05:07,\r\n"), std::string::npos);  // not in the register
-  EXPECT_EQ(read("software.csv"),
-            "\xEF\xBB\xBFソフトウェア名,発行元,PC数\r\nAlpha Tool,Alpha Works,2\r\n'=HYPERLINK(x),Evil,1\r\n");
-  EXPECT_EQ(read("installs.csv"),
-            "\xEF\xBB\xBF管理番号,ソフトウェア名,発行元\r\nabc-05-0012,'=HYPERLINK(x),Evil\r\n"
-            "abc-05-0012,Alpha Tool,Alpha Works\r\nabc-05-0013,Alpha Tool,Alpha Works\r\n");
+  EXPECT_EQ(read("pcs.csv").substr(0, 3), "\xEF\xBB\xBF");
+  using Rows = std::vector<std::map<std::string, std::string>>;
+  const auto rows = [&](const char* name, const std::vector<std::string>& columns) {
+    std::string text = read(name).substr(3);
+    std::vector<std::vector<std::string>> lines;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find("\r\n", at);
+      lines.push_back(SplitCsvLine(std::string_view(text).substr(at, end - at)));
+      at = end + 2;
+    }
+    Rows out;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      std::map<std::string, std::string> row;
+      for (const std::string& c : columns) {
+        const auto at = std::find(lines[0].begin(), lines[0].end(), c) - lines[0].begin();
+        row[c] = static_cast<std::size_t>(at) < lines[i].size() ? lines[i][static_cast<std::size_t>(at)] : "<none>";
+      }
+      out.push_back(row);
+    }
+    return out;
+  };
+  EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "メーカー", "モデル", "システムUUID", "MACアドレス", "収集日時", "部署"}),
+            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
+                   {"システムUUID", "{1111}"}, {"MACアドレス", "00-1A-2B-3C-4D-5E"}, {"収集日時", "2026-12-01 09:05:07"},
+                   {"部署", "総務"}},
+                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
+                   {"システムUUID", "{2222}"}, {"MACアドレス", "00-1A-2B-3C-4D-5F"}, {"収集日時", "2026-12-01 09:05:07"},
+                   {"部署", ""}}}));
+  const std::vector<std::string> sw = {"ソフトウェア名", "バージョン", "発行元", "PC数"};
+  EXPECT_EQ(rows("software.csv", sw),
+            (Rows{{{"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}, {"PC数", "2"}},
+                  {{"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}, {"PC数", "1"}}}));
+  const std::vector<std::string> in = {"管理番号", "ソフトウェア名", "バージョン", "発行元"};
+  EXPECT_EQ(rows("installs.csv", in),
+            (Rows{{{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}},
+                  {{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}},
+                  {{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "{PID-1}"}},
+                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}}}));
 
   WriteExports(db(), dir / "out", ExportEncoding::Cp932, codePage);
-  EXPECT_EQ(read("software.csv"), codePage.toAnsi("ソフトウェア名,発行元,PC数\r\nAlpha Tool,Alpha Works,2\r\n"
-                                                  "'=HYPERLINK(x),Evil,1\r\n"));
+  EXPECT_EQ(read("software.csv"), codePage.toAnsi("ソフトウェア名,バージョン,発行元,PC数\r\nAlpha Tool,1.2,Alpha Works,2\r\n"
+                                                  "'=HYPERLINK(x),1.0,Evil,1\r\n"));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ struct Pc {
   std::string uuid = "{1111}";
   std::string mac = "00-1A-2B-3C-4D-5E";
   std::vector<std::string> software = {"Alpha Tool,1.2,Alpha Works"};
+  std::string maker = "Maker X", model = "Model Y";
   bool assetRecords = true;
   std::vector<std::string> records = {};  // further "Group,Item,SubItem,Contents,Unit"
 };
@@ -46,6 +47,7 @@ class LedgerTest : public ::testing::Test {
                                      "WMI,MotherBoard,Device_ID," + pc.uuid + ","};
     rows.insert(rows.end(), pc.records.begin(), pc.records.end());
     for (const std::string& s : pc.software) rows.push_back("Soft,Application," + s);
+    rows.insert(rows.end(), {"WMI,System,Vendor," + pc.maker + ",", "WMI,System,Model," + pc.model + ","});
     if (pc.assetRecords) {
       rows.insert(rows.end(), {"資産,管理情報,姓,山田,", "資産,管理情報,名,太郎,", "資産,管理情報,管理番号," + k + ","});
     }

@@ -19,6 +19,11 @@ TEST(Sha256, KnownDigests) {
   EXPECT_EQ(Sha256Hex("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"),
             "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
   EXPECT_EQ(Sha256Hex(std::string(1000, 'a')), "41edece42d63e8d9bf515a9ba6932e1c20cbc9f5a5d134645adb5db1b9737ea3");
+  // The standard's long vectors: 112 bytes over two blocks, and a million bytes.
+  EXPECT_EQ(Sha256Hex("abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrs"
+                      "mnopqrstnopqrstu"),
+            "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1");
+  EXPECT_EQ(Sha256Hex(std::string(1000000, 'a')), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
 }
 
 TEST(ManagementNumber, Shape) {
@@ -42,6 +47,7 @@ TEST(CsvField, NeutralisesFormulasAndQuotes) {
       {"plain", "plain"},       {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"}, {"+1", "'+1"},
       {"-2", "-2"},             {"-2+3", "'-2+3"}, {"-", "'-"}, {"@SUM(A1)", "'@SUM(A1)"},                   {"a,b", "\"a,b\""},
       {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"=a,b", "\"'=a,b\""},          {"", ""},
+      {"a\rb", "\"a\rb\""},       {"a\nb", "\"a\nb\""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(CsvField(in), out) << in;
 }

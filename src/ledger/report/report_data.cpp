@@ -13,31 +13,14 @@
 #include "ledger/report/json_writer.h"
 #include "ledger/report/record_diff.h"
 #include "ledger/report/string_table.h"
+#include "ledger/local_time.h"
+#include "ledger/pc_columns.h"
 #include "ledger/sqlite.h"
 #include "ledger/text_fold.h"
 
 namespace th::ledger {
 namespace {
 
-// The columns of pcs.csv, in its order, as pc_summary names them.
-constexpr const char* kPcColumns =
-    "s.number, s.surname, s.given_name, s.computer_name, s.user_name, s.os, s.os_version, s.cpu, s.memory, "
-    "s.system_disk_size, s.system_disk_free, s.total_disk, s.maker, s.model, s.chassis, s.board_serial, "
-    "s.system_uuid, s.mac_addresses, s.ip_addresses, s.collected_at";
-constexpr int kPcColumnCount = 20;
-
-std::string LocalNow() {
-  const std::time_t t = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &t);
-#else
-  localtime_r(&t, &tm);
-#endif
-  char buf[32];
-  std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-  return buf;
-}
 
 void TextOrNull(JsonWriter& w, const Statement& s, int col) {
   if (s.isNull(col)) w.Null();
@@ -142,13 +125,18 @@ struct Pc {
 };
 
 void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
+  // pcs.csv's columns, which the page shows with their headings.
+  const int kPcColumnCount = static_cast<int>(PcColumns().size());
+  w.Key("pcColumns").BeginArray();
+  for (const PcColumn& c : PcColumns()) w.BeginArray().String(c.heading).Int(c.width).Int(c.numeric ? 1 : 0).EndArray();
+  w.EndArray();
   w.Key("extraColumns");
   Statement columns(db, "SELECT value FROM meta WHERE key = 'register_columns'");
   if (columns.step() && !columns.isNull(0)) w.String(columns.text(0));
   else w.Null();
 
   w.Key("pcs").BeginArray();
-  Statement rows(db, std::string("SELECT ") + kPcColumns +
+  Statement rows(db, "SELECT " + PcColumnsSql("s") +
                          ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
                          "LEFT JOIN register r ON r.number = s.number ORDER BY s.number");
   while (rows.step()) {
@@ -264,39 +252,52 @@ void WriteInts(JsonWriter& w, const std::vector<int>& list) {
   w.EndArray();
 }
 
-// Each PC's records in file order, and what changed since its previous
-// collection; texts go through one string table written last.
-std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
-  StringTable strings;
-  RecordTable table(strings);
+// Each PC's record ids in file order, and what changed since its previous
+// collection (the newest before the current one with a usable date).
+struct PcRecords {
+  std::vector<std::vector<int>> lists;
+  std::vector<std::optional<Change>> changes;
+};
+
+PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& software, StringTable& strings,
+                        RecordTable& table) {
   Statement records(db, "SELECT coalesce(grp, ''), coalesce(item, ''), coalesce(subitem, ''), "
                         "coalesce(contents, ''), coalesce(unit, '') FROM records "
                         "WHERE collection_id = ? ORDER BY line");
-  Statement previous(db, "SELECT id, collected_at FROM collections WHERE number = ? AND id <> ? "
-                         "ORDER BY collected_at DESC, id DESC LIMIT 1");
-  std::vector<std::vector<int>> lists;
-  std::vector<std::optional<Change>> changes;
-  lists.reserve(pcs.size());
-  changes.reserve(pcs.size());
+  Statement previous(db, "SELECT c.id, c.collected_at FROM collections c, collections cur "
+                         "WHERE cur.id = ?2 AND c.number = ?1 AND c.id <> ?2 AND c.date_problem IS NULL "
+                         "AND c.collected_at <= cur.collected_at "
+                         "ORDER BY c.collected_at DESC, c.id DESC LIMIT 1");
+  PcRecords out;
+  out.lists.reserve(pcs.size());
+  out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
     const std::vector<Record> current = ReadRecords(records, pc.collection);
-    std::vector<int>& ids = lists.emplace_back();
+    std::vector<int>& ids = out.lists.emplace_back();
     ids.reserve(current.size());
     for (const Record& r : current) {
       ids.push_back(table.Intern(r));
-      software.Add(r, ids.back(), lists.size() - 1);
+      software.Add(r, ids.back(), out.lists.size() - 1);
     }
     previous.reset();
     previous.bind(1, pc.number).bind(2, pc.collection);
     if (!previous.step()) {
-      changes.emplace_back();
+      out.changes.emplace_back();
       continue;
     }
     const std::int64_t before = previous.integer(0);
     std::string at = previous.isNull(1) ? std::string() : previous.text(1);
-    changes.push_back(Compact(DiffCollections(ReadRecords(records, before), current), std::move(at), strings, table));
+    out.changes.push_back(Compact(DiffCollections(ReadRecords(records, before), current), std::move(at), strings, table));
   }
+  return out;
+}
 
+// The records of every PC and what changed, with the texts through one string
+// table written last; returns the records' numbering in the output.
+std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
+  StringTable strings;
+  RecordTable table(strings);
+  auto [lists, changes] = ReadPcRecords(db, pcs, software, strings, table);
   const std::vector<int> renumber = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
   const auto renumbered = [&](std::vector<int> ids) {
     for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
@@ -344,7 +345,7 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   } release{db};
   JsonWriter w(out);
   w.BeginObject();
-  w.Key("now").String(options.now.empty() ? LocalNow() : options.now);
+  w.Key("now").String(options.now.empty() ? LocalTimeText(std::time(nullptr)) : options.now);
   WriteOverview(db, w);
   std::vector<Pc> pcs;
   WritePcs(db, w, pcs);

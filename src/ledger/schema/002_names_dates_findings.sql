@@ -1,20 +1,24 @@
 -- Software by the application's name and version, folded (text_fold.h) so
--- that one application is one row whatever its uninstall entry's Unit holds;
--- exact duplicate rows of a collection once. Filled at import.
+-- that one application is one row whatever its uninstall entry's Unit holds.
+-- One row per application record of a collection, exact duplicates (after
+-- folding) left out; name, version and unit only where folding changed the
+-- record's text (NULL: as in records), which keeps the table small.
 CREATE TABLE installed(
   collection_id INTEGER NOT NULL,
-  name TEXT NOT NULL,
-  version TEXT NOT NULL,
-  unit TEXT NOT NULL,
-  PRIMARY KEY(collection_id, name, version, unit)
+  line INTEGER NOT NULL,
+  name TEXT,
+  version TEXT,
+  unit TEXT,
+  PRIMARY KEY(collection_id, line)
 ) WITHOUT ROWID;
-CREATE INDEX installed_name ON installed(name, version);
 
 DROP VIEW installs;
 CREATE VIEW installs AS
-SELECT p.number, i.name, i.version, i.unit AS publisher, i.unit
+SELECT p.number, COALESCE(i.name, r.subitem) AS name, COALESCE(i.version, r.contents) AS version,
+       COALESCE(i.unit, r.unit) AS publisher, COALESCE(i.unit, r.unit) AS unit
 FROM pcs p
-JOIN installed i ON i.collection_id = p.collection_id;
+JOIN installed i ON i.collection_id = p.collection_id
+JOIN records r ON r.collection_id = i.collection_id AND r.line = i.line;
 
 DROP VIEW software;
 CREATE VIEW software AS
@@ -64,7 +68,7 @@ ALTER TABLE collections ADD COLUMN date_problem TEXT;
 ALTER TABLE files ADD COLUMN gone_at TEXT;
 
 -- Paths that could not be read at all (a folder or file without access, a
--- file over the size limit); removed when the path is read or is gone.
+-- file over the size limit) by the last run that read files.
 CREATE TABLE unread_paths(
   path TEXT PRIMARY KEY,
   reason TEXT NOT NULL,

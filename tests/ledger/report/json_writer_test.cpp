@@ -18,6 +18,7 @@ TEST(JsonWriter, StringsStayInsideTheScriptElementAndParseBack) {
       {"cut \x83", "cut \xEF\xBF\xBD"},                // a lone lead byte of code page 932
       {"\xC0\xAF \xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong, surrogate
       {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+      {"unit\x1fsep\x01\x7f", "unit\x1fsep\x01\x7f"},  // control characters escaped, else the parse fails
   };
   for (const auto& c : cases) {
     std::ostringstream out;

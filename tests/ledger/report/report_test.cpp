@@ -8,7 +8,9 @@
 
 #include "ledger/report/id_lists.h"
 #include "ledger/report/report_step.h"
+#include "ledger/exports.h"
 #include "ledger/schema.h"
+#include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {
 namespace {
@@ -100,6 +102,13 @@ TEST_F(ReportTest, CatalogueProductsAndTheNamesTheyCover) {
 }
 
 TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
+  // An older collection still, and a newer one whose date could not be
+  // trusted: the change is against the previous one, neither of these.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES"
+          " (90, 'h90', 'OLD/abc-05-0001.csv', 'abc-05-0001.csv', 1, 1), (91, 'h91', 'F/x.csv', 'x.csv', 1, 2);"
+          "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
+          " (90, 90, 'abc-05-0001', '2026-10-01 08:00:00', NULL), (91, 91, 'abc-05-0001', '9999-12-31 00:00:00',"
+          " 'future_date');");
   const json d = Write().second;
   ASSERT_EQ(d["pcs"].size(), 3u);
   const json& first = d["pcs"][0];
@@ -153,6 +162,21 @@ TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
   std::size_t scripts = 0;
   for (std::size_t at = page.find("<script"); at != std::string::npos; at = page.find("<script", at + 1)) ++scripts;
   EXPECT_EQ(scripts, 2u);
+}
+
+TEST_F(ReportTest, ThePagesPcHeadingsAreThoseOfPcsCsv) {
+  const auto [page, d] = Write();
+  platform::IconvCodePage cp;
+  WriteExports(db, dir, ExportEncoding::Utf8Bom, cp);
+  const std::string csv = ReadFile(dir / "pcs.csv").substr(3);
+  std::vector<std::string> csvHeadings;
+  std::stringstream line(csv.substr(0, csv.find("\r\n")));
+  for (std::string field; std::getline(line, field, ',');) csvHeadings.push_back(field);
+  std::vector<std::string> pageHeadings;
+  for (const auto& c : d["pcColumns"]) pageHeadings.push_back(c[0].get<std::string>());
+  for (const auto& c : json::parse(d["extraColumns"].get<std::string>())) pageHeadings.push_back(c.get<std::string>());
+  EXPECT_EQ(pageHeadings, csvHeadings);
+  EXPECT_EQ(csvHeadings.front(), "管理番号");
 }
 
 TEST_F(ReportTest, AFailedReportLeavesThePreviousOneInPlace) {

@@ -7,15 +7,9 @@
   const S = D.strings;
   const R = D.records; // five string indices per record: group, item, subitem, contents, unit
 
-  // The columns of pcs.csv with its headings, then the register's further
-  // columns.
-  const PC_COLUMNS = [
-    ['管理番号', 120], ['姓', 90], ['名', 90], ['コンピュータ名', 140], ['ユーザー名', 140],
-    ['OS', 220], ['OSバージョン', 110], ['CPU', 220], ['メモリ(KB)', 110, 'num'],
-    ['システムディスク容量(MB)', 170, 'num'], ['システムディスク空き(MB)', 170, 'num'], ['ディスク合計(MB)', 130, 'num'],
-    ['メーカー', 140], ['モデル', 160], ['筐体', 110], ['ボードシリアル', 150],
-    ['システムUUID', 280], ['MACアドレス', 150], ['IPアドレス', 200], ['収集日時', 150],
-  ];
+  // The columns of pcs.csv with its headings (from the ledger's one list of
+  // them), then the register's further columns.
+  const PC_COLUMNS = D.pcColumns.map(([title, width, numeric]) => numeric ? [title, width, 'num'] : [title, width]);
   const COL = { number: 0, surname: 1, givenName: 2, computer: 3, user: 4, os: 5, memory: 8, maker: 12, collectedAt: 19,
     fileName: 20, extra: 21 };
   const pcs = D.pcs;
