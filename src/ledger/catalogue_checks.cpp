@@ -92,7 +92,12 @@ void AddCatalogueFindings(Database& db, const std::string& today) {
     throw DbError(sqlite3_errmsg(db.get()));
   }
   db.exec("DROP TABLE IF EXISTS temp.pc_has;");
-  db.prepare(kProductsChecked).bind(1, today).run();
+  Statement catalogue = db.prepare("SELECT EXISTS (SELECT 1 FROM catalogue_products)");
+  if (catalogue.step() && catalogue.integer(0)) {
+    db.prepare(kProductsChecked).bind(1, today).run();
+  } else {
+    db.exec("CREATE TEMP TABLE pc_has(number, product, name);");  // no catalogue: no install is read
+  }
   db.exec("CREATE INDEX temp.pc_has_number ON pc_has(number, product);");
   for (const char* sql : kChecks) {
     Statement s = db.prepare(sql);
