@@ -92,8 +92,12 @@ void AddCatalogueFindings(Database& db, const std::string& today) {
     throw DbError(sqlite3_errmsg(db.get()));
   }
   db.exec("DROP TABLE IF EXISTS temp.pc_has;");
-  Statement catalogue = db.prepare("SELECT EXISTS (SELECT 1 FROM catalogue_products)");
-  if (catalogue.step() && catalogue.integer(0)) {
+  bool any = false;
+  {
+    Statement catalogue = db.prepare("SELECT EXISTS (SELECT 1 FROM catalogue_products)");
+    any = catalogue.step() && catalogue.integer(0) != 0;
+  }
+  if (any) {
     db.prepare(kProductsChecked).bind(1, today).run();
   } else {
     db.exec("CREATE TEMP TABLE pc_has(number, product, name);");  // no catalogue: no install is read
