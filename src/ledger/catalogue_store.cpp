@@ -68,8 +68,9 @@ void MatchCatalogue(Database& db, std::int64_t sinceCollection) {
   // Every collection's names, current or not, so that a PC whose current
   // collection changes back finds its names matched.
   Statement applications = db.prepare(
-      "SELECT DISTINCT n FROM (SELECT COALESCE(i.name, r.subitem) AS n FROM installed i"
-      " JOIN records r ON r.collection_id = i.collection_id AND r.line = i.line WHERE i.collection_id > ?)"
+      "SELECT DISTINCT n FROM (SELECT COALESCE(x.name, r.subitem) AS n FROM records r"
+      " LEFT JOIN application_folds x ON x.collection_id = r.collection_id AND x.line = r.line"
+      " WHERE r.collection_id > ? AND r.grp = 'Soft' AND r.item = 'Application')"
       " WHERE NOT EXISTS (SELECT 1 FROM catalogue_matches m WHERE m.os = 0 AND m.name = n)");
   applications.bind(1, sinceCollection);
   MatchNames(db, c, applications, false, matcher);

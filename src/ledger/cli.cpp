@@ -72,6 +72,8 @@ void PrintSummary(Database& db, const ImportResult& r, std::ostream& out) {
       << "PC: " << r.pcs << "（新規 / new: " << r.newPcs << "、更新 / updated: " << r.updatedPcs << "）\n"
       << "取り込めなかったファイル / rejected: " << r.rejected.size() << "\n";
   for (const Rejection& x : r.rejected) out << "  " << x.path << ": " << x.reason << "\n";
+  if (r.gone > 0) out << "見つからなくなったファイル / files gone: " << r.gone << "\n";
+  if (r.forgotten > 0) out << "除いた収集 / collections forgotten: " << r.forgotten << "\n";
   out << "所見 / findings: " << r.findings << "\n";
   Statement kinds = db.prepare(
       "SELECT k.title, k.title_en, COUNT(*) FROM findings f JOIN finding_kinds k ON k.kind = f.kind"

@@ -1,5 +1,6 @@
 #include "ledger/importer.h"
 
+#include <deque>
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
@@ -30,9 +31,10 @@ struct Statements {
         addRecord(db.prepare("INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)"
                              " VALUES(?,?,?,?,?,?,?)")),
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
-        addInstalled(db.prepare("INSERT INTO installed(collection_id, line, name, version, unit) VALUES(?,?,?,?,?)")),
+        addFold(db.prepare("INSERT INTO application_folds(collection_id, line, name, version, unit, duplicate)"
+                           " VALUES(?,?,?,?,?,?)")),
         unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")) {}
-  Statement seen, moved, addFile, addCollection, addRecord, addMac, addInstalled, unread;
+  Statement seen, moved, addFile, addCollection, addRecord, addMac, addFold, unread;
 };
 
 std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) {
@@ -51,30 +53,39 @@ struct Run {
   std::int64_t importId = 0;
   std::string latestDate;  // a collection dated after this never becomes current
   std::unordered_set<std::string> seenPaths;
+  // A collection's applications, folded: keys reused from one file to the next.
+  std::string folded[3];
+  std::deque<std::string> appKeys;  // grows without moving the keys `apps` points into
+  std::unordered_set<std::string_view> apps;
   std::string bytes;
   RecordFile file;
   int newlyRejected = 0;
   ImportResult result;
 };
 
-// An application record, once per folded name, version and unit: the folded
-// texts kept only where they differ from the record's.
-void AddInstalled(Run& run, std::int64_t collectionId, const RecordRow& row, std::unordered_set<std::string>& seen) {
+// An application record whose texts folding changes, or that repeats an
+// earlier one of the collection, is noted in application_folds.
+void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row, std::size_t index) {
   const std::string_view raw[] = {row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]};
-  std::string folded[3], key;
+  if (run.appKeys.size() <= index) run.appKeys.resize(index + 1);
+  std::string& key = run.appKeys[index];
+  key.clear();
+  bool changed = false;
   for (int i = 0; i < 3; ++i) {
-    folded[i] = FoldName(raw[i]);
-    key += folded[i];
+    FoldNameInto(raw[i], run.folded[i]);
+    changed = changed || run.folded[i] != raw[i];
+    key += run.folded[i];
     key += '\x1f';  // no field holds the unit separator
   }
-  if (!seen.insert(std::move(key)).second) return;
-  Statement& add = run.st.addInstalled;
+  const bool duplicate = !run.apps.insert(key).second;
+  if (!changed && !duplicate) return;
+  Statement& add = run.st.addFold;
   add.bind(1, collectionId).bind(2, std::int64_t{row.line});
   for (int i = 0; i < 3; ++i) {
-    if (folded[i] == raw[i]) add.bindNull(i + 3);
-    else add.bind(i + 3, folded[i]);
+    if (run.folded[i] == raw[i]) add.bindNull(i + 3);
+    else add.bind(i + 3, run.folded[i]);
   }
-  add.run();
+  add.bind(6, std::int64_t{duplicate ? 1 : 0}).run();
 }
 
 void TakeCollection(Run& run, std::int64_t fileId) {
@@ -100,12 +111,13 @@ void TakeCollection(Run& run, std::int64_t fileId) {
   const std::int64_t id = run.db.lastInsertId();
 
   Statement& r = run.st.addRecord;
-  std::unordered_set<std::string> applications;  // folded name, version and unit
+  run.apps.clear();
+  std::size_t apps = 0;
   for (const RecordRow& row : file.rows) {
     r.bind(1, id).bind(2, std::int64_t{row.line});
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(static_cast<int>(f) + 2, row.fields[f]);
     r.run();
-    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") AddInstalled(run, id, row, applications);
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") FoldApplication(run, id, row, apps++);
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }
@@ -115,14 +127,20 @@ void Unreadable(Run& run, const std::string& path, const std::string& reason) {
   run.result.rejected.push_back({path, reason});
 }
 
-// A file read before: met again, perhaps at another path (moved or restored).
-void MetAgain(Run& run, const std::string& pathText, const fs::path& path) {
+// A file read before: met again, perhaps at another path.
+void MetAgain(Run& run, const std::string& pathText) {
   Statement& seen = run.st.seen;
   ++run.result.alreadyRead;
   if (!seen.isNull(1)) run.result.rejected.push_back({pathText, seen.text(1)});
-  if (seen.text(2) != pathText || !seen.isNull(3)) {
-    const std::string name = Utf8FromPath(path.filename());
-    run.st.moved.bind(1, pathText).bind(2, name).bind(3, seen.integer(0)).run();
+  // Moved (the path it was read at is no longer there) or back after it was
+  // gone. A copy beside a file that is still there changes nothing.
+  const std::string before = seen.text(2);
+  std::error_code ec;
+  const bool moved = before != pathText && !fs::exists(PathFromUtf8(before), ec) && !ec;
+  if (moved || !seen.isNull(3)) {
+    const std::string newPath = moved ? pathText : before;
+    const std::string name = Utf8FromPath(PathFromUtf8(newPath).filename());
+    run.st.moved.bind(1, newPath).bind(2, name).bind(3, seen.integer(0)).run();
   }
 }
 
@@ -163,7 +181,7 @@ void ReadOne(Run& run, const fs::path& path) {
   Statement& seen = run.st.seen;
   seen.bind(1, hash);
   if (seen.step()) {
-    MetAgain(run, pathText, path);
+    MetAgain(run, pathText);
     seen.reset();
   } else {
     seen.reset();
@@ -212,7 +230,7 @@ void MarkGone(Run& run) {
 
 void Forget(Run& run) {
   for (const std::string& number : run.request.forget) {
-    const char* byCollection[] = {"records", "collection_macs", "installed"};
+    const char* byCollection[] = {"records", "collection_macs", "application_folds"};
     for (const char* table : byCollection) {
       run.db.prepare(std::string("DELETE FROM ") + table +
                      " WHERE collection_id IN (SELECT id FROM collections WHERE number = ?)")

@@ -16,14 +16,16 @@ std::int64_t Integer(Database& db, const char* sql) {
   return s.step() ? s.integer(0) : 0;
 }
 
-// Software rows of the collections taken before they were kept folded: the
-// first record of each application, name and version.
-void FillInstalled(Database& db) {
-  db.exec("INSERT INTO installed(collection_id, line, name, version, unit)"
-          " SELECT collection_id, MIN(line), NULLIF(n, subitem), NULLIF(v, contents), NULLIF(u, unit) FROM"
-          " (SELECT collection_id, line, subitem, contents, unit, fold_name(subitem) AS n, fold_name(contents) AS v,"
-          "  fold_name(unit) AS u FROM records WHERE grp = 'Soft' AND item = 'Application')"
-          " GROUP BY collection_id, n, v, u");
+// The folds of the collections taken before they were kept: texts that
+// folding changes, and the repeats of an application within a collection.
+void FillApplicationFolds(Database& db) {
+  db.exec("INSERT INTO application_folds(collection_id, line, name, version, unit, duplicate)"
+          " SELECT collection_id, line, NULLIF(n, subitem), NULLIF(v, contents), NULLIF(u, unit), dup FROM"
+          " (SELECT *, line <> MIN(line) OVER (PARTITION BY collection_id, n, v, u) AS dup FROM"
+          "  (SELECT collection_id, line, subitem, contents, unit, fold_name(subitem) AS n,"
+          "   fold_name(contents) AS v, fold_name(unit) AS u FROM records"
+          "   WHERE grp = 'Soft' AND item = 'Application'))"
+          " WHERE dup OR n IS NOT subitem OR v IS NOT contents OR u IS NOT unit");
 }
 
 }  // namespace
@@ -46,7 +48,7 @@ void ApplySchema(Database& db) {
   }
   const int from = version;
   for (; version < SchemaVersion(); ++version) db.exec(kMigrations[version]);
-  if (from >= 1 && from < 2) FillInstalled(db);
+  if (from >= 1 && from < 2) FillApplicationFolds(db);
   db.exec("PRAGMA user_version = " + std::to_string(version));
   Statement put = db.prepare("INSERT OR REPLACE INTO finding_kinds(kind, title, title_en) VALUES(?, ?, ?)");
   for (const FindingKind& k : FindingKinds()) put.bind(1, k.kind).bind(2, k.title).bind(3, k.titleEn).run();

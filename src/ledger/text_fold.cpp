@@ -111,10 +111,23 @@ void ReplaceLast(std::string& out, std::size_t at, char32_t with) {
   Append(out, with);
 }
 
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
 }  // namespace
 
 std::string FoldName(std::string_view text) {
   std::string out;
+  FoldNameInto(text, out);
+  return out;
+}
+
+void FoldNameInto(std::string_view text, std::string& out) {
+  out.clear();
+  if (!text.empty() && !IsBlank(text.front()) && !IsBlank(text.back()) &&
+      std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    out.assign(text);
+    return;
+  }
   out.reserve(text.size());
   std::size_t lastAt = std::string::npos;  // where the last character written begins
   char32_t last = 0;
@@ -125,7 +138,9 @@ std::string FoldName(std::string_view text) {
       out += text[i++];
       continue;
     }
-    char32_t c = Decode(text, i);
+    const std::size_t start = i;
+    const char32_t decoded = Decode(text, i);
+    char32_t c = decoded;
     if (c == 0) {  // not UTF-8: kept as it is
       out += text[i++];
       lastAt = std::string::npos;
@@ -152,15 +167,18 @@ std::string FoldName(std::string_view text) {
       out += e->to;
       last = 0;
     } else {
-      Append(out, c);
+      if (c == decoded) out.append(text.substr(start, i - start));  // as it was: its bytes
+      else Append(out, c);
       last = c;
     }
   }
   const std::size_t begin = out.find_first_not_of(" \t\r\n");
-  if (begin == std::string::npos) return {};
+  if (begin == std::string::npos) {
+    out.clear();
+    return;
+  }
   out.erase(out.find_last_not_of(" \t\r\n") + 1);
   out.erase(0, begin);
-  return out;
 }
 
 std::string FoldKey(std::string_view text) {

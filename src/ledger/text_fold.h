@@ -26,6 +26,10 @@ namespace th::ledger {
 // spaces folded to ASCII) trimmed from both ends. Blanks inside stay.
 std::string FoldName(std::string_view text);
 
+// FoldName into `out` (its storage reused); a name that folding leaves as it
+// is (plain ASCII, no blank at either end) is copied without more work.
+void FoldNameInto(std::string_view text, std::string& out);
+
 // FoldName with ASCII letters in lower case: a key for comparing names and
 // identifiers case-insensitively ("ＡＢＣ-05-0012 " and "abc-05-0012" meet).
 std::string FoldKey(std::string_view text);

@@ -75,6 +75,8 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
   import();
   ASSERT_EQ(query("SELECT number FROM pcs ORDER BY number"), "abc-05-0001\nabc-05-0099");
   fs::remove(typo);
+  fs::create_directories(dir / "SAVE" / "sub");  // moved, not gone
+  fs::rename(dir / "SAVE" / "abc-05-0001.csv", dir / "SAVE" / "sub" / "abc-05-0001.csv");
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02"});  // replaces the junk
   const ImportResult r = import();
   EXPECT_EQ(r.gone, 1);
@@ -150,6 +152,15 @@ TEST_F(LedgerTest, ExportAloneKeepsStaleAndSkipsItsOwnFolder) {
     ASSERT_TRUE(s.step());
     EXPECT_EQ(s.text(0), "stale");
   }
+  exportOnly.staleDays = -1;  // "off": forgotten, and the finding goes
+  EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kAllTaken);
+  {
+    Database run(o.db);
+    Statement s = run.prepare("SELECT (SELECT COUNT(*) FROM findings), (SELECT COUNT(*) FROM meta WHERE key = 'stale_days')");
+    ASSERT_TRUE(s.step());
+    EXPECT_EQ(s.integer(0) * 10 + s.integer(1), 0);
+  }
+  exportOnly.staleDays.reset();
   // An export that cannot be written: the import is kept, the status says so.
   exportOnly.exportDir = (dir / "SAVE" / "abc-05-0001.csv").string();
   EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kOutputFailed);

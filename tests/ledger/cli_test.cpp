@@ -57,6 +57,12 @@ TEST_F(LedgerTest, ExitStatusTellsWhetherEveryFileWasTaken) {
   EXPECT_NE(out.str().find("junk.csv: 見出し行が記録ファイルのものではありません"), std::string::npos);
   o.db = (dir / "no-such-folder" / "x.sqlite").string();
   EXPECT_EQ(RunLedger(o, codePage, out, err, false), kUsageError);
+  writeBytes("not-a-db.sqlite", "SQLite? no, a memo that is long enough to be read as a header page.......");
+  o.db = (dir / "SAVE" / "not-a-db.sqlite").string();
+  std::ostringstream notDb;
+  EXPECT_EQ(RunLedger(o, codePage, out, notDb, false), kUsageError);
+  EXPECT_NE(notDb.str().find("データベースのファイルではありません / file is not a database"), std::string::npos)
+      << notDb.str();
 }
 
 TEST(ProgressBar, DrawsOnlyForLongImportsAndOnlyWhenThePercentageMoves) {

@@ -1,24 +1,26 @@
 -- Software by the application's name and version, folded (text_fold.h) so
 -- that one application is one row whatever its uninstall entry's Unit holds.
--- One row per application record of a collection, exact duplicates (after
--- folding) left out; name, version and unit only where folding changed the
--- record's text (NULL: as in records), which keeps the table small.
-CREATE TABLE installed(
+-- Only the application records that folding changes, or that repeat an
+-- earlier one of the same collection (after folding), have a row here: the
+-- folded texts (NULL where unchanged) or `duplicate` = 1.
+CREATE TABLE application_folds(
   collection_id INTEGER NOT NULL,
   line INTEGER NOT NULL,
   name TEXT,
   version TEXT,
   unit TEXT,
+  duplicate INTEGER NOT NULL DEFAULT 0,
   PRIMARY KEY(collection_id, line)
 ) WITHOUT ROWID;
 
 DROP VIEW installs;
 CREATE VIEW installs AS
-SELECT p.number, COALESCE(i.name, r.subitem) AS name, COALESCE(i.version, r.contents) AS version,
-       COALESCE(i.unit, r.unit) AS publisher, COALESCE(i.unit, r.unit) AS unit
+SELECT p.number, COALESCE(x.name, r.subitem) AS name, COALESCE(x.version, r.contents) AS version,
+       COALESCE(x.unit, r.unit) AS publisher, COALESCE(x.unit, r.unit) AS unit
 FROM pcs p
-JOIN installed i ON i.collection_id = p.collection_id
-JOIN records r ON r.collection_id = i.collection_id AND r.line = i.line;
+JOIN records r ON r.collection_id = p.collection_id
+LEFT JOIN application_folds x ON x.collection_id = r.collection_id AND x.line = r.line
+WHERE r.grp = 'Soft' AND r.item = 'Application' AND x.duplicate IS NOT 1;
 
 DROP VIEW software;
 CREATE VIEW software AS
