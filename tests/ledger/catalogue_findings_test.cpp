@@ -45,7 +45,7 @@ constexpr const char* kCatalogue =
     "AntiVirus*,AntiVirus,,required,,\n"
     "Old Editor,Old Editor,,free,,2026-12-06\n"
     "Office Pro 2021,Office 2021,,paid,,\n"  // below Office Pro*: never wins
-    "OS:*Windows 7*,Windows 7,,paid,5,2030-01-01\n"
+    "OS:*Windows 7*,Windows 7,,paid,1,2030-01-01\n"  // exactly enough
     "Unused*,Unused,,paid,3,\n";
 
 std::string Os(const char* caption) { return std::string("Soft,OS,Version,") + caption + ","; }
@@ -77,7 +77,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
                   {"AntiVirus", "", "必須", "", "2", "", ""},
                   {"Old Editor", "", "無償", "", "2", "", "2026-12-06"},
                   {"Office 2021", "", "有償", "", "0", "", ""},
-                  {"Windows 7", "", "有償", "5", "1", "4", "2030-01-01"},
+                  {"Windows 7", "", "有償", "1", "1", "0", "2030-01-01"},
                   {"Unused", "", "有償", "3", "0", "3", ""}}));
 
   // A later catalogue replaces the first: Game is free now, Windows 7 left
