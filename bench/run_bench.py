@@ -3,7 +3,7 @@
 
     run_bench.py --native-bin DIR --windows-build DIR [--runs N] [--json FILE]
                  [--parts client,ledger] [--ledger BIN --ledger-pcs 1000,10000]
-                 [--ledger-importers ledger,floor,baseline]
+                 [--ledger-importers ledger,catalogue,floor,baseline]
 
 A report, not a test: a measurement that fails is shown as not measured and
 the script still exits 0."""
@@ -86,7 +86,7 @@ def main():
     parser.add_argument("--ledger", type=Path, help="the native tallyhawk-ledger")
     parser.add_argument("--ledger-pcs", default="1000,10000")
     parser.add_argument("--ledger-work", type=Path, help="where the generated record files are kept")
-    parser.add_argument("--ledger-importers", default="ledger,floor,baseline")
+    parser.add_argument("--ledger-importers", default="ledger,catalogue,floor,baseline")
     args = parser.parse_args()
     parts = set(args.parts.split(","))
     errors = []
@@ -109,7 +109,7 @@ def ledger(args, results, errors):
     only = set(args.ledger_importers.split(","))
     if not (args.ledger and args.ledger.is_file()):
         errors.append(f"ledger: no program at {args.ledger}; the floor and the baseline only")
-        only.discard("ledger")
+        only -= {"ledger", "catalogue"}
     raw = attempt("ledger", lambda: measure_ledger.measure(args.ledger, sizes, args.ledger_work, only=only),
                   errors)
     if not raw:

@@ -27,6 +27,11 @@ def rows_for(results):
     rows.append(Row("ledger", "import CPU time <= 1.5 x floor (sqlite3 .import)",
                     fmt(r, "{:.2f} x") + (f" ({ledger:.1f} s vs {floor:.1f} s{where})" if r else ""),
                     None if r is None else r <= 1.5))
+    with_catalogue = big.get("catalogue", {}).get("cpu_s")
+    r = ratio(with_catalogue, floor)
+    if r is not None:
+        rows.append(Row("ledger", "import with a 2,000-line catalogue CPU time <= 1.5 x floor",
+                        fmt(r, "{:.2f} x") + f" ({with_catalogue:.1f} s vs {floor:.1f} s{where})", r <= 1.5))
     r = ratio(base, ledger)
     rows.append(Row("ledger", "import >= 5 x faster than Python baseline (CPU time)",
                     fmt(r, "{:.2f} x") + (f" ({base:.1f} s vs {ledger:.1f} s{where})" if r else ""),
@@ -60,7 +65,7 @@ def side_by_side(results):
     run's in brackets), peak memory, database size."""
     lines = ["| PCs | rows | importer | wall | CPU | peak memory | database |", "|---|---|---|---|---|---|---|"]
     for n in sorted(results):
-        for name in ("ledger", "floor", "baseline"):
+        for name in ("ledger", "catalogue", "floor", "baseline"):
             run = results[n].get(name)
             if run:
                 lines.append(f"| {n:,} | {results[n]['rows']:,} | {name} | {run['wall_s']:.2f} s"

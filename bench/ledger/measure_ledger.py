@@ -1,6 +1,6 @@
 """The ledger's half of scripts/bench: for each number of PCs, a generated
 folder of record files (made once, kept under the work folder) imported by
-the ledger, by the floor (the sqlite3 shell's .import of the same rows,
+the ledger (also with a 2,000-line software catalogue), by the floor (the sqlite3 shell's .import of the same rows,
 already one UTF-8 file) and by the plain Python baseline, each into a fresh
 database, alternately. Every process is timed: its wall time, and its CPU
 time and peak resident set by GNU time."""
@@ -17,6 +17,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
+import catalogue  # noqa: E402
 import make_records  # noqa: E402
 
 # Bump when the generator's output changes, so kept folders are made again.
@@ -41,6 +42,25 @@ def record_set(root, pcs, seed=12):
     return folder, made
 
 
+def software_catalogue(path, lines=2000):
+    """A software catalogue of `lines` patterns for the generated PCs, written
+    once: lines that match nothing first, so every name is tried against
+    nearly all of them before its own line (the first match wins), then a
+    line for each product, the runtimes and each department's tools."""
+    if path.exists():
+        return path
+    q = lambda v: '"' + v.replace('"', '""') + '"' if any(c in v for c in ',"') else v  # noqa: E731
+    named = [(f"{name.split(' (')[0]}*", name, publisher, "有償", "500") for name, publisher, _ in catalogue.PRODUCTS]
+    named.append(("Microsoft Visual C++ *", "Visual C++ 再頒布可能パッケージ", "Microsoft", "無償", ""))
+    named.append(("Microsoft Office Proofing Tools 2016 - *", "Office 校正ツール", "Microsoft", "無償", ""))
+    named += [(f"{dept.upper()} *", f"{dept.upper()} 部門ツール", "", "無償", "") for dept in catalogue.DEPARTMENTS]
+    unused = [(f"未使用の製品 {n:04d} *", f"未使用 {n:04d}", "", "有償", "10") for n in range(lines - len(named))]
+    rows = ["パターン,製品名,発行元,種別,ライセンス数,サポート終了日"]
+    rows += [",".join(map(q, r)) + ",2030-01-01" for r in unused + named]
+    path.write_text("\r\n".join(rows) + "\r\n", encoding="utf-8-sig")
+    return path
+
+
 def timed(command, log, cwd=None):
     """Runs a command to its end; wall and CPU seconds, peak KiB, exit status.
     GNU time stands between: a child's peak resident set as wait4 gives it
@@ -61,6 +81,9 @@ def importers(ledger, folder):
     return {
         # 1: some files were rejected, as the bad ones must be.
         "ledger": (lambda db: [str(ledger), "--db", str(db), "--no-report", str(folder / "files")], lambda s: s in (0, 1)),
+        "catalogue": (lambda db: [str(ledger), "--db", str(db), "--no-report", "--catalogue",
+                                  str(software_catalogue(folder / "catalogue-2000.csv")), str(folder / "files")],
+                      lambda s: s in (0, 1)),
         # The same import with its report beside the database (asked for by name).
         "ledger_report": (lambda db: [str(ledger), "--db", str(db), str(folder / "files")], lambda s: s in (0, 1)),
         "floor": (lambda db: ["sqlite3", str(db), FLOOR_TABLE,
@@ -98,7 +121,7 @@ def measure_size(ledger, folder, manifest, repeats, only=None):
             if not fine(run["status"]):
                 raise RuntimeError(f"{name} ended with {run['status']}: {run['output']}")
             run["db_bytes"] = sum(p.stat().st_size for p in work.iterdir())
-            if name.startswith("ledger"):
+            if name.startswith("ledger") or name == "catalogue":
                 run["counts"] = ledger_counts(db)
             runs[name].append(run)
     shutil.rmtree(work, ignore_errors=True)

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "ledger/catalogue_checks.h"
+
 namespace th::ledger {
 
 namespace {
@@ -23,6 +25,11 @@ constexpr FindingKind kKinds[] = {
     {"not_in_register", "台帳にない管理番号", "Reported, not in the register"},
     {"bad_date", "収集日時が読めない", "Collection date unreadable"},
     {"future_date", "収集日時が取り込みより後", "Collection date after the import"},
+    {"licence_shortage", "ライセンス不足", "Fewer licences than installs"},
+    {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},
+    {"required_missing", "必須ソフトウェアがない", "Required software missing"},
+    {"end_of_support", "サポート終了", "Past end of support"},
+    {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
 };
 
 }  // namespace
@@ -193,6 +200,7 @@ int RecomputeFindings(Database& db, const CheckOptions& options) {
   for (const char* sql : kChecksBeforeShared) Run(db, sql, options);
   FindShared(db);
   for (const char* sql : kChecksAfterShared) Run(db, sql, options);
+  AddCatalogueFindings(db, options.today);
   Statement count = db.prepare("SELECT COUNT(*) FROM findings");
   count.step();
   return static_cast<int>(count.integer(0));

@@ -118,9 +118,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                                : "台帳が見つかりません / register not found: " + f;
                   })
                   ->option_text("FILE");
+  auto* cat = app.add_option("--catalogue", o.catalogueFile,
+                             "ソフトウェアのカタログ（CSV または TAB 区切り） / software catalogue (CSV or TAB-separated)")
+                  ->check(CLI::ExistingFile)
+                  ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
-                             "pcs.csv, software.csv, installs.csv, findings.csv と inventory.xlsx を書き出すフォルダー"
-                             " / folder for the exports")
+                             "pcs.csv, software.csv, installs.csv, findings.csv, licences.csv, changes.csv と"
+                             " inventory.xlsx を書き出すフォルダー / folder for the exports")
                   ->option_text("DIR");
   auto* xlsx = app.add_option("--xlsx", o.xlsxFile, "Excel ブックだけを書き出す / write the Excel workbook alone")
                    ->option_text("FILE");
@@ -147,7 +151,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {
     app.parse(reversed);
-    if (o.paths.empty() && !*reg && !*exp && !*xlsx && !*glpi && o.forget.empty() && !o.showSettings && !*stale) {
+    if (o.paths.empty() && !*reg && !*cat && !*exp && !*xlsx && !*glpi && o.forget.empty() && !o.showSettings &&
+        !*stale) {
       throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
     }
     for (const std::string& p : o.paths) {
@@ -191,6 +196,14 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       if (request.registerList->validNumbers == 0) {
         err << "tallyhawk-ledger: 台帳に管理番号の形の行がありません / no line of the register is a management number\n";
       }
+    }
+    if (o.catalogueFile) {
+      std::string bytes;
+      if (!ReadWholeFile(PathFromUtf8(*o.catalogueFile), bytes)) {
+        throw std::runtime_error("カタログを読めません / cannot read the catalogue");
+      }
+      request.catalogue = ParseCatalogue(bytes, codePage);
+      for (const std::string& p : request.catalogue->problems) err << "カタログ / catalogue " << p << "\n";
     }
     ProgressBar bar(err);
     if (showProgress) request.progress = [&](std::size_t done, std::size_t total) { bar.update(done, total); };

@@ -20,6 +20,7 @@ struct Options {
   std::vector<std::string> forget;  // numbers to remove
   bool showSettings = false;
   std::optional<std::string> registerFile;
+  std::optional<std::string> catalogueFile;
   std::optional<std::string> exportDir;  // the CSV files and inventory.xlsx
   std::optional<std::string> xlsxFile;   // the workbook alone
   std::optional<std::string> glpiDir;

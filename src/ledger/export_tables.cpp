@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "ledger/collection_changes.h"
 #include "ledger/pc_columns.h"
 
 namespace th::ledger {
@@ -18,9 +19,18 @@ std::vector<std::string> RegisterColumns(Database& db) {
   return names;
 }
 
+namespace {
+
+bool CatalogueKnown(Database& db) {
+  Statement s = db.prepare("SELECT EXISTS (SELECT 1 FROM catalogue_products)");
+  return s.step() && s.text(0) == "1";
+}
+
+}  // namespace
+
 std::vector<ExportTable> ExportTables(Database& db) {
   constexpr CellKind T = CellKind::Text, N = CellKind::Number;
-  ExportTable pcs{"pcs.csv", "PC一覧", {}, "", {}};
+  ExportTable pcs{"pcs.csv", "PC一覧", {}, "", {}, {}};
   for (const PcColumn& c : PcColumns()) {
     const bool time = std::string_view(c.key) == "collected_at";
     pcs.columns.push_back({c.heading, time ? CellKind::DateTime : c.numeric ? N : T});
@@ -36,11 +46,13 @@ std::vector<ExportTable> ExportTables(Database& db) {
            "ソフトウェア",
            {{"ソフトウェア名", T}, {"バージョン", T}, {"発行元", T}, {"PC数", N}},
            "SELECT name, version, publisher, pcs FROM software ORDER BY pcs DESC, name, version",
+           {},
            {}},
           {"installs.csv",
            "導入状況",
            {{"管理番号", T}, {"ソフトウェア名", T}, {"バージョン", T}, {"発行元", T}},
            "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher",
+           {},
            {}},
           {"findings.csv",
            "検出事項",
@@ -52,11 +64,36 @@ std::vector<ExportTable> ExportTables(Database& db) {
            " COALESCE(f.file, (SELECT group_concat(file, ' ') FROM (SELECT file FROM finding_numbers n"
            " WHERE n.finding_id = f.id AND file IS NOT NULL ORDER BY number))), f.detail"
            " FROM findings f JOIN finding_kinds k ON k.kind = f.kind ORDER BY f.id",
-           {}}};
+           {},
+           {}},
+          {"licences.csv",
+           CatalogueKnown(db) ? "ライセンス" : "",
+           {{"製品名", T},
+            {"発行元", T},
+            {"種別", T},
+            {"保有ライセンス数", N},
+            {"導入台数", N},
+            {"過不足", T},
+            {"サポート終了日", T}},
+           "SELECT product, publisher, kind_title, owned, installed, balance, end_of_support FROM licences"
+           " ORDER BY line",
+           {},
+           {}},
+          {"changes.csv",
+           "",
+           {{"管理番号", T}, {"区分", T}, {"項目", T}, {"前回", T}, {"今回", T}},
+           "",
+           {},
+           [](Database& d, const ExportRowSink& row) {
+             for (const ChangeRow& c : ChangesOfLastImport(d)) row({c.number, c.category, c.item, c.before, c.now});
+           }}};
 }
 
-void ForEachExportRow(Database& db, const ExportTable& table,
-                      const std::function<void(const std::vector<std::string>&)>& row) {
+void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row) {
+  if (table.rows) {
+    table.rows(db, row);
+    return;
+  }
   Statement s = db.prepare(table.sql);
   const int columns = sqlite3_column_count(s.get());
   const int plain = table.registerColumns ? columns - 1 : columns;

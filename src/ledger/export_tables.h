@@ -20,24 +20,29 @@ struct ExportColumn {
   CellKind kind = CellKind::Text;
 };
 
+using ExportRowSink = std::function<void(const std::vector<std::string>&)>;
+
 struct ExportTable {
   std::string file;   // pcs.csv
-  std::string sheet;  // PC一覧
+  std::string sheet;  // PC一覧; empty: a CSV file only
   std::vector<ExportColumn> columns;
   std::string sql;
   // The query's last column is the register's JSON array of further values,
   // spread over this many columns (the register's further column names).
   std::optional<std::size_t> registerColumns;
+  // Rows that no single query gives (a comparison worked out in code);
+  // used instead of `sql` when set.
+  std::function<void(Database&, const ExportRowSink&)> rows;
 };
 
-// The tables in the order they are written: PCs, software, installs, findings.
+// The tables in the order they are written: PCs, software, installs,
+// findings, licences (a sheet when a catalogue is known), changes.
 std::vector<ExportTable> ExportTables(Database& db);
 
 // The register's further column names, as the last register gave them.
 std::vector<std::string> RegisterColumns(Database& db);
 
 // Calls `row` with every row of the table, all values as text, one per column.
-void ForEachExportRow(Database& db, const ExportTable& table,
-                      const std::function<void(const std::vector<std::string>&)>& row);
+void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);
 
 }  // namespace th::ledger

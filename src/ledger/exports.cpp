@@ -14,12 +14,15 @@ namespace fs = std::filesystem;
 
 std::string CsvField(std::string_view value) {
   std::string v;
+  // A negative whole number ("-3", a shortage) stays a number.
+  const bool negativeNumber = value.size() > 1 && value.front() == '-' &&
+                              value.find_first_not_of("0123456789", 1) == std::string_view::npos;
   // Leading tab and CR too: spreadsheets skip them and then see the formula.
   // They skip blanks (also full-width ones) and read full-width ＝＋－＠ as
   // the ASCII signs: folded, the start shows what a spreadsheet sees.
   const std::string start = FoldName(value.substr(0, 64));
-  if ((!value.empty() && (value.front() == '\t' || value.front() == '\r')) ||
-      (!start.empty() && std::string_view("=+-@").find(start.front()) != std::string_view::npos)) {
+  if (!negativeNumber && ((!value.empty() && (value.front() == '\t' || value.front() == '\r')) ||
+      (!start.empty() && std::string_view("=+-@").find(start.front()) != std::string_view::npos))) {
     v = "'";
   }
   v += value;

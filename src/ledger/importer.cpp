@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <unordered_set>
 
+#include "ledger/catalogue_store.h"
 #include "ledger/collection_summary.h"
 #include "ledger/input_files.h"
 #include "ledger/record_reader.h"
@@ -330,6 +331,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
   ChooseCurrent(db);
 
   if (request.registerList) StoreRegister(db, *request.registerList);
+  if (request.catalogue) StoreCatalogue(db, *request.catalogue);
+  MatchCatalogue(db, request.catalogue ? 0 : lastBefore);
   CountPcs(db, lastBefore, run.result);
   RecordImport(run);
   run.result.findings = RecomputeFindings(db, request.checks);

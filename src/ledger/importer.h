@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ledger/catalogue_file.h"
 #include "ledger/checks.h"
 #include "ledger/register_file.h"
 #include "ledger/sqlite.h"
@@ -20,6 +21,7 @@ struct ImportRequest {
   std::vector<std::filesystem::path> excluded;  // folders never read (the exports')
   std::vector<std::string> forget;  // numbers whose collections are removed
   std::optional<RegisterList> registerList;
+  std::optional<Catalogue> catalogue;  // replaces the one held before
   CheckOptions checks;
   std::string startedAt;  // local 'YYYY-MM-DD HH:MM:SS'
   // Called after each file with the count done and the total.

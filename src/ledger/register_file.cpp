@@ -64,15 +64,14 @@ std::vector<std::string> SplitCsvLine(std::string_view line, char separator) {
   return fields;
 }
 
+std::string DecodeText(std::string_view bytes, platform::CodePage& codePage) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  if (IsUtf8(bytes)) return std::string(bytes);
+  return codePage.fromAnsi(bytes);
+}
+
 RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage) {
-  std::string text;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    text = bytes.substr(3);
-  } else if (IsUtf8(bytes)) {
-    text = bytes;
-  } else {
-    text = codePage.fromAnsi(bytes);
-  }
+  const std::string text = DecodeText(bytes, codePage);
   std::vector<std::string_view> rawLines;
   ForEachLine(text, [&](std::string_view line) { rawLines.push_back(line); });
   // TAB-separated when the first line has a TAB and no comma.

@@ -147,6 +147,7 @@ WorkbookResult WriteWorkbook(Database& db, const std::string& utf8Path, std::uin
   WorkbookResult result;
   XlsxWorkbook book(utf8Path);
   for (const ExportTable& table : ExportTables(db)) {
+    if (table.sheet.empty()) continue;
     SheetWriter sheet(book, table, sheetRows, result);
     ForEachExportRow(db, table, [&](const std::vector<std::string>& fields) { sheet.row(fields); });
     sheet.finish();

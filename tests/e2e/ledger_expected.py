@@ -2,6 +2,7 @@
 themselves (the e2e test's oracle): one collection per number, so each is
 the number's current one."""
 
+import datetime
 import unicodedata
 
 HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
@@ -61,11 +62,15 @@ def applications(rows):
 def field(value):
     """As a spreadsheet must read it: no formula (also behind blanks or in
     full-width signs), quoted when needed."""
-    if value[:1] in ("\t", "\r") or fold(value[:64])[:1] in ("=", "+", "-", "@"):
+    if (value[:1] in ("\t", "\r") or fold(value[:64])[:1] in ("=", "+", "-", "@")) and not negative_number(value):
         value = "'" + value
     if any(c in value for c in ',"\r\n'):
         value = '"' + value.replace('"', '""') + '"'
     return value
+
+
+def negative_number(value):
+    return len(value) > 1 and value[0] == "-" and value[1:].isdigit()
 
 
 def csv_bytes(rows):
@@ -90,3 +95,77 @@ def exports(files, register_columns=(), register=None):
                                    *([n, v, units[(n, v)], str(c)] for (n, v), c in software)]),
         "installs.csv": csv_bytes([["管理番号", "ソフトウェア名", "バージョン", "発行元"], *map(list, installs)]),
     }
+
+
+def record_bytes(rows):
+    """A record file's bytes, as the client writes them."""
+    return (HEADER + "\r\n" + "".join(",".join(r) + "\r\n" for r in rows)).encode("cp932")
+
+
+def later_copy(rows, number, drop_application):
+    """Another collection under `number` a day after `rows`' own, without one
+    application."""
+    out = []
+    for r in rows:
+        r = [number, *r[1:]]
+        if r[1:3] == ["Create", "DateTime"]:
+            day = datetime.datetime.strptime(r[3], "%Y/%m/%d") + datetime.timedelta(days=1)
+            r[3] = day.strftime("%Y/%m/%d")
+        if r[1:3] == ["Soft", "Application"] and r[3] == drop_application:
+            continue
+        out.append(r)
+    return out
+
+
+def parse_csv(data):
+    """Rows of an export whose fields hold no comma, quote or line break, as
+    written (a neutralised formula keeps its "'")."""
+    text = data.decode("utf-8-sig")
+    return [line.split(",") for line in text[:-2].split("\r\n")]
+
+
+def changes(before, now):
+    """changes.csv's rows for one PC: the values that differ by group, item,
+    subitem and their occurrence (the collection time aside), then the
+    applications added and removed by name, version and unit."""
+    def values(rows):
+        seen, out = {}, {}
+        for r in rows:
+            if r[1] == "Soft" and r[2] == "Application" or r[1:3] == ["Create", "DateTime"]:
+                continue
+            key = tuple(r[1:4])
+            seen[key] = seen.get(key, 0) + 1
+            out[(*key, seen[key])] = r[4] + (" " + r[5] if r[5] else "")
+        return out
+
+    def apps(rows):
+        out = {}
+        for r in rows:
+            if r[1:3] == ["Soft", "Application"]:
+                out[(r[3], r[4], r[5])] = out.get((r[3], r[4], r[5]), 0) + 1
+        return out
+
+    number, b, n = now[0][0], values(before), values(now)
+    rows = []
+    for key in set(b) | set(n):
+        if b.get(key) != n.get(key):
+            rows.append([number, "OS" if key[0] == "Soft" else "ハードウェア", "/".join(key[:3]),
+                         b.get(key, ""), n.get(key, "")])
+    ab, an = apps(before), apps(now)
+    for app in set(ab) | set(an):
+        for _ in range(an.get(app, 0) - ab.get(app, 0)):
+            rows.append([number, "ソフトウェア追加", app[0], "", app[1]])
+        for _ in range(ab.get(app, 0) - an.get(app, 0)):
+            rows.append([number, "ソフトウェア削除", app[0], app[1], ""])
+    return rows
+
+
+def past_end_of_support(caption):
+    """Whether a Windows caption names a release whose support had ended by
+    the end of 2026 (every client release before 11, outside the long-term
+    channels, servers and embedded editions)."""
+    words = caption.split()
+    if "Windows" not in words or {"LTSC", "LTSB", "Server", "Embedded"} & set(words):
+        return False
+    at = words.index("Windows") + 1
+    return at < len(words) and words[at] in ("XP", "Vista", "7", "8", "8.1", "10")

@@ -77,12 +77,15 @@ class Ledger(unittest.TestCase):
             findings = set(con.execute("SELECT kind, number FROM findings"))
             first_dump = list(con.iterdump())
             con.close()
+            captions = {n: next((r[4] for r in ledger_expected.records(d) if r[1:4] == ["Soft", "OS", "Version"]), "")
+                        for n, d in files.items()}
+            past_support = {("end_of_support", n) for n, c in captions.items() if ledger_expected.past_end_of_support(c)}
             no_software = {("no_software", n) for n, rows in parsed.items() if not ledger_expected.applications(rows)}
             self.assertEqual(findings, {
                 ("cut_short", CUT),
                 # One finding per shared value, its numbers beside it.
                 *((kind, None) for kind in ("same_uuid", "same_mac", "same_computer_name")),
-                ("not_in_register", MISTYPED), ("not_reported", MISSING), *no_software})
+                ("not_in_register", MISTYPED), ("not_reported", MISSING), *no_software, *past_support})
 
             register = {FIRST: ["総務課"], CUT: ["経理課"]}
             expected = ledger_expected.exports(files, ["部署"], register)
@@ -99,6 +102,71 @@ class Ledger(unittest.TestCase):
             for name in expected:
                 self.assertEqual((root / "again" / name).read_bytes(), (root / "out" / name).read_bytes(), name)
             self.assertEqual({n: (save / f"{n}.csv").read_bytes() for n in files}, files, "an input was changed")
+
+
+    def test_catalogue_over_two_collections(self):
+        """A catalogue naming the runs' own software (code page 932, TAB, a
+        full-width upper-case pattern, a bad line), then a later collection of
+        the first PC made from the second run's file: the findings,
+        licences.csv and changes.csv, each worked out from the files."""
+        delivered = {n: (runs.delivered_folder() / f"{n}.csv").read_bytes() for n in (FIRST, MISTYPED)}
+        parsed = {n: ledger_expected.records(d) for n, d in delivered.items()}
+        names = [r[3] for r in parsed[FIRST] if r[1:3] == ["Soft", "Application"]]
+        self.assertGreaterEqual(len(names), 3, "the run delivered too few applications for this test")
+        caption = next(r[4] for r in parsed[FIRST] if r[1:4] == ["Soft", "OS", "Version"])
+        later = ledger_expected.later_copy(parsed[MISTYPED], FIRST, drop_application=names[-1])
+        wide = "".join("\u3000" if c == " " else chr(ord(c) + 0xFEE0) if "!" <= c <= "~" else c for c in names[1].upper())
+        catalogue = ("パターン\t製品名\t発行元\t種別\tライセンス数\tサポート終了日\r\n"
+                     f"{names[0][:-1]}?\t製品一\t発行元一\t有償\t1\t\r\n"
+                     f"{wide}\t製品二\t\t禁止\t\t\r\n"
+                     "存在しない製品*\t製品三\t\t必須\t\t\r\n"
+                     f"OS:{caption[:6]}*\tOS製品\t\t無償\t\t2020/01/01\r\n"
+                     "何か\t製品四\t\t有料\t\t\r\n")
+
+        with harness.Scenario("ledger_catalogue") as s:
+            root = s.unix_path(FOLDER)
+            (root / "SAVE").mkdir(parents=True)
+            (root / "LATER").mkdir()
+            for number, data in delivered.items():
+                (root / "SAVE" / f"{number}.csv").write_bytes(data)
+            (root / "LATER" / f"{FIRST} (2).csv").write_bytes(ledger_expected.record_bytes(later))
+            (root / "catalogue.txt").write_bytes(catalogue.encode("cp932"))
+            exe = s.put(harness.current_config().exe, FOLDER)
+            first = s.wine(exe, "--db", "ledger.sqlite", "--catalogue", "catalogue.txt", "--no-report", "SAVE",
+                           cwd=FOLDER, timeout=180)
+            self.assertEqual(first.returncode, 0, first.stdout + first.stderr)
+            self.assertIn("6行目 / line 6: 種別が不明です / unknown kind: 有料", first.stdout + first.stderr)
+            second = s.wine(exe, "--db", "ledger.sqlite", "--no-report", "--export", "out", "LATER",
+                            cwd=FOLDER, timeout=180)
+            if (root / "out").is_dir():
+                shutil.copytree(root / "out", s.artifacts / "exports", dirs_exist_ok=True)
+            self.assertEqual(second.returncode, 0, second.stdout + second.stderr)
+
+            current = {FIRST: later, MISTYPED: parsed[MISTYPED]}
+            apps = {n: {r[3] for r in rows if r[1:3] == ["Soft", "Application"]} for n, rows in current.items()}
+            has_one = {n for n, a in apps.items() if any(len(x) == len(names[0]) and x[:-1] == names[0][:-1] for x in a)}
+            has_two = {n for n, a in apps.items() if names[1] in a}
+            os_of = {n: next(r[4] for r in rows if r[1:4] == ["Soft", "OS", "Version"]) for n, rows in current.items()}
+            old_os = {n: c.rsplit(" (", 1)[0] if c.endswith(")") else c for n, c in os_of.items()}
+            has_os = {n for n, c in old_os.items() if c.startswith(caption[:6])}
+            con = sqlite3.connect(root / "ledger.sqlite")
+            found = set(con.execute("SELECT kind, number FROM findings WHERE kind IN ('licence_shortage',"
+                                    " 'forbidden_software', 'required_missing', 'end_of_support')"))
+            con.close()
+            self.assertEqual(found, {*((("licence_shortage", None),) if len(has_one) > 1 else ()),
+                                     *(("forbidden_software", n) for n in has_two),
+                                     *(("required_missing", n) for n in current),
+                                     *(("end_of_support", n) for n in has_os)})
+            self.assertEqual((root / "out" / "licences.csv").read_bytes(), ledger_expected.csv_bytes([
+                ["製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"],
+                ["製品一", "発行元一", "有償", "1", str(len(has_one)), str(1 - len(has_one)), ""],
+                ["製品二", "", "禁止", "", str(len(has_two)), "", ""],
+                ["製品三", "", "必須", "", "0", "", ""],
+                ["OS製品", "", "無償", "", str(len(has_os)), "", "2020-01-01"]]))
+            rows = ledger_expected.parse_csv((root / "out" / "changes.csv").read_bytes())
+            self.assertEqual(rows[0], ["管理番号", "区分", "項目", "前回", "今回"])
+            expected = [list(map(ledger_expected.field, r)) for r in ledger_expected.changes(parsed[FIRST], later)]
+            self.assertEqual(sorted(rows[1:]), sorted(expected))
 
 
 if __name__ == "__main__":

@@ -54,7 +54,8 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
             "PC-FIRST (2026-11-01 09:05:07) / PC-SECOND (2026-12-01 09:05:07)\n"
             "stale|abc-05-0008|abc-05-0008.csv|収集日時 2026-01-01 09:05:07\n"
             "not_reported|abc-05-0099||台帳にあり、記録ファイルがない\n"
-            "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない");
+            "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない\n"
+            "hardware_changed|abc-05-0007|abc-05-0007.csv|システムUUID {0071} → {0072}");
   EXPECT_EQ(query("SELECT f.kind, n.number, n.file FROM finding_numbers n JOIN findings f ON f.id = n.finding_id"
                   " WHERE f.kind = 'same_mac' ORDER BY n.number"),
             "same_mac|abc-05-0005|abc-05-0005.csv\nsame_mac|abc-05-0006|abc-05-0006.csv");
@@ -66,12 +67,17 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"bad_date", "収集日時が読めない", "Collection date unreadable"},
       {"bad_number", "管理番号の形式が正しくない", "Management number of the wrong shape"},
       {"cut_short", "途中で切れた記録ファイル", "Record file cut short"},
+      {"end_of_support", "サポート終了", "Past end of support"},
+      {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},
       {"future_date", "収集日時が取り込みより後", "Collection date after the import"},
+      {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
+      {"licence_shortage", "ライセンス不足", "Fewer licences than installs"},
       {"name_mismatch", "ファイル名と管理番号が異なる", "File name differs from its Key"},
       {"no_software", "ソフトウェアの記録がない", "No software record"},
       {"not_in_register", "台帳にない管理番号", "Reported, not in the register"},
       {"not_reported", "台帳にあるが未報告", "In the register, not reported"},
       {"rejected", "取り込めなかったファイル", "File not imported"},
+      {"required_missing", "必須ソフトウェアがない", "Required software missing"},
       {"same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name under two numbers"},
       {"same_mac", "同じMACアドレスが複数の管理番号にある", "Same MAC address under two numbers"},
       {"same_uuid", "同じシステムUUIDが複数の管理番号にある", "Same system UUID under two numbers"},

@@ -28,6 +28,7 @@ struct Pc {
   std::vector<std::string> software = {"Alpha Tool,1.2,Alpha Works"};
   std::string maker = "Maker X", model = "Model Y";
   bool assetRecords = true;
+  std::vector<std::string> records = {};  // further "Group,Item,SubItem,Contents,Unit"
 };
 
 class LedgerTest : public ::testing::Test {
@@ -47,6 +48,7 @@ class LedgerTest : public ::testing::Test {
     std::vector<std::string> rows = {"Create,DateTime," + d + "," + pc.time + ",",
                                      "LAN,Adapter,MACアドレス," + pc.mac + ",", "LAN,LAN,コンピュータ名," + pc.computer + ",",
                                      "WMI,MotherBoard,Device_ID," + pc.uuid + ","};
+    rows.insert(rows.end(), pc.records.begin(), pc.records.end());
     for (const std::string& s : pc.software) rows.push_back("Soft,Application," + s);
     rows.insert(rows.end(), {"WMI,System,Vendor," + pc.maker + ",", "WMI,System,Model," + pc.model + ","});
     if (pc.assetRecords) {

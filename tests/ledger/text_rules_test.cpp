@@ -45,7 +45,7 @@ TEST(NameMatchesKey, TheKeyOrTheKeyAndASuffix) {
 TEST(CsvField, NeutralisesFormulasAndQuotes) {
   const std::pair<const char*, const char*> cases[] = {
       {"plain", "plain"},       {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"}, {"+1", "'+1"},
-      {"-2", "'-2"},            {"@SUM(A1)", "'@SUM(A1)"},                   {"a,b", "\"a,b\""},
+      {"-2", "-2"},             {"-2+3", "'-2+3"}, {"-", "'-"}, {"@SUM(A1)", "'@SUM(A1)"},                   {"a,b", "\"a,b\""},
       {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"=a,b", "\"'=a,b\""},          {"", ""},
       {"a\rb", "\"a\rb\""},       {"a\nb", "\"a\nb\""},
   };

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "ledger/report/catalogue_data.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
 #include "ledger/report/record_diff.h"
@@ -351,6 +352,7 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   SoftwareCount software;
   const std::vector<int> renumber = WriteRecords(db, w, pcs, software);
   software.Write(w, renumber);
+  WriteCatalogueData(db, w);
   w.EndObject();
 }
 

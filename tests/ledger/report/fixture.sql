@@ -1,6 +1,7 @@
 -- A small ledger for the report's tests (applied over schema.sql): three PCs,
 -- one with an earlier collection, a rejected file, findings, a register with
--- one number not reported, and hostile texts from the record files.
+-- one number not reported, hostile texts from the record files, and a
+-- software catalogue with its findings.
 INSERT INTO imports(id, started_at, files_read, new_pcs, updated_pcs, rejected) VALUES
   (1, '2026-12-01 09:00:00', 2, 2, 0, 0),
   (2, '2026-12-05 10:00:00', 3, 1, 1, 1);
@@ -51,11 +52,31 @@ INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit) VAL
   (4, 4, 'Soft', 'Application', '"><img src=x onerror=alert(2)>', '1.0', ''),
   (4, 5, 'Soft', 'Application', 'Office', '2.0', 'Maker A'),
   (4, 6, '資産', '管理情報', '管理番号', 'abc-05-0003', '');
+-- The application record whose name folding changes, as the import notes it.
+INSERT INTO application_folds(collection_id, line, name, version, unit) VALUES (2, 7, 'Office', NULL, NULL);
 INSERT INTO findings(kind, number, file, detail) VALUES
   ('not_reported', 'abc-05-0009', NULL, NULL),
   ('rejected', NULL, 'SAVE2/memo.csv', 'ヘッダー行がありません'),
   ('same_computer_name', 'abc-05-0001', 'SAVE2/abc-05-0001.csv', 'PC-SATO'),
-  ('same_computer_name', 'abc-05-0003', 'SAVE2/abc-05-0003.csv', 'PC-SATO');
+  ('same_computer_name', 'abc-05-0003', 'SAVE2/abc-05-0003.csv', 'PC-SATO'),
+  ('licence_shortage', NULL, NULL, 'Office: 保有 2、導入 3'),
+  ('forbidden_software', 'abc-05-0002', 'abc-05-0002.csv', '<script>alert(1)</script>'),
+  ('required_missing', 'abc-05-0001', 'abc-05-0001.csv', 'AntiVirus'),
+  ('required_missing', 'abc-05-0002', 'abc-05-0002.csv', 'AntiVirus'),
+  ('required_missing', 'abc-05-0003', 'abc-05-0003.csv', 'AntiVirus'),
+  ('end_of_support', 'abc-05-0001', 'abc-05-0001.csv', 'Viewer: サポート終了 2026-06-30');
+INSERT INTO catalogue_products(product, publisher, kind, kind_title, licences, end_of_support, line) VALUES
+  ('Office', 'Maker A', 'paid', '有償', 2, NULL, 2),
+  ('Viewer', '', 'free', '無償', NULL, '2026-06-30', 3),
+  ('Evil script', 'Evil', 'forbidden', '禁止', NULL, NULL, 4),
+  ('AntiVirus', '', 'required', '必須', NULL, NULL, 5),
+  ('Windows 10', 'Microsoft', 'paid', '有償', 10, '2025-10-14', 6);
+INSERT INTO catalogue_patterns(line, pattern, product) VALUES
+  (2, 'Office*', 'Office'), (3, 'Viewer', 'Viewer'), (4, '<script>*', 'Evil script'), (5, 'AntiVirus*', 'AntiVirus'),
+  (6, 'OS:*Windows 10*', 'Windows 10');
+INSERT INTO catalogue_matches(os, name, product) VALUES
+  (0, 'Office', 'Office'), (0, 'Viewer', 'Viewer'), (0, '<script>alert(1)</script>', 'Evil script'),
+  (0, '"><img src=x onerror=alert(2)>', NULL), (1, 'Windows 11 Pro 64 ビット', NULL);
 INSERT INTO register(number, extra) VALUES
   ('abc-05-0001', '["総務部"]'), ('abc-05-0002', '["<i>営業部</i>"]'),
   ('abc-05-0003', '["総務部"]'), ('abc-05-0009', '["経理部"]');

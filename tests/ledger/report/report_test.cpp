@@ -79,13 +79,26 @@ TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
   EXPECT_EQ(d["lastImport"], json::parse(R"({"startedAt":"2026-12-05 10:00:00","filesRead":3,"newPcs":1,
                                             "updatedPcs":1,"rejected":1})"));
   // Kinds in the order the ledger lists them, titles from finding_kinds.
-  ASSERT_EQ(d["findings"].size(), 3u);
+  ASSERT_EQ(d["findings"].size(), 7u);
   EXPECT_EQ(d["findings"][0]["kind"], "rejected");
   EXPECT_EQ(d["findings"][0]["title"], "取り込めなかったファイル");
   EXPECT_EQ(d["findings"][1]["items"], json::parse(R"([["abc-05-0001","SAVE2/abc-05-0001.csv","PC-SATO"],
                                                        ["abc-05-0003","SAVE2/abc-05-0003.csv","PC-SATO"]])"));
   EXPECT_EQ(d["findings"][2]["items"], json::parse(R"([["abc-05-0009",null,null]])"));
   EXPECT_EQ(d["perDay"], json::parse(R"([["2026-11-20",1],["2026-11-21",1],["2026-12-04",1],["2026-12-05",1]])"));
+}
+
+// Each catalogue product with owned, installed (distinct PCs) and balance;
+// the names it covers point at its row.
+TEST_F(ReportTest, CatalogueProductsAndTheNamesTheyCover) {
+  const json d = Write().second;
+  EXPECT_EQ(d["licences"], json::parse(R"([["Office","Maker A","paid","有償",2,3,-1,null],
+                                           ["Viewer","","free","無償",null,1,null,"2026-06-30"],
+                                           ["Evil script","Evil","forbidden","禁止",null,1,null,null],
+                                           ["AntiVirus","","required","必須",null,0,null,null],
+                                           ["Windows 10","Microsoft","paid","有償",10,0,10,"2025-10-14"]])"));
+  EXPECT_EQ(d["appProducts"], json::parse(R"([["<script>alert(1)</script>",2],["Office",0],["Viewer",1]])"));
+  EXPECT_EQ(d["osProducts"], json::parse("[]"));
 }
 
 TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {

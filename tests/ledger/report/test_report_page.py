@@ -41,7 +41,11 @@ class ReportPage(unittest.TestCase):
             con.executemany("INSERT OR REPLACE INTO finding_kinds VALUES(?, ?, ?)", [
                 ("rejected", "取り込めなかったファイル", "File not imported"),
                 ("same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name"),
-                ("not_reported", "台帳にあるが未報告", "Not reported")])
+                ("not_reported", "台帳にあるが未報告", "Not reported"),
+                ("licence_shortage", "ライセンス不足", "Fewer licences than installs"),
+                ("forbidden_software", "禁止ソフトウェア", "Forbidden software"),
+                ("required_missing", "必須ソフトウェアがない", "Required software missing"),
+                ("end_of_support", "サポート終了", "Past end of support")])
             con.executescript((HERE / "fixture.sql").read_text(encoding="utf-8"))
         cls.page = OUT / "report.html"
         subprocess.run([os.environ["WRITE_REPORT"], str(db), str(cls.page), "2026-12-07 12:00:00"], check=True)
@@ -67,7 +71,8 @@ class ReportPage(unittest.TestCase):
         self.assertIn("前回の取り込みで新規\n1 台\n2026-12-05 10:00:00", cards)
         self.assertEqual(self.js(texts("details.finding summary")),
                          ["取り込めなかったファイル1 件", "同じコンピュータ名が複数の管理番号にある2 件",
-                          "台帳にあるが未報告1 件"])
+                          "台帳にあるが未報告1 件", "ライセンス不足1 件", "禁止ソフトウェア1 件",
+                          "必須ソフトウェアがない3 件", "サポート終了1 件"])
         self.js("document.querySelector('details[data-kind=same_computer_name]').open = true")
         self.assertEqual(self.js(texts("details[data-kind=same_computer_name] tbody tr")),
                          ["abc-05-0001\tSAVE2/abc-05-0001.csv\tPC-SATO", "abc-05-0003\tSAVE2/abc-05-0003.csv\tPC-SATO"])
@@ -146,6 +151,52 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js("[...document.querySelectorAll('#chart-maker text')].map(t => t.firstChild.nodeValue)"),
                          ["Maker A", "2 台", "Maker B", "1 台"])
         self.browser.screenshot(OUT / "charts.png")
+
+    def test_7_catalogue_cards_open_to_their_pcs(self):
+        self.tab("overview")
+        cards = self.js(texts(".card.link"))
+        self.assertEqual(cards, ["ライセンス不足\n1 製品\n不足 1 ライセンス", "禁止ソフトウェア\n1 台\n1 件",
+                                 "必須ソフトウェアなし\n3 台\n3 件", "サポート終了\n1 台\n1 件"])
+        self.js("document.querySelector('.card[data-kind=forbidden_software]').click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
+                         ["abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t<script>alert(1)</script>"])
+        self.close_dialog()
+        self.js("document.querySelector('.card[data-kind=end_of_support]').click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
+                         ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tViewer: サポート終了 2026-06-30"])
+        self.browser.screenshot(OUT / "support.png")
+        self.close_dialog()
+        self.js("document.querySelector('.card[data-kind=licence_shortage]').click()")
+        self.assertEqual(self.js("document.querySelector('#dialog-body p').innerText"), "Office（保有 2、導入 3）")
+        self.assertEqual([r.split("\t")[0] for r in self.js(texts("#dialog-body tr.row"))],
+                         ["abc-05-0001", "abc-05-0002", "abc-05-0003"])
+        self.close_dialog()
+
+    def test_8_licences_page_shortages_first(self):
+        self.tab("licences")
+        self.assertEqual(self.js(texts("#lic-table tbody tr")),
+                         ["Office\tMaker A\t有償\t2\t3\t-1\t\t",
+                          "Viewer\t\t無償\t\t1\t\t2026-06-30\t",
+                          "Evil script\tEvil\t禁止\t\t1\t\t\t",
+                          "AntiVirus\t\t必須\t\t0\t\t\t",
+                          "Windows 10\tMicrosoft\t有償\t10\t0\t10\t2025-10-14\t"])
+        self.assertEqual(self.js("document.querySelectorAll('#lic-table tr.short').length"), 1)
+        self.browser.screenshot(OUT / "licences.png")
+        self.js("document.querySelector('#lic-table tbody tr').click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
+                         ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tOffice",
+                          # each name as the PC wrote it
+                          "abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\tOffice / Ｏｆｆｉｃｅ\u3000",
+                          "abc-05-0003\t田中\t次郎\tPC-TANAKA\tOffice"])
+        self.close_dialog()
+
+    def test_9_software_grouped_by_product(self):
+        self.tab("software")
+        rows = [r.split("\t") for r in self.js(texts("#sw-grid tr.row"))]
+        self.assertEqual([(r[0], r[4], r[5]) for r in rows],
+                         [("Office", "Office", "有償"), ("Viewer", "Viewer", "無償"),
+                          ("<script>alert(1)</script>", "Evil script", "禁止"),
+                          ('"><img src=x onerror=alert(2)>', "", "")])
 
 
 if __name__ == "__main__":

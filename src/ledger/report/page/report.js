@@ -23,6 +23,12 @@
     return row;
   });
   const newPcs = new Set(D.newPcs);
+  // The catalogue's products: [product, publisher, kind, kind title, owned,
+  // installed, balance, end of support]; the names and captions they cover.
+  const L = D.licences || [];
+  const LC = { product: 0, publisher: 1, kind: 2, kindTitle: 3, owned: 4, installed: 5, balance: 6, endOfSupport: 7 };
+  const appProduct = new Map(D.appProducts || []);
+  const osProduct = new Map(D.osProducts || []);
 
   function parseList(text) {
     if (text == null) return [];
@@ -90,6 +96,7 @@
     }
     const findingCount = D.findings.reduce((n, f) => n + f.items.length, 0);
     cards.push(card('検出事項', findingCount + ' 件', D.findings.length + ' 種類'));
+    cards.push(...catalogueCards());
     replace(document.getElementById('cards'), ...cards);
 
     const findings = document.getElementById('findings');
@@ -387,9 +394,17 @@
   }
 
   // ----- software -----
-  const swRows = D.software.map(s => [s[0], s[1], s[2], s[3]]);
+  // Each row with its catalogue product and kind; shown grouped by product in
+  // the catalogue's order, the rest after, most installed first within each.
+  const productOfRow = D.software.map(s => (appProduct.has(s[0]) ? appProduct.get(s[0]) : -1));
+  const swRows = D.software.map((s, i) => [s[0], s[1], s[2], s[3],
+    ...(productOfRow[i] >= 0 ? [L[productOfRow[i]][LC.product], L[productOfRow[i]][LC.kindTitle]] : ['', ''])]);
   const swGrid = new Grid(document.getElementById('sw-grid'),
-    [['名称', 380], ['バージョン', 140], ['発行元', 240], ['PC台数', 100, 'num']], swRows, i => showSoftware(i));
+    [['名称', 340], ['バージョン', 130], ['発行元', 220], ['PC台数', 90, 'num'], ['製品', 200], ['種別', 70]], swRows,
+    i => showSoftware(i));
+  const grouped = i => (productOfRow[i] >= 0 ? productOfRow[i] : L.length);
+  swGrid.order = swRows.map((_, i) => i).sort((a, b) => grouped(a) - grouped(b) || a - b);
+  swGrid.shown = swGrid.order;
   swGrid.onCount = n => replace(document.getElementById('sw-count'), swRows.length + ' 件中 ' + n + ' 件を表示');
   document.getElementById('sw-filter').addEventListener('input', e => swGrid.filter(e.target.value));
 
@@ -415,6 +430,115 @@
       r => showPc(holders[r][0])).render();
   }
 
+  // ----- catalogue products and licences -----
+  function productPcs(p) {
+    if (!recordProduct) {
+      // Through the software row of each record: its name as the ledger folded it.
+      recordProduct = new Int32Array(R.length / 5).fill(-1);
+      for (let r = 0; r < recordProduct.length; ++r) {
+        const row = D.softwareOfRecord[r];
+        if (row >= 0) recordProduct[r] = productOfRow[row];
+      }
+    }
+    const holders = [];
+    pcs.forEach((pc, k) => {
+      const names = [];
+      if (osProduct.get(pc[COL.os]) === p) names.push(text(pc[COL.os]));
+      for (const r of recordsOf(k)) if (recordProduct[r] === p && !names.includes(rec(r, 2))) names.push(rec(r, 2));
+      if (names.length) holders.push([k, names.join(' / ')]);
+    });
+    return holders;
+  }
+  let recordProduct = null;
+
+  function pcList(title, note, holders) {
+    const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
+    openDialog([el('h3', null, title), el('p', null, note), container], 'pcs');
+    const rows = holders.map(([k, what]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
+      text(pcs[k][COL.computer]), what]);
+    new Grid(container, [['管理番号', 130], ['姓', 110], ['名', 110], ['コンピュータ名', 200], ['内容', 400]], rows,
+      r => showPc(holders[r][0])).render();
+  }
+
+  function showProduct(p) {
+    const l = L[p];
+    const holders = productPcs(p);
+    pcList(l[LC.product], [l[LC.kindTitle], l[LC.publisher] && '発行元 ' + l[LC.publisher],
+      l[LC.owned] == null ? null : '保有 ' + l[LC.owned], '導入 ' + holders.length + ' 台'].filter(x => x).join('　'), holders);
+  }
+
+  // The PCs of a kind of finding, each with its detail.
+  function showFindingPcs(kind, title) {
+    const f = D.findings.find(x => x.kind === kind);
+    const holders = [];
+    for (const [number, , detail] of f ? f.items : []) {
+      const k = pcIndex.get(number);
+      if (k !== undefined) holders.push([k, text(detail)]);
+    }
+    pcList(title, holders.length + ' 件', holders);
+  }
+
+  function catalogueCards() {
+    const items = kind => (D.findings.find(f => f.kind === kind) || { items: [] }).items;
+    const pcCount = kind => new Set(items(kind).map(i => i[0])).size;
+    const noCatalogue = L.length ? null : 'カタログなし（--catalogue で指定）';
+    const linked = (node, kind, open) => {
+      node.classList.add('link');
+      node.dataset.kind = kind;
+      if (items(kind).length) node.classList.add('alert');
+      node.addEventListener('click', open);
+      return node;
+    };
+    const short = L.map((l, p) => p).filter(p => L[p][LC.balance] != null && L[p][LC.balance] < 0);
+    const lacking = short.reduce((n, p) => n - L[p][LC.balance], 0);
+    const byPc = (label, kind) => linked(card(label, pcCount(kind) + ' 台', noCatalogue || items(kind).length + ' 件'),
+      kind, () => showFindingPcs(kind, label));
+    return [
+      linked(card('ライセンス不足', short.length + ' 製品', noCatalogue || '不足 ' + lacking + ' ライセンス'),
+        'licence_shortage', () => {
+          const holders = [];
+          for (const p of short) for (const [k, names] of productPcs(p)) holders.push([k, L[p][LC.product] + ': ' + names]);
+          holders.sort((a, b) => a[0] - b[0]);
+          pcList('ライセンス不足', short.map(p => L[p][LC.product] + '（保有 ' + L[p][LC.owned] + '、導入 ' +
+            L[p][LC.installed] + '）').join('　'), holders);
+        }),
+      byPc('禁止ソフトウェア', 'forbidden_software'),
+      byPc('必須ソフトウェアなし', 'required_missing'),
+      linked(card('サポート終了', pcCount('end_of_support') + ' 台', items('end_of_support').length + ' 件'),
+        'end_of_support', () => showFindingPcs('end_of_support', 'サポート終了')),
+    ];
+  }
+
+  // Owned against installed per product, shortages first (the largest
+  // first), then the catalogue's order; the bar shows both on one scale.
+  function renderLicences() {
+    const note = document.getElementById('lic-note');
+    if (!L.length) {
+      replace(note, 'カタログがありません。--catalogue でソフトウェアのカタログを指定すると、製品ごとの保有ライセンス数と導入台数を比べます。');
+      return;
+    }
+    const order = L.map((l, p) => p).sort((a, b) => {
+      const sa = L[a][LC.balance] != null && L[a][LC.balance] < 0, sb = L[b][LC.balance] != null && L[b][LC.balance] < 0;
+      return (sb - sa) || (sa && sb ? L[a][LC.balance] - L[b][LC.balance] : 0) || a - b;
+    });
+    const scale = Math.max(1, ...L.map(l => Math.max(l[LC.owned] || 0, l[LC.installed])));
+    const meter = l => el('div', { className: 'meter', title: '保有 ' + (l[LC.owned] == null ? '不明' : l[LC.owned]) + ' / 導入 ' + l[LC.installed] },
+      l[LC.owned] == null ? null : el('span', { className: 'owned', style: 'width:' + (l[LC.owned] / scale * 100) + '%' }),
+      el('span', { className: 'installed', style: 'width:' + (l[LC.installed] / scale * 100) + '%' }));
+    const cell = (v, cls) => el('td', cls ? { className: cls } : null, v == null ? '' : v);
+    const rows = order.map(p => {
+      const l = L[p];
+      const short = l[LC.balance] != null && l[LC.balance] < 0;
+      return el('tr', { className: short ? 'short' : '', 'data-p': p, onclick: () => showProduct(p) },
+        cell(l[LC.product]), cell(l[LC.publisher]), cell(l[LC.kindTitle]), cell(l[LC.owned], 'num'),
+        cell(l[LC.installed], 'num'), cell(l[LC.balance], 'num'), cell(l[LC.endOfSupport]), el('td', null, meter(l)));
+    });
+    replace(note, L.length + ' 製品　不足 ' + order.filter(p => L[p][LC.balance] < 0 && L[p][LC.balance] != null).length + ' 製品');
+    replace(document.getElementById('lic-table'), el('table', { className: 'plain licences' },
+      el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有と導入']
+        .map(h => el('th', null, h)))), el('tbody', null, ...rows)));
+  }
+
   // ----- dialog and tabs -----
   const dialog = document.getElementById('dialog');
   function openDialog(children, kind) {
@@ -436,7 +560,9 @@
     if (view === 'charts' && !chartsDrawn) { renderCharts(); chartsDrawn = true; }
     if (view === 'pcs') pcGrid.render();
     if (view === 'software') swGrid.render();
+    if (view === 'licences' && !licencesDrawn) { renderLicences(); licencesDrawn = true; }
   }
+  let licencesDrawn = false;
   for (const b of document.querySelectorAll('#tabs button')) b.addEventListener('click', () => show(b.dataset.view));
 
   renderOverview();
