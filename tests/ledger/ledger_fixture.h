@@ -2,6 +2,7 @@
 // Record files written as the client writes them (code page 932, CR LF) into
 // a temporary folder, and a database beside them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -33,8 +34,10 @@ struct Pc {
 class LedgerTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The process in the name too: other builds on the machine run the same tests.
     dir = fs::temp_directory_path() /
-          ("ledger_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("ledger_test_" + std::to_string(::getpid()) + "_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir / "SAVE");
   }
