@@ -1,6 +1,6 @@
 #include "ledger/collection_changes.h"
 
-#include "ledger/report/record_diff.h"
+#include "ledger/record_diff.h"
 
 namespace th::ledger {
 

@@ -11,7 +11,7 @@
 #include "ledger/report/catalogue_data.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
-#include "ledger/report/record_diff.h"
+#include "ledger/record_diff.h"
 #include "ledger/report/string_table.h"
 #include "ledger/local_time.h"
 #include "ledger/pc_columns.h"

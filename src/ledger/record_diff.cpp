@@ -1,4 +1,4 @@
-#include "ledger/report/record_diff.h"
+#include "ledger/record_diff.h"
 
 #include <map>
 #include <tuple>
