@@ -4,17 +4,13 @@
 
 namespace th::ledger {
 
-namespace {
-
-std::vector<Record> ReadRecords(Statement& s, std::int64_t collection) {
+std::vector<Record> CollectionRecords(Statement& s, std::int64_t collection) {
   std::vector<Record> records;
   s.reset();
   s.bind(1, collection);
   while (s.step()) records.push_back({s.text(0), s.text(1), s.text(2), s.text(3), s.text(4)});
   return records;
 }
-
-}  // namespace
 
 std::vector<ChangeRow> ChangesOfLastImport(Database& db) {
   Statement pcs = db.prepare(
@@ -29,8 +25,8 @@ std::vector<ChangeRow> ChangesOfLastImport(Database& db) {
   std::vector<ChangeRow> rows;
   while (pcs.step()) {
     const std::string number = pcs.text(0);
-    const std::vector<Record> now = ReadRecords(records, pcs.integer(1));
-    const CollectionDiff diff = DiffCollections(ReadRecords(records, pcs.integer(2)), now);
+    const std::vector<Record> now = CollectionRecords(records, pcs.integer(1));
+    const CollectionDiff diff = DiffCollections(CollectionRecords(records, pcs.integer(2)), now);
     for (const ValueChange& v : diff.values) {
       rows.push_back({number, v.grp == "Soft" ? "OS" : "ハードウェア", v.grp + "/" + v.item + "/" + v.subitem, v.before,
                       v.now});

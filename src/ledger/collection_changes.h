@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ledger/record_diff.h"
 #include "ledger/sqlite.h"
 
 namespace th::ledger {
@@ -18,5 +19,9 @@ struct ChangeRow {
 // For every PC whose current collection came with the last import that took
 // a file, each difference against its previous collection, by number.
 std::vector<ChangeRow> ChangesOfLastImport(Database& db);
+
+// One collection's records, as a diff takes them: `s` selects Group, Item,
+// SubItem, Contents and Unit for the collection bound as its parameter 1.
+std::vector<Record> CollectionRecords(Statement& s, std::int64_t collection);
 
 }  // namespace th::ledger

@@ -11,6 +11,7 @@
 #include "ledger/report/catalogue_data.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
+#include "ledger/collection_changes.h"
 #include "ledger/record_diff.h"
 #include "ledger/report/string_table.h"
 #include "ledger/local_time.h"
@@ -110,14 +111,6 @@ class RecordTable {
   std::unordered_map<std::string, int> index_;
   std::vector<int> fields_;
 };
-
-std::vector<Record> ReadRecords(Statement& s, std::int64_t collection) {
-  std::vector<Record> records;
-  s.reset();
-  s.bind(1, collection);
-  while (s.step()) records.push_back({s.text(0), s.text(1), s.text(2), s.text(3), s.text(4)});
-  return records;
-}
 
 struct Pc {
   std::int64_t collection;
@@ -272,7 +265,7 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
-    const std::vector<Record> current = ReadRecords(records, pc.collection);
+    const std::vector<Record> current = CollectionRecords(records, pc.collection);
     std::vector<int>& ids = out.lists.emplace_back();
     ids.reserve(current.size());
     for (const Record& r : current) {
@@ -287,7 +280,7 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
     }
     const std::int64_t before = previous.integer(0);
     std::string at = previous.isNull(1) ? std::string() : previous.text(1);
-    out.changes.push_back(Compact(DiffCollections(ReadRecords(records, before), current), std::move(at), strings, table));
+    out.changes.push_back(Compact(DiffCollections(CollectionRecords(records, before), current), std::move(at), strings, table));
   }
   return out;
 }
