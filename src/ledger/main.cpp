@@ -1,5 +1,7 @@
 // tallyhawk-ledger: record files into one database, checked and exported.
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,14 +21,23 @@ namespace {
 
 int RunChecked(const std::vector<std::string>& args);
 
-// Last resort: what no step expects (a programming error) ends the program
-// with its own description and the failure's exit code, not a crash.
+int Unexpected(const char* what) {
+  std::cerr << "tallyhawk-ledger: " << what << "\n";
+  return th::ledger::kUsageError;
+}
+
+// Last resort: what no step expects (a programming error, a standard call's
+// error, memory exhausted) ends the program with its own description and the
+// failure's exit code, not a crash.
 int Run(const std::vector<std::string>& args) {
   try {
     return RunChecked(args);
-  } catch (const std::exception& e) {
-    std::cerr << "tallyhawk-ledger: " << e.what() << "\n";
-    return th::ledger::kUsageError;
+  } catch (const std::logic_error& e) {
+    return Unexpected(e.what());
+  } catch (const std::runtime_error& e) {
+    return Unexpected(e.what());
+  } catch (const std::bad_alloc& e) {
+    return Unexpected(e.what());
   }
 }
 

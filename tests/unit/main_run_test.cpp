@@ -56,7 +56,7 @@ TEST_F(MainRunTest, AProgrammingErrorEndsTheRunOnTheErrorPathUnderItsOwnDescript
   try {
     run.Main();
     ADD_FAILURE() << "the programming error was swallowed";
-  } catch (const std::exception& e) {
+  } catch (const std::out_of_range& e) {
     run.EndOnErrorPath(e.what());
   }
   EXPECT_EQ(p.text(kLog), "2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\tbasic_string::substr\r\n");

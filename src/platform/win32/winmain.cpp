@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <exception>
+#include <new>
+#include <stdexcept>
 
 #include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
@@ -18,11 +19,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   th::win32::WinUi ui;
   th::platform::Platform os = services.with(ui);
   th::RunSequence run(os);
+  // Last resort: a programming error (no procedure expects one: a bad index
+  // or argument, a standard call's error, memory exhausted) still ends the
+  // run on its error path, logged under its own description.
   try {
     run.Main();
-  } catch (const std::exception& e) {
-    // Last resort: a programming error (no procedure expects one) still ends
-    // the run on its error path, logged under its own description.
+  } catch (const std::logic_error& e) {
+    run.EndOnErrorPath(e.what());
+  } catch (const std::runtime_error& e) {
+    run.EndOnErrorPath(e.what());
+  } catch (const std::bad_alloc& e) {
     run.EndOnErrorPath(e.what());
   }
   // Ending the program ends the process at once: no window's closing handler runs.
