@@ -252,10 +252,24 @@
     this.haystack = null;
     this.only = null;
     const colgroup = el('colgroup', null, ...columns.map(c => el('col', { style: 'width:' + c[1] + 'px' })));
-    this.head = el('tr', null, ...columns.map((c, i) => el('th', { onclick: () => this.sort(i), title: c[0] }, c[0])));
-    this.body = el('tbody');
-    const width = columns.reduce((s, c) => s + c[1], 0);
-    container.append(el('table', { style: 'width:' + width + 'px' }, colgroup, el('thead', null, this.head), this.body));
+    this.head = el('tr', { 'aria-rowindex': 1 }, ...columns.map((c, i) => el('th', { onclick: () => this.sort(i),
+      title: c[0], tabindex: 0, 'aria-sort': 'none' }, c[0])));
+    this.head.addEventListener('keydown', e => {
+      if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); e.target.click(); }
+    });
+    // Where each column starts, for filling only the columns in view.
+    this.edges = [0];
+    for (const c of columns) this.edges.push(this.edges[this.edges.length - 1] + c[1]);
+    // Only the rows in view are in the table, between two spacers of the
+    // others' height; a row's element is kept while its row stays in view.
+    const spacer = () => el('tr', { className: 'spacer', 'aria-hidden': 'true' }, el('td', { colspan: columns.length }));
+    this.top = spacer();
+    this.bottom = spacer();
+    this.body = el('tbody', null, this.top, this.bottom);
+    this.live = new Map(); // row index -> its element in the table
+    this.spare = [];
+    this.table = el('table', { style: 'width:' + this.edges[columns.length] + 'px' }, colgroup, el('thead', null, this.head), this.body);
+    container.append(this.table);
     this.body.addEventListener('click', e => {
       const tr = e.target.closest('tr.row');
       if (tr) onOpen(Number(tr.dataset.i));
@@ -285,8 +299,9 @@
     [...this.head.children].forEach((th, i) => {
       th.classList.toggle('sorted', i === col);
       th.classList.toggle('desc', i === col && this.desc);
+      th.setAttribute('aria-sort', i !== col ? 'none' : this.desc ? 'descending' : 'ascending');
     });
-    this.filter(this.query || '');
+    this.refilter();
   };
   // Every word typed must appear in some cell of the row; width and case of
   // letters are ignored (ＡＢＣ finds abc).
@@ -294,11 +309,16 @@
     if (!this.haystack) this.haystack = this.rows.map(r => fold(r.join('\u0001')));
   };
   Grid.prototype.filter = function (query) {
-    this.query = query;
     this.prepare();
-    const words = fold(query).split(/\s+/).filter(w => w);
+    const folded = fold(query);
+    // Typing on only drops rows: a query that extends the last one searches
+    // the last one's rows.
+    const from = this.folded != null && folded.startsWith(this.folded) ? this.shown : this.order;
+    this.query = query;
+    this.folded = folded;
+    const words = folded.split(/\s+/).filter(w => w);
     const only = this.only;
-    this.shown = !words.length && !only ? this.order : this.order.filter(i => {
+    this.shown = !words.length && !only ? this.order : from.filter(i => {
       if (only && !only.has(i)) return false;
       const h = this.haystack[i];
       for (const w of words) if (h.indexOf(w) < 0) return false;
@@ -307,23 +327,79 @@
     this.container.scrollTop = 0;
     this.render();
   };
+  // Fills the rows and columns in view: a keystroke in the filter changes
+  // a screenful of cells, not the whole table. The other columns of those
+  // rows are filled soon after (for reading aloud, finding and copying).
+  // The same query again over a new order or a new choice of rows.
+  Grid.prototype.refilter = function () {
+    this.folded = null;
+    this.filter(this.query || '');
+  };
   Grid.prototype.render = function () {
-    const total = this.shown.length;
-    const view = this.container.clientHeight || 600;
-    const first = Math.max(0, Math.floor(this.container.scrollTop / ROW_H) - 2);
-    const last = Math.min(total, first + Math.ceil(view / ROW_H) + 4);
-    const span = this.columns.length;
-    const spacer = h => el('tr', { className: 'spacer' }, el('td', { colspan: span, style: 'height:' + h + 'px' }));
-    const rows = [spacer(first * ROW_H)];
+    const total = this.shown.length, box = this.container, n = this.columns.length;
+    const first = Math.max(0, Math.min(total, Math.floor(box.scrollTop / ROW_H) - 2));
+    const last = Math.min(total, first + Math.ceil((box.clientHeight || 600) / ROW_H) + 4);
+    const left = box.scrollLeft, right = left + (box.clientWidth || 1400);
+    let lo = 0, hi = 0;
+    while (lo < n - 1 && this.edges[lo + 1] <= left) ++lo;
+    for (hi = lo; hi < n && this.edges[hi] < right;) ++hi;
+    const wanted = new Set();
+    for (let k = first; k < last; ++k) wanted.add(this.shown[k]);
+    // Rows that left the view give their elements to those that came in,
+    // refilled where they stand so that the table only changes texts.
+    const freed = new Set();
+    for (const [i, tr] of this.live) if (!wanted.has(i)) { freed.add(tr); this.live.delete(i); }
+    let at = this.top.nextSibling;
     for (let k = first; k < last; ++k) {
       const i = this.shown[k];
-      const r = this.rows[i];
-      rows.push(el('tr', { className: 'row', 'data-i': i, tabindex: 0 },
-        ...this.columns.map((c, j) => el('td', c[2] === 'num' ? { className: 'num' } : null, text(r[j])))));
+      let tr = this.live.get(i);
+      if (tr) {
+        while (at !== tr && freed.has(at)) at = at.nextSibling;
+      } else {
+        tr = freed.has(at) ? at : freed.size ? freed.values().next().value : this.spare.pop() || this.newRow();
+        freed.delete(tr);
+        this.live.set(i, tr);
+      }
+      this.fill(tr, i, lo, hi);
+      if (tr === at) at = at.nextSibling;
+      else this.body.insertBefore(tr, at);
+      tr.setAttribute('aria-rowindex', k + 2);
     }
-    rows.push(spacer((total - last) * ROW_H));
-    this.body.replaceChildren(...rows);
-    if (this.onCount) this.onCount(total);
+    for (const tr of freed) { tr.remove(); this.spare.push(tr); }
+    this.top.firstChild.style.height = first * ROW_H + 'px';
+    this.bottom.firstChild.style.height = (total - last) * ROW_H + 'px';
+    this.table.setAttribute('aria-rowcount', total + 1);
+    if (this.onCount && this.counted !== total) { this.counted = total; this.onCount(total); }
+    // Once the rows have stayed put for a moment: the rest of their columns.
+    clearTimeout(this.rest);
+    if (lo > 0 || hi < n) {
+      this.rest = setTimeout(() => requestIdleCallback(() => {
+        for (const [i, tr] of this.live) this.fill(tr, i, 0, n);
+      }), 300);
+    }
+  };
+  Grid.prototype.newRow = function () {
+    const tr = el('tr', { className: 'row', tabindex: 0 });
+    tr.texts = this.columns.map(c => {
+      const t = document.createTextNode('');
+      tr.append(el('td', c[2] === 'num' ? { className: 'num' } : null, t));
+      return t;
+    });
+    return tr;
+  };
+  // Puts row i's texts into columns lo to hi of the element; another row's
+  // texts in the others are cleared.
+  Grid.prototype.fill = function (tr, i, lo, hi) {
+    const r = this.rows[i], texts = tr.texts;
+    if (tr.i !== i) {
+      tr.i = i;
+      tr.dataset.i = i;
+      for (let j = 0; j < texts.length; ++j) if ((j < lo || j >= hi) && texts[j].data) texts[j].data = '';
+    }
+    for (let j = lo; j < hi; ++j) {
+      const v = text(r[j]);
+      if (texts[j].data !== v) texts[j].data = v;
+    }
   };
 
   // ----- PCs -----
@@ -332,7 +408,7 @@
   document.getElementById('pc-filter').addEventListener('input', e => pcGrid.filter(e.target.value));
   document.getElementById('pc-new-only').addEventListener('change', e => {
     pcGrid.only = e.target.checked ? newPcs : null;
-    pcGrid.filter(pcGrid.query || '');
+    pcGrid.refilter();
   });
 
   const rec = (r, f) => S[R[r * 5 + f]];
