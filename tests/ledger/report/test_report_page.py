@@ -23,6 +23,7 @@ def texts(selector):
 
 
 FILTER_BY = "(q => { const f = document.getElementById('pc-filter'); f.value = q; f.dispatchEvent(new Event('input')); })"
+PRESS_ENTER = "(e => { e.focus(); e.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter', bubbles: true})); })"
 
 # In CI (LEDGER_NO_SKIPS=1, as scripts/test sets) a missing browser fails
 # instead of skipping: a skipped page test passes nothing.
@@ -80,7 +81,7 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js(texts("details[data-kind=same_computer_name] tbody tr")),
                          ["abc-05-0001\tSAVE2/abc-05-0001.csv\tPC-SATO", "abc-05-0003\tSAVE2/abc-05-0003.csv\tPC-SATO"])
         self.assertEqual(self.js("document.querySelectorAll('#per-day rect.bar').length"), 4)
-        self.browser.screenshot(OUT / "overview.png")
+        self.browser.screenshot(OUT / "overview.png", full_page=True)
 
     def test_2_pc_table_filters_and_sorts(self):
         self.tab("pcs")
@@ -98,8 +99,7 @@ class ReportPage(unittest.TestCase):
             self.assertEqual(numbers(), shown, query)
         # Memory, by number: ascending by a click, descending by the keyboard.
         self.js("document.querySelectorAll('#pc-grid th')[8].click()")
-        self.js("document.querySelectorAll('#pc-grid th')[8].dispatchEvent(new KeyboardEvent('keydown', "
-                "{key: 'Enter', bubbles: true}))")
+        self.js(f"{PRESS_ENTER}(document.querySelectorAll('#pc-grid th')[8])")
         self.assertEqual(numbers(), ["abc-05-0003", "abc-05-0001", "abc-05-0002"])
         self.assertEqual(self.js("document.querySelectorAll('#pc-grid th')[8].getAttribute('aria-sort')"), "descending")
         self.js("document.getElementById('pc-new-only').click()")
@@ -155,7 +155,7 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\t2.0", "abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t2.0",
                           "abc-05-0003\t田中\t次郎\tPC-TANAKA\t2.0"])
-        self.browser.screenshot(OUT / "software.png")
+        self.browser.screenshot(OUT / "software-pcs.png")
         # A PC of the list opens its record.
         self.js("document.querySelector('#dialog-body tr.row').click()")
         self.assertIn("管理番号 abc-05-0001", self.js("document.querySelector('#dialog-body h3').innerText"))
@@ -192,10 +192,12 @@ class ReportPage(unittest.TestCase):
         cards = self.js(texts(".card.link"))
         self.assertEqual(cards, ["ライセンス不足\n1 製品\n不足 1 ライセンス", "禁止ソフトウェア\n1 台\n1 件",
                                  "必須ソフトウェアなし\n3 台\n3 件", "サポート終了\n1 台\n1 件"])
-        self.js("document.querySelector('.card[data-kind=forbidden_software]').click()")
+        # By the keyboard: Enter on the card, and back on it once closed.
+        self.js(f"{PRESS_ENTER}(document.querySelector('.card[data-kind=forbidden_software]'))")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t<script>alert(1)</script>"])
         self.close_dialog()
+        self.assertEqual(self.js("document.activeElement.dataset.kind"), "forbidden_software")
         self.js("document.querySelector('.card[data-kind=end_of_support]').click()")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tViewer: サポート終了 2026-06-30"])
@@ -216,8 +218,10 @@ class ReportPage(unittest.TestCase):
                           "AntiVirus\t\t必須\t\t0\t\t\t",
                           "Windows 10\tMicrosoft\t有償\t10\t0\t10\t2025-10-14\t"])
         self.assertEqual(self.js("document.querySelectorAll('#lic-table tr.short').length"), 1)
+        # Past its end of support and still installed: Viewer only (Windows 10 is on no PC).
+        self.assertEqual(self.js(texts("#lic-table td.past")), ["2026-06-30"])
         self.browser.screenshot(OUT / "licences.png")
-        self.js("document.querySelector('#lic-table tbody tr').click()")
+        self.js(f"{PRESS_ENTER}(document.querySelector('#lic-table tbody tr'))")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tOffice",
                           # each name as the PC wrote it
@@ -232,6 +236,7 @@ class ReportPage(unittest.TestCase):
                          [("Office", "Office", "有償"), ("Viewer", "Viewer", "無償"),
                           ("<script>alert(1)</script>", "Evil script", "禁止"),
                           ('"><img src=x onerror=alert(2)>', "", "")])
+        self.browser.screenshot(OUT / "software.png")
 
 
 if __name__ == "__main__":

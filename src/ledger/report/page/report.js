@@ -57,6 +57,16 @@
     return node;
   }
   function text(v) { return v == null ? '' : String(v); }
+  // Opened by a click, or by Enter or the space bar once reached with Tab.
+  function opens(node, open, ...children) {
+    node.append(...children);
+    node.tabIndex = 0;
+    node.addEventListener('click', open);
+    node.addEventListener('keydown', e => {
+      if (e.target === node && (e.key === 'Enter' || e.key === ' ')) { e.preventDefault(); open(); }
+    });
+    return node;
+  }
   function num(v) {
     const m = /^\s*(-?\d+(?:\.\d+)?)/.exec(text(v).replace(/,/g, ''));
     return m ? Number(m[1]) : NaN;
@@ -96,8 +106,8 @@
     }
     const findingCount = D.findings.reduce((n, f) => n + f.items.length, 0);
     cards.push(card('検出事項', findingCount + ' 件', D.findings.length + ' 種類'));
-    cards.push(...catalogueCards());
     replace(document.getElementById('cards'), ...cards);
+    replace(document.getElementById('asset-cards'), ...catalogueCards());
 
     const findings = document.getElementById('findings');
     if (!D.findings.length) replace(findings, el('p', { className: 'none' }, '検出事項はありません。'));
@@ -562,7 +572,8 @@
       node.classList.add('link');
       node.dataset.kind = kind;
       if (items(kind).length) node.classList.add('alert');
-      node.addEventListener('click', open);
+      node.setAttribute('role', 'button');
+      opens(node, open);
       return node;
     };
     const short = L.map((l, p) => p).filter(p => L[p][LC.balance] != null && L[p][LC.balance] < 0);
@@ -605,13 +616,15 @@
     const rows = order.map(p => {
       const l = L[p];
       const short = l[LC.balance] != null && l[LC.balance] < 0;
-      return el('tr', { className: short ? 'short' : '', 'data-p': p, onclick: () => showProduct(p) },
+      return opens(el('tr', { className: short ? 'short' : '', 'data-p': p }), () => showProduct(p),
         cell(l[LC.product]), cell(l[LC.publisher]), cell(l[LC.kindTitle]), cell(l[LC.owned], 'num'),
-        cell(l[LC.installed], 'num'), cell(l[LC.balance], 'num'), cell(l[LC.endOfSupport]), el('td', null, meter(l)));
+        cell(l[LC.installed], 'num'), cell(l[LC.balance], short ? 'num lacking' : 'num'),
+        cell(l[LC.endOfSupport], l[LC.installed] > 0 && dayNumber(l[LC.endOfSupport]) < today ? 'past' : null),
+        el('td', null, meter(l)));
     });
     replace(note, L.length + ' 製品　不足 ' + order.filter(p => L[p][LC.balance] < 0 && L[p][LC.balance] != null).length + ' 製品');
     replace(document.getElementById('lic-table'), el('table', { className: 'plain licences' },
-      el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有と導入']
+      el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有（枠）と導入（棒）']
         .map(h => el('th', null, h)))), el('tbody', null, ...rows)));
   }
 
@@ -621,10 +634,18 @@
     const body = document.getElementById('dialog-body');
     body.dataset.kind = kind;
     replace(body, ...children);
+    // Closing it returns to what opened the first of a chain of dialogs.
+    if (dialog.hidden) opener = document.activeElement;
     dialog.hidden = false;
     dialog.querySelector('.dialog-box').scrollTop = 0;
+    document.getElementById('dialog-close').focus();
   }
-  const closeDialog = () => { dialog.hidden = true; };
+  let opener = null;
+  const closeDialog = () => {
+    if (dialog.hidden) return;
+    dialog.hidden = true;
+    if (opener && opener.isConnected) opener.focus();
+  };
   document.getElementById('dialog-close').addEventListener('click', closeDialog);
   dialog.addEventListener('click', e => { if (e.target === dialog) closeDialog(); });
   document.addEventListener('keydown', e => { if (e.key === 'Escape') closeDialog(); });
