@@ -160,7 +160,7 @@ PAGES = {"pcs": ("pc-filter", "pc-grid", ["佐", "佐藤", "佐藤 w", "佐藤 w
 
 def page_figures(browser, page, repeats):
     first, frames, lists = [], [], []
-    by_page = {name: {"filters": [], "scripts": [], "sorts": []} for name in PAGES}
+    by_page = {name: {"firsts": [], "filters": [], "scripts": [], "sorts": []} for name in PAGES}
     for _ in range(repeats):
         browser.open(page)
         first.append(browser.evaluate("window.reportReady"))
@@ -168,9 +168,11 @@ def page_figures(browser, page, repeats):
             # Shown first, as a user sees the page before typing into it.
             browser.evaluate(f"document.querySelector('#tabs button[data-view={name}]').click(); {NEXT_FRAME}")
             figures = by_page[name]
-            for query in typed:
+            # The first key after opening apart: it also pays for what the
+            # browser does once (a key that changes nothing took 120 ms once).
+            for k, query in enumerate(typed):
                 shown, script = browser.evaluate(FILTER + f"({json.dumps(field)}, {json.dumps(query)})")
-                figures["filters"].append(shown)
+                figures["filters" if k else "firsts"].append(shown)
                 figures["scripts"].append(script)
             for column in sorted_columns:
                 figures["sorts"].append(browser.evaluate(SORT + f"({json.dumps(grid)}, {column})"))
@@ -183,6 +185,7 @@ def page_figures(browser, page, repeats):
            "software_list_pcs": holders, "frame_floor_ms": statistics.median(frames)}
     for name, figures in by_page.items():
         out.update({f"{name}_filter_ms": statistics.median(figures["filters"]), f"{name}_filter_max_ms": max(figures["filters"]),
+                    f"{name}_first_key_ms": max(figures["firsts"]), f"{name}_filter_samples": figures["filters"],
                     f"{name}_filter_script_ms": statistics.median(figures["scripts"]),
                     f"{name}_sort_ms": statistics.median(figures["sorts"]), f"{name}_sort_max_ms": max(figures["sorts"])})
     return out
@@ -244,17 +247,20 @@ def table(results):
                      f"{r['first_render_ms']:.0f}", f"{r['floor_first_render_ms']:.0f}", f"{r['first_render_ratio']:.2f}",
                      f"{r['software_list_ms']:.0f} ({r['software_list_pcs']:,} PCs)"))
     lines = aligned(rows) + [""]
-    rows = [("PCs", "page", "filter shown (ms, median / max)", "of it script (ms)", "sort shown (ms, median / max)",
-             "floor: next frame (ms)")]
+    rows = [("PCs", "page", "first key shown (ms, max)", "filter shown (ms, median / max)", "keys over the goal",
+             "of it script (ms)",
+             "sort shown (ms, median / max)", "floor: next frame (ms)")]
     for r in results:
         for name in PAGES:
-            rows.append((f"{r['pcs']:,}", name, f"{r[name + '_filter_ms']:.1f} / {r[name + '_filter_max_ms']:.1f}",
+            rows.append((f"{r['pcs']:,}", name, f"{r[name + '_first_key_ms']:.1f}",
+                         f"{r[name + '_filter_ms']:.1f} / {r[name + '_filter_max_ms']:.1f}",
+                         f"{sum(t > GOALS['filter_ms'] for t in r[name + '_filter_samples'])} of {len(r[name + '_filter_samples'])}",
                          f"{r[name + '_filter_script_ms']:.1f}", f"{r[name + '_sort_ms']:.1f} / {r[name + '_sort_max_ms']:.1f}",
                          f"{r['frame_floor_ms']:.1f}"))
     lines += aligned(rows)
     biggest = max(results, key=lambda r: r["pcs"])
     lines.append(f"load average while measured: {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
-    slowest = max(biggest[name + "_filter_max_ms"] for name in PAGES)
+    slowest = max(max(biggest[name + "_filter_max_ms"], biggest[name + "_first_key_ms"]) for name in PAGES)
     lines.append(f"goals at {biggest['pcs']:,} PCs: first render <= {GOALS['first_render_ms']} ms "
                  f"(measured {biggest['first_render_ms']:.0f}), filter <= {GOALS['filter_ms']} ms "
                  f"(measured {slowest:.1f} at most)")
