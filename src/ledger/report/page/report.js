@@ -262,11 +262,8 @@
     this.haystack = null;
     this.only = null;
     const colgroup = el('colgroup', null, ...columns.map(c => el('col', { style: 'width:' + c[1] + 'px' })));
-    this.head = el('tr', { 'aria-rowindex': 1 }, ...columns.map((c, i) => el('th', { onclick: () => this.sort(i),
-      title: c[0], tabindex: 0, 'aria-sort': 'none' }, c[0])));
-    this.head.addEventListener('keydown', e => {
-      if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); e.target.click(); }
-    });
+    this.head = el('tr', { 'aria-rowindex': 1 },
+      ...columns.map((c, i) => opens(el('th', { title: c[0], 'aria-sort': 'none' }), () => this.sort(i), c[0])));
     // Where each column starts, for filling only the columns in view.
     this.edges = [0];
     for (const c of columns) this.edges.push(this.edges[this.edges.length - 1] + c[1]);
@@ -337,14 +334,14 @@
     this.container.scrollTop = 0;
     this.render();
   };
-  // Fills the rows and columns in view: a keystroke in the filter changes
-  // a screenful of cells, not the whole table. The other columns of those
-  // rows are filled soon after (for reading aloud, finding and copying).
   // The same query again over a new order or a new choice of rows.
   Grid.prototype.refilter = function () {
     this.folded = null;
     this.filter(this.query || '');
   };
+  // Fills the rows and columns in view: a keystroke in the filter changes
+  // a screenful of cells, not the whole table. The other columns of those
+  // rows are filled soon after (for reading aloud, finding and copying).
   Grid.prototype.render = function () {
     const total = this.shown.length, box = this.container, n = this.columns.length;
     const first = Math.max(0, Math.min(total, Math.floor(box.scrollTop / ROW_H) - 2));
