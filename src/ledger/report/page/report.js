@@ -631,6 +631,7 @@
     const body = document.getElementById('dialog-body');
     body.dataset.kind = kind;
     replace(body, ...children);
+    dialog.querySelector('.dialog-box').setAttribute('aria-label', children[0].textContent);
     // Closing it returns to what opened the first of a chain of dialogs.
     if (dialog.hidden) opener = document.activeElement;
     dialog.hidden = false;
