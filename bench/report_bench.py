@@ -9,8 +9,9 @@ and 50-400 applications per PC from a pool with a long tail, Japanese names,
 one PC in five with an earlier collection), write_report writes the page
 (timed), and Chromium opens it. Figures: file size, time to write, time to
 first render (from navigation start to the page's first rendered table),
-time to filter (typing into the PC filter until the next frame), and the same
-for sorting and for the list of PCs of the most installed application. The
+time to filter (typing into the PC and the software filters until the next
+frame), the same for sorting both, and for the list of PCs of the most
+installed application. The
 floor, measured in the same run: the same file whose script only parses the
 embedded data (what any page with this data must do), so first render is also
 given as a ratio to it. A report, not a test: it exits 0 whatever the figures.
@@ -135,41 +136,59 @@ def make_ledger(path, schema, pcs, seed=13):
 # Times inside the page, from performance.now(): the next frame after the
 # change is when the user sees it.
 NEXT_FRAME = "new Promise(r => requestAnimationFrame(() => requestAnimationFrame(() => r(performance.now()))))"
-FILTER = """(async q => { const f = document.getElementById('pc-filter'); const t0 = performance.now();
+FILTER = """(async (id, q) => { const f = document.getElementById(id); const t0 = performance.now();
   f.value = q; f.dispatchEvent(new Event('input')); const ts = performance.now(); const t1 = await %s;
   return [t1 - t0, ts - t0]; })""" % NEXT_FRAME
-SORT = """(async () => { const t0 = performance.now(); document.querySelectorAll('#pc-grid th')[3].click();
-  const t1 = await %s; return t1 - t0; })()""" % NEXT_FRAME
+SORT = """(async (grid, col) => { const t0 = performance.now(); document.querySelectorAll('#' + grid + ' th')[col].click();
+  const t1 = await %s; return t1 - t0; })""" % NEXT_FRAME
 # The floor for the figures above: the next frame after changing one text.
 FRAME = """(async () => { const t0 = performance.now();
   document.getElementById('pc-count').textContent = String(Math.random());
   const t1 = await %s; return t1 - t0; })()""" % NEXT_FRAME
-SOFTWARE = """(async () => { document.querySelector('#tabs button[data-view=software]').click();
+SOFTWARE = """(async () => { document.querySelector('#tabs button[data-view=software]').click(); await %s;
   const t0 = performance.now(); document.querySelector('#sw-grid tr.row').click();
   const t1 = await %s; const n = parseInt(document.querySelector('#dialog-body p').innerText.split('　')[1]);
-  document.getElementById('dialog-close').click(); return [t1 - t0, n]; })()""" % NEXT_FRAME
+  document.getElementById('dialog-close').click(); return [t1 - t0, n]; })()""" % (NEXT_FRAME, NEXT_FRAME)
+# Per page: its filter, what is typed into it one key at a time (each prefix
+# one filter over every row, then deleted back), and the columns sorted (a
+# text and a number, each twice: ascending, then descending).
+PAGES = {"pcs": ("pc-filter", "pc-grid", ["佐", "佐藤", "佐藤 w", "佐藤 windows", "佐藤 windows 11", "佐藤", "", "think",
+                                         "thinkpad", ""], [3, 3, 8, 8]),
+         "software": ("sw-filter", "sw-grid", ["t", "to", "too", "tool", "tool 1", "tool", "", "業務", "業務アプリ 2", ""],
+                      [0, 0, 3, 3])}
 
 
 def page_figures(browser, page, repeats):
-    first, filters, scripts, sorts, lists, frames = [], [], [], [], [], []
+    first, frames, lists = [], [], []
+    by_page = {name: {"firsts": [], "filters": [], "scripts": [], "sorts": []} for name in PAGES}
     for _ in range(repeats):
         browser.open(page)
         first.append(browser.evaluate("window.reportReady"))
-        browser.evaluate("document.querySelector('#tabs button[data-view=pcs]').click()")
-        # Typed one key at a time: each prefix is one filter over every PC.
-        for prefix in ("佐", "佐藤", "佐藤 windows", "佐藤 windows 11", ""):
-            shown, script = browser.evaluate(FILTER + f"({json.dumps(prefix)})")
-            filters.append(shown)
-            scripts.append(script)
-        sorts.append(browser.evaluate(SORT))
+        for name, (field, grid, typed, sorted_columns) in PAGES.items():
+            # Shown first, as a user sees the page before typing into it.
+            browser.evaluate(f"document.querySelector('#tabs button[data-view={name}]').click(); {NEXT_FRAME}")
+            figures = by_page[name]
+            # The first key after opening apart: it also pays for what the
+            # browser does once (a key that changes nothing took 120 ms once).
+            for k, query in enumerate(typed):
+                shown, script = browser.evaluate(FILTER + f"({json.dumps(field)}, {json.dumps(query)})")
+                figures["filters" if k else "firsts"].append(shown)
+                figures["scripts"].append(script)
+            for column in sorted_columns:
+                figures["sorts"].append(browser.evaluate(SORT + f"({json.dumps(grid)}, {column})"))
+        browser.evaluate(f"document.querySelector('#tabs button[data-view=pcs]').click(); {NEXT_FRAME}")
         for _ in range(3):
             frames.append(browser.evaluate(FRAME))
         ms, holders = browser.evaluate(SOFTWARE)
         lists.append(ms)
-    return {"first_render_ms": statistics.median(first), "filter_ms": statistics.median(filters),
-            "filter_max_ms": max(filters), "filter_script_ms": statistics.median(scripts), "sort_ms": statistics.median(sorts),
-            "software_list_ms": statistics.median(lists), "software_list_pcs": holders,
-            "frame_floor_ms": statistics.median(frames)}
+    out = {"first_render_ms": statistics.median(first), "software_list_ms": statistics.median(lists),
+           "software_list_pcs": holders, "frame_floor_ms": statistics.median(frames)}
+    for name, figures in by_page.items():
+        out.update({f"{name}_filter_ms": statistics.median(figures["filters"]), f"{name}_filter_max_ms": max(figures["filters"]),
+                    f"{name}_first_key_ms": max(figures["firsts"]), f"{name}_filter_samples": figures["filters"],
+                    f"{name}_filter_script_ms": statistics.median(figures["scripts"]),
+                    f"{name}_sort_ms": statistics.median(figures["sorts"]), f"{name}_sort_max_ms": max(figures["sorts"])})
+    return out
 
 
 def floor_page(page, out):
@@ -214,23 +233,37 @@ def measure(write_report, schema, pcs, work, browser, repeats):
     return figures
 
 
+def aligned(rows):
+    widths = [max(len(row[i]) for row in rows) for i in range(len(rows[0]))]
+    return ["  ".join(c.ljust(w) for c, w in zip(row, widths)) for row in rows]
+
+
 def table(results):
     rows = [("PCs", "file size", "write (ms)", "floor: sqlite3 reads (ms)", "first render (ms)", "floor: parse only (ms)", "ratio",
-             "filter shown (ms, median / max)", "of it script (ms)", "floor: next frame (ms)", "sort (ms)", "software's PCs (ms)")]
+             "software's PCs (ms)")]
     for r in results:
         rows.append((f"{r['pcs']:,}", f"{r['file_bytes'] / 1024 / 1024:.1f} MiB", f"{r['write_ms']:.0f}",
                      f"{r['floor_write_ms']:.0f}",
                      f"{r['first_render_ms']:.0f}", f"{r['floor_first_render_ms']:.0f}", f"{r['first_render_ratio']:.2f}",
-                     f"{r['filter_ms']:.1f} / {r['filter_max_ms']:.1f}", f"{r['filter_script_ms']:.1f}",
-                     f"{r['frame_floor_ms']:.1f}", f"{r['sort_ms']:.0f}",
                      f"{r['software_list_ms']:.0f} ({r['software_list_pcs']:,} PCs)"))
-    widths = [max(len(row[i]) for row in rows) for i in range(len(rows[0]))]
-    lines = ["  ".join(c.ljust(w) for c, w in zip(row, widths)) for row in rows]
+    lines = aligned(rows) + [""]
+    rows = [("PCs", "page", "first key shown (ms, max)", "filter shown (ms, median / max)", "keys over the goal",
+             "of it script (ms)",
+             "sort shown (ms, median / max)", "floor: next frame (ms)")]
+    for r in results:
+        for name in PAGES:
+            rows.append((f"{r['pcs']:,}", name, f"{r[name + '_first_key_ms']:.1f}",
+                         f"{r[name + '_filter_ms']:.1f} / {r[name + '_filter_max_ms']:.1f}",
+                         f"{sum(t > GOALS['filter_ms'] for t in r[name + '_filter_samples'])} of {len(r[name + '_filter_samples'])}",
+                         f"{r[name + '_filter_script_ms']:.1f}", f"{r[name + '_sort_ms']:.1f} / {r[name + '_sort_max_ms']:.1f}",
+                         f"{r['frame_floor_ms']:.1f}"))
+    lines += aligned(rows)
     biggest = max(results, key=lambda r: r["pcs"])
     lines.append(f"load average while measured: {os.getloadavg()[0]:.1f} on {os.cpu_count()} cores")
+    slowest = max(max(biggest[name + "_filter_max_ms"], biggest[name + "_first_key_ms"]) for name in PAGES)
     lines.append(f"goals at {biggest['pcs']:,} PCs: first render <= {GOALS['first_render_ms']} ms "
                  f"(measured {biggest['first_render_ms']:.0f}), filter <= {GOALS['filter_ms']} ms "
-                 f"(measured {biggest['filter_max_ms']:.1f} at most)")
+                 f"(measured {slowest:.1f} at most)")
     return "\n".join(lines)
 
 

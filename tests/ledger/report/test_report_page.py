@@ -8,6 +8,7 @@ import json
 import os
 import sqlite3
 import subprocess
+import time
 import unittest
 from pathlib import Path
 
@@ -20,6 +21,9 @@ OUT = Path(os.environ.get("REPORT_OUT", "/tmp/report-page"))
 def texts(selector):
     return f"[...document.querySelectorAll({json.dumps(selector)})].map(e => e.innerText)"
 
+
+FILTER_BY = "(q => { const f = document.getElementById('pc-filter'); f.value = q; f.dispatchEvent(new Event('input')); })"
+PRESS_ENTER = "(e => { e.focus(); e.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter', bubbles: true})); })"
 
 # In CI (LEDGER_NO_SKIPS=1, as scripts/test sets) a missing browser fails
 # instead of skipping: a skipped page test passes nothing.
@@ -77,27 +81,58 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js(texts("details[data-kind=same_computer_name] tbody tr")),
                          ["abc-05-0001\tSAVE2/abc-05-0001.csv\tPC-SATO", "abc-05-0003\tSAVE2/abc-05-0003.csv\tPC-SATO"])
         self.assertEqual(self.js("document.querySelectorAll('#per-day rect.bar').length"), 4)
-        self.browser.screenshot(OUT / "overview.png")
+        self.browser.screenshot(OUT / "overview.png", full_page=True)
 
     def test_2_pc_table_filters_and_sorts(self):
         self.tab("pcs")
         rows = texts("#pc-grid tr.row")
         first = self.js(rows)[0].split("\t")
         self.assertEqual(first[:6], ["abc-05-0001", "佐藤", "一郎", "PC-SATO", "CORP\\sato", "Windows 11 Pro 64 ビット"])
-        self.assertEqual(first[-1], "総務部")  # the register's column
         self.assertEqual(self.js("document.getElementById('pc-count').innerText"), "3 台中 3 台を表示")
         self.browser.screenshot(OUT / "pcs.png")
-        filter_by = "(q => { const f = document.getElementById('pc-filter'); f.value = q; " \
-                    "f.dispatchEvent(new Event('input')); })"
-        self.js(f"{filter_by}('ＴＡＮＡＫＡ 11')")  # full-width letters, two words
-        self.assertEqual([r.split("\t")[0] for r in self.js(rows)], ["abc-05-0003"])
-        self.js(f"{filter_by}('')")
-        self.js("document.querySelectorAll('#pc-grid th')[8].click()")  # memory, ascending by number
+        numbers = lambda: [r.split("\t")[0] for r in self.js(rows)]
+        # Each keystroke as typed: narrowing, then a shorter query again.
+        for query, shown in [("ＴＡＮＡＫＡ 11", ["abc-05-0003"]), ("pc-s", ["abc-05-0001", "abc-05-0002"]),
+                             ("pc-su", ["abc-05-0002"]), ("pc-s", ["abc-05-0001", "abc-05-0002"]),
+                             ("", ["abc-05-0001", "abc-05-0002", "abc-05-0003"])]:
+            self.js(f"{FILTER_BY}({json.dumps(query)})")
+            self.assertEqual(numbers(), shown, query)
+        # Memory, by number: ascending by a click, descending by the keyboard.
         self.js("document.querySelectorAll('#pc-grid th')[8].click()")
-        self.assertEqual([r.split("\t")[0] for r in self.js(rows)], ["abc-05-0003", "abc-05-0001", "abc-05-0002"])
+        self.js(f"{PRESS_ENTER}(document.querySelectorAll('#pc-grid th')[8])")
+        self.assertEqual(numbers(), ["abc-05-0003", "abc-05-0001", "abc-05-0002"])
+        self.assertEqual(self.js("document.querySelectorAll('#pc-grid th')[8].getAttribute('aria-sort')"), "descending")
         self.js("document.getElementById('pc-new-only').click()")
-        self.assertEqual([r.split("\t")[0] for r in self.js(rows)], ["abc-05-0003"])
+        self.assertEqual(numbers(), ["abc-05-0003"])
         self.js("document.getElementById('pc-new-only').click()")
+
+    def test_2_pc_table_rows_refilled_in_view_then_whole(self):
+        # Scrolled to the right, a row element that showed one PC is given to
+        # another: the columns in view show it at once, none shows the old PC,
+        # and the whole row follows.
+        self.tab("pcs")
+        heads = self.js(texts("#pc-grid th"))
+        cells = "[...document.querySelector('#pc-grid tr.row').cells].map(c => c.textContent)"
+        at_once = self.js(f"""(async () => {{ const g = document.getElementById('pc-grid'); g.scrollLeft = 1e5;
+          {FILTER_BY}('pc-sa'); {FILTER_BY}('pc-ta');
+          await new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)));
+          return [{cells}, document.querySelector('#pc-grid table').getAttribute('aria-rowcount')]; }})()""")
+        tanaka = {"管理番号": "abc-05-0003", "姓": "田中", "名": "次郎", "コンピュータ名": "PC-TANAKA",
+                  "ユーザー名": "CORP\\tanaka", "OS": "Windows 11 Pro 64 ビット", "OSバージョン": "10.0.22631",
+                  "CPU": "Ryzen 5", "メモリ(KB)": "33554432", "システムディスク容量(MB)": "953000",
+                  "システムディスク空き(MB)": "800000", "ディスク合計(MB)": "1907000", "メーカー": "Maker A",
+                  "モデル": "Model 3", "筐体": "Desktop", "ボードシリアル": "BS3", "システムUUID": "{U3}",
+                  "MACアドレス": "00-11-22-33-44-03", "IPアドレス": "192.168.1.13", "収集日時": "2026-12-05 09:45:00",
+                  "部署": "総務部"}
+        row = dict(zip(heads, at_once[0]))
+        self.assertEqual(row["部署"], "総務部")
+        self.assertEqual({k: v for k, v in row.items() if v and v != tanaka[k]}, {})
+        self.assertEqual(at_once[1], "2")  # the heading and one PC
+        deadline = time.monotonic() + 5
+        while dict(zip(heads, self.js(cells))) != tanaka and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.assertEqual(dict(zip(heads, self.js(cells))), tanaka)
+        self.js(f"{FILTER_BY}(''); document.getElementById('pc-grid').scrollLeft = 0")
 
     def test_3_pc_record_and_changes(self):
         self.tab("pcs")
@@ -120,7 +155,7 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\t2.0", "abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t2.0",
                           "abc-05-0003\t田中\t次郎\tPC-TANAKA\t2.0"])
-        self.browser.screenshot(OUT / "software.png")
+        self.browser.screenshot(OUT / "software-pcs.png")
         # A PC of the list opens its record.
         self.js("document.querySelector('#dialog-body tr.row').click()")
         self.assertIn("管理番号 abc-05-0001", self.js("document.querySelector('#dialog-body h3').innerText"))
@@ -157,10 +192,12 @@ class ReportPage(unittest.TestCase):
         cards = self.js(texts(".card.link"))
         self.assertEqual(cards, ["ライセンス不足\n1 製品\n不足 1 ライセンス", "禁止ソフトウェア\n1 台\n1 件",
                                  "必須ソフトウェアなし\n3 台\n3 件", "サポート終了\n1 台\n1 件"])
-        self.js("document.querySelector('.card[data-kind=forbidden_software]').click()")
+        # By the keyboard: Enter on the card, and back on it once closed.
+        self.js(f"{PRESS_ENTER}(document.querySelector('.card[data-kind=forbidden_software]'))")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t<script>alert(1)</script>"])
         self.close_dialog()
+        self.assertEqual(self.js("document.activeElement.dataset.kind"), "forbidden_software")
         self.js("document.querySelector('.card[data-kind=end_of_support]').click()")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tViewer: サポート終了 2026-06-30"])
@@ -181,8 +218,10 @@ class ReportPage(unittest.TestCase):
                           "AntiVirus\t\t必須\t\t0\t\t\t",
                           "Windows 10\tMicrosoft\t有償\t10\t0\t10\t2025-10-14\t"])
         self.assertEqual(self.js("document.querySelectorAll('#lic-table tr.short').length"), 1)
+        # Past its end of support and still installed: Viewer only (Windows 10 is on no PC).
+        self.assertEqual(self.js(texts("#lic-table td.past")), ["2026-06-30"])
         self.browser.screenshot(OUT / "licences.png")
-        self.js("document.querySelector('#lic-table tbody tr').click()")
+        self.js(f"{PRESS_ENTER}(document.querySelector('#lic-table tbody tr'))")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tOffice",
                           # each name as the PC wrote it
@@ -197,6 +236,7 @@ class ReportPage(unittest.TestCase):
                          [("Office", "Office", "有償"), ("Viewer", "Viewer", "無償"),
                           ("<script>alert(1)</script>", "Evil script", "禁止"),
                           ('"><img src=x onerror=alert(2)>', "", "")])
+        self.browser.screenshot(OUT / "software.png")
 
 
 if __name__ == "__main__":

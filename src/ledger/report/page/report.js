@@ -57,6 +57,16 @@
     return node;
   }
   function text(v) { return v == null ? '' : String(v); }
+  // Opened by a click, or by Enter or the space bar once reached with Tab.
+  function opens(node, open, ...children) {
+    node.append(...children);
+    node.tabIndex = 0;
+    node.addEventListener('click', open);
+    node.addEventListener('keydown', e => {
+      if (e.target === node && (e.key === 'Enter' || e.key === ' ')) { e.preventDefault(); open(); }
+    });
+    return node;
+  }
   function num(v) {
     const m = /^\s*(-?\d+(?:\.\d+)?)/.exec(text(v).replace(/,/g, ''));
     return m ? Number(m[1]) : NaN;
@@ -96,8 +106,8 @@
     }
     const findingCount = D.findings.reduce((n, f) => n + f.items.length, 0);
     cards.push(card('検出事項', findingCount + ' 件', D.findings.length + ' 種類'));
-    cards.push(...catalogueCards());
     replace(document.getElementById('cards'), ...cards);
+    replace(document.getElementById('asset-cards'), ...catalogueCards());
 
     const findings = document.getElementById('findings');
     if (!D.findings.length) replace(findings, el('p', { className: 'none' }, '検出事項はありません。'));
@@ -252,10 +262,21 @@
     this.haystack = null;
     this.only = null;
     const colgroup = el('colgroup', null, ...columns.map(c => el('col', { style: 'width:' + c[1] + 'px' })));
-    this.head = el('tr', null, ...columns.map((c, i) => el('th', { onclick: () => this.sort(i), title: c[0] }, c[0])));
-    this.body = el('tbody');
-    const width = columns.reduce((s, c) => s + c[1], 0);
-    container.append(el('table', { style: 'width:' + width + 'px' }, colgroup, el('thead', null, this.head), this.body));
+    this.head = el('tr', { 'aria-rowindex': 1 },
+      ...columns.map((c, i) => opens(el('th', { title: c[0], 'aria-sort': 'none' }), () => this.sort(i), c[0])));
+    // Where each column starts, for filling only the columns in view.
+    this.edges = [0];
+    for (const c of columns) this.edges.push(this.edges[this.edges.length - 1] + c[1]);
+    // Only the rows in view are in the table, between two spacers of the
+    // others' height; a row's element is kept while its row stays in view.
+    const spacer = () => el('tr', { className: 'spacer', 'aria-hidden': 'true' }, el('td', { colspan: columns.length }));
+    this.top = spacer();
+    this.bottom = spacer();
+    this.body = el('tbody', null, this.top, this.bottom);
+    this.live = new Map(); // row index -> its element in the table
+    this.spare = [];
+    this.table = el('table', { style: 'width:' + this.edges[columns.length] + 'px' }, colgroup, el('thead', null, this.head), this.body);
+    container.append(this.table);
     this.body.addEventListener('click', e => {
       const tr = e.target.closest('tr.row');
       if (tr) onOpen(Number(tr.dataset.i));
@@ -285,8 +306,9 @@
     [...this.head.children].forEach((th, i) => {
       th.classList.toggle('sorted', i === col);
       th.classList.toggle('desc', i === col && this.desc);
+      th.setAttribute('aria-sort', i !== col ? 'none' : this.desc ? 'descending' : 'ascending');
     });
-    this.filter(this.query || '');
+    this.refilter();
   };
   // Every word typed must appear in some cell of the row; width and case of
   // letters are ignored (ＡＢＣ finds abc).
@@ -294,11 +316,16 @@
     if (!this.haystack) this.haystack = this.rows.map(r => fold(r.join('\u0001')));
   };
   Grid.prototype.filter = function (query) {
-    this.query = query;
     this.prepare();
-    const words = fold(query).split(/\s+/).filter(w => w);
+    const folded = fold(query);
+    // Typing on only drops rows: a query that extends the last one searches
+    // the last one's rows.
+    const from = this.folded != null && folded.startsWith(this.folded) ? this.shown : this.order;
+    this.query = query;
+    this.folded = folded;
+    const words = folded.split(/\s+/).filter(w => w);
     const only = this.only;
-    this.shown = !words.length && !only ? this.order : this.order.filter(i => {
+    this.shown = !words.length && !only ? this.order : from.filter(i => {
       if (only && !only.has(i)) return false;
       const h = this.haystack[i];
       for (const w of words) if (h.indexOf(w) < 0) return false;
@@ -307,23 +334,79 @@
     this.container.scrollTop = 0;
     this.render();
   };
+  // The same query again over a new order or a new choice of rows.
+  Grid.prototype.refilter = function () {
+    this.folded = null;
+    this.filter(this.query || '');
+  };
+  // Fills the rows and columns in view: a keystroke in the filter changes
+  // a screenful of cells, not the whole table. The other columns of those
+  // rows are filled soon after (for reading aloud, finding and copying).
   Grid.prototype.render = function () {
-    const total = this.shown.length;
-    const view = this.container.clientHeight || 600;
-    const first = Math.max(0, Math.floor(this.container.scrollTop / ROW_H) - 2);
-    const last = Math.min(total, first + Math.ceil(view / ROW_H) + 4);
-    const span = this.columns.length;
-    const spacer = h => el('tr', { className: 'spacer' }, el('td', { colspan: span, style: 'height:' + h + 'px' }));
-    const rows = [spacer(first * ROW_H)];
+    const total = this.shown.length, box = this.container, n = this.columns.length;
+    const first = Math.max(0, Math.min(total, Math.floor(box.scrollTop / ROW_H) - 2));
+    const last = Math.min(total, first + Math.ceil((box.clientHeight || 600) / ROW_H) + 4);
+    const left = box.scrollLeft, right = left + (box.clientWidth || 1400);
+    let lo = 0, hi = 0;
+    while (lo < n - 1 && this.edges[lo + 1] <= left) ++lo;
+    for (hi = lo; hi < n && this.edges[hi] < right;) ++hi;
+    const wanted = new Set();
+    for (let k = first; k < last; ++k) wanted.add(this.shown[k]);
+    // Rows that left the view give their elements to those that came in,
+    // refilled where they stand so that the table only changes texts.
+    const freed = new Set();
+    for (const [i, tr] of this.live) if (!wanted.has(i)) { freed.add(tr); this.live.delete(i); }
+    let at = this.top.nextSibling;
     for (let k = first; k < last; ++k) {
       const i = this.shown[k];
-      const r = this.rows[i];
-      rows.push(el('tr', { className: 'row', 'data-i': i, tabindex: 0 },
-        ...this.columns.map((c, j) => el('td', c[2] === 'num' ? { className: 'num' } : null, text(r[j])))));
+      let tr = this.live.get(i);
+      if (tr) {
+        while (at !== tr && freed.has(at)) at = at.nextSibling;
+      } else {
+        tr = freed.has(at) ? at : freed.size ? freed.values().next().value : this.spare.pop() || this.newRow();
+        freed.delete(tr);
+        this.live.set(i, tr);
+      }
+      this.fill(tr, i, lo, hi);
+      if (tr === at) at = at.nextSibling;
+      else this.body.insertBefore(tr, at);
+      tr.setAttribute('aria-rowindex', k + 2);
     }
-    rows.push(spacer((total - last) * ROW_H));
-    this.body.replaceChildren(...rows);
-    if (this.onCount) this.onCount(total);
+    for (const tr of freed) { tr.remove(); this.spare.push(tr); }
+    this.top.firstChild.style.height = first * ROW_H + 'px';
+    this.bottom.firstChild.style.height = (total - last) * ROW_H + 'px';
+    this.table.setAttribute('aria-rowcount', total + 1);
+    if (this.onCount && this.counted !== total) { this.counted = total; this.onCount(total); }
+    // Once the rows have stayed put for a moment: the rest of their columns.
+    clearTimeout(this.rest);
+    if (lo > 0 || hi < n) {
+      this.rest = setTimeout(() => requestIdleCallback(() => {
+        for (const [i, tr] of this.live) this.fill(tr, i, 0, n);
+      }), 300);
+    }
+  };
+  Grid.prototype.newRow = function () {
+    const tr = el('tr', { className: 'row', tabindex: 0 });
+    tr.texts = this.columns.map(c => {
+      const t = document.createTextNode('');
+      tr.append(el('td', c[2] === 'num' ? { className: 'num' } : null, t));
+      return t;
+    });
+    return tr;
+  };
+  // Puts row i's texts into columns lo to hi of the element; another row's
+  // texts in the others are cleared.
+  Grid.prototype.fill = function (tr, i, lo, hi) {
+    const r = this.rows[i], texts = tr.texts;
+    if (tr.i !== i) {
+      tr.i = i;
+      tr.dataset.i = i;
+      for (let j = 0; j < texts.length; ++j) if ((j < lo || j >= hi) && texts[j].data) texts[j].data = '';
+    }
+    for (let j = lo; j < hi; ++j) {
+      const v = text(r[j]);
+      if (texts[j].data !== v) texts[j].data = v;
+    }
   };
 
   // ----- PCs -----
@@ -332,7 +415,7 @@
   document.getElementById('pc-filter').addEventListener('input', e => pcGrid.filter(e.target.value));
   document.getElementById('pc-new-only').addEventListener('change', e => {
     pcGrid.only = e.target.checked ? newPcs : null;
-    pcGrid.filter(pcGrid.query || '');
+    pcGrid.refilter();
   });
 
   const rec = (r, f) => S[R[r * 5 + f]];
@@ -486,7 +569,8 @@
       node.classList.add('link');
       node.dataset.kind = kind;
       if (items(kind).length) node.classList.add('alert');
-      node.addEventListener('click', open);
+      node.setAttribute('role', 'button');
+      opens(node, open);
       return node;
     };
     const short = L.map((l, p) => p).filter(p => L[p][LC.balance] != null && L[p][LC.balance] < 0);
@@ -529,13 +613,15 @@
     const rows = order.map(p => {
       const l = L[p];
       const short = l[LC.balance] != null && l[LC.balance] < 0;
-      return el('tr', { className: short ? 'short' : '', 'data-p': p, onclick: () => showProduct(p) },
+      return opens(el('tr', { className: short ? 'short' : '', 'data-p': p }), () => showProduct(p),
         cell(l[LC.product]), cell(l[LC.publisher]), cell(l[LC.kindTitle]), cell(l[LC.owned], 'num'),
-        cell(l[LC.installed], 'num'), cell(l[LC.balance], 'num'), cell(l[LC.endOfSupport]), el('td', null, meter(l)));
+        cell(l[LC.installed], 'num'), cell(l[LC.balance], short ? 'num lacking' : 'num'),
+        cell(l[LC.endOfSupport], l[LC.installed] > 0 && dayNumber(l[LC.endOfSupport]) < today ? 'past' : null),
+        el('td', null, meter(l)));
     });
     replace(note, L.length + ' 製品　不足 ' + order.filter(p => L[p][LC.balance] < 0 && L[p][LC.balance] != null).length + ' 製品');
     replace(document.getElementById('lic-table'), el('table', { className: 'plain licences' },
-      el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有と導入']
+      el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有（枠）と導入（棒）']
         .map(h => el('th', null, h)))), el('tbody', null, ...rows)));
   }
 
@@ -545,10 +631,19 @@
     const body = document.getElementById('dialog-body');
     body.dataset.kind = kind;
     replace(body, ...children);
+    dialog.querySelector('.dialog-box').setAttribute('aria-label', children[0].textContent);
+    // Closing it returns to what opened the first of a chain of dialogs.
+    if (dialog.hidden) opener = document.activeElement;
     dialog.hidden = false;
     dialog.querySelector('.dialog-box').scrollTop = 0;
+    document.getElementById('dialog-close').focus();
   }
-  const closeDialog = () => { dialog.hidden = true; };
+  let opener = null;
+  const closeDialog = () => {
+    if (dialog.hidden) return;
+    dialog.hidden = true;
+    if (opener && opener.isConnected) opener.focus();
+  };
   document.getElementById('dialog-close').addEventListener('click', closeDialog);
   dialog.addEventListener('click', e => { if (e.target === dialog) closeDialog(); });
   document.addEventListener('keydown', e => { if (e.key === 'Escape') closeDialog(); });
