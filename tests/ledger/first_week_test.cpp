@@ -21,9 +21,10 @@ TEST_F(LedgerTest, PlaceholderIdentifiersAreNoFindingButHideNoRealOne) {
     write({.key = std::string("abc-05-000") + n, .computer = std::string("PC-") + n,
            .uuid = "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", .mac = "00-50-56-C0-00-08"});
   }
-  write({.key = "abc-05-0004", .computer = "PC-4", .uuid = "{03000200-0400-0500-0006-000700080009}",
+  // Two more whose computer names were not read: no name shared.
+  write({.key = "abc-05-0004", .computer = "", .uuid = "{03000200-0400-0500-0006-000700080009}",
          .mac = "0A-00-27-00-00-11"});
-  write({.key = "abc-05-0005", .computer = "PC-5", .uuid = "{5555}", .mac = "0a:00:27:00:00:11"});
+  write({.key = "abc-05-0005", .computer = "", .uuid = "{5555}", .mac = "0a:00:27:00:00:11"});
   // One number from two PCs that share the placeholder UUID: the names tell them apart.
   write({.key = "abc-05-0001", .date = "2026/11/01", .computer = "PC-OTHER",
          .uuid = "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", .mac = "00-00-00-00-00-99"},
@@ -38,6 +39,9 @@ TEST_F(LedgerTest, TwoPcsComparesUuidsOnlyWhereBothHaveOne) {
   write({.key = "abc-05-0002", .date = "2026/11/01", .computer = "PC-B", .uuid = ""}, "abc-05-0002 old.csv");
   write({.key = "abc-05-0002", .computer = "PC-C", .uuid = "", .mac = "00-00-00-00-00-02"});
   write({.key = "abc-05-0003", .computer = "PC-D", .uuid = "", .mac = "00-00-00-00-00-03"});  // two without: no same_uuid
+  write({.key = "abc-05-0004", .date = "2026/11/01", .computer = "pc-e", .uuid = "", .mac = "00-00-00-00-00-04"},
+        "abc-05-0004 old.csv");
+  write({.key = "abc-05-0004", .computer = "PC-E", .uuid = "", .mac = "00-00-00-00-00-04"});  // one name, case aside
   import();
   EXPECT_EQ(query("SELECT kind, number FROM findings"), "two_pcs|abc-05-0002");
 }
@@ -45,7 +49,8 @@ TEST_F(LedgerTest, TwoPcsComparesUuidsOnlyWhereBothHaveOne) {
 TEST_F(LedgerTest, OddDatesNeverBecomeCurrentAndTiesGoByPath) {
   write({.key = "abc-05-0001", .date = "2026/12/01"});
   const std::pair<const char*, const char*> odd[] = {
-      {"2026/1/5", "09:00:00"}, {"R8/12/07", "09:00:00"}, {"2026/13/45", "25:61:61"}, {"9999/12/31", "09:00:00"}};
+      {"2026/1/5", "09:00:00"},    {"R8/12/07", "09:00:00"},   {"2026/13/45", "25:61:61"},
+      {"9999/12/31", "09:00:00"},  {"2026/11/30", "24:00:00"}};
   int i = 0;
   for (const auto& [date, time] : odd) {
     write({.key = "abc-05-0001", .date = date, .time = time}, "abc-05-0001 (" + std::to_string(++i) + ").csv");
@@ -54,14 +59,19 @@ TEST_F(LedgerTest, OddDatesNeverBecomeCurrentAndTiesGoByPath) {
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02"}, "b.csv");
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
          .software = {"Other,1,x"}}, "a.csv");
+  // A day after the import exactly is not yet after it.
+  write({.key = "abc-05-0003", .date = "2026/12/08", .time = "10:00:00", .computer = "PC-C", .uuid = "{3}",
+         .mac = "00-00-00-00-00-03"});
   ImportRequest request;
   request.checks.staleDays = 30;
   import(request);
   EXPECT_EQ(query("SELECT number, collected_at, file_name FROM pc_summary ORDER BY number"),
-            "abc-05-0001|2026-12-01 09:05:07|abc-05-0001.csv\nabc-05-0002|2026-12-01 09:05:07|b.csv");
+            "abc-05-0001|2026-12-01 09:05:07|abc-05-0001.csv\nabc-05-0002|2026-12-01 09:05:07|b.csv\n"
+            "abc-05-0003|2026-12-08 10:00:00|abc-05-0003.csv");
   EXPECT_EQ(query("SELECT kind, file, detail FROM findings WHERE kind LIKE '%date' OR kind = 'stale' ORDER BY id"),
             "bad_date|abc-05-0001 (2).csv|収集日時 R8/12/07 09:00:00\n"
             "bad_date|abc-05-0001 (3).csv|収集日時 2026/13/45 25:61:61\n"
+            "bad_date|abc-05-0001 (5).csv|収集日時 2026/11/30 24:00:00\n"
             "future_date|abc-05-0001 (4).csv|収集日時 9999-12-31 09:00:00");
   EXPECT_EQ(query("SELECT collected_at FROM collections c JOIN files f ON f.id = c.file_id"
                   " WHERE f.name = 'abc-05-0001 (1).csv'"),
@@ -77,17 +87,23 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
   fs::remove(typo);
   fs::create_directories(dir / "SAVE" / "sub");  // moved, not gone
   fs::rename(dir / "SAVE" / "abc-05-0001.csv", dir / "SAVE" / "sub" / "abc-05-0001.csv");
-  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02"});  // replaces the junk
+  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
+         .software = {"Ａｌｐｈａ,1,x"}});  // replaces the junk
   const ImportResult r = import();
   EXPECT_EQ(r.gone, 1);
   EXPECT_EQ(query("SELECT number FROM pcs ORDER BY number"), "abc-05-0001\nabc-05-0002");
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0099'"), "1");  // history stays
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings"), "0");
+  fs::copy_file(dir / "SAVE" / "sub" / "abc-05-0001.csv", dir / "SAVE" / "copy.csv");  // a copy: the file stays
   ImportRequest forget;
   forget.forget = {"abc-05-0002"};
   import(forget);
-  EXPECT_EQ(query("SELECT number FROM pcs"), "abc-05-0001");
+  EXPECT_EQ(query("SELECT number, file_name FROM pc_summary"), "abc-05-0001|abc-05-0001.csv");
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0002'"), "0");
+  // The next collection inherits nothing of the forgotten one.
+  write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03", .software = {"Beta,1,x"}});
+  import();
+  EXPECT_EQ(query("SELECT number, name FROM installs WHERE number = 'abc-05-0003'"), "abc-05-0003|Beta");
 }
 
 TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
@@ -166,6 +182,14 @@ TEST_F(LedgerTest, ExportAloneKeepsStaleAndSkipsItsOwnFolder) {
   EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kOutputFailed);
 }
 
+TEST_F(LedgerTest, TheRegisterKnowsANumberWrittenInUpperCase) {
+  write({.key = "ABC-05-0001"});
+  ImportRequest request;
+  request.registerList = RegisterList{{}, {{"abc-05-0001", {}}}};
+  import(request);
+  EXPECT_EQ(query("SELECT kind, number FROM findings"), "bad_number|ABC-05-0001");
+}
+
 TEST(RegisterParsing, HeaderSeparatorAndNumberCase) {
   platform::IconvCodePage cp;
   const RegisterList cp932 = ParseRegister(cp.toAnsi("管理番号,部署\r\nABC-01-0001,総務部\r\n"), cp);
@@ -179,6 +203,8 @@ TEST(RegisterParsing, HeaderSeparatorAndNumberCase) {
   EXPECT_EQ(tabs.rows[0].extra, (std::vector<std::string>{"経理", "本社 \"A\""}));
   EXPECT_EQ(tabs.validNumbers, 1);
   EXPECT_EQ(ParseRegister("番号\nPC1\nPC2\n", cp).validNumbers, 0);
+  // A first line with a comma too: commas separate, a TAB stays in its field.
+  EXPECT_EQ(ParseRegister("番号,部署\tメモ\nabc-01-0003,総務\n", cp).columns, std::vector<std::string>{"部署\tメモ"});
 }
 
 TEST(CsvFieldFullWidth, FormulasBehindBlanksAndFullWidthSigns) {

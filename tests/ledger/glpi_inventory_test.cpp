@@ -103,7 +103,7 @@ TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
       {"Hard", "メモリ", "全容量", "8 GB", "KB"},                  // not a number of kilobytes
       {"WMI", "MotherBoard", "Device_ID", "LENOVOL1HF91", ""},     // the board's maker and serial: no UUID
       {"WMI", "BIOS", "ReleaseDate", "2019/4/5", ""},              // not a date GLPI reads
-      {"LAN", "Adapter", "IPアドレス", "192.168.1.300", ""},        // not an address
+      {"LAN", "Adapter", "IPアドレス", "192.168.1.256", ""},        // not an address
       {"Soft", "Application", "", "1.0", "Nobody"},                // no name
   });
   const json expected = json::parse(R"({

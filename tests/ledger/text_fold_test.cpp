@@ -19,6 +19,7 @@ TEST(FoldName, OneSpellingForWhatPeopleAndProgramsWrite) {
       {"\u00A0", ""},
       {"　 \t", ""},
       {"￥１，０００", "\u00A5" "1,000"},
+      {"ｖ１～２\u200Ab", "v1~2 b"},  // the last full-width sign and the last of the narrow spaces
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(FoldName(in), out) << in;
 }
