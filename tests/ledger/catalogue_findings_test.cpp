@@ -138,7 +138,7 @@ TEST_F(CatalogueTest, HardwareReadingsMissingOrGrowingAreNoChange) {
   write({.key = "abc-05-0001", .date = "2026/11/01",
          .records = {"Hard,メモリ,全容量,4194304,KB", "Hard,CPU,NameString,A,", "Hard,SystemHDD,全容量,500000,MB"}},
         "old.csv");
-  write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB"}});
+  write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB", "Hard,CPU,NameString,,", "Hard,SystemHDD,全容量,,MB"}});
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'hardware_changed'"), "0");
 }

@@ -94,7 +94,8 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
   EXPECT_EQ(query("SELECT number FROM pcs ORDER BY number"), "abc-05-0001\nabc-05-0002");
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0099'"), "1");  // history stays
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings"), "0");
-  fs::copy_file(dir / "SAVE" / "sub" / "abc-05-0001.csv", dir / "SAVE" / "copy.csv");  // a copy: the file stays
+  fs::create_directories(dir / "SAVE" / "sub" / "copies");  // met after the file: it stays where it is
+  fs::copy_file(dir / "SAVE" / "sub" / "abc-05-0001.csv", dir / "SAVE" / "sub" / "copies" / "copy.csv");
   ImportRequest forget;
   forget.forget = {"abc-05-0002"};
   import(forget);
