@@ -134,11 +134,19 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
             "abc-05-0001|メモリ 8388608 → 4194304 / CPU Core i5 → Core i7 / ボードシリアル S1 → S2");
 }
 
-TEST_F(CatalogueTest, HardwareReadingsMissingOrGrowingAreNoChange) {
-  write({.key = "abc-05-0001", .date = "2026/11/01",
-         .records = {"Hard,メモリ,全容量,4194304,KB", "Hard,CPU,NameString,A,", "Hard,SystemHDD,全容量,500000,MB"}},
+// Nor are placeholders where the board's serial or UUID belongs.
+TEST_F(CatalogueTest, HardwareReadingsMissingGrowingOrPlaceholdersAreNoChange) {
+  write({.key = "abc-05-0001", .date = "2026/11/01", .uuid = "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}",
+         .records = {"Hard,メモリ,全容量,4194304,KB", "Hard,CPU,NameString,A,", "Hard,SystemHDD,全容量,500000,MB",
+                     "WMI,MotherBoard,SerialNo,To Be Filled By O.E.M.,"}},
         "old.csv");
-  write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB", "Hard,CPU,NameString,,", "Hard,SystemHDD,全容量,,MB"}});
+  write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB", "Hard,CPU,NameString,,", "Hard,SystemHDD,全容量,,MB",
+                                           "WMI,MotherBoard,SerialNo,L1HF91,"}});
+  write({.key = "abc-05-0002", .date = "2026/11/01", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
+         .records = {"WMI,MotherBoard,SerialNo,S2,"}},
+        "old 2.csv");
+  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{00000000-0000-0000-0000-000000000000}",
+         .mac = "00-00-00-00-00-02", .records = {"WMI,MotherBoard,SerialNo,Default string,"}});
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'hardware_changed'"), "0");
 }
