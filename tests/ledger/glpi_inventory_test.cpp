@@ -111,6 +111,8 @@ TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
     "content": {"versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"(", "bios": {"assettag": "abc-05-0013"},
                 "hardware": {}, "networks": [{"description": "Adapter"}]}})");
   EXPECT_EQ(json(GlpiInventory(pc)), expected);
+  pc.records = Records({{"WMI", "BIOS", "ReleaseDate", "2019/02/30", ""}});  // no such day
+  EXPECT_FALSE(json(GlpiInventory(pc))["content"]["bios"].contains("bdate"));
 }
 
 TEST(GlpiInventory, TellsAPublisherFromAProductIdOrAFolder) {
