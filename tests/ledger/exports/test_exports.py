@@ -7,6 +7,7 @@ import json
 import os
 import re
 import shutil
+import sqlite3
 import subprocess
 import unittest
 import zipfile
@@ -124,6 +125,17 @@ class Exports(unittest.TestCase):
         # LibreOffice only "_x005F_": the computer name PC_x0042_BETA must be written escaped.
         self.assertIn("<t>PC_x005F_x0042_BETA</t>", xml)
         self.assertRegex(xml, r'<col min="1" max="1" width="[\d.]+"')
+
+    def test_a_collection_time_that_is_no_day_stays_text(self):
+        db, xlsx = OUT / "noday.sqlite", OUT / "noday" / "inventory.xlsx"
+        shutil.copy(self.db, db)
+        with sqlite3.connect(db) as c:  # a database edited by hand
+            c.execute("UPDATE collections SET collected_at = '2026-02-29 09:05:07' WHERE number = 'abc-05-0012'")
+        xlsx.parent.mkdir()
+        subprocess.run([os.environ["WRITE_WORKBOOK"], str(db), str(xlsx), "100"], capture_output=True, check=True)
+        with zipfile.ZipFile(xlsx) as z:
+            xml = z.read("xl/worksheets/sheet1.xml").decode()
+        self.assertIn('<c r="T2" t="inlineStr"><is><t>2026-02-29 09:05:07</t></is></c>', xml)
 
     def test_a_table_longer_than_a_sheet_continues_on_the_next(self):
         xlsx = OUT / "small" / "inventory.xlsx"
