@@ -81,14 +81,14 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
                   {"Unused", "", "有償", "3", "0", "3", ""}}));
 
   // A later catalogue replaces the first: Game is free now, Windows 7 left
-  // to the built-in date.
-  importWithCatalogue("パターン\t製品名\t種別\nGame*\tGame\t無償\n");
-  EXPECT_EQ(query("SELECT kind, number FROM findings ORDER BY id"),
-            "end_of_support|abc-05-0001\nend_of_support|abc-05-0002");
-  EXPECT_EQ(query("SELECT detail FROM findings WHERE number = 'abc-05-0002'"),
-            "Windows 7 Professional 32 ビット: サポート終了 2020-01-14");
+  // to the built-in date, and so is Windows 10, named without a date.
+  importWithCatalogue("パターン\t製品名\t種別\nGame*\tGame\t無償\nOS:*Windows 10*\tWindows 10\t有償\n");
+  EXPECT_EQ(query("SELECT number, detail FROM findings ORDER BY id"),
+            "abc-05-0001|Microsoft Windows 10 Pro 64 ビット: サポート終了 2025-10-14\n"
+            "abc-05-0002|Windows 7 Professional 32 ビット: サポート終了 2020-01-14");
   EXPECT_EQ(exported("licences.csv"), (Rows{{"製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"},
-                                            {"Game", "", "無償", "", "1", "", ""}}));
+                                            {"Game", "", "無償", "", "1", "", ""},
+                                            {"Windows 10", "", "有償", "", "1", "", ""}}));
 }
 
 TEST_F(CatalogueTest, NamesComingLaterAreMatchedOnceWithTheCatalogueKept) {

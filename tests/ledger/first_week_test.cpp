@@ -128,6 +128,7 @@ TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
   fs::remove(dir / "SAVE" / "bom.csv");
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings"), "0");
+  EXPECT_EQ(query("SELECT COUNT(*) FROM imports"), "2");  // a file gone is a change of its own
 }
 
 // While it lives, this thread lacks the capabilities that let root read past

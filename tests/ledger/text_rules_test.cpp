@@ -38,6 +38,8 @@ TEST(NameMatchesKey, TheKeyOrTheKeyAndASuffix) {
   EXPECT_TRUE(NameMatchesKey("abc-05-0012.csv", "abc-05-0012"));
   EXPECT_TRUE(NameMatchesKey("abc-05-0012.CSV", "abc-05-0012"));
   EXPECT_TRUE(NameMatchesKey("abc-05-0012 (前回 2026-12-01 PC-ALPHA).csv", "abc-05-0012"));
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012(1).csv", "abc-05-0012"));  // as a browser saves a second download
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012（1）.csv", "abc-05-0012"));
   EXPECT_FALSE(NameMatchesKey("abc-05-0013.csv", "abc-05-0012"));
   EXPECT_FALSE(NameMatchesKey("abc-05-00123.csv", "abc-05-0012"));
   EXPECT_FALSE(NameMatchesKey("abc-05-0012.txt", "abc-05-0012"));
