@@ -56,7 +56,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
          .software = {"Office Pro 2019,16.0,", "Game One,1,", "Game Two,1,", "AntiVirus X,5,", "Old Editor,1,"},
          .records = {Os("Microsoft Windows 10 Pro 64 ビット")}});
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
-         .software = {"Office Pro 2021,16.0,", "Office Pro 2021,16.0,", "Viewer,2,"},
+         .software = {"Office Pro 2021,16.0,", "Office Pro 2021,16.0,", "Office Pro 2016,16.0,", "Viewer,2,"},
          .records = {Os("Windows 7 Professional 32 ビット (Service Pack 1)")}});
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03",
          .software = {"antivirus y,5,", " OLD EDITOR ,2,"}, .records = {Os("Microsoft Windows 11 Pro")}});

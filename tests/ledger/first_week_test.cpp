@@ -52,7 +52,7 @@ TEST_F(LedgerTest, OddDatesNeverBecomeCurrentAndTiesGoByPath) {
   write({.key = "abc-05-0001", .date = "2026/12/01"});
   const std::pair<const char*, const char*> odd[] = {
       {"2026/1/5", "09:00:00"},    {"R8/12/07", "09:00:00"},   {"2026/13/45", "25:61:61"},
-      {"9999/12/31", "09:00:00"},  {"2026/11/30", "24:00:00"}};
+      {"9999/12/31", "09:00:00"},  {"2026/11/30", "24:00:00"}, {"26/12/07", "09:00:00"}};
   int i = 0;
   for (const auto& [date, time] : odd) {
     write({.key = "abc-05-0001", .date = date, .time = time}, "abc-05-0001 (" + std::to_string(++i) + ").csv");
@@ -74,6 +74,7 @@ TEST_F(LedgerTest, OddDatesNeverBecomeCurrentAndTiesGoByPath) {
             "bad_date|abc-05-0001 (2).csv|収集日時 R8/12/07 09:00:00\n"
             "bad_date|abc-05-0001 (3).csv|収集日時 2026/13/45 25:61:61\n"
             "bad_date|abc-05-0001 (5).csv|収集日時 2026/11/30 24:00:00\n"
+            "bad_date|abc-05-0001 (6).csv|収集日時 26/12/07 09:00:00\n"
             "future_date|abc-05-0001 (4).csv|収集日時 9999-12-31 09:00:00");
   EXPECT_EQ(query("SELECT collected_at FROM collections c JOIN files f ON f.id = c.file_id"
                   " WHERE f.name = 'abc-05-0001 (1).csv'"),
@@ -105,8 +106,10 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0002'"), "0");
   // The next collection inherits nothing of the forgotten one.
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03", .software = {"Beta,1,x"}});
+  write({.key = "abc-05-0099", .computer = "PC-A"});  // the gone file back
   import();
   EXPECT_EQ(query("SELECT number, name FROM installs WHERE number = 'abc-05-0003'"), "abc-05-0003|Beta");
+  EXPECT_EQ(query("SELECT number FROM pcs ORDER BY number"), "abc-05-0001\nabc-05-0003\nabc-05-0099");
 }
 
 TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
@@ -119,6 +122,10 @@ TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
   request.inputs = {(dir / "SAVE").string(), pipe.string()};
   const ImportResult r = import(request);
   EXPECT_EQ(r.rejected.size(), 3u);
+  ImportRequest noFiles;  // a run on the database alone (an export) reads nothing: still said
+  noFiles.startedAt = "2026-12-07 11:00:00";
+  noFiles.checks.today = "2026-12-07";
+  Import(db(), codePage, noFiles);
   EXPECT_EQ(query("SELECT kind, replace(file, '" + dir.string() + "/', ''), substr(detail, 1, 12) FROM findings ORDER BY id"),
             "rejected|SAVE/huge.csv|大きすぎるファイルです（\n"
             "rejected|pipe.csv|ファイルを読めません /\n"
@@ -159,6 +166,7 @@ TEST_F(LedgerTest, AFolderOrFileWithoutAccessIsSaid) {
   fs::create_directories(dir / "SAVE" / "locked");
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02"}, "locked/abc-05-0002.csv");
   const fs::path unreadable = write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03"});
+  import();  // known before they could no longer be read: not gone then
   fs::permissions(dir / "SAVE" / "locked", fs::perms::none);
   fs::permissions(unreadable, fs::perms::none);
   const auto readable = [&] {
@@ -177,6 +185,7 @@ TEST_F(LedgerTest, AFolderOrFileWithoutAccessIsSaid) {
   }
   readable();
   EXPECT_EQ(r.rejected.size(), 2u);
+  EXPECT_EQ(query("SELECT COUNT(*) FROM pcs"), "3");
   EXPECT_EQ(query("SELECT replace(file, '" + (dir / "SAVE").string() + "/', ''), substr(detail, 1, 10) FROM findings"),
             "abc-05-0003.csv|ファイルを読めません\nlocked|フォルダーを読めませ");
   import();  // readable again: taken, and the findings go
@@ -196,13 +205,13 @@ TEST_F(LedgerTest, ExportAloneKeepsStaleAndSkipsItsOwnFolder) {
   Options exportOnly;
   exportOnly.db = o.db;
   exportOnly.exportDir = o.exportDir;
-  EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kAllTaken);
-  {
+  const auto kinds = [&] {
     Database run(o.db);
-    Statement s = run.prepare("SELECT group_concat(kind) FROM findings");
-    ASSERT_TRUE(s.step());
-    EXPECT_EQ(s.text(0), "stale");
-  }
+    Statement s = run.prepare("SELECT COALESCE(group_concat(kind), '') FROM findings");
+    return s.step() ? s.text(0) : "?";
+  };
+  EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kAllTaken);
+  EXPECT_EQ(kinds(), "stale");
   exportOnly.staleDays = -1;  // "off": forgotten, and the finding goes
   EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kAllTaken);
   {
@@ -211,6 +220,9 @@ TEST_F(LedgerTest, ExportAloneKeepsStaleAndSkipsItsOwnFolder) {
     ASSERT_TRUE(s.step());
     EXPECT_EQ(s.integer(0) * 10 + s.integer(1), 0);
   }
+  exportOnly.staleDays = 0;  // not "off": every collection before today
+  EXPECT_EQ(RunLedger(exportOnly, codePage, out, err, false), kAllTaken);
+  EXPECT_EQ(kinds(), "stale");
   exportOnly.staleDays.reset();
   // An export that cannot be written: the import is kept, the status says so.
   exportOnly.exportDir = (dir / "SAVE" / "abc-05-0001.csv").string();

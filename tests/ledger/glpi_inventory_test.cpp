@@ -141,7 +141,7 @@ namespace {
 TEST(GlpiFiles, NameAFileAfterItsNumberWithWhatAFileNameHolds) {
   const std::pair<const char*, const char*> cases[] = {
       {"abc-05-0012", "abc-05-0012"}, {"総務-01", "総務-01"},       {"a/b\\c:d", "a_b_c_d"},
-      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"},            {"", "__"},
+      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"}, {"abc ", "_abc _"},            {"", "__"},
   };
   for (const auto& [number, stem] : cases) EXPECT_EQ(GlpiFileStem(number), stem) << number;
 }
