@@ -23,10 +23,12 @@ TEST_F(LedgerTest, PlaceholderIdentifiersAreNoFindingButHideNoRealOne) {
     write({.key = std::string("abc-05-000") + n, .computer = std::string("PC-") + n,
            .uuid = "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", .mac = "00-50-56-C0-00-08"});
   }
-  // Two more whose computer names were not read: no name shared.
+  // Two more whose computer names were not read, with an adapter without a
+  // MAC: no name or MAC shared.
   write({.key = "abc-05-0004", .computer = "", .uuid = "{03000200-0400-0500-0006-000700080009}",
-         .mac = "0A-00-27-00-00-11"});
-  write({.key = "abc-05-0005", .computer = "", .uuid = "{5555}", .mac = "0a:00:27:00:00:11"});
+         .mac = "0A-00-27-00-00-11", .records = {"LAN,Adapter2,MACアドレス,,"}});
+  write({.key = "abc-05-0005", .computer = "", .uuid = "{5555}", .mac = "0a:00:27:00:00:11",
+         .records = {"LAN,Adapter2,MACアドレス,,"}});
   // One number from two PCs that share the placeholder UUID: the names tell them apart.
   write({.key = "abc-05-0001", .date = "2026/11/01", .computer = "PC-OTHER",
          .uuid = "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", .mac = "00-00-00-00-00-99"},
@@ -82,7 +84,7 @@ TEST_F(LedgerTest, OddDatesNeverBecomeCurrentAndTiesGoByPath) {
 }
 
 TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
-  const fs::path typo = write({.key = "abc-05-0099", .computer = "PC-A"});
+  const fs::path typo = write({.key = "abc-05-0099", .computer = "PC-A"}, "abc-05-0009.csv");  // a mistyped Key
   write({.key = "abc-05-0001"});
   const fs::path junk = writeBytes("abc-05-0002.csv", "half a file");
   import();
@@ -106,7 +108,7 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections WHERE number = 'abc-05-0002'"), "0");
   // The next collection inherits nothing of the forgotten one.
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03", .software = {"Beta,1,x"}});
-  write({.key = "abc-05-0099", .computer = "PC-A"});  // the gone file back
+  write({.key = "abc-05-0099", .computer = "PC-A"}, "abc-05-0009.csv");  // the gone file back
   import();
   EXPECT_EQ(query("SELECT number, name FROM installs WHERE number = 'abc-05-0003'"), "abc-05-0003|Beta");
   EXPECT_EQ(query("SELECT number FROM pcs ORDER BY number"), "abc-05-0001\nabc-05-0003\nabc-05-0099");
@@ -250,6 +252,7 @@ TEST(RegisterParsing, HeaderSeparatorAndNumberCase) {
   EXPECT_EQ(tabs.rows[0].extra, (std::vector<std::string>{"経理", "本社 \"A\""}));
   EXPECT_EQ(tabs.validNumbers, 1);
   EXPECT_EQ(ParseRegister("番号\nPC1\nPC2\n", cp).validNumbers, 0);
+  EXPECT_EQ(ParseRegister("abc-01-0001\n　\nabc-01-0002\n", cp).rows.size(), 2u);  // a line of blanks is no number
   // A first line with a comma too: commas separate, a TAB stays in its field.
   EXPECT_EQ(ParseRegister("番号,部署\tメモ\nabc-01-0003,総務\n", cp).columns, std::vector<std::string>{"部署\tメモ"});
 }

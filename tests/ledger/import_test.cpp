@@ -87,6 +87,7 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
          .records = {"Soft,OS,Version,Windows 7 Professional (Service Pack 1),", "Hard,CPU,NameString,Xeon A,",
                      "Hard,CPU,NameString,Xeon B,"}});
   write({.key = "abc-05-0013", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F",
+         .software = {"Alpha Tool,1.2,Alpha Works", "Zeta,1.0,"},
          .records = {"LAN,Adapter2,MACアドレス,00-1A-2B-3C-4D-6F,", "LAN,Adapter2,IPアドレス,10.0.0.5,"}});
   ImportRequest request;
   request.registerList = RegisterList{{"部署"}, {{"abc-05-0012", {"総務"}}}};
@@ -130,17 +131,19 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
   const std::vector<std::string> sw = {"ソフトウェア名", "バージョン", "発行元", "PC数"};
   EXPECT_EQ(rows("software.csv", sw),
             (Rows{{{"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}, {"PC数", "2"}},
-                  {{"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}, {"PC数", "1"}}}));
+                  {{"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}, {"PC数", "1"}},
+                  {{"ソフトウェア名", "Zeta"}, {"バージョン", "1.0"}, {"発行元", ""}, {"PC数", "1"}}}));
   const std::vector<std::string> in = {"管理番号", "ソフトウェア名", "バージョン", "発行元"};
   EXPECT_EQ(rows("installs.csv", in),
             (Rows{{{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}},
                   {{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}},
                   {{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "{PID-1}"}},
-                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}}}));
+                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}},
+                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Zeta"}, {"バージョン", "1.0"}, {"発行元", ""}}}));
 
   WriteExports(db(), dir / "out", ExportEncoding::Cp932, codePage);
   EXPECT_EQ(read("software.csv"), codePage.toAnsi("ソフトウェア名,バージョン,発行元,PC数\r\nAlpha Tool,1.2,Alpha Works,2\r\n"
-                                                  "'=HYPERLINK(x),1.0,Evil,1\r\n"));
+                                                  "'=HYPERLINK(x),1.0,Evil,1\r\nZeta,1.0,,1\r\n"));
 }
 
 }  // namespace
