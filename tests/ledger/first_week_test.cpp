@@ -35,6 +35,7 @@ TEST_F(LedgerTest, PlaceholderIdentifiersAreNoFindingButHideNoRealOne) {
         "abc-05-0001 (前回).csv");
   import();
   EXPECT_EQ(query("SELECT kind, number FROM findings"), "two_pcs|abc-05-0001");
+  EXPECT_EQ(query("SELECT mac_addresses FROM pc_summary WHERE number = 'abc-05-0004'"), "0A-00-27-00-00-11");
 }
 
 TEST_F(LedgerTest, TwoPcsComparesUuidsOnlyWhereBothHaveOne) {
