@@ -42,6 +42,7 @@ constexpr const char* kCatalogue =
     "Office Pro*,Office,Micro Works,paid,1,\n"
     "Viewer,Viewer,,free,,2026-12-07\n"  // today: not past yet
     "Game*,Game,,forbidden,,\n"
+    "Toolbar*,Toolbar,,forbidden,,\n"
     "AntiVirus*,AntiVirus,,required,,\n"
     "Old Editor,Old Editor,,free,,2026-12-06\n"
     "Office Pro 2021,Office 2021,,paid,,\n"  // below Office Pro*: never wins
@@ -53,7 +54,7 @@ std::string Os(const char* caption) { return std::string("Soft,OS,Version,") + c
 // Today is 2026-12-07 in the fixture.
 TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
   write({.key = "abc-05-0001", .uuid = "{1}", .mac = "00-00-00-00-00-01",
-         .software = {"Office Pro 2019,16.0,", "Game One,1,", "Game Two,1,", "AntiVirus X,5,", "Old Editor,1,"},
+         .software = {"Office Pro 2019,16.0,", "Game One,1,", "Game Two,1,", "Toolbar X,1,", "AntiVirus X,5,", "Old Editor,1,"},
          .records = {Os("Microsoft Windows 10 Pro 64 ビット")}});
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
          .software = {"Office Pro 2021,16.0,", "Office Pro 2021,16.0,", "Office Pro 2016,16.0,", "Viewer,2,"},
@@ -65,6 +66,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
   EXPECT_EQ(query("SELECT kind, COALESCE(number, '-'), detail FROM findings ORDER BY id"),
             "licence_shortage|-|Office: 保有 1、導入 2\n"
             "forbidden_software|abc-05-0001|Game One / Game Two\n"
+            "forbidden_software|abc-05-0001|Toolbar X\n"
             "required_missing|abc-05-0002|AntiVirus\n"
             "end_of_support|abc-05-0001|Microsoft Windows 10 Pro 64 ビット: サポート終了 2025-10-14\n"
             "end_of_support|abc-05-0001|Old Editor: サポート終了 2026-12-06\n"
@@ -74,6 +76,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
                   {"Office", "Micro Works", "有償", "1", "2", "-1", ""},
                   {"Viewer", "", "無償", "", "1", "", "2026-12-07"},
                   {"Game", "", "禁止", "", "1", "", ""},
+                  {"Toolbar", "", "禁止", "", "1", "", ""},
                   {"AntiVirus", "", "必須", "", "2", "", ""},
                   {"Old Editor", "", "無償", "", "2", "", "2026-12-06"},
                   {"Office 2021", "", "有償", "", "0", "", ""},

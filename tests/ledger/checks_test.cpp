@@ -99,7 +99,9 @@ TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {
   EXPECT_EQ(query("SELECT kind FROM findings"), "cut_short");
   // The complete file of the same PC, collected later, replaces the cut one.
   write({.key = "abc-05-0001", .date = "2026/12/02"}, "abc-05-0001 again.csv");
-  import();
+  const ImportResult again = import();
+  EXPECT_EQ(again.newPcs, 0);
+  EXPECT_EQ(again.updatedPcs, 1);
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings"), "0");
 }
 

@@ -75,6 +75,10 @@ std::string RecordText(const json& d, int r) {
 }
 
 TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
+  // A collection without a usable date counts on no day.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES (92, 'h92', 'F/y.csv', 'y.csv', 1, 2);"
+          "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
+          " (92, 92, 'abc-05-0001', NULL, 'bad_date');");
   const json d = Write().second;
   EXPECT_EQ(d["now"], "2026-12-07 12:00:00");
   EXPECT_EQ(d["expected"], 4);
