@@ -137,6 +137,14 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
             "abc-05-0001|メモリ 8388608 → 4194304 / CPU Core i5 → Core i7 / ボードシリアル S1 → S2");
 }
 
+TEST_F(CatalogueTest, TheLastDayOfSupportIsNotPastYet) {
+  write({.key = "abc-05-0001", .records = {Os("Microsoft Windows 10 Pro")}});
+  ImportRequest onTheDay;
+  onTheDay.checks.today = "2025-10-14";
+  import(onTheDay);
+  EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'end_of_support'"), "0");
+}
+
 // Nor are placeholders where the board's serial or UUID belongs.
 TEST_F(CatalogueTest, HardwareReadingsMissingGrowingOrPlaceholdersAreNoChange) {
   write({.key = "abc-05-0001", .date = "2026/11/01", .uuid = "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}",

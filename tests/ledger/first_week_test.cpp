@@ -47,6 +47,9 @@ TEST_F(LedgerTest, TwoPcsComparesUuidsOnlyWhereBothHaveOne) {
   write({.key = "abc-05-0004", .date = "2026/11/01", .computer = "pc-e", .uuid = "", .mac = "00-00-00-00-00-04"},
         "abc-05-0004 old.csv");
   write({.key = "abc-05-0004", .computer = "PC-E", .uuid = "", .mac = "00-00-00-00-00-04"});  // one name, case aside
+  write({.key = "abc-05-0005", .date = "2026/11/01", .computer = "", .uuid = "", .mac = "00-00-00-00-00-05"},
+        "abc-05-0005 old.csv");  // no name read: not compared
+  write({.key = "abc-05-0005", .computer = "PC-F", .uuid = "", .mac = "00-00-00-00-00-05"});
   import();
   EXPECT_EQ(query("SELECT kind, number FROM findings"), "two_pcs|abc-05-0002");
 }

@@ -84,7 +84,8 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
   write({.key = "abc-05-0012",
          .software = {"=HYPERLINK(x),1.0,Evil", "Alpha Tool,1.2,{PID-1}", "Alpha Tool,1.2,{PID-1}",
                       "Ａｌｐｈａ Tool ,1.2,Alpha Works　"},
-         .records = {"Soft,OS,Version,Windows 7 Professional (Service Pack 1),", "Hard,CPU,NameString,Xeon A,",
+         .records = {"LAN,LAN,ユーザー名,DOM\\yamada,", "Soft,OS,Version,Windows 7 Professional (Service Pack 1),",
+                     "Hard,CPU,NameString,Xeon A,",
                      "Hard,CPU,NameString,Xeon B,"}});
   write({.key = "abc-05-0013", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F",
          .software = {"Alpha Tool,1.2,Alpha Works", "Zeta,1.0,"},
@@ -118,13 +119,14 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
     }
     return out;
   };
-  EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "OS", "OSバージョン", "CPU", "メーカー", "モデル", "システムUUID",
+  EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "ユーザー名", "OS", "OSバージョン", "CPU", "メーカー", "モデル", "システムUUID",
                              "MACアドレス", "IPアドレス", "収集日時", "部署"}),
-            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"OS", "Windows 7 Professional"},
+            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"ユーザー名", "DOM\\yamada"},
+                   {"OS", "Windows 7 Professional"},
                    {"OSバージョン", "Service Pack 1"}, {"CPU", "Xeon A"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
                    {"システムUUID", "{1111}"}, {"MACアドレス", "00-1A-2B-3C-4D-5E"}, {"IPアドレス", ""},
                    {"収集日時", "2026-12-01 09:05:07"}, {"部署", "総務"}},
-                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"OS", ""}, {"OSバージョン", ""}, {"CPU", ""},
+                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"ユーザー名", ""}, {"OS", ""}, {"OSバージョン", ""}, {"CPU", ""},
                    {"メーカー", "Maker X"}, {"モデル", "Model Y"}, {"システムUUID", "{2222}"},
                    {"MACアドレス", "00-1A-2B-3C-4D-5F 00-1A-2B-3C-4D-6F"}, {"IPアドレス", "10.0.0.5"},
                    {"収集日時", "2026-12-01 09:05:07"}, {"部署", ""}}}));

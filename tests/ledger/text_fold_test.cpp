@@ -15,7 +15,7 @@ TEST(FoldName, OneSpellingForWhatPeopleAndProgramsWrite) {
       {"か\u3099は\u309Aワ\u3099", "がぱヷ"},                          // combining marks after full-width kana
       {"ﾞｱ", "\u3099ア"},                                            // a mark with nothing to compose stays
       {"ｶﾞﾞ", "ガ\u3099"},                                           // and a second mark
-      {"ツール②Ⅲ㈱™", "ツール2III(株)TM"},
+      {"ツール②⑳Ⅲ㈱™", "ツール220III(株)TM"},
       {"\xA0x\u2003y\xC2", "\xA0x y\xC2"},                            // bytes that are not UTF-8 pass
       {"\u00A0", ""},
       {"　 \t", ""},
