@@ -1,5 +1,6 @@
 #include "ledger/catalogue_checks.h"
 
+#include "ledger/identifier_sql.h"
 #include "ledger/windows_support.h"
 
 namespace th::ledger {
@@ -63,11 +64,15 @@ constexpr const char* kChecks[] = {
            WHERE m.os = 1 AND m.name = s.os AND p.end_of_support IS NOT NULL))
        ORDER BY number, k)",
     // Hardware that a PC's own collection should never show changing; a
-    // value missing on either side is a failed reading, not a change.
+    // value missing on either side is a failed reading, not a change, and so
+    // is a placeholder serial or UUID.
     R"(WITH pairs AS (
          SELECT s.number, s.file_name, n.memory AS nm, o.memory AS om, n.system_disk_size AS nd,
-                o.system_disk_size AS od, n.cpu AS nc, o.cpu AS oc, n.board_serial AS nb, o.board_serial AS ob,
-                n.system_uuid AS nu, o.system_uuid AS ou
+                o.system_disk_size AS od, n.cpu AS nc, o.cpu AS oc,
+                CASE WHEN )" LEDGER_REAL_SERIAL("n.board_serial") R"( THEN n.board_serial ELSE '' END AS nb,
+                CASE WHEN )" LEDGER_REAL_SERIAL("o.board_serial") R"( THEN o.board_serial ELSE '' END AS ob,
+                CASE WHEN )" LEDGER_REAL_UUID("n.system_uuid") R"( THEN n.system_uuid ELSE '' END AS nu,
+                CASE WHEN )" LEDGER_REAL_UUID("o.system_uuid") R"( THEN o.system_uuid ELSE '' END AS ou
          FROM previous_collections pc JOIN pc_summary s ON s.number = pc.number
          JOIN collections n ON n.id = pc.collection_id JOIN collections o ON o.id = pc.previous_id),
        changed AS (

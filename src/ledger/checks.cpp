@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ledger/catalogue_checks.h"
+#include "ledger/identifier_sql.h"
 
 namespace th::ledger {
 
@@ -49,11 +50,6 @@ bool NameMatchesKey(std::string_view name, std::string_view key) {
 
 namespace {
 
-// A system UUID that identifies a PC: present and not a placeholder.
-#define LEDGER_REAL_UUID(c)                                                                         \
-  "(" c ".system_uuid <> '' AND NOT EXISTS (SELECT 1 FROM ignored_identifiers WHERE kind = 'uuid'" \
-  " AND upper(trim(" c ".system_uuid, '{} ')) LIKE value))"
-
 // One statement per kind, each inserting its findings in a stable order.
 // Identities compared across numbers are the current collections'; a number
 // reported by two PCs is seen across its whole history. Files no longer
@@ -93,14 +89,13 @@ constexpr const char* kChecksBeforeShared[] = {
 // value, its numbers in finding_numbers; placeholders left out.
 constexpr const char* kShared =
     "WITH cur AS ("
-    "  SELECT 1 AS k, 'same_uuid' AS kind, 'UUID ' AS label, upper(trim(c.system_uuid, '{} ')) AS v,"
+    "  SELECT 1 AS k, 'same_uuid' AS kind, 'UUID ' AS label, " LEDGER_UUID_FORM("c.system_uuid") " AS v,"
     "         c.system_uuid AS shown, p.number, c.file_id"
-    "  FROM pcs p JOIN collections c ON c.id = p.collection_id WHERE " LEDGER_REAL_UUID("c")
+    "  FROM pcs p JOIN collections c ON c.id = p.collection_id WHERE " LEDGER_REAL_UUID("c.system_uuid")
     "  UNION ALL"
-    "  SELECT 2, 'same_mac', 'MAC ', upper(replace(m.mac, ':', '-')), m.mac, p.number, c.file_id"
+    "  SELECT 2, 'same_mac', 'MAC ', " LEDGER_MAC_FORM("m.mac") ", m.mac, p.number, c.file_id"
     "  FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN collection_macs m ON m.collection_id = c.id"
-    "  WHERE NOT EXISTS (SELECT 1 FROM ignored_identifiers WHERE kind = 'mac'"
-    "                    AND upper(replace(m.mac, ':', '-')) LIKE value)"
+    "  WHERE " LEDGER_REAL_MAC("m.mac")
     "  UNION ALL"
     "  SELECT 3, 'same_computer_name', 'コンピュータ名 ', upper(c.computer_name), c.computer_name, p.number, c.file_id"
     "  FROM pcs p JOIN collections c ON c.id = p.collection_id WHERE c.computer_name <> '')"
@@ -113,8 +108,8 @@ constexpr const char* kChecksAfterShared[] = {
     // A PC is its system UUID; two collections without one are compared by
     // computer name; one with and one without are not compared.
     "WITH ids AS (SELECT c.number, c.id, c.computer_name, c.collected_at, f.name,"
-    "                    CASE WHEN " LEDGER_REAL_UUID("c") " THEN upper(trim(c.system_uuid, '{} ')) END AS uuid,"
-    "                    CASE WHEN NOT " LEDGER_REAL_UUID("c") " AND c.computer_name <> ''"
+    "                    CASE WHEN " LEDGER_REAL_UUID("c.system_uuid") " THEN " LEDGER_UUID_FORM("c.system_uuid") " END AS uuid,"
+    "                    CASE WHEN NOT " LEDGER_REAL_UUID("c.system_uuid") " AND c.computer_name <> ''"
     "                         THEN upper(c.computer_name) END AS name_only"
     "             FROM collections c JOIN files f ON f.id = c.file_id WHERE f.gone_at IS NULL),"
     "     two AS (SELECT number FROM ids GROUP BY number"
@@ -145,8 +140,6 @@ constexpr const char* kChecksAfterShared[] = {
        FROM collections c JOIN files f ON f.id = c.file_id
        WHERE c.date_problem IS NOT NULL AND f.gone_at IS NULL ORDER BY c.date_problem, c.number, f.path)",
 };
-
-#undef LEDGER_REAL_UUID
 
 void Run(Database& db, const char* sql, const CheckOptions& options) {
   Statement s = db.prepare(sql);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "ledger/local_time.h"
+
 namespace th::ledger {
 
 namespace {
@@ -33,10 +35,9 @@ bool Three(std::string_view s, char sep, const std::size_t (&max)[3], int (&out)
 
 std::optional<std::string> ParseDate(std::string_view date) {
   int d[3];
-  if (!Three(date, '/', {4, 2, 2}, d) || date.size() < 8 || d[0] < 1900) return std::nullopt;
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (d[0] % 4 == 0 && d[0] % 100 != 0) || d[0] % 400 == 0;
-  if (d[1] < 1 || d[1] > 12 || d[2] < 1 || d[2] > kDays[d[1] - 1] + (d[1] == 2 && leap ? 1 : 0)) return std::nullopt;
+  if (!Three(date, '/', {4, 2, 2}, d) || date.size() < 8 || d[0] < 1900 || !IsRealDay(d[0], d[1], d[2])) {
+    return std::nullopt;
+  }
   char buf[48];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d[0], d[1], d[2]);
   return std::string(buf);

@@ -3,6 +3,8 @@
 #include <map>
 #include <string_view>
 
+#include "ledger/local_time.h"
+
 #ifndef TALLYHAWK_VERSION
 #define TALLYHAWK_VERSION "0"
 #endif
@@ -112,10 +114,12 @@ Json Bios(const Facts& f, const std::string& number) {
   Put(bios, "bmanufacturer", f.get("WMI", "BIOS", "Vendor"));
   Put(bios, "bversion", f.get("WMI", "BIOS", "Version"));
   std::string date = f.get("WMI", "BIOS", "ReleaseDate");  // yyyy/mm/dd
-  if (date.size() == 10 && date[4] == '/' && date[7] == '/' && WholeNumber(date.substr(0, 4)) &&
-      WholeNumber(date.substr(5, 2)) && WholeNumber(date.substr(8, 2))) {
-    date[4] = date[7] = '-';
-    bios["bdate"] = date;
+  if (date.size() == 10 && date[4] == '/' && date[7] == '/') {
+    const auto y = WholeNumber(date.substr(0, 4)), m = WholeNumber(date.substr(5, 2)), d = WholeNumber(date.substr(8, 2));
+    if (y && m && d && IsRealDay(static_cast<int>(*y), static_cast<int>(*m), static_cast<int>(*d))) {
+      date[4] = date[7] = '-';
+      bios["bdate"] = date;
+    }
   }
   Put(bios, "mmanufacturer", f.get("WMI", "MotherBoard", "Vendor"));
   Put(bios, "mmodel", f.get("WMI", "MotherBoard", "Product"));

@@ -15,3 +15,14 @@ std::string LocalTimeText(std::time_t when, const char* format) {
 }
 
 }  // namespace th::ledger
+
+namespace th::ledger {
+
+bool IsRealDay(int year, int month, int day) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+}  // namespace th::ledger

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "ledger/export_tables.h"
+#include "ledger/local_time.h"
 
 namespace th::ledger {
 
@@ -67,10 +68,7 @@ bool ParseDateTime(std::string_view s, DateTime& t) {
                      !Digits(s, 17, 2, t.s))) {
     return false;
   }
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (t.y % 4 == 0 && t.y % 100 != 0) || t.y % 400 == 0;
-  if (t.y < 1901 || t.mo < 1 || t.mo > 12 || t.d < 1) return false;
-  if (t.d > kDays[t.mo - 1] + (t.mo == 2 && leap ? 1 : 0)) return false;
+  if (t.y < 1901 || !IsRealDay(t.y, t.mo, t.d)) return false;
   return t.h < 24 && t.mi < 60 && t.s < 60;
 }
 

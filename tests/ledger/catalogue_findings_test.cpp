@@ -42,6 +42,7 @@ constexpr const char* kCatalogue =
     "Office Pro*,Office,Micro Works,paid,1,\n"
     "Viewer,Viewer,,free,,2026-12-07\n"  // today: not past yet
     "Game*,Game,,forbidden,,\n"
+    "Toolbar*,Toolbar,,forbidden,,\n"
     "AntiVirus*,AntiVirus,,required,,\n"
     "Old Editor,Old Editor,,free,,2026-12-06\n"
     "Office Pro 2021,Office 2021,,paid,,\n"  // below Office Pro*: never wins
@@ -53,10 +54,10 @@ std::string Os(const char* caption) { return std::string("Soft,OS,Version,") + c
 // Today is 2026-12-07 in the fixture.
 TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
   write({.key = "abc-05-0001", .uuid = "{1}", .mac = "00-00-00-00-00-01",
-         .software = {"Office Pro 2019,16.0,", "Game One,1,", "Game Two,1,", "AntiVirus X,5,", "Old Editor,1,"},
+         .software = {"Office Pro 2019,16.0,", "Game One,1,", "Game Two,1,", "Toolbar X,1,", "AntiVirus X,5,", "Old Editor,1,"},
          .records = {Os("Microsoft Windows 10 Pro 64 ビット")}});
   write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
-         .software = {"Office Pro 2021,16.0,", "Office Pro 2021,16.0,", "Viewer,2,"},
+         .software = {"Office Pro 2021,16.0,", "Office Pro 2021,16.0,", "Office Pro 2016,16.0,", "Viewer,2,"},
          .records = {Os("Windows 7 Professional 32 ビット (Service Pack 1)")}});
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03",
          .software = {"antivirus y,5,", " OLD EDITOR ,2,"}, .records = {Os("Microsoft Windows 11 Pro")}});
@@ -65,6 +66,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
   EXPECT_EQ(query("SELECT kind, COALESCE(number, '-'), detail FROM findings ORDER BY id"),
             "licence_shortage|-|Office: 保有 1、導入 2\n"
             "forbidden_software|abc-05-0001|Game One / Game Two\n"
+            "forbidden_software|abc-05-0001|Toolbar X\n"
             "required_missing|abc-05-0002|AntiVirus\n"
             "end_of_support|abc-05-0001|Microsoft Windows 10 Pro 64 ビット: サポート終了 2025-10-14\n"
             "end_of_support|abc-05-0001|Old Editor: サポート終了 2026-12-06\n"
@@ -74,6 +76,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
                   {"Office", "Micro Works", "有償", "1", "2", "-1", ""},
                   {"Viewer", "", "無償", "", "1", "", "2026-12-07"},
                   {"Game", "", "禁止", "", "1", "", ""},
+                  {"Toolbar", "", "禁止", "", "1", "", ""},
                   {"AntiVirus", "", "必須", "", "2", "", ""},
                   {"Old Editor", "", "無償", "", "2", "", "2026-12-06"},
                   {"Office 2021", "", "有償", "", "0", "", ""},
@@ -81,13 +84,14 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
                   {"Unused", "", "有償", "3", "0", "3", ""}}));
 
   // A later catalogue replaces the first: Game is free now, Windows 7 left
-  // to the built-in date.
-  importWithCatalogue("パターン\t製品名\t種別\nGame*\tGame\t無償\n");
-  EXPECT_EQ(query("SELECT kind, number FROM findings ORDER BY id"),
-            "end_of_support|abc-05-0001\nend_of_support|abc-05-0002");
-  EXPECT_EQ(query("SELECT detail FROM findings WHERE number = 'abc-05-0002'"),
-            "Windows 7 Professional 32 ビット: サポート終了 2020-01-14");
-  EXPECT_EQ(exported("licences.csv").size(), 2u);
+  // to the built-in date, and so is Windows 10, named without a date.
+  importWithCatalogue("パターン\t製品名\t種別\nGame*\tGame\t無償\nOS:*Windows 10*\tWindows 10\t有償\n");
+  EXPECT_EQ(query("SELECT number, detail FROM findings ORDER BY id"),
+            "abc-05-0001|Microsoft Windows 10 Pro 64 ビット: サポート終了 2025-10-14\n"
+            "abc-05-0002|Windows 7 Professional 32 ビット: サポート終了 2020-01-14");
+  EXPECT_EQ(exported("licences.csv"), (Rows{{"製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"},
+                                            {"Game", "", "無償", "", "1", "", ""},
+                                            {"Windows 10", "", "有償", "", "1", "", ""}}));
 }
 
 TEST_F(CatalogueTest, NamesComingLaterAreMatchedOnceWithTheCatalogueKept) {
@@ -117,6 +121,8 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
                      "WMI,MotherBoard,SerialNo,S2,", Os("Windows 11 Pro")}});
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03"});
   import();
+  writeBytes("junk.csv", "memo\r\n");
+  import();  // takes no file: the changes stay those of the import before
 
   EXPECT_EQ(exported("changes.csv"), (Rows{{"管理番号", "区分", "項目", "前回", "今回"},
                                            {"abc-05-0001", "ハードウェア", "Hard/CPU/NameString", "Core i5", "Core i7"},
@@ -131,10 +137,27 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
             "abc-05-0001|メモリ 8388608 → 4194304 / CPU Core i5 → Core i7 / ボードシリアル S1 → S2");
 }
 
-TEST_F(CatalogueTest, HardwareReadingsMissingOrGrowingAreNoChange) {
-  write({.key = "abc-05-0001", .date = "2026/11/01", .records = {"Hard,メモリ,全容量,4194304,KB", "Hard,CPU,NameString,A,"}},
+TEST_F(CatalogueTest, TheLastDayOfSupportIsNotPastYet) {
+  write({.key = "abc-05-0001", .records = {Os("Microsoft Windows 10 Pro")}});
+  ImportRequest onTheDay;
+  onTheDay.checks.today = "2025-10-14";
+  import(onTheDay);
+  EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'end_of_support'"), "0");
+}
+
+// Nor are placeholders where the board's serial or UUID belongs.
+TEST_F(CatalogueTest, HardwareReadingsMissingGrowingOrPlaceholdersAreNoChange) {
+  write({.key = "abc-05-0001", .date = "2026/11/01", .uuid = "{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}",
+         .records = {"Hard,メモリ,全容量,4194304,KB", "Hard,CPU,NameString,A,", "Hard,SystemHDD,全容量,500000,MB",
+                     "WMI,MotherBoard,SerialNo,To Be Filled By O.E.M.,"}},
         "old.csv");
-  write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB"}});
+  write({.key = "abc-05-0001", .records = {"Hard,メモリ,全容量,8388608,KB", "Hard,CPU,NameString,,", "Hard,SystemHDD,全容量,,MB",
+                                           "WMI,MotherBoard,SerialNo,L1HF91,"}});
+  write({.key = "abc-05-0002", .date = "2026/11/01", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02",
+         .records = {"WMI,MotherBoard,SerialNo,S2,"}},
+        "old 2.csv");
+  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{00000000-0000-0000-0000-000000000000}",
+         .mac = "00-00-00-00-00-02", .records = {"WMI,MotherBoard,SerialNo,Default string,"}});
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'hardware_changed'"), "0");
 }

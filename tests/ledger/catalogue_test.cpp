@@ -41,6 +41,7 @@ TEST_F(CatalogueFileTest, ReadsJapaneseHeaderInUtf8WithBomAndMergesAProductsLine
       "パターン,製品名,発行元,種別,ライセンス数,サポート終了日\r\n"
       "Office Standard 2019*,Office 2019,,有償,,\r\n"
       "\"Office, Pro 2019*\",Office 2019,Microsoft,無償,30,2025/10/14\r\n"
+      "Office Home 2019*,Office 2019,Other,有償,5,2030/01/01\r\n"  // the first value given stays
       "\r\n"
       "Zip?,Zip,Zip Works,無償,,\r\n"
       "Game*,Game,,禁止,,2026-1-5\r\n"
@@ -52,6 +53,7 @@ TEST_F(CatalogueFileTest, ReadsJapaneseHeaderInUtf8WithBomAndMergesAProductsLine
                                            {"Windows 10", "Microsoft", "required", 120, ""}}));
   EXPECT_EQ(Patterns(c), (std::vector<std::pair<std::string, std::string>>{{"Office Standard 2019*", "Office 2019"},
                                                                            {"Office, Pro 2019*", "Office 2019"},
+                                                                           {"Office Home 2019*", "Office 2019"},
                                                                            {"Zip?", "Zip"},
                                                                            {"Game*", "Game"},
                                                                            {"OS:*Windows 10*", "Windows 10"}}));
@@ -149,6 +151,7 @@ TEST(WildcardMatchTest, StarsBacktrackAndQuestionMarksTakeOneCharacter) {
   const std::tuple<const char*, const char*, bool> cases[] = {
       {"a*b*c", "axxbyyc", true}, {"a*b*c", "axxbyy", false}, {"*", "", true},      {"?", "", false},
       {"a*c", "abcbc", true},      {"a?c", "aあc", true},      {"a??c", "aあc", false}, {"**x", "yx", true},
+      {"a?c", "a\U0001F600c", true},
   };
   for (const auto& [pattern, name, expected] : cases) EXPECT_EQ(WildcardMatch(pattern, name), expected) << pattern << " " << name;
 }

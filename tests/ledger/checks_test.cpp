@@ -16,7 +16,8 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
          .software = {}});
   // One PC reported under two numbers (a mistyped number): all three identities match.
   write({.key = "abc-05-0005", .computer = "PC-TWICE", .uuid = "{0005}", .mac = "00-00-00-00-00-05"});
-  write({.key = "abc-05-0006", .computer = "pc-twice", .uuid = "{0005}", .mac = "00-00-00-00-00-05"});
+  write({.key = "abc-05-0006", .computer = "pc-twice", .uuid = "{0005}", .mac = "00-00-00-00-00-05",
+         .records = {"LAN,Adapter2,MACアドレス,00:00:00:00:00:05,"}});  // its number still listed once
   // One number from two PCs: the earlier file moved aside.
   write({.key = "abc-05-0007", .date = "2026/11/01", .computer = "PC-FIRST", .uuid = "{0071}",
          .mac = "00-00-00-00-00-71"},
@@ -29,12 +30,15 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
   write({.key = "abc-05-0010", .date = "2026/11/07", .time = "00:00:00", .computer = "PC-30", .uuid = "{0010}",
          .mac = "00-00-00-00-00-10"});
   writeBytes("notes.csv", "memo\r\n");
+  // Complete up to a last line cut off mid-write.
+  writeBytes("abc-05-0011.csv", codePage.toAnsi(Lines({.key = "abc-05-0011", .computer = "PC-11", .uuid = "{0011}",
+                                                        .mac = "00-00-00-00-00-11"}) + "abc-05-0011,Soft,Appl"));
 
   ImportRequest request;
   request.checks.staleDays = 30;
   RegisterList reg;
   for (const char* n : {"abc-05-0001", "abc-05-0002", "abc-05-0003", "abc-05-0004", "abc-05-0005", "abc-05-0006",
-                        "abc-05-0007", "abc-05-0008", "abc-05-0010", "abc-05-0099"}) {
+                        "abc-05-0007", "abc-05-0008", "abc-05-0010", "abc-05-0011", "abc-05-0099"}) {
     reg.rows.push_back({n, {}});
   }
   request.registerList = reg;
@@ -44,6 +48,7 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
   EXPECT_EQ(query("SELECT kind, number, file, detail FROM findings ORDER BY id"),
             "rejected||notes.csv|見出し行が記録ファイルのものではありません\n"
             "cut_short|abc-05-0002|abc-05-0002.csv|最後の記録: WMI/System/Model\n"
+            "cut_short|abc-05-0011|abc-05-0011.csv|最後の行が途中で切れています\n"
             "name_mismatch|abc-05-0003|abc-05-0030.csv|ファイル名 abc-05-0030.csv / Key abc-05-0003\n"
             "bad_number|ABC-5-8|ABC-5-8.csv|管理番号 ABC-5-8\n"
             "no_software|abc-05-0004|abc-05-0004.csv|ソフトウェアの記録が0件\n"
@@ -94,7 +99,9 @@ TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {
   EXPECT_EQ(query("SELECT kind FROM findings"), "cut_short");
   // The complete file of the same PC, collected later, replaces the cut one.
   write({.key = "abc-05-0001", .date = "2026/12/02"}, "abc-05-0001 again.csv");
-  import();
+  const ImportResult again = import();
+  EXPECT_EQ(again.newPcs, 0);
+  EXPECT_EQ(again.updatedPcs, 1);
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings"), "0");
 }
 

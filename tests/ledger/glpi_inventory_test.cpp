@@ -31,8 +31,8 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
   pc.records = Records({
       {"Create", "DateTime", "2026/12/06", "09:05:07", ""},
       {"LAN", "Adapter", "MACアドレス", "00-1A-2B-3C-4D-5E", ""},
-      {"LAN", "Adapter", "IPアドレス", "192.168.1.20 fe80::1", ""},
-      {"LAN", "Adapter", "サブネットマスク", "255.255.255.0 64", ""},
+      {"LAN", "Adapter", "IPアドレス", "fe80::1 192.168.1.20", ""},
+      {"LAN", "Adapter", "サブネットマスク", "64 255.255.255.0", ""},
       {"LAN", "Adapter", "ゲートウェイ", "192.168.1.1", ""},
       {"LAN", "Adapter", "DHCPServer", "192.168.1.2", ""},
       {"LAN", "Adapter", "PrimaryDNS", "192.168.1.3", ""},
@@ -83,9 +83,9 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
       "cpus": [{"name": "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz"}],
       "drives": [{"letter": "C:", "total": 237873, "free": 100000, "systemdrive": true}],
       "networks": [
+        {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress6": "fe80::1"},
         {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress": "192.168.1.20",
          "ipmask": "255.255.255.0", "ipgateway": "192.168.1.1"},
-        {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress6": "fe80::1"},
         {"description": "Adapter2", "mac": "00:1a:2b:3c:4d:6f"}],
       "softwares": [{"name": "7-Zip 19.00", "version": "19.00", "publisher": "Igor Pavlov"},
                     {"name": "Office 16", "version": "16.0"},
@@ -103,7 +103,7 @@ TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
       {"Hard", "メモリ", "全容量", "8 GB", "KB"},                  // not a number of kilobytes
       {"WMI", "MotherBoard", "Device_ID", "LENOVOL1HF91", ""},     // the board's maker and serial: no UUID
       {"WMI", "BIOS", "ReleaseDate", "2019/4/5", ""},              // not a date GLPI reads
-      {"LAN", "Adapter", "IPアドレス", "192.168.1.300", ""},        // not an address
+      {"LAN", "Adapter", "IPアドレス", "192.168.1.256", ""},        // not an address
       {"Soft", "Application", "", "1.0", "Nobody"},                // no name
   });
   const json expected = json::parse(R"({
@@ -111,6 +111,8 @@ TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
     "content": {"versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"(", "bios": {"assettag": "abc-05-0013"},
                 "hardware": {}, "networks": [{"description": "Adapter"}]}})");
   EXPECT_EQ(json(GlpiInventory(pc)), expected);
+  pc.records = Records({{"WMI", "BIOS", "ReleaseDate", "2019/02/30", ""}});  // no such day
+  EXPECT_FALSE(json(GlpiInventory(pc))["content"]["bios"].contains("bdate"));
 }
 
 TEST(GlpiInventory, TellsAPublisherFromAProductIdOrAFolder) {
@@ -139,7 +141,7 @@ namespace {
 TEST(GlpiFiles, NameAFileAfterItsNumberWithWhatAFileNameHolds) {
   const std::pair<const char*, const char*> cases[] = {
       {"abc-05-0012", "abc-05-0012"}, {"総務-01", "総務-01"},       {"a/b\\c:d", "a_b_c_d"},
-      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"},            {"", "__"},
+      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"}, {"abc ", "_abc _"},            {"", "__"},
   };
   for (const auto& [number, stem] : cases) EXPECT_EQ(GlpiFileStem(number), stem) << number;
 }

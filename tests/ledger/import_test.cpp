@@ -83,8 +83,13 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
   // full-width blank and twice on one PC: one row per name and version.
   write({.key = "abc-05-0012",
          .software = {"=HYPERLINK(x),1.0,Evil", "Alpha Tool,1.2,{PID-1}", "Alpha Tool,1.2,{PID-1}",
-                      "Ａｌｐｈａ Tool ,1.2,Alpha Works　"}});
-  write({.key = "abc-05-0013", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F"});
+                      "Ａｌｐｈａ Tool ,1.2,Alpha Works　"},
+         .records = {"LAN,LAN,ユーザー名,DOM\\yamada,", "Soft,OS,Version,Windows 7 Professional (Service Pack 1),",
+                     "Hard,CPU,NameString,Xeon A,",
+                     "Hard,CPU,NameString,Xeon B,"}});
+  write({.key = "abc-05-0013", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F",
+         .software = {"Alpha Tool,1.2,Alpha Works", "Zeta,1.0,"},
+         .records = {"LAN,Adapter2,MACアドレス,00-1A-2B-3C-4D-6F,", "LAN,Adapter2,IPアドレス,10.0.0.5,"}});
   ImportRequest request;
   request.registerList = RegisterList{{"部署"}, {{"abc-05-0012", {"総務"}}}};
   import(request);
@@ -114,27 +119,33 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
     }
     return out;
   };
-  EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "メーカー", "モデル", "システムUUID", "MACアドレス", "収集日時", "部署"}),
-            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
-                   {"システムUUID", "{1111}"}, {"MACアドレス", "00-1A-2B-3C-4D-5E"}, {"収集日時", "2026-12-01 09:05:07"},
-                   {"部署", "総務"}},
-                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
-                   {"システムUUID", "{2222}"}, {"MACアドレス", "00-1A-2B-3C-4D-5F"}, {"収集日時", "2026-12-01 09:05:07"},
-                   {"部署", ""}}}));
+  EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "ユーザー名", "OS", "OSバージョン", "CPU", "メーカー", "モデル", "システムUUID",
+                             "MACアドレス", "IPアドレス", "収集日時", "部署"}),
+            (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"ユーザー名", "DOM\\yamada"},
+                   {"OS", "Windows 7 Professional"},
+                   {"OSバージョン", "Service Pack 1"}, {"CPU", "Xeon A"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
+                   {"システムUUID", "{1111}"}, {"MACアドレス", "00-1A-2B-3C-4D-5E"}, {"IPアドレス", ""},
+                   {"収集日時", "2026-12-01 09:05:07"}, {"部署", "総務"}},
+                  {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"ユーザー名", ""}, {"OS", ""}, {"OSバージョン", ""}, {"CPU", ""},
+                   {"メーカー", "Maker X"}, {"モデル", "Model Y"}, {"システムUUID", "{2222}"},
+                   {"MACアドレス", "00-1A-2B-3C-4D-5F 00-1A-2B-3C-4D-6F"}, {"IPアドレス", "10.0.0.5"},
+                   {"収集日時", "2026-12-01 09:05:07"}, {"部署", ""}}}));
   const std::vector<std::string> sw = {"ソフトウェア名", "バージョン", "発行元", "PC数"};
   EXPECT_EQ(rows("software.csv", sw),
             (Rows{{{"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}, {"PC数", "2"}},
-                  {{"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}, {"PC数", "1"}}}));
+                  {{"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}, {"PC数", "1"}},
+                  {{"ソフトウェア名", "Zeta"}, {"バージョン", "1.0"}, {"発行元", ""}, {"PC数", "1"}}}));
   const std::vector<std::string> in = {"管理番号", "ソフトウェア名", "バージョン", "発行元"};
   EXPECT_EQ(rows("installs.csv", in),
             (Rows{{{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "'=HYPERLINK(x)"}, {"バージョン", "1.0"}, {"発行元", "Evil"}},
                   {{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}},
                   {{"管理番号", "abc-05-0012"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "{PID-1}"}},
-                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}}}));
+                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}},
+                  {{"管理番号", "abc-05-0013"}, {"ソフトウェア名", "Zeta"}, {"バージョン", "1.0"}, {"発行元", ""}}}));
 
   WriteExports(db(), dir / "out", ExportEncoding::Cp932, codePage);
   EXPECT_EQ(read("software.csv"), codePage.toAnsi("ソフトウェア名,バージョン,発行元,PC数\r\nAlpha Tool,1.2,Alpha Works,2\r\n"
-                                                  "'=HYPERLINK(x),1.0,Evil,1\r\n"));
+                                                  "'=HYPERLINK(x),1.0,Evil,1\r\nZeta,1.0,,1\r\n"));
 }
 
 }  // namespace

@@ -54,11 +54,14 @@ TEST(RecordReader, RejectsWhatIsNotARecordFile) {
 }
 
 TEST(RecordReader, LeavesOutALineCutOffMidCharacter) {
-  // The write stopped after the lead byte of a double-byte character.
-  const RecordFile f = Read(std::string(kHeader) + "k,G,I,S,C,U,R\r\nk,G,I,\x8E");
-  EXPECT_EQ(f.rejected, "");
-  EXPECT_EQ(f.rows.size(), 1u);
-  EXPECT_TRUE(f.cutShort);
+  // The write stopped after the lead byte of a double-byte character, or
+  // after the first byte of a line.
+  for (const char* cut : {"k,G,I,\x8E", "k"}) {
+    const RecordFile f = Read(std::string(kHeader) + "k,G,I,S,C,U,R\r\n" + cut);
+    EXPECT_EQ(f.rejected, "") << cut;
+    EXPECT_EQ(f.rows.size(), 1u) << cut;
+    EXPECT_TRUE(f.cutShort) << cut;
+  }
 }
 
 }  // namespace

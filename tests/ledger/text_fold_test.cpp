@@ -14,11 +14,13 @@ TEST(FoldName, OneSpellingForWhatPeopleAndProgramsWrite) {
       {"ｶﾞｲﾄﾞ ﾊﾟｯｸ ｳﾞｨ", "ガイド パック ヴィ"},                     // voiced marks composed
       {"か\u3099は\u309Aワ\u3099", "がぱヷ"},                          // combining marks after full-width kana
       {"ﾞｱ", "\u3099ア"},                                            // a mark with nothing to compose stays
-      {"ツール②Ⅲ㈱™", "ツール2III(株)TM"},
+      {"ｶﾞﾞ", "ガ\u3099"},                                           // and a second mark
+      {"ツール②⑳Ⅲ㈱™", "ツール220III(株)TM"},
       {"\xA0x\u2003y\xC2", "\xA0x y\xC2"},                            // bytes that are not UTF-8 pass
       {"\u00A0", ""},
       {"　 \t", ""},
       {"￥１，０００", "\u00A5" "1,000"},
+      {"ｖ１～２\u200Ab", "v1~2 b"},  // the last full-width sign and the last of the narrow spaces
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(FoldName(in), out) << in;
 }

@@ -1,9 +1,10 @@
 // The small text rules of the ledger: hashing, the number's shape, file
-// names, CSV fields in and out.
+// names, CSV fields in and out, calendar days.
 #include <gtest/gtest.h>
 
 #include "ledger/checks.h"
 #include "ledger/exports.h"
+#include "ledger/local_time.h"
 #include "ledger/register_file.h"
 #include "ledger/sha256.h"
 #include "platform/posix/iconv_codepage.h"
@@ -37,6 +38,8 @@ TEST(NameMatchesKey, TheKeyOrTheKeyAndASuffix) {
   EXPECT_TRUE(NameMatchesKey("abc-05-0012.csv", "abc-05-0012"));
   EXPECT_TRUE(NameMatchesKey("abc-05-0012.CSV", "abc-05-0012"));
   EXPECT_TRUE(NameMatchesKey("abc-05-0012 (前回 2026-12-01 PC-ALPHA).csv", "abc-05-0012"));
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012(1).csv", "abc-05-0012"));  // as a browser saves a second download
+  EXPECT_TRUE(NameMatchesKey("abc-05-0012（1）.csv", "abc-05-0012"));
   EXPECT_FALSE(NameMatchesKey("abc-05-0013.csv", "abc-05-0012"));
   EXPECT_FALSE(NameMatchesKey("abc-05-00123.csv", "abc-05-0012"));
   EXPECT_FALSE(NameMatchesKey("abc-05-0012.txt", "abc-05-0012"));
@@ -50,6 +53,15 @@ TEST(CsvField, NeutralisesFormulasAndQuotes) {
       {"a\rb", "\"a\rb\""},       {"a\nb", "\"a\nb\""},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(CsvField(in), out) << in;
+}
+
+TEST(IsRealDay, MonthLengthsAndLeapYears) {
+  const std::tuple<int, int, int, bool> days[] = {
+      {2026, 1, 31, true},  {2026, 4, 31, false}, {2026, 12, 31, true}, {2026, 13, 1, false}, {2026, 0, 1, false},
+      {2026, 1, 0, false},  {2024, 2, 29, true},  {2026, 2, 29, false}, {2026, 2, 28, true},  {1900, 2, 29, false},
+      {2000, 2, 29, true},
+  };
+  for (const auto& [y, m, d, real] : days) EXPECT_EQ(IsRealDay(y, m, d), real) << y << "-" << m << "-" << d;
 }
 
 TEST(Register, HeaderAndFurtherColumns) {

@@ -1,6 +1,7 @@
 #include "ledger/report/report.h"
 
 #include <fstream>
+#include <new>
 #include <stdexcept>
 #include <string_view>
 
@@ -36,14 +37,25 @@ void WriteReport(sqlite3* db, const std::filesystem::path& file, const ReportOpt
   {
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot write " + partial.string());
+    // A page cut short is not left behind: the database's errors (DbError),
+    // a failed write, the template's own fault, memory exhausted.
+    const auto discard = [&] {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(partial, ignored);
+    };
     try {
       WritePage(db, options, out);
       out.close();
       if (!out) throw std::runtime_error("cannot write " + partial.string());
-    } catch (...) {
-      out.close();
-      std::error_code ignored;
-      std::filesystem::remove(partial, ignored);
+    } catch (const std::runtime_error&) {
+      discard();
+      throw;
+    } catch (const std::logic_error&) {
+      discard();
+      throw;
+    } catch (const std::bad_alloc&) {
+      discard();
       throw;
     }
   }

@@ -7,6 +7,7 @@ import json
 import os
 import re
 import shutil
+import sqlite3
 import subprocess
 import unittest
 import zipfile
@@ -25,12 +26,12 @@ CSV_OF = {"PC一覧": "pcs.csv", "ソフトウェア": "software.csv", "導入�
 
 LONG_NUMBER = "12345678901234567890"
 PCS = {
-    "abc-05-0012": dict(date="2026/12/01", time="09:05:07", name="PC-ALPHA", board="000123", memory="8302456",
+    "abc-05-0012": dict(date="2026/12/01", time="09:05:07", name="PC-ALPHA", board="000123", memory="8302456", disk="237873",
                         adapters=[("00-1A-2B-3C-4D-5E", "192.168.1.20 fe80::1"), ("00-1A-2B-3C-4D-6F", "")],
                         software=[("=1+1", "1.0", "Evil"), ("表計算ソフト", "16.0", LONG_NUMBER),
                                   ("7-Zip", "1.10", "Igor Pavlov")],
                         surname="山田", given="太郎"),
-    "abc-05-0013": dict(date="2026/12/02", time=None, name="PC_x0042_BETA", board="0042", memory="16.0",
+    "abc-05-0013": dict(date="2026/12/02", time=None, name="PC_x0042_BETA", board="0042", memory="16.0", disk="0500",
                         adapters=[("00-1A-2B-3C-4D-7A", "10.0.0.5")],
                         software=[("7-Zip", "1.10", "Igor Pavlov"), ("経費精算", "2.3", "C:\\Apps\\経費")],
                         surname="佐藤", given="花子"),
@@ -46,6 +47,7 @@ def record_file(number, pc):
         item = "Adapter" + (str(i + 1) if i else "")
         rows += [("LAN", item, "MACアドレス", mac, ""), ("LAN", item, "IPアドレス", ips, "")]
     rows += [("LAN", "LAN", "コンピュータ名", pc["name"], ""), ("Hard", "メモリ", "全容量", pc["memory"], "KB"),
+             ("Hard", "SystemHDD", "全容量", pc["disk"], "MB"),
              ("WMI", "MotherBoard", "SerialNo", pc["board"], "")]
     rows += [("Soft", "Application", *s) for s in pc["software"]]
     rows += [("資産", "管理情報", "姓", pc["surname"], ""), ("資産", "管理情報", "名", pc["given"], ""),
@@ -93,9 +95,10 @@ class Exports(unittest.TestCase):
         for number, pc in PCS.items():
             date = pc["date"].replace("/", "-")
             self.assertEqual(
-                {k: pcs[number][k] for k in ("姓", "名", "コンピュータ名", "メモリ(KB)", "ボードシリアル",
-                                              "MACアドレス", "収集日時", "部署", "リース番号")},
+                {k: pcs[number][k] for k in ("姓", "名", "コンピュータ名", "メモリ(KB)", "システムディスク容量(MB)",
+                                              "ボードシリアル", "MACアドレス", "収集日時", "部署", "リース番号")},
                 {"姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"], "メモリ(KB)": pc["memory"],
+                 "システムディスク容量(MB)": pc["disk"],
                  "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
                  "収集日時": f"{date} {pc['time']}" if pc["time"] else date,
                  "部署": {"abc-05-0012": "総務部", "abc-05-0013": "経理部"}[number],
@@ -122,6 +125,17 @@ class Exports(unittest.TestCase):
         # LibreOffice only "_x005F_": the computer name PC_x0042_BETA must be written escaped.
         self.assertIn("<t>PC_x005F_x0042_BETA</t>", xml)
         self.assertRegex(xml, r'<col min="1" max="1" width="[\d.]+"')
+
+    def test_a_collection_time_that_is_no_day_stays_text(self):
+        db, xlsx = OUT / "noday.sqlite", OUT / "noday" / "inventory.xlsx"
+        shutil.copy(self.db, db)
+        with sqlite3.connect(db) as c:  # a database edited by hand
+            c.execute("UPDATE collections SET collected_at = '2026-02-29 09:05:07' WHERE number = 'abc-05-0012'")
+        xlsx.parent.mkdir()
+        subprocess.run([os.environ["WRITE_WORKBOOK"], str(db), str(xlsx), "100"], capture_output=True, check=True)
+        with zipfile.ZipFile(xlsx) as z:
+            xml = z.read("xl/worksheets/sheet1.xml").decode()
+        self.assertIn('<c r="T2" t="inlineStr"><is><t>2026-02-29 09:05:07</t></is></c>', xml)
 
     def test_a_table_longer_than_a_sheet_continues_on_the_next(self):
         xlsx = OUT / "small" / "inventory.xlsx"

@@ -8,6 +8,13 @@
 namespace th::ledger {
 namespace {
 
+// U+FFFD once per byte that is no character.
+std::string Replaced(int bytes) {
+  std::string s;
+  for (int i = 0; i < bytes; ++i) s += "\xEF\xBF\xBD";
+  return s;
+}
+
 TEST(JsonWriter, StringsStayInsideTheScriptElementAndParseBack) {
   const struct {
     std::string in, parsed;
@@ -17,6 +24,8 @@ TEST(JsonWriter, StringsStayInsideTheScriptElementAndParseBack) {
       {"タブ\t改行\r\n\\", "タブ\t改行\r\n\\"},
       {"cut \x83", "cut \xEF\xBF\xBD"},                // a lone lead byte of code page 932
       {"\xC0\xAF \xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // overlong, surrogate
+      {"\xE0\x80\xAF\xF0\x8F\xBF\xBF", Replaced(7)},  // "/" and U+FFFF in too many bytes
+      {"\xF4\x90\x80\x80", Replaced(4)},                  // above U+10FFFF
       {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
       {"unit\x1fsep\x01\x7f", "unit\x1fsep\x01\x7f"},  // control characters escaped, else the parse fails
   };

@@ -1,6 +1,7 @@
 #include "ledger/report/report.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -27,7 +28,8 @@ std::string ReadFile(const fs::path& p) {
 
 struct ReportTest : ::testing::Test {
   Database db{":memory:"};
-  fs::path dir = fs::temp_directory_path() / ("report_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+  // The process in the name: other builds on the machine run the same tests.
+  fs::path dir = fs::temp_directory_path() / ("report_test_" + std::to_string(::getpid()) + "_" +
                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
   fs::path file = dir / "report.html";
 
@@ -73,6 +75,10 @@ std::string RecordText(const json& d, int r) {
 }
 
 TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
+  // A collection without a usable date counts on no day.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES (92, 'h92', 'F/y.csv', 'y.csv', 1, 2);"
+          "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
+          " (92, 92, 'abc-05-0001', NULL, 'bad_date');");
   const json d = Write().second;
   EXPECT_EQ(d["now"], "2026-12-07 12:00:00");
   EXPECT_EQ(d["expected"], 4);
@@ -200,7 +206,7 @@ TEST(ReportStep, BesideTheDatabaseUnlessGivenAndFailureIsSaid) {
   EXPECT_EQ(ReportPath("data/ledger.sqlite", std::nullopt), "data/report.html");
   EXPECT_EQ(ReportPath("ledger.sqlite", std::nullopt), "report.html");
   EXPECT_EQ(ReportPath("data/ledger.sqlite", std::string("out/r.html")), "out/r.html");
-  const fs::path dir = fs::temp_directory_path() / "report_step_test";
+  const fs::path dir = fs::temp_directory_path() / ("report_step_test_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   {
     Database db((dir / "ledger.sqlite").string());
