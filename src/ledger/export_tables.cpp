@@ -36,7 +36,7 @@ std::vector<ExportTable> ExportTables(Database& db) {
     pcs.columns.push_back({c.heading, time ? CellKind::DateTime : c.numeric ? N : T});
   }
   pcs.sql = "SELECT " + PcColumnsSql("s") +
-            ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = s.number ORDER BY s.number";
+            ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
   const std::vector<std::string> extra = RegisterColumns(db);
   for (const std::string& name : extra) pcs.columns.push_back({name, T});
   pcs.registerColumns = extra.size();

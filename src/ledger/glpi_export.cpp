@@ -56,7 +56,7 @@ std::size_t WriteGlpiInventory(Database& db, const fs::path& dir, const std::opt
 
   Statement pcs = db.prepare(
       "SELECT p.number, c.id, c.collected_at, c.os, c.os_version, r.extra FROM pcs p"
-      " JOIN collections c ON c.id = p.collection_id LEFT JOIN register r ON r.number = p.number ORDER BY p.number");
+      " JOIN collections c ON c.id = p.collection_id LEFT JOIN register r ON r.number = lower(p.number) ORDER BY p.number");
   Statement records = db.prepare(
       "SELECT grp, item, subitem, contents, unit FROM records WHERE collection_id = ? ORDER BY line");
   std::set<std::string> taken;  // file names, as a case-blind file system compares them

@@ -148,5 +148,24 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
                                                   "'=HYPERLINK(x),1.0,Evil,1\r\nZeta,1.0,,1\r\n"));
 }
 
+TEST_F(LedgerTest, RegisterColumnsJoinAKeyWrittenInCapitals) {
+  // The register holds numbers folded to lower case; an older or hand-made file may not.
+  write({.key = "ABC-05-0021"});
+  ImportRequest request;
+  request.registerList = RegisterList{{"部署"}, {{"abc-05-0021", {"経理"}}}};
+  import(request);
+  WriteExports(db(), dir / "out", ExportEncoding::Utf8Bom, codePage);
+  std::ifstream in(dir / "out" / "pcs.csv", std::ios::binary);
+  std::string heading, row;
+  std::getline(in, heading);
+  std::getline(in, row);
+  const std::vector<std::string> names = SplitCsvLine(heading.substr(3, heading.size() - 4));
+  const std::vector<std::string> cells = SplitCsvLine(row.substr(0, row.size() - 1));
+  const auto cell = [&](const std::string& name) {
+    return cells.at(static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin()));
+  };
+  EXPECT_EQ(cell("管理番号") + "|" + cell("部署"), "ABC-05-0021|経理");
+}
+
 }  // namespace
 }  // namespace th::ledger::test

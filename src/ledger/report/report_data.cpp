@@ -131,7 +131,7 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   w.Key("pcs").BeginArray();
   Statement rows(db, "SELECT " + PcColumnsSql("s") +
                          ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
-                         "LEFT JOIN register r ON r.number = s.number ORDER BY s.number");
+                         "LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number");
   while (rows.step()) {
     w.BeginArray();
     for (int c = 0; c < kPcColumnCount; ++c) TextOrNull(w, rows, c);
