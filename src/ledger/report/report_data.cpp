@@ -1,6 +1,7 @@
 #include "ledger/report/report_data.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -87,28 +88,38 @@ void WriteOverview(sqlite3* db, JsonWriter& w) {
 
 // Records as five string indices each, every distinct record once. Most
 // records recur across PCs (the same application, the same OS), so a record
-// is looked up whole before its fields are.
+// is looked up whole, straight from the fields read, before its fields are.
 class RecordTable {
  public:
+  using Fields5 = std::array<std::string_view, 5>;
   explicit RecordTable(StringTable& strings) : strings_(strings) {}
-  int Intern(const Record& r) {
+  int Intern(const Fields5& f) {
     key_.clear();
-    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) {
-      key_ += *f;
+    for (std::string_view v : f) {
+      key_ += v;
       key_ += '\x1f';  // the unit separator: no record field holds it
     }
-    if (auto it = index_.find(key_); it != index_.end()) return it->second;
+    if (auto it = index_.find(std::string_view(key_)); it != index_.end()) return it->second;
     const int id = static_cast<int>(fields_.size() / 5);
-    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) fields_.push_back(strings_.Intern(*f));
+    for (std::string_view v : f) fields_.push_back(strings_.Intern(v));
     index_.emplace(key_, id);
     return id;
+  }
+  int Intern(const Record& r) { return Intern(Fields5{r.grp, r.item, r.subitem, r.contents, r.unit}); }
+  Record Get(int id) const {
+    const auto text = [&](int field) { return *strings_.Texts()[static_cast<std::size_t>(fields_[static_cast<std::size_t>(id) * 5 + field])]; };
+    return {text(0), text(1), text(2), text(3), text(4)};
   }
   const std::vector<int>& Fields() const { return fields_; }
 
  private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
   StringTable& strings_;
   std::string key_;
-  std::unordered_map<std::string, int> index_;
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
   std::vector<int> fields_;
 };
 
@@ -163,10 +174,10 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
 // distinct record is folded once.
 class SoftwareCount {
  public:
-  void Add(const Record& r, int recordId, std::size_t pc) {
+  void Add(const RecordTable& table, int recordId, std::size_t pc) {
     const auto id = static_cast<std::size_t>(recordId);
     if (id >= rowOf_.size()) rowOf_.resize(id + 1, kUnknown);
-    if (rowOf_[id] == kUnknown) rowOf_[id] = RowOf(r);
+    if (rowOf_[id] == kUnknown) rowOf_[id] = RowOf(table.Get(recordId));
     if (rowOf_[id] == kNone) return;
     Row& row = rows_[rowOf_[id]];
     if (row.pcs == 0 || row.lastPc != pc) ++row.pcs;
@@ -265,12 +276,12 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
-    const std::vector<Record> current = CollectionRecords(records, pc.collection);
     std::vector<int>& ids = out.lists.emplace_back();
-    ids.reserve(current.size());
-    for (const Record& r : current) {
-      ids.push_back(table.Intern(r));
-      software.Add(r, ids.back(), out.lists.size() - 1);
+    records.reset();
+    records.bind(1, pc.collection);
+    while (records.step()) {
+      ids.push_back(table.Intern(RecordTable::Fields5{records.view(0), records.view(1), records.view(2), records.view(3), records.view(4)}));
+      software.Add(table, ids.back(), out.lists.size() - 1);
     }
     previous.reset();
     previous.bind(1, pc.number).bind(2, pc.collection);
@@ -280,6 +291,9 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
     }
     const std::int64_t before = previous.integer(0);
     std::string at = previous.isNull(1) ? std::string() : previous.text(1);
+    std::vector<Record> current;
+    current.reserve(ids.size());
+    for (int id : ids) current.push_back(table.Get(id));
     out.changes.push_back(Compact(DiffCollections(CollectionRecords(records, before), current), std::move(at), strings, table));
   }
   return out;
