@@ -85,6 +85,7 @@ struct Run {
   std::unordered_map<std::string, FoldedApplication, TextHash, std::equal_to<>> folds;
   std::string rawKey, folded;
   std::unordered_set<std::string_view> apps;  // this collection's, folded: keys of `folds`
+  std::unordered_set<std::string> appNames;   // every taken collection's, folded, for the catalogue
   std::string bytes;
   RecordFile file;
   int newlyRejected = 0;
@@ -112,6 +113,7 @@ void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) 
         f.texts[i] = run.folded;
       }
     }
+    run.appNames.emplace(f.changed & 1u ? std::string_view(f.texts[0]) : raw[0]);
     it = run.folds.emplace(run.rawKey, std::move(f)).first;
   }
   const FoldedApplication& f = it->second;
@@ -373,7 +375,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
 
   if (request.registerList) StoreRegister(db, *request.registerList);
   if (request.catalogue) StoreCatalogue(db, *request.catalogue);
-  MatchCatalogue(db, request.catalogue ? 0 : lastBefore);
+  // A new catalogue matches the stored collections' names too.
+  MatchCatalogue(db, request.catalogue ? 0 : lastBefore, lastBefore, run.appNames);
   CountPcs(db, lastBefore, run.result);
   RecordImport(run);
   run.result.findings = RecomputeFindings(db, request.checks);
