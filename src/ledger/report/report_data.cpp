@@ -265,9 +265,8 @@ struct PcRecords {
 
 PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& software, StringTable& strings,
                         RecordTable& table) {
-  Statement records(db, "SELECT coalesce(grp, ''), coalesce(item, ''), coalesce(subitem, ''), "
-                        "coalesce(contents, ''), coalesce(unit, '') FROM records "
-                        "WHERE collection_id = ? ORDER BY line");
+  // A NULL field reads as empty text, as view() and text() give it.
+  Statement records(db, "SELECT grp, item, subitem, contents, unit FROM records WHERE collection_id = ? ORDER BY line");
   Statement previous(db, "SELECT c.id, c.collected_at FROM collections c, collections cur "
                          "WHERE cur.id = ?2 AND c.number = ?1 AND c.id <> ?2 AND c.date_problem IS NULL "
                          "AND c.collected_at <= cur.collected_at "
