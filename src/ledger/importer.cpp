@@ -58,9 +58,9 @@ std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) 
 
 // An application's name, version and Unit folded.
 struct FoldedApplication {
-  std::string key;         // the folded texts joined, to spot repeats
   std::string texts[3];    // each folded text that differs from the raw one
   unsigned changed = 0;    // bit i: texts[i] differs
+  std::size_t folded = 0;  // the folded texts' number in Run::foldedKeys
 };
 
 struct TextHash {
@@ -83,8 +83,11 @@ struct Run {
   // once it holds kMaxFolds, so odd data cannot make it grow without end.
   static constexpr std::size_t kMaxFolds = 50'000;
   std::unordered_map<std::string, FoldedApplication, TextHash, std::equal_to<>> folds;
-  std::string rawKey, folded;
-  std::unordered_set<std::string_view> apps;  // this collection's, folded: keys of `folds`
+  // The folded texts joined, numbered, and by number the collection that
+  // last had them: a repeat within a collection is spotted without a set.
+  std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> foldedKeys;
+  std::vector<std::int64_t> lastCollection;
+  std::string rawKey, folded, foldedKey;
   std::unordered_set<std::string> appNames;   // every taken collection's, folded, for the catalogue
   std::string bytes;
   RecordFile file;
@@ -104,20 +107,25 @@ void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) 
   auto it = run.folds.find(std::string_view(run.rawKey));
   if (it == run.folds.end()) {
     FoldedApplication f;
+    run.foldedKey.clear();
     for (int i = 0; i < 3; ++i) {
       FoldNameInto(raw[i], run.folded);
-      f.key += run.folded;
-      f.key += '\x1f';
+      run.foldedKey += run.folded;
+      run.foldedKey += '\x1f';
       if (run.folded != raw[i]) {
         f.changed |= 1u << i;
         f.texts[i] = run.folded;
       }
     }
+    const auto [key, added] = run.foldedKeys.try_emplace(run.foldedKey, run.foldedKeys.size());
+    if (added) run.lastCollection.push_back(0);
+    f.folded = key->second;
     run.appNames.emplace(f.changed & 1u ? std::string_view(f.texts[0]) : raw[0]);
     it = run.folds.emplace(run.rawKey, std::move(f)).first;
   }
   const FoldedApplication& f = it->second;
-  const bool duplicate = !run.apps.insert(f.key).second;
+  const bool duplicate = run.lastCollection[f.folded] == collectionId;
+  run.lastCollection[f.folded] = collectionId;
   if (f.changed == 0 && !duplicate) return;
   Statement& add = run.st.addFold;
   add.bind(1, collectionId).bind(2, std::int64_t{row.line});
@@ -150,8 +158,11 @@ void TakeCollection(Run& run, std::int64_t fileId) {
   c.run();
   const std::int64_t id = run.db.lastInsertId();
 
-  run.apps.clear();
-  if (run.folds.size() >= Run::kMaxFolds) run.folds.clear();
+  if (run.folds.size() >= Run::kMaxFolds) {
+    run.folds.clear();
+    run.foldedKeys.clear();
+    run.lastCollection.clear();
+  }
   const std::size_t batched = file.rows.size() / kRecordBatch * kRecordBatch;
   for (std::size_t i = 0; i < file.rows.size(); ++i) {
     const RecordRow& row = file.rows[i];
