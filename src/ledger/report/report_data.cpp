@@ -99,16 +99,27 @@ class RecordTable {
       key_ += v;
       key_ += '\x1f';  // the unit separator: no record field holds it
     }
-    if (auto it = index_.find(std::string_view(key_)); it != index_.end()) return it->second;
-    const int id = static_cast<int>(fields_.size() / 5);
-    for (std::string_view v : f) fields_.push_back(strings_.Intern(v));
-    index_.emplace(key_, id);
-    return id;
+    // The records most PCs share are found in a small table that stays in
+    // the processor's cache; the index of every record, millions of them in
+    // a large ledger, is looked into only when that misses.
+    const std::size_t hash = Hash{}(key_);
+    Recent& recent = recent_[hash % recent_.size()];
+    if (recent.key && recent.hash == hash && *recent.key == key_) return recent.id;
+    auto it = index_.find(std::string_view(key_));
+    if (it == index_.end()) {
+      const int id = static_cast<int>(fields_.size() / 5);
+      for (std::string_view v : f) fields_.push_back(strings_.Intern(v));
+      it = index_.emplace(key_, id).first;
+    }
+    recent = {hash, &it->first, it->second};
+    return it->second;
   }
   int Intern(const Record& r) { return Intern(Fields5{r.grp, r.item, r.subitem, r.contents, r.unit}); }
+  const std::string& Field(int id, int field) const {
+    return *strings_.Texts()[static_cast<std::size_t>(fields_[static_cast<std::size_t>(id) * 5 + field])];
+  }
   Record Get(int id) const {
-    const auto text = [&](int field) { return *strings_.Texts()[static_cast<std::size_t>(fields_[static_cast<std::size_t>(id) * 5 + field])]; };
-    return {text(0), text(1), text(2), text(3), text(4)};
+    return {Field(id, 0), Field(id, 1), Field(id, 2), Field(id, 3), Field(id, 4)};
   }
   const std::vector<int>& Fields() const { return fields_; }
 
@@ -117,9 +128,15 @@ class RecordTable {
     using is_transparent = void;
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
   };
+  struct Recent {
+    std::size_t hash = 0;
+    const std::string* key = nullptr;  // in index_, whose nodes stay put
+    int id = 0;
+  };
   StringTable& strings_;
   std::string key_;
   std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
+  std::vector<Recent> recent_ = std::vector<Recent>(1 << 16);
   std::vector<int> fields_;
 };
 
@@ -177,7 +194,10 @@ class SoftwareCount {
   void Add(const RecordTable& table, int recordId, std::size_t pc) {
     const auto id = static_cast<std::size_t>(recordId);
     if (id >= rowOf_.size()) rowOf_.resize(id + 1, kUnknown);
-    if (rowOf_[id] == kUnknown) rowOf_[id] = RowOf(table.Get(recordId));
+    // Most records met once are hardware's (serials, addresses): not made into texts.
+    if (rowOf_[id] == kUnknown) {
+      rowOf_[id] = IsApplication(table.Field(recordId, 0), table.Field(recordId, 1)) ? RowOf(table.Get(recordId)) : kNone;
+    }
     if (rowOf_[id] == kNone) return;
     Row& row = rows_[rowOf_[id]];
     if (row.pcs == 0 || row.lastPc != pc) ++row.pcs;
