@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "ledger/catalogue_match.h"
@@ -26,17 +27,22 @@ Catalogue LoadCatalogue(Database& db) {
   return c;
 }
 
-void MatchNames(Database& db, const Catalogue& c, Statement& names, bool os, const CatalogueMatcher& matcher) {
+void MatchNames(Database& db, const Catalogue& c, const std::vector<std::string>& names, bool os,
+                const CatalogueMatcher& matcher) {
   Statement add = db.prepare("INSERT OR IGNORE INTO catalogue_matches(os, name, product) VALUES(?, ?, ?)");
-  std::vector<std::string> found;
-  while (names.step()) found.push_back(names.text(0));
-  for (const std::string& name : found) {
+  for (const std::string& name : names) {
     const auto product = os ? matcher.matchOs(name) : matcher.matchApplication(name);
     add.bind(1, std::int64_t{os ? 1 : 0}).bind(2, name);
     if (product) add.bind(3, c.products[*product].name);
     else add.bindNull(3);
     add.run();
   }
+}
+
+std::vector<std::string> Texts(Statement& s) {
+  std::vector<std::string> found;
+  while (s.step()) found.push_back(s.text(0));
+  return found;
 }
 
 }  // namespace
@@ -61,24 +67,32 @@ void StoreCatalogue(Database& db, const Catalogue& catalogue) {
   }
 }
 
-void MatchCatalogue(Database& db, std::int64_t sinceCollection) {
+void MatchCatalogue(Database& db, std::int64_t sinceCollection, std::int64_t lastStored,
+                    const std::unordered_set<std::string>& newNames) {
   const Catalogue c = LoadCatalogue(db);
   if (c.patterns.empty()) return;
   const CatalogueMatcher matcher(c);
   // Every collection's names, current or not, so that a PC whose current
   // collection changes back finds its names matched.
-  Statement applications = db.prepare(
+  Statement stored = db.prepare(
       "SELECT DISTINCT n FROM (SELECT COALESCE(x.name, r.subitem) AS n FROM records r"
       " LEFT JOIN application_folds x ON x.collection_id = r.collection_id AND x.line = r.line"
-      " WHERE r.collection_id > ? AND r.grp = 'Soft' AND r.item = 'Application')"
+      " WHERE r.collection_id > ?1 AND r.collection_id <= ?2 AND r.grp = 'Soft' AND r.item = 'Application')"
       " WHERE NOT EXISTS (SELECT 1 FROM catalogue_matches m WHERE m.os = 0 AND m.name = n)");
-  applications.bind(1, sinceCollection);
+  stored.bind(1, sinceCollection).bind(2, lastStored);
+  std::vector<std::string> applications = Texts(stored);
+  Statement known = db.prepare("SELECT 1 FROM catalogue_matches WHERE os = 0 AND name = ?");
+  for (const std::string& name : newNames) {
+    known.bind(1, name);
+    if (!known.step()) applications.push_back(name);
+    known.reset();
+  }
   MatchNames(db, c, applications, false, matcher);
   Statement captions = db.prepare(
       "SELECT DISTINCT c.os FROM collections c WHERE c.id > ? AND c.os IS NOT NULL"
       " AND NOT EXISTS (SELECT 1 FROM catalogue_matches m WHERE m.os = 1 AND m.name = c.os)");
   captions.bind(1, sinceCollection);
-  MatchNames(db, c, captions, true, matcher);
+  MatchNames(db, c, Texts(captions), true, matcher);
 }
 
 }  // namespace th::ledger

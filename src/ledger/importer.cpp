@@ -1,11 +1,12 @@
 #include "ledger/importer.h"
 
-#include <deque>
 #include <nlohmann/json.hpp>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "ledger/catalogue_store.h"
 #include "ledger/collection_summary.h"
+#include "ledger/decode_memo.h"
 #include "ledger/input_files.h"
 #include "ledger/record_reader.h"
 #include "ledger/sha256.h"
@@ -16,6 +17,18 @@ namespace th::ledger {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Records go in kRecordBatch rows a statement: SQLite's cost per statement
+// run is a good part of a row's. OR IGNORE, since no row can conflict (a new
+// collection, its lines in order): a conflict that may abort would make
+// SQLite keep a statement journal for the rows before it.
+constexpr int kRecordBatch = 32;
+
+std::string RecordInsert(int rows) {
+  std::string sql = "INSERT OR IGNORE INTO records(collection_id, line, grp, item, subitem, contents, unit) VALUES";
+  for (int i = 0; i < rows; ++i) sql += i == 0 ? "(?,?,?,?,?,?,?)" : ",(?,?,?,?,?,?,?)";
+  return sql;
+}
 
 // The prepared statements of one run, bound and stepped once per row.
 struct Statements {
@@ -28,13 +41,13 @@ struct Statements {
             " surname, given_name, user_name, os, os_version, cpu, memory, system_disk_size, system_disk_free,"
             " total_disk, maker, model, chassis, board_serial, ip_addresses, applications, complete, date_problem)"
             " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")),
-        addRecord(db.prepare("INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)"
-                             " VALUES(?,?,?,?,?,?,?)")),
+        addRecord(db.prepare(RecordInsert(1))),
+        addRecords(db.prepare(RecordInsert(kRecordBatch))),
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
         addFold(db.prepare("INSERT INTO application_folds(collection_id, line, name, version, unit, duplicate)"
                            " VALUES(?,?,?,?,?,?)")),
         unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")) {}
-  Statement seen, moved, addFile, addCollection, addRecord, addMac, addFold, unread;
+  Statement seen, moved, addFile, addCollection, addRecord, addRecords, addMac, addFold, unread;
 };
 
 std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) {
@@ -43,20 +56,39 @@ std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) 
   return s.step() ? s.integer(0) : 0;
 }
 
+// An application's name, version and Unit folded.
+struct FoldedApplication {
+  std::string texts[3];    // each folded text that differs from the raw one
+  unsigned changed = 0;    // bit i: texts[i] differs
+  std::size_t folded = 0;  // the folded texts' number in Run::foldedKeys
+};
+
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 // One run's state while it walks the inputs.
 struct Run {
   Run(Database& d, platform::CodePage& cp, const ImportRequest& r) : db(d), codePage(cp), request(r), st(d) {}
   Database& db;
-  platform::CodePage& codePage;
+  DecodeMemo codePage;
   const ImportRequest& request;
   Statements st;
   std::int64_t importId = 0;
   std::string latestDate;  // a collection dated after this never becomes current
   std::unordered_set<std::string> seenPaths;
-  // A collection's applications, folded: keys reused from one file to the next.
-  std::string folded[3];
-  std::deque<std::string> appKeys;  // grows without moving the keys `apps` points into
-  std::unordered_set<std::string_view> apps;
+  // Applications folded, by their raw texts: most recur on many PCs, and
+  // finding one is cheaper than folding it again. Emptied between files
+  // once it holds kMaxFolds, so odd data cannot make it grow without end.
+  static constexpr std::size_t kMaxFolds = 50'000;
+  std::unordered_map<std::string, FoldedApplication, TextHash, std::equal_to<>> folds;
+  // The folded texts joined, numbered, and by number the collection that
+  // last had them: a repeat within a collection is spotted without a set.
+  std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> foldedKeys;
+  std::vector<std::int64_t> lastCollection;
+  std::string rawKey, folded, foldedKey;
+  std::unordered_set<std::string> appNames;   // every taken collection's, folded, for the catalogue
   std::string bytes;
   RecordFile file;
   int newlyRejected = 0;
@@ -65,25 +97,41 @@ struct Run {
 
 // An application record whose texts folding changes, or that repeats an
 // earlier one of the collection, is noted in application_folds.
-void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row, std::size_t index) {
+void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) {
   const std::string_view raw[] = {row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]};
-  if (run.appKeys.size() <= index) run.appKeys.resize(index + 1);
-  std::string& key = run.appKeys[index];
-  key.clear();
-  bool changed = false;
-  for (int i = 0; i < 3; ++i) {
-    FoldNameInto(raw[i], run.folded[i]);
-    changed = changed || run.folded[i] != raw[i];
-    key += run.folded[i];
-    key += '\x1f';  // no field holds the unit separator
+  run.rawKey.clear();
+  for (std::string_view text : raw) {
+    run.rawKey += text;
+    run.rawKey += '\x1f';  // no field holds the unit separator
   }
-  const bool duplicate = !run.apps.insert(key).second;
-  if (!changed && !duplicate) return;
+  auto it = run.folds.find(std::string_view(run.rawKey));
+  if (it == run.folds.end()) {
+    FoldedApplication f;
+    run.foldedKey.clear();
+    for (int i = 0; i < 3; ++i) {
+      FoldNameInto(raw[i], run.folded);
+      run.foldedKey += run.folded;
+      run.foldedKey += '\x1f';
+      if (run.folded != raw[i]) {
+        f.changed |= 1u << i;
+        f.texts[i] = run.folded;
+      }
+    }
+    const auto [key, added] = run.foldedKeys.try_emplace(run.foldedKey, run.foldedKeys.size());
+    if (added) run.lastCollection.push_back(0);
+    f.folded = key->second;
+    run.appNames.emplace(f.changed & 1u ? std::string_view(f.texts[0]) : raw[0]);
+    it = run.folds.emplace(run.rawKey, std::move(f)).first;
+  }
+  const FoldedApplication& f = it->second;
+  const bool duplicate = run.lastCollection[f.folded] == collectionId;
+  run.lastCollection[f.folded] = collectionId;
+  if (f.changed == 0 && !duplicate) return;
   Statement& add = run.st.addFold;
   add.bind(1, collectionId).bind(2, std::int64_t{row.line});
   for (int i = 0; i < 3; ++i) {
-    if (run.folded[i] == raw[i]) add.bindNull(i + 3);
-    else add.bind(i + 3, run.folded[i]);
+    if (f.changed & (1u << i)) add.bind(i + 3, f.texts[i]);
+    else add.bindNull(i + 3);
   }
   add.bind(6, std::int64_t{duplicate ? 1 : 0}).run();
 }
@@ -110,14 +158,20 @@ void TakeCollection(Run& run, std::int64_t fileId) {
   c.run();
   const std::int64_t id = run.db.lastInsertId();
 
-  Statement& r = run.st.addRecord;
-  run.apps.clear();
-  std::size_t apps = 0;
-  for (const RecordRow& row : file.rows) {
-    r.bind(1, id).bind(2, std::int64_t{row.line});
-    for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(static_cast<int>(f) + 2, row.fields[f]);
-    r.run();
-    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") FoldApplication(run, id, row, apps++);
+  if (run.folds.size() >= Run::kMaxFolds) {
+    run.folds.clear();
+    run.foldedKeys.clear();
+    run.lastCollection.clear();
+  }
+  const std::size_t batched = file.rows.size() / kRecordBatch * kRecordBatch;
+  for (std::size_t i = 0; i < file.rows.size(); ++i) {
+    const RecordRow& row = file.rows[i];
+    Statement& r = i < batched ? run.st.addRecords : run.st.addRecord;
+    const int at = i < batched ? static_cast<int>(i % kRecordBatch) * 7 : 0;
+    r.bind(at + 1, id).bind(at + 2, std::int64_t{row.line});
+    for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(at + static_cast<int>(f) + 2, row.fields[f]);
+    if (i >= batched || at == (kRecordBatch - 1) * 7) r.run();
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") FoldApplication(run, id, row);
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }
@@ -332,7 +386,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
 
   if (request.registerList) StoreRegister(db, *request.registerList);
   if (request.catalogue) StoreCatalogue(db, *request.catalogue);
-  MatchCatalogue(db, request.catalogue ? 0 : lastBefore);
+  // A new catalogue matches the stored collections' names too.
+  MatchCatalogue(db, request.catalogue ? 0 : lastBefore, lastBefore, run.appNames);
   CountPcs(db, lastBefore, run.result);
   RecordImport(run);
   run.result.findings = RecomputeFindings(db, request.checks);

@@ -47,7 +47,8 @@ std::vector<Record> Missing(const std::vector<Record>& from, const std::vector<R
 
 }  // namespace
 
-bool IsApplication(const Record& r) { return r.grp == "Soft" && r.item == "Application"; }
+bool IsApplication(std::string_view grp, std::string_view item) { return grp == "Soft" && item == "Application"; }
+bool IsApplication(const Record& r) { return IsApplication(r.grp, r.item); }
 
 CollectionDiff DiffCollections(const std::vector<Record>& before, const std::vector<Record>& now) {
   CollectionDiff diff;

@@ -3,6 +3,7 @@
 // (every record but the software list and the collection time) and the
 // applications added and removed.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace th::ledger {
@@ -24,6 +25,7 @@ struct CollectionDiff {
   std::vector<Record> added, removed;  // applications
 };
 
+bool IsApplication(std::string_view grp, std::string_view item);
 bool IsApplication(const Record& r);
 
 // Records are matched by group, item, subitem and their occurrence among

@@ -4,6 +4,12 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define LEDGER_SHA_NI 1
+#endif
+
 namespace th::ledger {
 
 namespace {
@@ -47,14 +53,76 @@ void Block(std::array<std::uint32_t, 8>& h, const unsigned char* p) {
   h[0] += a, h[1] += b, h[2] += c, h[3] += d, h[4] += e, h[5] += f, h[6] += g, h[7] += k;
 }
 
+void PortableBlocks(std::array<std::uint32_t, 8>& h, const unsigned char* p, std::size_t blocks) {
+  for (; blocks > 0; --blocks, p += 64) Block(h, p);
+}
+
+#ifdef LEDGER_SHA_NI
+// The same rounds on the processor's SHA instructions, four rounds a step;
+// the state held as ABEF and CDGH, as they take it.
+__attribute__((target("sha,sse4.1,ssse3"))) void ShaNiBlocks(std::array<std::uint32_t, 8>& h,
+                                                               const unsigned char* p, std::size_t blocks) {
+  const __m128i bigEndian = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+  __m128i cdab = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[0])), 0xB1);
+  __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&h[4])), 0x1B);
+  __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+  __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+  for (; blocks > 0; --blocks, p += 64) {
+    const __m128i abefBefore = abef, cdghBefore = cdgh;
+    __m128i w[4];
+    for (int g = 0; g < 16; ++g) {
+      __m128i& m = w[g % 4];
+      if (g < 4) {
+        m = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * g)), bigEndian);
+      } else {
+        const __m128i& last = w[(g + 3) % 4];
+        m = _mm_sha256msg1_epu32(m, w[(g + 1) % 4]);
+        m = _mm_add_epi32(m, _mm_alignr_epi8(last, w[(g + 2) % 4], 4));
+        m = _mm_sha256msg2_epu32(m, last);
+      }
+      __m128i k = _mm_add_epi32(m, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * g])));
+      cdgh = _mm_sha256rnds2_epu32(cdgh, abef, k);
+      abef = _mm_sha256rnds2_epu32(abef, cdgh, _mm_shuffle_epi32(k, 0x0E));
+    }
+    abef = _mm_add_epi32(abef, abefBefore);
+    cdgh = _mm_add_epi32(cdgh, cdghBefore);
+  }
+  const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+  const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[0]), _mm_blend_epi16(feba, dchg, 0xF0));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&h[4]), _mm_alignr_epi8(dchg, feba, 8));
+}
+
+bool HasShaNi() {
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_SSE4_1) || !(c & bit_SSSE3)) return false;
+  return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 29)) != 0;  // EBX bit 29: SHA
+}
+#endif
+
+using Blocks = void (*)(std::array<std::uint32_t, 8>&, const unsigned char*, std::size_t);
+
+Blocks Engine(Sha256Engine engine) {
+#ifdef LEDGER_SHA_NI
+  static const bool hardware = HasShaNi();
+  if (engine == Sha256Engine::kAuto && hardware) return ShaNiBlocks;
+#else
+  (void)engine;
+#endif
+  return PortableBlocks;
+}
+
 }  // namespace
 
-std::string Sha256Hex(std::string_view bytes) {
+std::string Sha256Hex(std::string_view bytes, Sha256Engine engine) {
+  const Blocks blocks = Engine(engine);
   std::array<std::uint32_t, 8> h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                     0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t n = bytes.size();
-  for (; n >= 64; n -= 64, p += 64) Block(h, p);
+  blocks(h, p, n / 64);
+  p += n / 64 * 64;
+  n %= 64;
   // The tail, the 0x80 marker and the bit length, in one or two blocks.
   unsigned char tail[128] = {};
   std::memcpy(tail, p, n);
@@ -62,8 +130,7 @@ std::string Sha256Hex(std::string_view bytes) {
   const std::size_t len = n < 56 ? 64 : 128;
   const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
   for (int i = 0; i < 8; ++i) tail[len - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-  Block(h, tail);
-  if (len == 128) Block(h, tail + 64);
+  blocks(h, tail, len / 64);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string out(64, '0');
   for (int i = 0; i < 32; ++i) {

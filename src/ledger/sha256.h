@@ -6,6 +6,10 @@
 
 namespace th::ledger {
 
-std::string Sha256Hex(std::string_view bytes);
+// kAuto takes the processor's SHA instructions where it has them (several
+// times faster); kPortable never does, so both can be checked on one machine.
+enum class Sha256Engine { kAuto, kPortable };
+
+std::string Sha256Hex(std::string_view bytes, Sha256Engine engine = Sha256Engine::kAuto);
 
 }  // namespace th::ledger

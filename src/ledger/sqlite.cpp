@@ -72,6 +72,11 @@ void Statement::reset() {
   sqlite3_clear_bindings(stmt_);
 }
 
+std::string_view Statement::view(int col) const {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+  return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))) : std::string_view();
+}
+
 std::string Statement::text(int col) const {
   const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
   return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();

@@ -59,6 +59,8 @@ class Statement {
   sqlite3_stmt* get() const { return stmt_; }
   std::int64_t integer(int col) const { return sqlite3_column_int64(stmt_, col); }
   std::string text(int col) const;
+  // The text in SQLite's own buffer: valid until the next step or reset.
+  std::string_view view(int col) const;
   bool isNull(int col) const { return sqlite3_column_type(stmt_, col) == SQLITE_NULL; }
 
  private:

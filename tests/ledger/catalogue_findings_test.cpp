@@ -104,6 +104,13 @@ TEST_F(CatalogueTest, NamesComingLaterAreMatchedOnceWithTheCatalogueKept) {
             "0|Game One|Game\n0|Game Three|Game\n0|Other|-");
   EXPECT_EQ(query("SELECT number, detail FROM findings WHERE kind = 'forbidden_software' ORDER BY id"),
             "abc-05-0001|Game One\nabc-05-0002|Game One / Game Three");
+
+  // A catalogue given again with a new file: the stored names and the new ones.
+  write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03",
+         .software = {"Ｇａｍｅ Four,1,"}});
+  importWithCatalogue(kCatalogue);
+  EXPECT_EQ(query("SELECT os, name, COALESCE(product, '-') FROM catalogue_matches ORDER BY os, name"),
+            "0|Game Four|Game\n0|Game One|Game\n0|Game Three|Game\n0|Other|-");
 }
 
 TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {

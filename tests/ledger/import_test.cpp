@@ -37,6 +37,31 @@ TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
   EXPECT_EQ(query("SELECT files_read, new_pcs, updated_pcs, rejected FROM imports"), "3|2|0|0\n5|0|1|0");
 }
 
+TEST_F(LedgerTest, LongFilesKeepEveryLineAndSoftwareFoldsTheSameOnEveryPc) {
+  // 40 applications, then one whose name folds and one that repeats it once folded:
+  // 51 records (lines 2..52), more than one statement's batch of rows.
+  std::vector<std::string> software;
+  for (int i = 1; i <= 40; ++i) software.push_back("App " + std::string(i < 10 ? "0" : "") + std::to_string(i) + ",1.0,Pub");
+  software.insert(software.end(), {"Ｍｉｃｒｏｓｏｆｔ Office,16.0,Microsoft", "Microsoft Office,16.0,Microsoft "});
+  write({.key = "abc-05-0001", .software = software});
+  write({.key = "abc-05-0002", .software = software});
+  ASSERT_EQ(import().taken, 2);
+  EXPECT_EQ(query("SELECT c.number, COUNT(*), MIN(line), MAX(line) FROM records r"
+                  " JOIN collections c ON c.id = r.collection_id GROUP BY c.number"),
+            "abc-05-0001|51|2|52\nabc-05-0002|51|2|52");
+  EXPECT_EQ(query("SELECT line, grp, item, subitem, contents, unit FROM records r JOIN collections c"
+                  " ON c.id = r.collection_id WHERE c.number = 'abc-05-0002' AND line IN (2, 33, 34, 52) ORDER BY line"),
+            "2|Create|DateTime|2026/12/01|09:05:07|\n33|Soft|Application|App 28|1.0|Pub\n"
+            "34|Soft|Application|App 29|1.0|Pub\n52|資産|管理情報|管理番号|abc-05-0002|");
+  // The second PC's folds come from the first's.
+  EXPECT_EQ(query("SELECT c.number, line, x.name, x.version, x.unit, duplicate FROM application_folds x"
+                  " JOIN collections c ON c.id = x.collection_id ORDER BY c.number, line"),
+            "abc-05-0001|46|Microsoft Office|||0\nabc-05-0001|47|||Microsoft|1\n"
+            "abc-05-0002|46|Microsoft Office|||0\nabc-05-0002|47|||Microsoft|1");
+  EXPECT_EQ(query("SELECT name, version, publisher, pcs FROM software WHERE name LIKE 'Microsoft%'"),
+            "Microsoft Office|16.0|Microsoft|2");
+}
+
 TEST_F(LedgerTest, ASecondImportChangesNothingAndInputsStayAsTheyWere) {
   const fs::path file = write({.key = "abc-05-0012"});
   writeBytes("junk.csv", "not a record file\r\n");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ledger/decode_memo.h"
 #include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {
@@ -62,6 +63,17 @@ TEST(RecordReader, LeavesOutALineCutOffMidCharacter) {
     EXPECT_EQ(f.rows.size(), 1u) << cut;
     EXPECT_TRUE(f.cutShort) << cut;
   }
+}
+
+TEST(DecodeMemo, DecodesAsTheSystemDoesAndRefusesWhatItRefuses) {
+  platform::IconvCodePage cp;
+  DecodeMemo memo(cp);
+  // ソフト, an ideographic space, ｱ (one byte), a trail byte in ASCII's range (ソ = 83 5C), ASCII between.
+  const std::string good = "ab\x83\x5C\x83\x74\x83\x67,\x81\x40\xB1x\x83\x5C";
+  for (int pass = 0; pass < 2; ++pass) {  // the second from the table alone
+    EXPECT_EQ(memo.fromAnsiStrict(good), std::optional<std::string>("abソフト,　ｱxソ"));
+  }
+  for (const std::string bad : {"a\x81 b", "ab\x82", "\x85\x40"}) EXPECT_EQ(memo.fromAnsiStrict(bad), std::nullopt) << bad;
 }
 
 }  // namespace

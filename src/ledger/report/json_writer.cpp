@@ -1,5 +1,6 @@
 #include "ledger/report/json_writer.h"
 
+#include <charconv>
 #include <string>
 
 namespace th::ledger {
@@ -75,8 +76,8 @@ JsonWriter& JsonWriter::Key(std::string_view name) {
 JsonWriter& JsonWriter::String(std::string_view text) {
   Separate();
   static constexpr char hex[] = "0123456789abcdef";
-  std::string buf;
-  buf.reserve(text.size() + 2);
+  std::string& buf = buf_;
+  buf.clear();
   buf += '"';
   for (std::size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -110,7 +111,10 @@ JsonWriter& JsonWriter::String(std::string_view text) {
 
 JsonWriter& JsonWriter::Int(std::int64_t value) {
   Separate();
-  out_ << value;
+  // Millions of numbers in a large report: formatted without the stream's locale work.
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out_.write(digits, end - digits);
   return *this;
 }
 

@@ -5,6 +5,7 @@
 // valid UTF-8 is written with U+FFFD in place of the bad bytes.
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,7 @@ class JsonWriter {
   // One entry per open container: true until its first element is written.
   std::vector<bool> first_;
   bool afterKey_ = false;
+  std::string buf_;  // a string's escaped text, its storage reused
 };
 
 }  // namespace th::ledger

@@ -1,6 +1,7 @@
 #include "ledger/report/report_data.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -87,28 +88,55 @@ void WriteOverview(sqlite3* db, JsonWriter& w) {
 
 // Records as five string indices each, every distinct record once. Most
 // records recur across PCs (the same application, the same OS), so a record
-// is looked up whole before its fields are.
+// is looked up whole, straight from the fields read, before its fields are.
 class RecordTable {
  public:
+  using Fields5 = std::array<std::string_view, 5>;
   explicit RecordTable(StringTable& strings) : strings_(strings) {}
-  int Intern(const Record& r) {
+  int Intern(const Fields5& f) {
     key_.clear();
-    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) {
-      key_ += *f;
+    for (std::string_view v : f) {
+      key_ += v;
       key_ += '\x1f';  // the unit separator: no record field holds it
     }
-    if (auto it = index_.find(key_); it != index_.end()) return it->second;
-    const int id = static_cast<int>(fields_.size() / 5);
-    for (const std::string* f : {&r.grp, &r.item, &r.subitem, &r.contents, &r.unit}) fields_.push_back(strings_.Intern(*f));
-    index_.emplace(key_, id);
-    return id;
+    // The records most PCs share are found in a small table that stays in
+    // the processor's cache; the index of every record, millions of them in
+    // a large ledger, is looked into only when that misses.
+    const std::size_t hash = Hash{}(key_);
+    Recent& recent = recent_[hash % recent_.size()];
+    if (recent.key && recent.hash == hash && *recent.key == key_) return recent.id;
+    auto it = index_.find(std::string_view(key_));
+    if (it == index_.end()) {
+      const int id = static_cast<int>(fields_.size() / 5);
+      for (std::string_view v : f) fields_.push_back(strings_.Intern(v));
+      it = index_.emplace(key_, id).first;
+    }
+    recent = {hash, &it->first, it->second};
+    return it->second;
+  }
+  int Intern(const Record& r) { return Intern(Fields5{r.grp, r.item, r.subitem, r.contents, r.unit}); }
+  const std::string& Field(int id, int field) const {
+    return *strings_.Texts()[static_cast<std::size_t>(fields_[static_cast<std::size_t>(id) * 5 + field])];
+  }
+  Record Get(int id) const {
+    return {Field(id, 0), Field(id, 1), Field(id, 2), Field(id, 3), Field(id, 4)};
   }
   const std::vector<int>& Fields() const { return fields_; }
 
  private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  struct Recent {
+    std::size_t hash = 0;
+    const std::string* key = nullptr;  // in index_, whose nodes stay put
+    int id = 0;
+  };
   StringTable& strings_;
   std::string key_;
-  std::unordered_map<std::string, int> index_;
+  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
+  std::vector<Recent> recent_ = std::vector<Recent>(1 << 16);
   std::vector<int> fields_;
 };
 
@@ -163,10 +191,13 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
 // distinct record is folded once.
 class SoftwareCount {
  public:
-  void Add(const Record& r, int recordId, std::size_t pc) {
+  void Add(const RecordTable& table, int recordId, std::size_t pc) {
     const auto id = static_cast<std::size_t>(recordId);
     if (id >= rowOf_.size()) rowOf_.resize(id + 1, kUnknown);
-    if (rowOf_[id] == kUnknown) rowOf_[id] = RowOf(r);
+    // Most records met once are hardware's (serials, addresses): not made into texts.
+    if (rowOf_[id] == kUnknown) {
+      rowOf_[id] = IsApplication(table.Field(recordId, 0), table.Field(recordId, 1)) ? RowOf(table.Get(recordId)) : kNone;
+    }
     if (rowOf_[id] == kNone) return;
     Row& row = rows_[rowOf_[id]];
     if (row.pcs == 0 || row.lastPc != pc) ++row.pcs;
@@ -254,9 +285,8 @@ struct PcRecords {
 
 PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& software, StringTable& strings,
                         RecordTable& table) {
-  Statement records(db, "SELECT coalesce(grp, ''), coalesce(item, ''), coalesce(subitem, ''), "
-                        "coalesce(contents, ''), coalesce(unit, '') FROM records "
-                        "WHERE collection_id = ? ORDER BY line");
+  // A NULL field reads as empty text, as view() and text() give it.
+  Statement records(db, "SELECT grp, item, subitem, contents, unit FROM records WHERE collection_id = ? ORDER BY line");
   Statement previous(db, "SELECT c.id, c.collected_at FROM collections c, collections cur "
                          "WHERE cur.id = ?2 AND c.number = ?1 AND c.id <> ?2 AND c.date_problem IS NULL "
                          "AND c.collected_at <= cur.collected_at "
@@ -265,12 +295,12 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
-    const std::vector<Record> current = CollectionRecords(records, pc.collection);
     std::vector<int>& ids = out.lists.emplace_back();
-    ids.reserve(current.size());
-    for (const Record& r : current) {
-      ids.push_back(table.Intern(r));
-      software.Add(r, ids.back(), out.lists.size() - 1);
+    records.reset();
+    records.bind(1, pc.collection);
+    while (records.step()) {
+      ids.push_back(table.Intern(RecordTable::Fields5{records.view(0), records.view(1), records.view(2), records.view(3), records.view(4)}));
+      software.Add(table, ids.back(), out.lists.size() - 1);
     }
     previous.reset();
     previous.bind(1, pc.number).bind(2, pc.collection);
@@ -280,6 +310,9 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
     }
     const std::int64_t before = previous.integer(0);
     std::string at = previous.isNull(1) ? std::string() : previous.text(1);
+    std::vector<Record> current;
+    current.reserve(ids.size());
+    for (int id : ids) current.push_back(table.Get(id));
     out.changes.push_back(Compact(DiffCollections(CollectionRecords(records, before), current), std::move(at), strings, table));
   }
   return out;
