@@ -2,12 +2,6 @@
 
 namespace th::ledger {
 
-namespace {
-
-bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-}  // namespace
-
 const DecodeMemo::Entry& DecodeMemo::Lookup(std::string_view character) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
   Entry& e = table_[character.size() == 2 ? std::size_t{byte(0)} << 8 | byte(1) : 0x10000 + byte(0)];
@@ -30,13 +24,10 @@ std::optional<std::string> DecodeMemo::fromAnsiStrict(std::string_view ansi) {
   out.reserve(ansi.size() + ansi.size() / 2);
   std::size_t i = 0;
   while (i < ansi.size()) {
-    // ASCII reads the same in both: copied a run at a time.
-    std::size_t j = i;
-    while (j < ansi.size() && static_cast<unsigned char>(ansi[j]) < 0x80) ++j;
+    const std::size_t j = platform::AsciiRunEnd(ansi, i);
     out.append(ansi, i, j - i);
     for (i = j; i < ansi.size() && static_cast<unsigned char>(ansi[i]) >= 0x80;) {
-      // A lead byte takes the byte after it whatever that is (a trail byte may be ASCII).
-      const std::size_t length = IsLeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size() ? 2 : 1;
+      const std::size_t length = platform::IsCp932LeadByte(static_cast<unsigned char>(ansi[i])) && i + 1 < ansi.size() ? 2 : 1;
       const std::string_view character = ansi.substr(i, length);
       const Entry& e = Lookup(character);
       if (e.state == Entry::kInvalid) return std::nullopt;

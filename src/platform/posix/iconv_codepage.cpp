@@ -80,22 +80,18 @@ std::string IconvCodePage::fromAnsi(std::string_view ansi) {
     out += "\xEF\xBF\xBD";
     return std::size_t{1};
   };
-  // ASCII reads the same in both and fills most record files: it is copied
-  // as it is, and only the runs of other characters go through iconv, whose
-  // per-character cost is high. A lead byte takes the byte after it into its
-  // run whatever that byte is, so a run never ends inside a character.
+  // ASCII fills most record files: it is copied as it is, and only the runs
+  // of other characters go through iconv, whose per-character cost is high.
+  // A run never ends inside a character.
   std::string out;
   out.reserve(ansi.size() + ansi.size() / 2);
   std::size_t i = 0;
   while (i < ansi.size()) {
-    std::size_t j = i;
-    while (j < ansi.size() && static_cast<unsigned char>(ansi[j]) < 0x80) ++j;
+    const std::size_t j = AsciiRunEnd(ansi, i);
     out.append(ansi.substr(i, j - i));
     std::size_t k = j;
     while (k < ansi.size() && static_cast<unsigned char>(ansi[k]) >= 0x80) {
-      const auto b = static_cast<unsigned char>(ansi[k]);
-      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-      k += lead && k + 1 < ansi.size() ? 2 : 1;
+      k += IsCp932LeadByte(static_cast<unsigned char>(ansi[k])) && k + 1 < ansi.size() ? 2 : 1;
     }
     if (k > j) c.append(ansi.substr(j, k - j), out, bad);
     i = k;
