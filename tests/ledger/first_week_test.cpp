@@ -121,13 +121,15 @@ TEST_F(LedgerTest, GoneFilesForgottenNumbersAndReplacedRejects) {
 TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
   write({.key = "abc-05-0001"});
   std::ofstream(dir / "SAVE" / "huge.csv", std::ios::binary).seekp(static_cast<std::streamoff>(kMaxRecordFileBytes)) << 'x';
+  std::ofstream(dir / "SAVE" / "limit.csv", std::ios::binary).close();  // exactly the cap: read, then refused as no record file
+  fs::resize_file(dir / "SAVE" / "limit.csv", kMaxRecordFileBytes);
   writeBytes("bom.csv", "\xEF\xBB\xBFKey,Group,Item,SubItem,Contents,Unit,Renewalday\r\n");
   const fs::path pipe = dir / "pipe.csv";  // given by name, no file to read
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   ImportRequest request;
   request.inputs = {(dir / "SAVE").string(), pipe.string()};
   const ImportResult r = import(request);
-  EXPECT_EQ(r.rejected.size(), 3u);
+  EXPECT_EQ(r.rejected.size(), 4u);
   ImportRequest noFiles;  // a run on the database alone (an export) reads nothing: still said
   noFiles.startedAt = "2026-12-07 11:00:00";
   noFiles.checks.today = "2026-12-07";
@@ -135,10 +137,12 @@ TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
   EXPECT_EQ(query("SELECT kind, replace(file, '" + dir.string() + "/', ''), substr(detail, 1, 12) FROM findings ORDER BY id"),
             "rejected|SAVE/huge.csv|大きすぎるファイルです（\n"
             "rejected|pipe.csv|ファイルを読めません /\n"
-            "rejected|bom.csv|UTF-8（BOM付き）");
+            "rejected|bom.csv|UTF-8（BOM付き）\n"
+            "rejected|limit.csv|見出し行がありません");
   // Gone or no longer given: no longer a finding.
   fs::remove(dir / "SAVE" / "huge.csv");
   fs::remove(dir / "SAVE" / "bom.csv");
+  fs::remove(dir / "SAVE" / "limit.csv");
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings"), "0");
   EXPECT_EQ(query("SELECT COUNT(*) FROM imports"), "2");  // a file gone is a change of its own
