@@ -1,7 +1,6 @@
 #include "ledger/importer.h"
 
 #include <nlohmann/json.hpp>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "ledger/catalogue_store.h"
@@ -11,6 +10,7 @@
 #include "ledger/record_reader.h"
 #include "ledger/sha256.h"
 #include "ledger/text_fold.h"
+#include "ledger/text_map.h"
 
 namespace th::ledger {
 
@@ -63,11 +63,6 @@ struct FoldedApplication {
   std::size_t folded = 0;  // the folded texts' number in Run::foldedKeys
 };
 
-struct TextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-
 // One run's state while it walks the inputs.
 struct Run {
   Run(Database& d, platform::CodePage& cp, const ImportRequest& r) : db(d), codePage(cp), request(r), st(d) {}
@@ -82,10 +77,10 @@ struct Run {
   // finding one is cheaper than folding it again. Emptied between files
   // once it holds kMaxFolds, so odd data cannot make it grow without end.
   static constexpr std::size_t kMaxFolds = 50'000;
-  std::unordered_map<std::string, FoldedApplication, TextHash, std::equal_to<>> folds;
+  TextMap<FoldedApplication> folds;
   // The folded texts joined, numbered, and by number the collection that
   // last had them: a repeat within a collection is spotted without a set.
-  std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> foldedKeys;
+  TextMap<std::size_t> foldedKeys;
   std::vector<std::int64_t> lastCollection;
   std::string rawKey, folded, foldedKey;
   std::unordered_set<std::string> appNames;   // every taken collection's, folded, for the catalogue

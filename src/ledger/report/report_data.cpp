@@ -19,6 +19,7 @@
 #include "ledger/pc_columns.h"
 #include "ledger/sqlite.h"
 #include "ledger/text_fold.h"
+#include "ledger/text_map.h"
 
 namespace th::ledger {
 namespace {
@@ -102,7 +103,7 @@ class RecordTable {
     // The records most PCs share are found in a small table that stays in
     // the processor's cache; the index of every record, millions of them in
     // a large ledger, is looked into only when that misses.
-    const std::size_t hash = Hash{}(key_);
+    const std::size_t hash = TextHash{}(key_);
     Recent& recent = recent_[hash % recent_.size()];
     if (recent.key && recent.hash == hash && *recent.key == key_) return recent.id;
     auto it = index_.find(std::string_view(key_));
@@ -124,10 +125,6 @@ class RecordTable {
   const std::vector<int>& Fields() const { return fields_; }
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
   struct Recent {
     std::size_t hash = 0;
     const std::string* key = nullptr;  // in index_, whose nodes stay put
@@ -135,7 +132,7 @@ class RecordTable {
   };
   StringTable& strings_;
   std::string key_;
-  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
+  TextMap<int> index_;
   std::vector<Recent> recent_ = std::vector<Recent>(1 << 16);
   std::vector<int> fields_;
 };

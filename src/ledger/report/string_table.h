@@ -1,11 +1,11 @@
 #pragma once
 // Interns texts so that the report's data names each distinct text once and
 // refers to it by index: thousands of PCs share most of their values.
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "ledger/text_map.h"
 
 namespace th::ledger {
 
@@ -20,12 +20,7 @@ class StringTable {
   const std::vector<const std::string*>& Texts() const { return texts_; }
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  // Node-based, so the pointers in texts_ stay valid; looked up without a copy.
-  std::unordered_map<std::string, int, Hash, std::equal_to<>> index_;
+  TextMap<int> index_;  // its keys are what texts_ points at
   std::vector<const std::string*> texts_;
 };
 
