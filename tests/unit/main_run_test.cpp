@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <set>
 #include <stdexcept>
 
 #include "fakes/fake_platform.h"
@@ -320,20 +322,81 @@ TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   EXPECT_FALSE(p.fs.hasFile(record));
 }
 
-TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordFile) {
+// The report is there: an Explorer that cannot start is logged, and the user
+// still sees the success notice.
+TEST_F(NormalEndTest, ExplorerThatCannotStartIsLoggedAndTheSuccessStillShown) {
   p.processes.onStart = [scan = p.processes.onStart](const std::string& cmd) {
     scan(cmd);
     if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
   };
   RunSequence(p.os).Main();
   EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
-                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
-  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
+                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\"", "modal notice 8"}));
+  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());
   const std::string log = p.text(kLog);
-  EXPECT_NE(log.find("\tMain\tabc-05-0012\t"), std::string::npos) << log;
-  EXPECT_NE(log.find("\tファイルが見つかりません。\r\n"), std::string::npos) << log;
+  const std::string explorerEntry = "\tMain\tabc-05-0012\t資産\t管理情報\t管理番号\tabc-05-0012\t\t2026/12/06\t"
+                                    "ファイルが見つかりません。\r\n";
+  ASSERT_GE(log.size(), explorerEntry.size());
+  EXPECT_EQ(log.substr(log.size() - explorerEntry.size()), explorerEntry) << log;
+  EXPECT_EQ(log.find("\tMain\t"), log.rfind("\tMain\t")) << log;  // one entry
+}
+
+// The run's folder and batch files are the user's alone, whatever the
+// temporary folder passes on, and held while the scan may run: the first
+// batch while it runs, the other two (and the folder) to the clean-up.
+TEST_F(NormalEndTest, WorkingFilesAreTheUsersAloneAndHeldWhileTheScanMayRun) {
+  const std::string sid = test::kUserSid;
+  const std::string file = "O:" + sid + "D:P(A;;FA;;;" + sid + ")(A;;FA;;;SY)(A;;FA;;;BA)";
+  std::vector<std::set<std::string>> heldAtStart;
+  p.processes.onStart = [&, scan = p.processes.onStart](const std::string& cmd) {
+    std::set<std::string> held;
+    for (const auto& [path, n] : p.fs.held) {
+      if (n > 0) held.insert(path.substr(kTemp.size()));
+    }
+    heldAtStart.push_back(held);
+    if (cmd.find("TrustLevel.CMD") == std::string::npos) return scan(cmd);
+    // The scan's tamperer: the same user, while the consent prompt is up.
+    EXPECT_EQ(p.fs.append(kRunFolder + "RegScan.CMD", "reg.bat\r\n").result, platform::FileResult::kHeld);
+    EXPECT_EQ(p.fs.moveFile(kRunFolder + "Runas.CMD", kTemp + "x").result, platform::FileResult::kHeld);
+    EXPECT_EQ(p.fs.removeFolder(kRunFolder).result, platform::FileResult::kHeld);
+    scan(cmd);
+  };
+  RunSequence(p.os).Main();
+  const std::string folder = "TH-0123456789ABCDEF";
+  EXPECT_EQ(p.fs.securityDescriptors,
+            (std::map<std::string, std::string>{
+                {kTemp + folder, "O:" + sid + "D:P(A;OICI;FA;;;" + sid + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"},
+                {kRunFolder + "TrustLevel.CMD", file},
+                {kRunFolder + "Runas.CMD", file},
+                {kRunFolder + "RegScan.CMD", file}}));
+  std::set<std::string> all = {folder, folder + "\\TrustLevel.CMD", folder + "\\Runas.CMD",
+                                     folder + "\\RegScan.CMD"};
+  ASSERT_EQ(heldAtStart.size(), 2u);  // TrustLevel.CMD, Explorer
+  EXPECT_EQ(heldAtStart[0], all);
+  all.erase(folder + "\\TrustLevel.CMD");  // let go of once it has run, and deleted
+  EXPECT_EQ(heldAtStart[1], all);
+  EXPECT_FALSE(anyWorkingFile());  // let go of at the clean-up, or they could not be deleted
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
+}
+
+// What the run made with its own security descriptor and does not find owned
+// by the user is never used: a folder ends the run, a batch file stops the
+// batch before anything runs.
+TEST_F(MainRunTest, WorkingFilesOwnedBySomeoneElseAreNotUsed) {
+  for (const std::string name : {"", "Runas.CMD"}) {
+    test::FakePlatform q;
+    ScanWrites(q, "\r\n");
+    q.fs.owners[q.fs.full(kRunFolder + name)] = "S-1-5-32-544";
+    RunSequence(q.os).Main();
+    // Only the fallback scan, of a RegScan.CMD never written, once a folder was had.
+    ASSERT_EQ(q.processes.started.size(), name.empty() ? 0u : 1u) << name;
+    if (!name.empty()) EXPECT_EQ(q.processes.started[0].commandLine.find("TrustLevel"), std::string::npos);
+    const std::string log = q.text(kLog);
+    EXPECT_NE(log.find(name.empty() ? "\tMain\t" : "\tBatMakeRun\t"), std::string::npos) << name << log;
+    EXPECT_NE(log.find("作成したはずのファイルの所有者が違います。"), std::string::npos) << name << log;
+  }
 }
 
 }  // namespace
