@@ -392,7 +392,9 @@ TEST_F(MainRunTest, WorkingFilesOwnedBySomeoneElseAreNotUsed) {
     RunSequence(q.os).Main();
     // Only the fallback scan, of a RegScan.CMD never written, once a folder was had.
     ASSERT_EQ(q.processes.started.size(), name.empty() ? 0u : 1u) << name;
-    if (!name.empty()) EXPECT_EQ(q.processes.started[0].commandLine.find("TrustLevel"), std::string::npos);
+    if (!name.empty()) {
+      EXPECT_EQ(q.processes.started[0].commandLine.find("TrustLevel"), std::string::npos);
+    }
     const std::string log = q.text(kLog);
     EXPECT_NE(log.find(name.empty() ? "\tMain\t" : "\tBatMakeRun\t"), std::string::npos) << name << log;
     EXPECT_NE(log.find("作成したはずのファイルの所有者が違います。"), std::string::npos) << name << log;
