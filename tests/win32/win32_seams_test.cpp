@@ -11,6 +11,7 @@
 #include "platform/win32/win_filesystem.h"
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
+#include "platform/win32/win_system_info.h"
 
 namespace th::win32 {
 namespace {
@@ -65,10 +66,10 @@ TEST_F(WinFsTest, NewFoldersAndFilesAreNeverOnesThatExist) {
   EXPECT_FALSE(refused.failure.empty());
 
   const std::string f = dir + "run\\Runas.CMD";
-  EXPECT_EQ(fs.writeNewFile(f, "ours\r\n").result, FileResult::kDone);
-  EXPECT_EQ(fs.writeNewFile(f, "again\r\n").result, FileResult::kExists);
+  EXPECT_EQ(fs.writeNewFile(f, "ours\r\n", "").result, FileResult::kDone);
+  EXPECT_EQ(fs.writeNewFile(f, "again\r\n", "").result, FileResult::kExists);
   EXPECT_EQ(lines(f), std::vector<std::string>{"ours"});
-  EXPECT_EQ(fs.writeNewFile(dir + "missing\\x.CMD", "x").result, FileResult::kMissing);
+  EXPECT_EQ(fs.writeNewFile(dir + "missing\\x.CMD", "x", "").result, FileResult::kMissing);
 }
 
 // The ordinary ways a call on a file ends, each told by value with the
@@ -95,16 +96,16 @@ TEST_F(WinFsTest, MissingHeldAndDeniedAreToldApart) {
       {"append to no name", fs.append("", "x"), FileResult::kMissing},
       {"delete missing", fs.removeFile(none), FileResult::kMissing},
       {"move missing", fs.moveFile(none, other), FileResult::kMissing},
-      {"copy missing", fs.copyFile(none, other), FileResult::kMissing},
+      {"copy missing", fs.copyNew(none, other).outcome, FileResult::kMissing},
       {"enter missing", fs.changeFolder(dir + "no"), FileResult::kMissing},
       {"open held", fs.openLines(held).outcome, FileResult::kHeld},
       {"append held", fs.append(held, "y"), FileResult::kHeld},
       {"delete held", fs.removeFile(held), FileResult::kHeld},
       {"move held", fs.moveFile(held, other), FileResult::kHeld},
-      {"copy over held", fs.copyFile(file, held), FileResult::kHeld},
+      {"copy onto a held file", fs.copyNew(file, held).outcome, FileResult::kExists},
       {"delete read-only", fs.removeFile(readOnly), FileResult::kDenied},
       {"open a folder as a file", fs.openLines(folder).outcome, FileResult::kDenied},
-      {"copy over a folder", fs.copyFile(file, folder), FileResult::kDenied},
+      {"copy onto a folder", fs.copyNew(file, folder).outcome, FileResult::kExists},
       {"move onto an existing file", fs.moveFile(file, readOnly), FileResult::kExists},
   };
   for (const Case& c : cases) {
@@ -201,16 +202,62 @@ TEST_F(WinFsTest, ChangeDriveAndFolder) {
   ASSERT_TRUE(fs.changeFolder(here).done());
 }
 
-TEST_F(WinFsTest, CopyReplacesAndCompareTellsBytesApart) {
-  const std::string a = dir + "a.csv", b = dir + "b.csv";
+// A copy is made new, never into a file there (a hard link's other name
+// keeps its bytes), held by the run while it is checked through its own
+// handle, and removed through that handle when it does not verify.
+TEST_F(WinFsTest, CopiesAreMadeNewHeldAndCheckedThroughTheirOwnHandle) {
+  const std::string a = dir + "a.csv", b = dir + "b.csv", link = dir + "link.csv";
   ASSERT_TRUE(fs.append(a, std::string(100000, 'x')).done());
-  ASSERT_TRUE(fs.append(b, "old").done());
-  EXPECT_FALSE(fs.sameContents(a, b));
-  EXPECT_TRUE(fs.copyFile(a, b).done());
-  EXPECT_TRUE(fs.sameContents(a, b));
-  ASSERT_TRUE(fs.append(b, "y").done());
-  EXPECT_FALSE(fs.sameContents(a, b));
-  EXPECT_THROW(fs.sameContents(a, dir + "none"), Failure);
+  ASSERT_TRUE(fs.append(b, "earlier").done());
+  ASSERT_TRUE(CreateHardLinkW(Wide(link).c_str(), Wide(b).c_str(), nullptr));
+  EXPECT_EQ(fs.copyNew(a, b).outcome.result, FileResult::kExists);
+  ASSERT_TRUE(fs.removeFile(b).done());
+  auto copy = fs.copyNew(a, b);
+  ASSERT_TRUE(copy.done()) << copy.outcome.failure;
+  EXPECT_EQ(lines(link), std::vector<std::string>{"earlier"});
+  EXPECT_TRUE(copy.value->sameContents(a));
+  EXPECT_EQ(fs.append(b, "y").result, FileResult::kHeld);
+  EXPECT_EQ(fs.moveFile(b, dir + "c.csv").result, FileResult::kHeld);
+  EXPECT_EQ(fs.removeFile(b).result, FileResult::kHeld);
+  EXPECT_EQ(fs.fileLength(b), 100000);  // others may still read it
+  ASSERT_TRUE(fs.append(a, "y").done());
+  EXPECT_FALSE(copy.value->sameContents(a));
+  EXPECT_THROW(copy.value->sameContents(dir + "none"), Failure);
+  EXPECT_TRUE(copy.value->discard().done());
+  copy.value.reset();
+  EXPECT_FALSE(fs.fileExists(b));
+}
+
+// What the run makes for itself is made with the user's own descriptor (Wine
+// keeps no descriptor of its own for files: it answers from the Unix mode, so
+// only the owner is read back here), and what it holds can be read by others
+// but not written, renamed or deleted; a held folder still takes new files
+// (the scan's listing).
+TEST_F(WinFsTest, PrivateFoldersAndFilesHeldAgainstChange) {
+  const std::string user = WinSystemInfo().userSid();
+  ASSERT_EQ(user.rfind("S-1-5-", 0), 0u) << user;
+  const std::string folderSd = "O:" + user + "D:P(A;OICI;FA;;;" + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  const std::string fileSd = "O:" + user + "D:P(A;;FA;;;" + user + ")(A;;FA;;;SY)(A;;FA;;;BA)";
+  const std::string folder = dir + "run", file = folder + "\\RegScan.CMD";
+  ASSERT_TRUE(fs.createSecuredFolder(folder, folderSd).done());
+  EXPECT_EQ(fs.createSecuredFolder(folder, folderSd).result, FileResult::kExists);
+  ASSERT_TRUE(fs.writeNewFile(file, "@echo off\r\n", fileSd).done());
+  {
+    auto heldFolder = fs.hold(folder);
+    auto heldFile = fs.hold(file);
+    ASSERT_TRUE(heldFolder.done() && heldFile.done()) << heldFolder.outcome.failure << heldFile.outcome.failure;
+    EXPECT_EQ(heldFolder.value->owner(), user);
+    EXPECT_EQ(heldFile.value->owner(), user);
+    EXPECT_EQ(heldFile.value->contents(), "@echo off\r\n");
+    EXPECT_EQ(fs.append(file, "reg.bat\r\n").result, FileResult::kHeld);
+    EXPECT_EQ(fs.moveFile(file, dir + "moved.CMD").result, FileResult::kHeld);
+    EXPECT_EQ(fs.removeFile(file).result, FileResult::kHeld);
+    EXPECT_FALSE(MoveFileExW(Wide(folder).c_str(), Wide(dir + "other").c_str(), 0));
+    EXPECT_EQ(lines(file), std::vector<std::string>{"@echo off"});
+    EXPECT_TRUE(fs.append(folder + "\\TH_reg.TxT", "x").done());
+    EXPECT_EQ(fs.hold(dir + "none").outcome.result, FileResult::kMissing);
+  }
+  EXPECT_TRUE(fs.removeFile(file).done());  // let go
 }
 
 // cmd starts in the folder given, told not to search it for commands, and
