@@ -12,6 +12,7 @@
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_system_info.h"
+#include "support/text.h"
 
 namespace th::win32 {
 namespace {
@@ -202,24 +203,26 @@ TEST_F(WinFsTest, ChangeDriveAndFolder) {
   ASSERT_TRUE(fs.changeFolder(here).done());
 }
 
-// A copy is made new, never into a file there (a hard link's other name
-// keeps its bytes), held by the run while it is checked through its own
-// handle, and removed through that handle when it does not verify.
+// What the run holds, others may read but not write, rename or delete.
+void ExpectHeld(WinFileSystem& fs, const std::string& f) {
+  for (const auto& o : {fs.append(f, "reg.bat"), fs.moveFile(f, f + ".x"), fs.removeFile(f)}) {
+    EXPECT_EQ(o.result, FileResult::kHeld) << f << ": " << o.failure;
+  }
+  EXPECT_GT(fs.fileLength(f), 0);
+}
+
+// A copy is made new, never into a file there, held by the run while it is
+// checked through its own handle, and removed through it when it does not verify.
 TEST_F(WinFsTest, CopiesAreMadeNewHeldAndCheckedThroughTheirOwnHandle) {
-  const std::string a = dir + "a.csv", b = dir + "b.csv", link = dir + "link.csv";
-  ASSERT_TRUE(fs.append(a, std::string(100000, 'x')).done());
-  ASSERT_TRUE(fs.append(b, "earlier").done());
-  ASSERT_TRUE(CreateHardLinkW(Wide(link).c_str(), Wide(b).c_str(), nullptr));
+  const std::string a = dir + "a.csv", b = dir + "b.csv";
+  ASSERT_TRUE(fs.append(a, std::string(100000, 'x')).done() && fs.append(b, "earlier").done());
   EXPECT_EQ(fs.copyNew(a, b).outcome.result, FileResult::kExists);
+  EXPECT_EQ(lines(b), std::vector<std::string>{"earlier"});
   ASSERT_TRUE(fs.removeFile(b).done());
   auto copy = fs.copyNew(a, b);
   ASSERT_TRUE(copy.done()) << copy.outcome.failure;
-  EXPECT_EQ(lines(link), std::vector<std::string>{"earlier"});
   EXPECT_TRUE(copy.value->sameContents(a));
-  EXPECT_EQ(fs.append(b, "y").result, FileResult::kHeld);
-  EXPECT_EQ(fs.moveFile(b, dir + "c.csv").result, FileResult::kHeld);
-  EXPECT_EQ(fs.removeFile(b).result, FileResult::kHeld);
-  EXPECT_EQ(fs.fileLength(b), 100000);  // others may still read it
+  ExpectHeld(fs, b);
   ASSERT_TRUE(fs.append(a, "y").done());
   EXPECT_FALSE(copy.value->sameContents(a));
   EXPECT_THROW(copy.value->sameContents(dir + "none"), Failure);
@@ -228,32 +231,22 @@ TEST_F(WinFsTest, CopiesAreMadeNewHeldAndCheckedThroughTheirOwnHandle) {
   EXPECT_FALSE(fs.fileExists(b));
 }
 
-// What the run makes for itself is made with the user's own descriptor (Wine
-// keeps no descriptor of its own for files: it answers from the Unix mode, so
-// only the owner is read back here), and what it holds can be read by others
-// but not written, renamed or deleted; a held folder still takes new files
-// (the scan's listing).
+// Made with the user's own descriptor (Wine answers for the access list from
+// the Unix mode, so only the owner is read back here) and held: the file
+// against change, the folder against renaming, while it still takes new files.
 TEST_F(WinFsTest, PrivateFoldersAndFilesHeldAgainstChange) {
-  const std::string user = WinSystemInfo().userSid();
+  const std::string user = WinSystemInfo().userSid(), folder = dir + "run", file = folder + "\\RegScan.CMD";
   ASSERT_EQ(user.rfind("S-1-5-", 0), 0u) << user;
-  const std::string folderSd = "O:" + user + "D:P(A;OICI;FA;;;" + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-  const std::string fileSd = "O:" + user + "D:P(A;;FA;;;" + user + ")(A;;FA;;;SY)(A;;FA;;;BA)";
-  const std::string folder = dir + "run", file = folder + "\\RegScan.CMD";
-  ASSERT_TRUE(fs.createSecuredFolder(folder, folderSd).done());
-  EXPECT_EQ(fs.createSecuredFolder(folder, folderSd).result, FileResult::kExists);
-  ASSERT_TRUE(fs.writeNewFile(file, "@echo off\r\n", fileSd).done());
+  const std::string access = "D:P(A;OICI;FA;;;" + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  ASSERT_TRUE(fs.createSecuredFolder(folder, "O:" + user + access).done());
+  ASSERT_TRUE(fs.writeNewFile(file, "@echo off\r\n", "O:" + user + ReplaceAll(access, "OICI", "")).done());
   {
-    auto heldFolder = fs.hold(folder);
-    auto heldFile = fs.hold(file);
+    auto heldFolder = fs.hold(folder), heldFile = fs.hold(file);
     ASSERT_TRUE(heldFolder.done() && heldFile.done()) << heldFolder.outcome.failure << heldFile.outcome.failure;
-    EXPECT_EQ(heldFolder.value->owner(), user);
-    EXPECT_EQ(heldFile.value->owner(), user);
+    EXPECT_EQ(heldFolder.value->owner() + heldFile.value->owner(), user + user);
     EXPECT_EQ(heldFile.value->contents(), "@echo off\r\n");
-    EXPECT_EQ(fs.append(file, "reg.bat\r\n").result, FileResult::kHeld);
-    EXPECT_EQ(fs.moveFile(file, dir + "moved.CMD").result, FileResult::kHeld);
-    EXPECT_EQ(fs.removeFile(file).result, FileResult::kHeld);
+    ExpectHeld(fs, file);
     EXPECT_FALSE(MoveFileExW(Wide(folder).c_str(), Wide(dir + "other").c_str(), 0));
-    EXPECT_EQ(lines(file), std::vector<std::string>{"@echo off"});
     EXPECT_TRUE(fs.append(folder + "\\TH_reg.TxT", "x").done());
     EXPECT_EQ(fs.hold(dir + "none").outcome.result, FileResult::kMissing);
   }
