@@ -62,11 +62,26 @@ TEST_F(DeliveryTest, TenFailuresPauseTenTimesLogOnceAndReportFailureWithoutExplo
   EXPECT_EQ(log(), "2026/12/06 09:05:07 \tPC01\tCopyFileRetry\t\t\t\t\t\t\t\tパスが見つかりません。\r\n");
 }
 
-TEST_F(DeliveryTest, ACutOffCopyOnAFullDriveIsNotLeftAsADelivery) {
-  p.fs.copiesCutOff = true;
-  Deliver(ctx);
-  EXPECT_FALSE(p.fs.hasFile(dest));
-  EXPECT_EQ(p.ui.events.back(), "modal notice 7");
+// A copy cut off by a full drive, or one that cannot be read back, must not
+// pass for a delivery: the run's own copy goes again.
+TEST_F(DeliveryTest, ACopyCutOffOrNotVerifiedIsNotLeftAsADelivery) {
+  for (bool cutOff : {true, false}) {
+    test::FakePlatform q;
+    RunContext run{q.os};
+    q.fs.addFolder("C:\\Tools\\Inv\\SAVE");
+    q.fs.addFile(work, "records");
+    if (cutOff) {
+      q.fs.copiesCutOff = true;
+    } else {
+      q.fs.unreadable.insert(q.fs.full(dest));  // made, but it cannot be read back
+    }
+    run.recordFilePath = work;
+    run.destinationPath = dest;
+    Deliver(run);
+    EXPECT_FALSE(q.fs.hasFile(dest)) << cutOff;
+    EXPECT_EQ(q.clock.sleeps.size(), 10u) << cutOff;
+    EXPECT_EQ(q.ui.events.back(), "modal notice 7") << cutOff;
+  }
 }
 
 TEST_F(DeliveryTest, AFailedDeliveryLeavesAnEarlierFileAlone) {
