@@ -47,7 +47,7 @@ void Deliver(RunContext& ctx) {
   }
   bool delivered = false;
   platform::FileOutcome last;  // the last copy's outcome, for the log
-  for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
     auto made = CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath);
     last = made.outcome;
     delivered = made.done() && VerifyCopy(ctx, ctx.recordFilePath, *made.value);
