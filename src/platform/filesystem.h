@@ -46,6 +46,31 @@ struct [[nodiscard]] FileValue {
   bool done() const { return outcome.done(); }
 };
 
+// A file or folder the run holds open. While it is held, other programs may
+// read it (and make files in a folder) but neither write, rename nor delete it.
+class Hold {
+ public:
+  virtual ~Hold() = default;  // lets go
+  // The owner's SID as text ("S-1-5-21-..."), read through the hold; throws
+  // Failure when it cannot be read.
+  virtual std::string owner() = 0;
+  // A file's bytes, read through the hold from its start; throws Failure.
+  virtual std::string contents() = 0;
+};
+
+// A copy the run has just created and still holds open for itself: other
+// programs may read it but not write, rename or delete it, so what is
+// checked through it is the file the run made.
+class NewCopy {
+ public:
+  virtual ~NewCopy() = default;  // closes it; the file stays
+  // True when it holds the same bytes as `source`, read back through it;
+  // throws Failure when either cannot be read.
+  virtual bool sameContents(const std::string& source) = 0;
+  // Deletes it: a copy that was not verified must not pass for a report.
+  virtual FileOutcome discard() = 0;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -65,9 +90,16 @@ class FileSystem {
   // Creates a folder; one that exists already gives kExists and is never
   // taken for one this call made.
   virtual FileOutcome createFolder(const std::string& path) = 0;
+  // The same, with the security descriptor given (SDDL) in place of what the
+  // parent folder would pass on.
+  virtual FileOutcome createSecuredFolder(const std::string& path, const std::string& securityDescriptor) = 0;
   // Creates a file that must be new and writes the bytes in one write; a
-  // file it created but could not fill is removed again.
-  virtual FileOutcome writeNewFile(const std::string& path, std::string_view bytes) = 0;
+  // file it created but could not fill is removed again. A security
+  // descriptor (SDDL), when not empty, replaces what the folder passes on.
+  virtual FileOutcome writeNewFile(const std::string& path, std::string_view bytes,
+                                   const std::string& securityDescriptor) = 0;
+  // Opens a file or folder and holds it (see Hold).
+  virtual FileValue<std::unique_ptr<Hold>> hold(const std::string& path) = 0;
   // Removes a folder that is empty (kFailed when it is not).
   virtual FileOutcome removeFolder(const std::string& path) = 0;
   // Renames a file within its volume; never replaces an existing file.
@@ -90,11 +122,10 @@ class FileSystem {
   virtual std::string programFolder() = 0;
   virtual std::string desktopFolder() = 0;
 
-  // Copies a file, replacing the destination.
-  virtual FileOutcome copyFile(const std::string& from, const std::string& to) = 0;
-  // True when both files hold the same bytes; throws Failure when either
-  // cannot be read.
-  virtual bool sameContents(const std::string& a, const std::string& b) = 0;
+  // Creates `to` new and copies `from`'s bytes into it. Whatever stands at
+  // `to` already (a file of anyone's, a folder) gives kExists and is never
+  // opened; a copy cut short is deleted again.
+  virtual FileValue<std::unique_ptr<NewCopy>> copyNew(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace th::platform

@@ -16,6 +16,9 @@ class SystemInfo {
   // A number nobody can predict (the system's cryptographic generator), for
   // names other users must not be able to guess.
   virtual std::uint64_t randomNumber() = 0;
+  // The SID of the user the program runs as ("S-1-5-21-..."); throws Failure
+  // when it cannot be read.
+  virtual std::string userSid() = 0;
 };
 
 }  // namespace th::platform

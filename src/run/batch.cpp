@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/failure.h"
+#include "run/working_files.h"
 #include "support/error_log.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
@@ -121,7 +123,8 @@ std::string BatchText(const std::vector<std::string>& lines) {
 
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& /*relativeRegScan*/,
-                const std::string& relativeDump, const std::string& taskName) {
+                const std::string& relativeDump, const std::string& taskName,
+                std::vector<std::unique_ptr<platform::Hold>>& holds) {
   platform::Platform& os = ctx.os;
   const std::string trustLevelPath = FolderPart(runasPath) + "TrustLevel.CMD";
   const std::pair<const std::string*, std::vector<std::string>> files[] = {
@@ -130,18 +133,39 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
       {&regScanPath, RegScanLines(relativeDump)},
   };
   // Each file is created new, in one write, in the run's own folder: a file
-  // already there is not this run's and is neither run nor written to. A
-  // file that cannot be written stops here, before anything runs.
+  // already there is not this run's and is neither run nor written to. Each
+  // is then held, so that what runs is what was written and checked. A file
+  // that cannot be written, held or checked stops here, before anything runs.
   // The text must reach the file exactly: a character the code page only
   // approximates ("¦" written as "|") would be read by cmd as syntax.
-  for (const auto& [path, lines] : files) {
-    const platform::FileOutcome made = WriteNewExactText(os, *path, BatchText(lines));
-    if (made.done()) continue;
-    WriteErrorLog(ctx, "BatMakeRun", made.result == platform::FileResult::kExists ? kNotOurs : made.failure);
+  std::vector<std::unique_ptr<platform::Hold>> held;
+  try {
+    const std::string user = os.system.userSid();
+    for (const auto& [path, lines] : files) {
+      const std::string text = BatchText(lines);
+      const platform::FileOutcome made = WriteNewExactText(os, *path, text, PrivateFileAccess(user));
+      if (!made.done()) {
+        WriteErrorLog(ctx, "BatMakeRun", made.result == platform::FileResult::kExists ? kNotOurs : made.failure);
+        return;
+      }
+      const std::string bytes = os.codePage.toAnsi(text);
+      auto own = HoldOwn(os, *path, user, &bytes);
+      if (!own.done()) {
+        WriteErrorLog(ctx, "BatMakeRun", own.outcome.failure);
+        return;
+      }
+      held.push_back(std::move(own.value));
+    }
+  } catch (const Failure& e) {
+    WriteErrorLog(ctx, "BatMakeRun", e.what());
     return;
   }
   RunBatch(os, trustLevelPath, platform::kShowMinimized);
+  held.front().reset();  // TrustLevel.CMD has run: let go of it to delete it
   DeleteFiles(os, trustLevelPath);
+  for (auto& h : held) {
+    if (h) holds.push_back(std::move(h));
+  }
 }
 
 }  // namespace th

@@ -1,6 +1,7 @@
 #pragma once
 // The registry-scan batch files and their start.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,12 +9,15 @@
 
 namespace th {
 
-// Creates TrustLevel.CMD (beside Runas.CMD), Runas.CMD and RegScan.CMD new, runs
-// TrustLevel.CMD, which starts Runas.CMD through the scheduled task
-// `taskName`, and deletes it. relativeRegScan is ignored.
+// Creates TrustLevel.CMD (beside Runas.CMD), Runas.CMD and RegScan.CMD new,
+// the user's alone (PrivateFileAccess), holds each and checks through the hold
+// that it is the user's and holds what was written; runs TrustLevel.CMD,
+// which starts Runas.CMD through the scheduled task `taskName`, and deletes
+// it. The holds of Runas.CMD and RegScan.CMD go to `holds`, for as long as
+// the elevated scan may run. relativeRegScan is ignored.
 void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& relativeRegScan, const std::string& relativeDump,
-                const std::string& taskName);
+                const std::string& taskName, std::vector<std::unique_ptr<platform::Hold>>& holds);
 
 // The lines of each batch file (without line ends), as BatMakeRun writes them.
 std::vector<std::string> TrustLevelLines(const std::string& runasPath, const std::string& taskName);

@@ -3,6 +3,7 @@
 #include "platform/failure.h"
 #include "run/set_aside.h"
 #include "support/error_log.h"
+#include "support/guard.h"
 #include "support/paths.h"
 #include "support/process_exec.h"
 
@@ -12,60 +13,77 @@ namespace {
 
 constexpr int kAttempts = 10;
 constexpr const char* kNotVerified = "コピーを元のファイルと照合できませんでした。";
+constexpr const char* kNameTaken = "保存先に、このプログラムが作ったのではないファイルかフォルダーがあります。書き込まずに保存を中止しました。";
 
 }  // namespace
 
-platform::FileOutcome CopyFileRetry(RunContext& ctx, const std::string& source, const std::string& destination) {
-  const platform::FileOutcome first = ctx.os.fs.copyFile(source, destination);
+platform::FileValue<std::unique_ptr<platform::NewCopy>> CopyFileRetry(RunContext& ctx, const std::string& source,
+                                                                      const std::string& destination) {
+  auto first = ctx.os.fs.copyNew(source, destination);
   if (first.done()) return first;
   // One more try once pending window events have run.
   ctx.os.ui.pumpMessages();
-  return ctx.os.fs.copyFile(source, destination);
+  return ctx.os.fs.copyNew(source, destination);
 }
 
-bool VerifyCopy(RunContext& ctx, const std::string& source, const std::string& copy) {
-  if (!ctx.os.fs.fileExists(source) || !ctx.os.fs.fileExists(copy)) return false;
+bool VerifyCopy(RunContext& ctx, const std::string& source, platform::NewCopy& copy) {
+  if (!ctx.os.fs.fileExists(source)) return false;
   try {
     // Only a comparison that read both files and found them equal verifies.
-    return ctx.os.fs.sameContents(source, copy);
+    return copy.sameContents(source);
   } catch (const Failure&) {
     return false;  // a file that cannot be read is no proof of a good copy
   }
 }
 
 void Deliver(RunContext& ctx) {
-  // Another PC's file under the same number is renamed first; one that
-  // cannot be is not overwritten.
-  if (!SetAsideOtherPcsFile(ctx)) {
+  // An earlier file of the number is set aside first; one that stays is
+  // never written into.
+  std::string ownEarlier;
+  if (!SetAsideEarlierFile(ctx, ownEarlier)) {
     ctx.os.ui.closeNotice();
     ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;
   }
-  // Whether a file (no folder) stood at the destination before this run.
-  const bool existed = ctx.os.fs.fileExists(ctx.destinationPath);
   bool delivered = false;
-  std::string failure;  // the last copy's, for the log; empty once a copy went through
-  for (int attempt = 1; attempt <= kAttempts && !delivered; ++attempt) {
-    // A copy that failed is still checked: an earlier attempt's copy may
-    // stand there whole, held only for a moment by a scanner.
-    failure = CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath).failure;
-    delivered = VerifyCopy(ctx, ctx.recordFilePath, ctx.destinationPath);
-    if (!delivered) SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
+  platform::FileOutcome last;  // the last copy's outcome, for the log
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    auto made = CopyFileRetry(ctx, ctx.recordFilePath, ctx.destinationPath);
+    last = made.outcome;
+    delivered = made.done() && VerifyCopy(ctx, ctx.recordFilePath, *made.value);
+    if (delivered) break;
+    // A copy that does not verify is this run's own and must not pass for a
+    // report: it goes, through the run's own handle (if it stays, the next
+    // copy finds its name taken and the delivery fails).
+    if (made.value) IgnoreFailure([&] { return made.value->discard(); });
+    made.value.reset();
+    SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
+  }
+  if (!ownEarlier.empty()) {
+    platform::FileSystem& fs = ctx.os.fs;
+    // This PC's earlier report: superseded once the new one is there (if it
+    // cannot go, it stays under its set-aside name); otherwise back in its
+    // place, unless the name was taken meanwhile.
+    IgnoreFailure([&] {
+      return delivered ? fs.removeFile(ownEarlier) : fs.moveFile(ownEarlier, ctx.destinationPath);
+    });
   }
   ctx.os.ui.closeNotice();
   if (!delivered) {
-    // A copy cut off by a full drive would pass for a delivered file: remove
-    // what this run left there. A file that was there before is not ours.
-    // A folder standing there is not ours either, and deleting would clear
-    // its attributes before failing.
-    if (!existed && ctx.os.fs.fileExists(ctx.destinationPath)) DeleteFiles(ctx.os, ctx.destinationPath);
-    WriteErrorLog(ctx, "CopyFileRetry", failure.empty() ? kNotVerified : failure);
+    std::string why = last.failure.empty() ? kNotVerified : last.failure;
+    // The name was taken after the earlier file went: not ours, not written into.
+    if (last.result == platform::FileResult::kExists) why = kNameTaken + (" (" + why + ")");
+    WriteErrorLog(ctx, "CopyFileRetry", why);
     ctx.os.ui.showNoticeModal(platform::kNoticeSaveFailed);
     return;
   }
-  // Not waited for: Explorer's window stays open after the run ends.
-  ctx.os.processes.start(platform::SystemProgram::kExplorer, "explorer " + DQuote(FolderPart(ctx.destinationPath)),
-                         platform::kShowNormal, {});
+  // The report is there whatever Explorer does: a failure to start it is
+  // logged and the user still hears of the success. Not waited for: its
+  // window stays open after the run ends.
+  Guarded(ctx, "Main", [&] {
+    ctx.os.processes.start(platform::SystemProgram::kExplorer, "explorer " + DQuote(FolderPart(ctx.destinationPath)),
+                           platform::kShowNormal, {});
+  });
   ctx.os.ui.showNoticeModal(platform::kNoticeSaved);
 }
 

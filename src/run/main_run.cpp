@@ -36,7 +36,8 @@ void RunSequence::Run() {
   // Up before the scan starts, so the elevation prompt and the scan's
   // window come in front of it; gone before anything else is shown.
   WaitingNotice waiting(os, 30000 + 6000);
-  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump, paths.taskName);
+  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump, paths.taskName,
+             paths.holds);
   waiting.Wait(30000);
   if (!os.fs.fileExists(paths.dump)) {
     RunBatch(os, paths.regScan, platform::kShowMinimized);

@@ -14,7 +14,7 @@ namespace th {
 
 namespace {
 
-constexpr const char* kProc = "SetAsideOtherPcsFile";
+constexpr const char* kProc = "SetAsideEarlierFile";
 constexpr int kMaxNames = 100;
 // Fresh unguessable names tried once every numbered one is taken.
 constexpr int kFallbackNames = 3;
@@ -23,6 +23,14 @@ constexpr int kFallbackNames = 3;
 // too long for the file system would otherwise cost the user their report.
 constexpr std::size_t kMaxNoteChars = 56;
 constexpr int kSetAsideAttempts = 10;
+
+// Why an earlier file stays: what the system said, after what it means here.
+std::string EarlierFileStays(const platform::FileOutcome& outcome) {
+  const char* why = outcome.result == platform::FileResult::kHeld
+                        ? "前回のファイルは別のプログラムが開いているため、移動も削除もできません。"
+                        : "前回のファイルは別のユーザーのもので、移動も削除もできません。";
+  return std::string(why) + "上書きせずに保存を中止しました。(" + outcome.failure + ")";
+}
 
 bool IsIdentity(const RecordFields& f) {
   return (f[kGroup] == "LAN" && f[kItem] == "LAN" && f[kSubItem] == "コンピュータ名") ||
@@ -77,55 +85,50 @@ std::string FallbackSetAsideName(const std::string& destination, const std::stri
   return FolderPart(destination) + Stem(destination) + " (前回 " + unique + ").csv";
 }
 
-// One try: true when set aside or not needed, false when no name is free
-// (logged). `failure` receives the description when the try failed for
-// another reason (a file held or unreadable), to be tried again.
-static bool TrySetAside(RunContext& ctx, std::string& failure) {
+// One try: true when the destination is free, false when no name is free
+// (logged). `failure` receives the outcome when the try failed for another
+// reason (a file held or refused), to be tried again.
+static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, std::string& ownEarlier) {
   platform::Platform& os = ctx.os;
   const std::string& destination = ctx.destinationPath;
   if (!os.fs.fileExists(destination)) return true;
   // Unreadable: whose it is cannot be told, so it is kept (its identity stays empty).
-  RecordOrigin earlier;
+  RecordOrigin earlier, ours;
   IgnoreFailure([&] { earlier = ReadRecordOrigin(ctx, destination).value; });
-  const platform::FileValue<RecordOrigin> ours = ReadRecordOrigin(ctx, ctx.recordFilePath);
-  if (!ours.done()) {
-    failure = ours.outcome.failure;
-    return false;
-  }
-  if (!earlier.identity.empty() && earlier.identity == ours.value.identity) return true;
+  IgnoreFailure([&] { ours = ReadRecordOrigin(ctx, ctx.recordFilePath).value; });
+  const bool thisPcs = !earlier.identity.empty() && earlier.identity == ours.identity;
 
   for (int attempt = 1; attempt <= kMaxNames + kFallbackNames; ++attempt) {
     const std::string aside = attempt <= kMaxNames ? SetAsideName(destination, earlier, attempt)
                                                    : FallbackSetAsideName(destination, RandomHex(os));
     if (os.fs.fileExists(aside)) continue;
     const platform::FileOutcome moved = os.fs.moveFile(destination, aside);
-    if (moved.done()) return true;
+    if (moved.done()) {
+      if (thisPcs) ownEarlier = aside;
+      return true;
+    }
     if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
     if (!os.fs.fileExists(aside)) {  // not for want of the name: held, denied
-      failure = moved.failure;
+      failure = moved;
       return false;
     }
   }
   WriteErrorLog(ctx, kProc, "前回のファイルを退避する名前が空いていません。");
-  failure.clear();
+  failure = {};
   return false;
 }
 
-bool SetAsideOtherPcsFile(RunContext& ctx) {
+bool SetAsideEarlierFile(RunContext& ctx, std::string& ownEarlier) {
   // A file held for a moment (a viewer, a virus scanner) is tried as often
   // and as far apart as the delivery's own copy would be.
-  std::string failure;
+  platform::FileOutcome failure;
   for (int attempt = 1; attempt <= kSetAsideAttempts; ++attempt) {
     if (attempt > 1) SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
-    failure.clear();
-    try {
-      if (TrySetAside(ctx, failure)) return true;
-    } catch (const Failure& e) {
-      failure = e.what();  // a read that failed halfway through a record file
-    }
-    if (failure.empty()) return false;  // no name free: logged already
+    failure = {};
+    if (TrySetAside(ctx, failure, ownEarlier)) return true;
+    if (failure.done()) return false;  // no name free: logged already
   }
-  WriteErrorLog(ctx, kProc, failure);
+  WriteErrorLog(ctx, kProc, EarlierFileStays(failure));
   return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Keeping another PC's record file when a run delivers under the same
-// management number: the earlier file is renamed beside it, never replaced.
+// Making way for the report under its management number: an earlier file of
+// that name is renamed beside it, never written into; this PC's own is
+// removed once the new report is there.
 #include <string>
 #include <vector>
 
@@ -26,11 +27,14 @@ std::string SetAsideName(const std::string& destination, const RecordOrigin& ear
 // When every numbered name is taken: "<folder><number> (前回 <unique>).csv".
 std::string FallbackSetAsideName(const std::string& destination, const std::string& unique);
 
-// When the destination exists and was written by another PC (its identity
-// differs from the working record file's, or cannot be told), renames it to
-// SetAsideName. A file of this same PC is left to be replaced. False, with an
-// Error.Log entry, when another PC's file stays where it is: the delivery
-// must not overwrite it then.
-bool SetAsideOtherPcsFile(RunContext& ctx);
+// When a file stands at the destination, renames it to SetAsideName, so the
+// report then goes into a file of its own: another name of the earlier file
+// (a hard link, a handle someone holds) keeps the earlier report. When this PC
+// wrote it (its identity equals the working record file's), `ownEarlier`
+// receives where it went: the delivery removes it once the new report is
+// verified, and puts it back when none could be made. False, with one
+// Error.Log entry, when the earlier file stays where it is (another user's,
+// or held open): the delivery must not go on then.
+bool SetAsideEarlierFile(RunContext& ctx, std::string& ownEarlier);
 
 }  // namespace th

@@ -26,22 +26,53 @@ WorkingFiles FilesIn(const std::string& parent, const std::string& unique) {
   return files;
 }
 
+// Full control ("FA") for the user, SYSTEM ("SY") and the administrators
+// ("BA"); "P": protected, nothing inherited from above.
+std::string PrivateAccess(const std::string& userSid, const std::string& aceFlags) {
+  return "O:" + userSid + "D:P(A;" + aceFlags + ";FA;;;" + userSid + ")(A;" + aceFlags + ";FA;;;SY)(A;" + aceFlags +
+         ";FA;;;BA)";
+}
+
 }  // namespace
+
+std::string PrivateFolderAccess(const std::string& userSid) { return PrivateAccess(userSid, "OICI"); }
+std::string PrivateFileAccess(const std::string& userSid) { return PrivateAccess(userSid, ""); }
+
+platform::FileValue<std::unique_ptr<platform::Hold>> HoldOwn(platform::Platform& os, const std::string& path,
+                                                             const std::string& userSid,
+                                                             const std::string* expected) {
+  auto held = os.fs.hold(path);
+  if (!held.done()) return held;
+  if (held.value->owner() != userSid) {
+    return {{platform::FileResult::kDenied, "作成したはずのファイルの所有者が違います。"}, nullptr};
+  }
+  if (expected && held.value->contents() != *expected) {
+    return {{platform::FileResult::kFailed, "作成したファイルの内容が書いた内容と違います。"}, nullptr};
+  }
+  return held;
+}
 
 WorkingFiles ClaimWorkingFiles(RunContext& ctx) {
   platform::Platform& os = ctx.os;
   const std::string parent = AddPathSep(os.fs.tempFolder());
+  const std::string user = os.system.userSid();
   for (int tries = 1; tries <= kNameTries; ++tries) {
     WorkingFiles files = FilesIn(parent, RandomHex(os));
-    const platform::FileOutcome made = os.fs.createFolder(files.folder);
-    if (made.done()) return files;
+    const platform::FileOutcome made = os.fs.createSecuredFolder(files.folder, PrivateFolderAccess(user));
+    if (made.done()) {
+      auto held = HoldOwn(os, files.folder, user, nullptr);
+      if (!held.done()) throw Failure(held.outcome.failure);
+      files.holds.push_back(std::move(held.value));
+      return files;
+    }
     // Refused for another reason than the name: another name will not help.
     if (made.result != platform::FileResult::kExists) throw Failure(made.failure);
   }
   throw Failure("作業フォルダーを作成できません。同じ名前のフォルダーが既にあります。");
 }
 
-void DeleteWorkingFiles(RunContext& ctx, const WorkingFiles& files) {
+void DeleteWorkingFiles(RunContext& ctx, WorkingFiles& files) {
+  files.holds.clear();
   if (files.folder.empty()) return;  // none was made: nothing here is ours
   DeleteFiles(ctx.os, files.regScan);
   DeleteFiles(ctx.os, files.dump);

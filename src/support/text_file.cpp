@@ -10,10 +10,11 @@ platform::FileOutcome AppendText(platform::Platform& os, const std::string& path
   return os.fs.append(path, os.codePage.toAnsi(text));
 }
 
-platform::FileOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text) {
+platform::FileOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text,
+                                        const std::string& securityDescriptor) {
   const std::string bytes = os.codePage.toAnsi(text);
   if (os.codePage.fromAnsi(bytes) != text) return {platform::FileResult::kFailed, "コード ページで表せない文字があります。"};
-  return os.fs.writeNewFile(path, bytes);
+  return os.fs.writeNewFile(path, bytes, securityDescriptor);
 }
 
 TextReader::TextReader(platform::Platform& os, const std::string& path) : codePage_(os.codePage) {

@@ -14,8 +14,10 @@ platform::FileOutcome AppendTextLine(platform::Platform& os, const std::string& 
 platform::FileOutcome AppendText(platform::Platform& os, const std::string& path, const std::string& text);
 // Creates a file that must be new and writes text that must reach it exactly
 // (commands); a character the code page would replace or approximate fails
-// it (kFailed) before anything is created.
-platform::FileOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text);
+// it (kFailed) before anything is created. `securityDescriptor` as
+// FileSystem::writeNewFile takes it.
+platform::FileOutcome WriteNewExactText(platform::Platform& os, const std::string& path, const std::string& text,
+                                        const std::string& securityDescriptor);
 
 // Reads a text file line by line, decoding each line.
 class TextReader {

@@ -9,8 +9,14 @@ the set-aside name too long. The whole run (the registry scan through the
 stand-ins for the task scheduler and the elevation prompt) must still reach
 its success notice, run nothing planted, deliver this run's report, keep the
 planted CSV under another name, and write no batch file or dump to the
-share at any time."""
+share at any time.
 
+And a colleague who keeps another name of a user's earlier report (a hard
+link stands in for a handle held open): the user's second run of the same PC
+and number must deliver into a new file, so the colleague's name still holds
+the first report only."""
+
+import os
 import threading
 import time
 import unittest
@@ -108,6 +114,36 @@ class HostileShare(unittest.TestCase):
             self.assertIn("Victim Tool", [r[3] for r in rows if r[1:3] == ["Soft", "Application"]])
             self.assertIn(["abc-05-0012", "資産", "管理情報", "管理番号", "abc-05-0012"], [r[:5] for r in rows])
             self.assertEqual(runs.run_folders(s), [], "the run's own folder is gone")
+
+    def deliver(self, s, program):
+        """One whole run to its success notice; the report's bytes."""
+        runs.provide_dump(s, b"\r\n")
+        process = s.start(program)
+        form = runs.wait_entry_form(s, process)
+        self.assertIsNotNone(form, "no entry form")
+        runs.fill_entry_form(s, form)
+        ending = runs.wait_final_notice(s, process)
+        self.assertEqual(ending.message, runs.SUCCESS)
+        runs.dismiss_final_notice(s)
+        self.assertEqual(process.wait(60), 0)
+        return (s.unix_path(FOLDER) / "SAVE" / "abc-05-0012.csv").read_bytes()
+
+    def test_a_colleagues_other_name_of_the_earlier_report_keeps_it(self):
+        with harness.Scenario("hostile_share_linked", hostname=PC) as s:
+            program = s.put(harness.current_config().exe, FOLDER)
+            tools = s.unix_path(FOLDER)
+            first = self.deliver(s, program)
+            colleague = tools / "colleague" / "kept.csv"
+            colleague.parent.mkdir()
+            os.link(tools / "SAVE" / "abc-05-0012.csv", colleague)
+
+            second = self.deliver(s, program)
+            self.assertNotEqual(second, first, "the second run's report is its own (its time differs)")
+            self.assertEqual(colleague.read_bytes(), first, "the colleague's name received the second report")
+            self.assertEqual(sorted(p.name for p in (tools / "SAVE").iterdir()), ["abc-05-0012.csv"],
+                             "this PC's earlier report is gone from SAVE once the new one is there")
+            procedures = [e[2] for e in runs.error_log_entries(tools)]
+            self.assertEqual(procedures, ["GetBIOS", "GetBIOS"], "Wine's BIOS query fails; nothing else may")
 
 
 if __name__ == "__main__":

@@ -62,6 +62,7 @@ struct BatMakeRunTest : ::testing::Test {
   test::FakePlatform p;
   RunContext ctx{p.os};
   std::map<std::string, std::string> filesWhenRun;  // the files as TrustLevel.CMD starts
+  std::vector<std::unique_ptr<platform::Hold>> holds;
 
   void SetUp() override {
     p.fs.program = kProgram;
@@ -71,7 +72,7 @@ struct BatMakeRunTest : ::testing::Test {
     p.processes.onStart = [this](const std::string&) { filesWhenRun = p.fs.files; };
   }
   void run(const std::string& relativeRegScan = ".\\RegScan.CMD") {
-    BatMakeRun(ctx, kRunas, kRegScan, kDump, relativeRegScan, ".\\TH_reg.TxT", kTask);
+    BatMakeRun(ctx, kRunas, kRegScan, kDump, relativeRegScan, ".\\TH_reg.TxT", kTask, holds);
   }
   std::string log() { return p.text(kLog); }
 };
@@ -102,7 +103,7 @@ TEST_F(BatMakeRunTest, AFolderNamedAfterAVariableIsNeverExpandedByCmd) {
   p.fs.program = "C:\\x %OS% y";
   p.fs.addFolder(save);
   BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT",
-             kTask);
+             kTask, holds);
   ASSERT_EQ(p.processes.started.size(), 1u);
   EXPECT_EQ(p.processes.started[0].commandLine, "cmd /c \"\"TrustLevel.CMD\"\"");
   EXPECT_EQ(p.processes.started[0].folder, save);
@@ -143,7 +144,7 @@ TEST_F(BatMakeRunTest, AFileThatCannotBeOpenedStopsEverythingAfterIt) {
     q.fs.addFolder(kSave);
     SetLogFile(qctx, kLog);
     q.fs.unwritable.insert(c.failing);
-    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT", kTask);
+    BatMakeRun(qctx, kRunas, kRegScan, kDump, ".\\RegScan.CMD", ".\\TH_reg.TxT", kTask, holds);
 
     EXPECT_TRUE(q.processes.started.empty()) << c.failing;
     for (const std::string& f : {kTrust, kRunas, kRegScan}) {
@@ -162,7 +163,7 @@ TEST_F(BatMakeRunTest, APathTheCodePageCannotHoldIsNeverWritten) {
   const std::string folder = "C:\\Users\\a¦b\\Temp\\TH-0123456789ABCDEF\\";
   p.fs.addFolder(folder);
   BatMakeRun(ctx, folder + "Runas.CMD", folder + "RegScan.CMD", folder + "TH_reg.TxT", ".\\RegScan.CMD",
-             ".\\TH_reg.TxT", kTask);
+             ".\\TH_reg.TxT", kTask, holds);
   EXPECT_EQ(p.fs.search(folder).size(), 2u);  // ".", ".."
   EXPECT_TRUE(p.processes.started.empty());
   EXPECT_NE(log().find("\tBatMakeRun\t"), std::string::npos);

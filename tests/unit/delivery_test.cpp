@@ -62,11 +62,26 @@ TEST_F(DeliveryTest, TenFailuresPauseTenTimesLogOnceAndReportFailureWithoutExplo
   EXPECT_EQ(log(), "2026/12/06 09:05:07 \tPC01\tCopyFileRetry\t\t\t\t\t\t\t\tパスが見つかりません。\r\n");
 }
 
-TEST_F(DeliveryTest, ACutOffCopyOnAFullDriveIsNotLeftAsADelivery) {
-  p.fs.copiesCutOff = true;
-  Deliver(ctx);
-  EXPECT_FALSE(p.fs.hasFile(dest));
-  EXPECT_EQ(p.ui.events.back(), "modal notice 7");
+// A copy cut off by a full drive, or one that cannot be read back, must not
+// pass for a delivery: the run's own copy goes again.
+TEST_F(DeliveryTest, ACopyCutOffOrNotVerifiedIsNotLeftAsADelivery) {
+  for (bool cutOff : {true, false}) {
+    test::FakePlatform q;
+    RunContext run{q.os};
+    q.fs.addFolder("C:\\Tools\\Inv\\SAVE");
+    q.fs.addFile(work, "records");
+    if (cutOff) {
+      q.fs.copiesCutOff = true;
+    } else {
+      q.fs.unreadable.insert(q.fs.full(dest));  // made, but it cannot be read back
+    }
+    run.recordFilePath = work;
+    run.destinationPath = dest;
+    Deliver(run);
+    EXPECT_FALSE(q.fs.hasFile(dest)) << cutOff;
+    EXPECT_EQ(q.clock.sleeps.size(), 10u) << cutOff;
+    EXPECT_EQ(q.ui.events.back(), "modal notice 7") << cutOff;
+  }
 }
 
 TEST_F(DeliveryTest, AFailedDeliveryLeavesAnEarlierFileAlone) {
@@ -77,18 +92,28 @@ TEST_F(DeliveryTest, AFailedDeliveryLeavesAnEarlierFileAlone) {
   EXPECT_EQ(p.ui.events.back(), "modal notice 7");
 }
 
+// What stands at the destination after the earlier file went (a folder, or a
+// file someone made in the moment between) is not the run's: never opened.
 TEST_F(DeliveryTest, AFailedDeliveryLeavesAFolderStandingAtTheDestinationAsItWas) {
   p.fs.addFolder(dest);
   p.fs.attributes[dest] = 0x3;  // read-only, hidden
   Deliver(ctx);
   EXPECT_TRUE(p.fs.folderExists(dest));
   EXPECT_EQ(p.fs.attributes[dest], 0x3u);
+  EXPECT_EQ(log(), "2026/12/06 09:05:07 \tPC01\tCopyFileRetry\t\t\t\t\t\t\t\t保存先に、このプログラムが作ったのではない"
+                   "ファイルかフォルダーがあります。書き込まずに保存を中止しました。 (既に存在します。)\r\n");
   EXPECT_EQ(p.ui.events.back(), "modal notice 7");
 }
 
-TEST_F(DeliveryTest, ThisPcsEarlierFileIsReplaced) {
+// The report always goes into a file the run creates new: this PC's earlier
+// file is renamed first (another name of it, such as a colleague's hard
+// link, keeps the earlier report) and removed once the new one is verified.
+TEST_F(DeliveryTest, ThisPcsEarlierFileMakesWayAndGoesOnceTheNewOneIsThere) {
+  const std::string aside = "C:\\Tools\\Inv\\SAVE\\abc-05-0012 (前回 2026-12-01 PC-BETA).csv";
   p.fs.addFile(dest, p.codePage.toAnsi(Record("PC-BETA", "2026/12/01", "Old Tool")));
   Deliver(ctx);
+  EXPECT_EQ(p.fs.log, (std::vector<std::string>{"move " + dest + " -> " + aside, "copy new " + dest,
+                                                "remove " + aside}));
   EXPECT_EQ(p.fs.content(dest), p.fs.content(work));
   EXPECT_EQ(p.fs.search("C:\\Tools\\Inv\\SAVE\\").size(), 3u);  // ".", "..", the file
   EXPECT_FALSE(p.fs.hasFile(logFile));
@@ -181,19 +206,19 @@ TEST_F(DeliveryTest, AHostileEarlierFileStillGoesAside) {
 TEST_F(DeliveryTest, CopyFileRetryTellsHowTheCopyEnded) {
   EXPECT_TRUE(CopyFileRetry(ctx, work, dest).done());
   EXPECT_EQ(p.ui.pumps, 0);
+  p.fs.files.erase(dest);
   p.fs.copyFailures = 1;
   EXPECT_TRUE(CopyFileRetry(ctx, work, dest).done());
   EXPECT_EQ(p.ui.pumps, 1);
-  p.fs.refused[dest] = platform::FileResult::kDenied;
-  const platform::FileOutcome denied = CopyFileRetry(ctx, work, dest);
-  EXPECT_EQ(denied.result, platform::FileResult::kDenied);
-  EXPECT_EQ(denied.failure, "アクセスが拒否されました。");
+  const auto taken = CopyFileRetry(ctx, work, dest);  // never into the file there
+  EXPECT_EQ(taken.outcome.result, platform::FileResult::kExists);
   EXPECT_EQ(p.ui.pumps, 2);
 }
 
 // A destination held by another program or refused to this user: each
-// outcome reaches Error.Log once, with the system's words, under the
-// procedure that met it, and nothing is overwritten.
+// outcome reaches Error.Log once, with the system's words (after what they
+// mean for an earlier file: it stays, someone else's), under the procedure
+// that met it, and nothing is overwritten.
 TEST_F(DeliveryTest, HeldAndDeniedDestinationsAreLoggedWithTheirOwnDescription) {
   struct Case {
     platform::FileResult refusal;
@@ -202,8 +227,12 @@ TEST_F(DeliveryTest, HeldAndDeniedDestinationsAreLoggedWithTheirOwnDescription) 
     const char* description;
   };
   const Case cases[] = {
-      {platform::FileResult::kHeld, true, "SetAsideOtherPcsFile", "別のプロセスが使用中のため、このファイルにアクセスできません。"},
-      {platform::FileResult::kDenied, true, "SetAsideOtherPcsFile", "アクセスが拒否されました。"},
+      {platform::FileResult::kHeld, true, "SetAsideEarlierFile",
+       "前回のファイルは別のプログラムが開いているため、移動も削除もできません。上書きせずに保存を中止しました。"
+       "(別のプロセスが使用中のため、このファイルにアクセスできません。)"},
+      {platform::FileResult::kDenied, true, "SetAsideEarlierFile",
+       "前回のファイルは別のユーザーのもので、移動も削除もできません。上書きせずに保存を中止しました。"
+       "(アクセスが拒否されました。)"},
       {platform::FileResult::kHeld, false, "CopyFileRetry", "別のプロセスが使用中のため、このファイルにアクセスできません。"},
       {platform::FileResult::kDenied, false, "CopyFileRetry", "アクセスが拒否されました。"},
   };
@@ -229,13 +258,17 @@ TEST_F(DeliveryTest, HeldAndDeniedDestinationsAreLoggedWithTheirOwnDescription) 
 }
 
 TEST_F(DeliveryTest, OnlyAnEqualComparisonVerifies) {
-  EXPECT_FALSE(VerifyCopy(ctx, work, dest));  // copy missing
-  p.fs.addFile(dest, "different");
-  EXPECT_FALSE(VerifyCopy(ctx, work, dest));
-  p.fs.addFile(dest, p.fs.content(work));
-  EXPECT_TRUE(VerifyCopy(ctx, work, dest));
-  p.fs.unreadable.insert(p.fs.full(dest));  // exists but cannot be read
-  EXPECT_FALSE(VerifyCopy(ctx, work, dest));
+  auto copy = p.fs.copyNew(work, dest);
+  ASSERT_TRUE(copy.done());
+  EXPECT_TRUE(VerifyCopy(ctx, work, *copy.value));
+  p.fs.files[dest] = "different";
+  EXPECT_FALSE(VerifyCopy(ctx, work, *copy.value));
+  p.fs.files[dest] = p.fs.content(work);
+  p.fs.unreadable.insert(p.fs.full(dest));  // there but cannot be read
+  EXPECT_FALSE(VerifyCopy(ctx, work, *copy.value));
+  p.fs.unreadable.clear();
+  p.fs.files.erase(work);  // the source gone
+  EXPECT_FALSE(VerifyCopy(ctx, work, *copy.value));
 }
 
 TEST(SaveInputData, WritesPresentValuesInOrderAndNamesTheDestination) {

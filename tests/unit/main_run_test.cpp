@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <set>
 #include <stdexcept>
 
 #include "fakes/fake_platform.h"
@@ -253,7 +255,8 @@ TEST_F(NormalEndTest, AFolderThatExistsIsNeverTakenOver) {
   EXPECT_EQ(p.ui.events.back(), "modal notice 8");
 }
 
-// No folder of its own, no run: never one it did not make, and a refusal is
+// No folder of its own, no run: never one it did not make (or that, made
+// with the user's own descriptor, is not found the user's), and a refusal is
 // not tried again under other names.
 TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
   struct Case {
@@ -269,6 +272,8 @@ TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
          q.fs.addFile(kRunFolder + "RegScan.CMD", "planted");
        },
        8},
+      {"owned by another",
+       [](test::FakePlatform& q) { q.fs.owners[kRunFolder.substr(0, kRunFolder.size() - 1)] = "S-1-5-32-544"; }, 1},
   };
   for (const Case& c : cases) {
     test::FakePlatform q;
@@ -320,20 +325,57 @@ TEST_F(NormalEndTest, DesktopMarkerDeliversToTheDesktopsSave) {
   EXPECT_FALSE(p.fs.hasFile(record));
 }
 
-TEST_F(NormalEndTest, ExplorerThatCannotStartEndsOnTheErrorPathWithoutTheRecordFile) {
+// The report is there: an Explorer that cannot start is logged, and the user
+// still sees the success notice.
+TEST_F(NormalEndTest, ExplorerThatCannotStartIsLoggedAndTheSuccessStillShown) {
   p.processes.onStart = [scan = p.processes.onStart](const std::string& cmd) {
     scan(cmd);
     if (cmd.rfind("explorer ", 0) == 0) throw Failure("ファイルが見つかりません。");
   };
   RunSequence(p.os).Main();
   EXPECT_EQ(p.ui.events, AfterTheWaits({"entry form", "notice 1", "close notice",
-                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\""}));
-  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));  // delivered, and kept
+                                        "start explorer \"C:\\Tools\\Inv\\SAVE\\\"", "modal notice 8"}));
+  EXPECT_TRUE(p.fs.hasFile(kSave + "abc-05-0012.csv"));
   EXPECT_FALSE(p.fs.hasFile(record));
   EXPECT_FALSE(anyWorkingFile());
   const std::string log = p.text(kLog);
-  EXPECT_NE(log.find("\tMain\tabc-05-0012\t"), std::string::npos) << log;
-  EXPECT_NE(log.find("\tファイルが見つかりません。\r\n"), std::string::npos) << log;
+  const std::string explorerEntry = "\tMain\tabc-05-0012\t資産\t管理情報\t管理番号\tabc-05-0012\t\t2026/12/06\t"
+                                    "ファイルが見つかりません。\r\n";
+  ASSERT_GE(log.size(), explorerEntry.size());
+  EXPECT_EQ(log.substr(log.size() - explorerEntry.size()), explorerEntry) << log;
+  EXPECT_EQ(log.find("\tMain\t"), log.rfind("\tMain\t")) << log;  // one entry
+}
+
+// The run's folder and batch files are the user's alone, whatever the
+// temporary folder passes on, and held while the scan may run: the first
+// batch while it runs, the other two (and the folder) to the clean-up.
+TEST_F(NormalEndTest, WorkingFilesAreTheUsersAloneAndHeldWhileTheScanMayRun) {
+  const std::string sid = test::kUserSid;
+  const std::string file = "O:" + sid + "D:P(A;;FA;;;" + sid + ")(A;;FA;;;SY)(A;;FA;;;BA)";
+  std::vector<std::set<std::string>> heldAtStart;
+  p.processes.onStart = [&, scan = p.processes.onStart](const std::string& cmd) {
+    heldAtStart.emplace_back();
+    for (const auto& [path, n] : p.fs.held) {
+      if (n > 0) heldAtStart.back().insert(path.substr(kTemp.size()));
+    }
+    scan(cmd);
+  };
+  RunSequence(p.os).Main();
+  const std::string folder = "TH-0123456789ABCDEF";
+  EXPECT_EQ(p.fs.securityDescriptors,
+            (std::map<std::string, std::string>{
+                {kTemp + folder, "O:" + sid + "D:P(A;OICI;FA;;;" + sid + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"},
+                {kRunFolder + "TrustLevel.CMD", file},
+                {kRunFolder + "Runas.CMD", file},
+                {kRunFolder + "RegScan.CMD", file}}));
+  std::set<std::string> all = {folder, folder + "\\TrustLevel.CMD", folder + "\\Runas.CMD",
+                                     folder + "\\RegScan.CMD"};
+  ASSERT_EQ(heldAtStart.size(), 2u);  // TrustLevel.CMD, Explorer
+  EXPECT_EQ(heldAtStart[0], all);
+  all.erase(folder + "\\TrustLevel.CMD");  // let go of once it has run, and deleted
+  EXPECT_EQ(heldAtStart[1], all);
+  EXPECT_FALSE(anyWorkingFile());  // let go of at the clean-up, or they could not be deleted
+  EXPECT_EQ(p.ui.events.back(), "modal notice 8");
 }
 
 }  // namespace

@@ -148,8 +148,9 @@ TEST_F(RegistryScanTest, AFolderTheCodePageCannotHoldExactlyIsNeverWrittenIntoAB
   for (const std::string name : {"a¦b", "x¥y"}) {
     const std::string save = dir + name + "\\";
     ASSERT_TRUE(fs.createFolder(save).done());
+    std::vector<std::unique_ptr<platform::Hold>> holds;
     BatMakeRun(ctx, save + "Runas.CMD", save + "RegScan.CMD", save + "TH_reg.TxT", ".\\RegScan.CMD", ".\\TH_reg.TxT",
-               "TH_tmp_task_test");
+               "TH_tmp_task_test", holds);
     EXPECT_FALSE(fs.fileExists(save + "TrustLevel.CMD"));
     EXPECT_FALSE(fs.fileExists(save + "Runas.CMD")) << bytes(save + "Runas.CMD");
   }

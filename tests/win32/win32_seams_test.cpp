@@ -11,6 +11,8 @@
 #include "platform/win32/win_filesystem.h"
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
+#include "platform/win32/win_system_info.h"
+#include "support/text.h"
 
 namespace th::win32 {
 namespace {
@@ -65,10 +67,10 @@ TEST_F(WinFsTest, NewFoldersAndFilesAreNeverOnesThatExist) {
   EXPECT_FALSE(refused.failure.empty());
 
   const std::string f = dir + "run\\Runas.CMD";
-  EXPECT_EQ(fs.writeNewFile(f, "ours\r\n").result, FileResult::kDone);
-  EXPECT_EQ(fs.writeNewFile(f, "again\r\n").result, FileResult::kExists);
+  EXPECT_EQ(fs.writeNewFile(f, "ours\r\n", "").result, FileResult::kDone);
+  EXPECT_EQ(fs.writeNewFile(f, "again\r\n", "").result, FileResult::kExists);
   EXPECT_EQ(lines(f), std::vector<std::string>{"ours"});
-  EXPECT_EQ(fs.writeNewFile(dir + "missing\\x.CMD", "x").result, FileResult::kMissing);
+  EXPECT_EQ(fs.writeNewFile(dir + "missing\\x.CMD", "x", "").result, FileResult::kMissing);
 }
 
 // The ordinary ways a call on a file ends, each told by value with the
@@ -95,16 +97,16 @@ TEST_F(WinFsTest, MissingHeldAndDeniedAreToldApart) {
       {"append to no name", fs.append("", "x"), FileResult::kMissing},
       {"delete missing", fs.removeFile(none), FileResult::kMissing},
       {"move missing", fs.moveFile(none, other), FileResult::kMissing},
-      {"copy missing", fs.copyFile(none, other), FileResult::kMissing},
+      {"copy missing", fs.copyNew(none, other).outcome, FileResult::kMissing},
       {"enter missing", fs.changeFolder(dir + "no"), FileResult::kMissing},
       {"open held", fs.openLines(held).outcome, FileResult::kHeld},
       {"append held", fs.append(held, "y"), FileResult::kHeld},
       {"delete held", fs.removeFile(held), FileResult::kHeld},
       {"move held", fs.moveFile(held, other), FileResult::kHeld},
-      {"copy over held", fs.copyFile(file, held), FileResult::kHeld},
+      {"copy onto a held file", fs.copyNew(file, held).outcome, FileResult::kExists},
       {"delete read-only", fs.removeFile(readOnly), FileResult::kDenied},
       {"open a folder as a file", fs.openLines(folder).outcome, FileResult::kDenied},
-      {"copy over a folder", fs.copyFile(file, folder), FileResult::kDenied},
+      {"copy onto a folder", fs.copyNew(file, folder).outcome, FileResult::kExists},
       {"move onto an existing file", fs.moveFile(file, readOnly), FileResult::kExists},
   };
   for (const Case& c : cases) {
@@ -201,16 +203,54 @@ TEST_F(WinFsTest, ChangeDriveAndFolder) {
   ASSERT_TRUE(fs.changeFolder(here).done());
 }
 
-TEST_F(WinFsTest, CopyReplacesAndCompareTellsBytesApart) {
+// What the run holds, others may read but not write, rename or delete.
+void ExpectHeld(WinFileSystem& fs, const std::string& f) {
+  for (const auto& o : {fs.append(f, "reg.bat"), fs.moveFile(f, f + ".x"), fs.removeFile(f)}) {
+    EXPECT_EQ(o.result, FileResult::kHeld) << f << ": " << o.failure;
+  }
+  EXPECT_GT(fs.fileLength(f), 0);
+}
+
+// A copy is made new, never into a file there, held by the run while it is
+// checked through its own handle, and removed through it when it does not verify.
+TEST_F(WinFsTest, CopiesAreMadeNewHeldAndCheckedThroughTheirOwnHandle) {
   const std::string a = dir + "a.csv", b = dir + "b.csv";
-  ASSERT_TRUE(fs.append(a, std::string(100000, 'x')).done());
-  ASSERT_TRUE(fs.append(b, "old").done());
-  EXPECT_FALSE(fs.sameContents(a, b));
-  EXPECT_TRUE(fs.copyFile(a, b).done());
-  EXPECT_TRUE(fs.sameContents(a, b));
-  ASSERT_TRUE(fs.append(b, "y").done());
-  EXPECT_FALSE(fs.sameContents(a, b));
-  EXPECT_THROW(fs.sameContents(a, dir + "none"), Failure);
+  ASSERT_TRUE(fs.append(a, std::string(100000, 'x')).done() && fs.append(b, "earlier").done());
+  EXPECT_EQ(fs.copyNew(a, b).outcome.result, FileResult::kExists);
+  EXPECT_EQ(lines(b), std::vector<std::string>{"earlier"});
+  ASSERT_TRUE(fs.removeFile(b).done());
+  auto copy = fs.copyNew(a, b);
+  ASSERT_TRUE(copy.done()) << copy.outcome.failure;
+  EXPECT_TRUE(copy.value->sameContents(a));
+  ExpectHeld(fs, b);
+  ASSERT_TRUE(fs.append(a, "y").done());
+  EXPECT_FALSE(copy.value->sameContents(a));
+  EXPECT_THROW(copy.value->sameContents(dir + "none"), Failure);
+  EXPECT_TRUE(copy.value->discard().done());
+  copy.value.reset();
+  EXPECT_FALSE(fs.fileExists(b));
+}
+
+// Made with the user's own descriptor (Wine answers for the access list from
+// the Unix mode, so only the owner is read back here) and held: the file
+// against change, the folder against renaming, while it still takes new files.
+TEST_F(WinFsTest, PrivateFoldersAndFilesHeldAgainstChange) {
+  const std::string user = WinSystemInfo().userSid(), folder = dir + "run", file = folder + "\\RegScan.CMD";
+  ASSERT_EQ(user.rfind("S-1-5-", 0), 0u) << user;
+  const std::string access = "D:P(A;OICI;FA;;;" + user + ")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+  ASSERT_TRUE(fs.createSecuredFolder(folder, "O:" + user + access).done());
+  ASSERT_TRUE(fs.writeNewFile(file, "@echo off\r\n", "O:" + user + ReplaceAll(access, "OICI", "")).done());
+  {
+    auto heldFolder = fs.hold(folder), heldFile = fs.hold(file);
+    ASSERT_TRUE(heldFolder.done() && heldFile.done()) << heldFolder.outcome.failure << heldFile.outcome.failure;
+    EXPECT_EQ(heldFolder.value->owner() + heldFile.value->owner(), user + user);
+    EXPECT_EQ(heldFile.value->contents(), "@echo off\r\n");
+    ExpectHeld(fs, file);
+    EXPECT_FALSE(MoveFileExW(Wide(folder).c_str(), Wide(dir + "other").c_str(), 0));
+    EXPECT_TRUE(fs.append(folder + "\\TH_reg.TxT", "x").done());
+    EXPECT_EQ(fs.hold(dir + "none").outcome.result, FileResult::kMissing);
+  }
+  EXPECT_TRUE(fs.removeFile(file).done());  // let go
 }
 
 // cmd starts in the folder given, told not to search it for commands, and

@@ -1,5 +1,7 @@
 #include "platform/win32/unicode.h"
 
+#include <sddl.h>
+
 #include "platform/failure.h"
 #include "platform/win32/scoped_handle.h"
 
@@ -40,5 +42,11 @@ void ThrowError(DWORD error) {
   throw Failure(Describe(error));
 }
 void ThrowLastError() { ThrowError(GetLastError()); }
+
+std::string SidText(PSID sid) {
+  ScopedLocalMemory text;
+  if (!ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR*>(text.put()))) ThrowLastError();
+  return Utf8(static_cast<const wchar_t*>(text.get()));
+}
 
 }  // namespace th::win32

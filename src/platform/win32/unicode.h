@@ -14,6 +14,8 @@ std::string Utf8(std::wstring_view wide);
 std::wstring SystemMessage(DWORD code);
 // The system's description of an error code, or "エラー <code>".
 std::string Describe(DWORD error);
+// A SID as text ("S-1-5-21-..."); throws Failure when it cannot be converted.
+std::string SidText(PSID sid);
 // Throws th::Failure with the description of GetLastError().
 [[noreturn]] void ThrowLastError();
 [[noreturn]] void ThrowError(DWORD error);

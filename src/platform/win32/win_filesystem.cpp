@@ -1,6 +1,8 @@
 #include "platform/win32/win_filesystem.h"
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -81,6 +83,103 @@ class FileLines : public platform::ChunkedLineReader {
   ScopedHandle h_;
 };
 
+// True when both files hold the same bytes from where each is read now.
+bool SameBytes(const ScopedHandle& ha, const ScopedHandle& hb) {
+  constexpr DWORD kChunk = 64 * 1024;
+  std::string bufferA(kChunk, '\0'), bufferB(kChunk, '\0');
+  char* bufA = bufferA.data();
+  char* bufB = bufferB.data();
+  while (true) {
+    const DWORD na = ReadChunk(ha, bufA, kChunk);
+    DWORD nb = 0;
+    while (nb < na) {  // fill B to the same length
+      const DWORD got = ReadChunk(hb, bufB + nb, na - nb);
+      if (got == 0) return false;
+      nb += got;
+    }
+    if (na == 0) return ReadChunk(hb, bufB, 1) == 0;
+    if (memcmp(bufA, bufB, na) != 0) return false;
+  }
+}
+
+void Rewind(const ScopedHandle& h) {
+  if (!SetFilePointerEx(h.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) ThrowLastError();
+}
+
+// The attributes that carry a security descriptor given as SDDL; none (what
+// the folder passes on) for an empty text.
+class Security {
+ public:
+  explicit Security(const std::string& sddl) {
+    if (sddl.empty()) return;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(Wide(sddl).c_str(), SDDL_REVISION_1,
+                                                              descriptor_.put(), nullptr)) {
+      ThrowLastError();
+    }
+    attributes_.lpSecurityDescriptor = descriptor_.get();
+  }
+  SECURITY_ATTRIBUTES* get() { return descriptor_ ? &attributes_ : nullptr; }
+
+ private:
+  ScopedLocalMemory descriptor_;
+  SECURITY_ATTRIBUTES attributes_{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
+};
+
+class WinHold : public platform::Hold {
+ public:
+  explicit WinHold(ScopedHandle h) : h_(std::move(h)) {}
+  std::string owner() override {
+    PSID owner = nullptr;
+    ScopedLocalMemory descriptor;
+    const DWORD e = GetSecurityInfo(h_.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                                    nullptr, descriptor.put());
+    if (e != ERROR_SUCCESS) ThrowError(e);
+    return SidText(owner);
+  }
+  std::string contents() override {
+    Rewind(h_);
+    std::string bytes;
+    char buffer[4096];
+    while (const DWORD n = ReadChunk(h_, buffer, sizeof buffer)) bytes.append(buffer, n);
+    return bytes;
+  }
+
+ private:
+  ScopedHandle h_;
+};
+
+class WinNewCopy : public platform::NewCopy {
+ public:
+  explicit WinNewCopy(ScopedHandle h) : h_(std::move(h)) {}
+
+  // Copies the rest of `source` in.
+  FileOutcome fill(const ScopedHandle& source) {
+    std::string buffer(64 * 1024, '\0');
+    try {
+      while (const DWORD n = ReadChunk(source, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+        DWORD written = 0;
+        if (!WriteFile(h_.get(), buffer.data(), n, &written, nullptr)) return Outcome(GetLastError());
+        if (written != n) return Outcome(ERROR_WRITE_FAULT);
+      }
+    } catch (const Failure& e) {
+      return {platform::FileResult::kFailed, e.what()};
+    }
+    return Done();
+  }
+  bool sameContents(const std::string& source) override {
+    const ScopedHandle theSource = OpenToCompare(source);
+    Rewind(h_);
+    return SameBytes(theSource, h_);
+  }
+  FileOutcome discard() override {
+    FILE_DISPOSITION_INFO remove = {TRUE};
+    return Checked(SetFileInformationByHandle(h_.get(), FileDispositionInfo, &remove, sizeof remove));
+  }
+
+ private:
+  ScopedHandle h_;
+};
+
 }  // namespace
 
 FileOutcome WinFileSystem::append(const std::string& path, std::string_view bytes) {
@@ -129,10 +228,17 @@ FileOutcome WinFileSystem::createFolder(const std::string& path) {
   return Checked(CreateDirectoryW(Wide(path).c_str(), nullptr));
 }
 
-FileOutcome WinFileSystem::writeNewFile(const std::string& path, std::string_view bytes) {
+FileOutcome WinFileSystem::createSecuredFolder(const std::string& path, const std::string& securityDescriptor) {
+  Security security(securityDescriptor);
+  return Checked(CreateDirectoryW(Wide(path).c_str(), security.get()));
+}
+
+FileOutcome WinFileSystem::writeNewFile(const std::string& path, std::string_view bytes,
+                                        const std::string& securityDescriptor) {
   const std::wstring w = Wide(path);
-  ScopedHandle h(CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                             nullptr));
+  Security security(securityDescriptor);
+  ScopedHandle h(CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ, security.get(), CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!h) return Outcome(GetLastError());
   DWORD written = 0;
   if (!WriteFile(h.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
@@ -143,6 +249,20 @@ FileOutcome WinFileSystem::writeNewFile(const std::string& path, std::string_vie
     return Outcome(error ? error : ERROR_WRITE_FAULT);
   }
   return Done();
+}
+
+platform::FileValue<std::unique_ptr<platform::Hold>> WinFileSystem::hold(const std::string& path) {
+  // Shared for reading only: no other open may write, rename (which asks for
+  // delete access) or delete. A folder also lets files be made in it: the
+  // run's own listing is written there while it is held.
+  const std::wstring w = Wide(path);
+  const DWORD attributes = GetFileAttributesW(w.c_str());
+  const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  ScopedHandle h(CreateFileW(w.c_str(), GENERIC_READ, folder ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ,
+                             nullptr, OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
+  if (!h) return {Outcome(GetLastError()), nullptr};
+  return {Done(), std::make_unique<WinHold>(std::move(h))};
 }
 
 FileOutcome WinFileSystem::removeFolder(const std::string& path) {
@@ -240,27 +360,23 @@ std::string WinFileSystem::desktopFolder() {
   return Utf8(path.get());
 }
 
-FileOutcome WinFileSystem::copyFile(const std::string& from, const std::string& to) {
-  return Checked(CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE));
-}
-
-bool WinFileSystem::sameContents(const std::string& a, const std::string& b) {
-  ScopedHandle ha = OpenToCompare(a), hb = OpenToCompare(b);
-  constexpr DWORD kChunk = 64 * 1024;
-  std::string bufferA(kChunk, '\0'), bufferB(kChunk, '\0');
-  char* bufA = bufferA.data();
-  char* bufB = bufferB.data();
-  while (true) {
-    const DWORD na = ReadChunk(ha, bufA, kChunk);
-    DWORD nb = 0;
-    while (nb < na) {  // fill B to the same length
-      const DWORD got = ReadChunk(hb, bufB + nb, na - nb);
-      if (got == 0) return false;
-      nb += got;
-    }
-    if (na == 0) return ReadChunk(hb, bufB, 1) == 0;
-    if (memcmp(bufA, bufB, na) != 0) return false;
+platform::FileValue<std::unique_ptr<platform::NewCopy>> WinFileSystem::copyNew(const std::string& from,
+                                                                                const std::string& to) {
+  auto source = OpenForReading(from);
+  if (!source.done()) return {std::move(source.outcome), nullptr};
+  // Never opens what stands there: CREATE_NEW fails on any name that exists.
+  // Shared for reading only while the run holds it, so nobody else writes,
+  // renames or deletes the copy before it is checked.
+  ScopedHandle h(CreateFileW(Wide(to).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!h) return {Outcome(GetLastError()), nullptr};
+  auto copy = std::make_unique<WinNewCopy>(std::move(h));
+  FileOutcome filled = copy->fill(source.value);
+  if (!filled.done()) {
+    (void)copy->discard();  // ours, and cut short; if it stays, verification refuses it
+    return {std::move(filled), nullptr};
   }
+  return {Done(), std::move(copy)};
 }
 
 }  // namespace th::win32

@@ -14,7 +14,10 @@ class WinFileSystem : public platform::FileSystem {
   platform::FileOutcome setAttributes(const std::string& path, std::uint32_t attributes) override;
   platform::FileOutcome removeFile(const std::string& path) override;
   platform::FileOutcome createFolder(const std::string& path) override;
-  platform::FileOutcome writeNewFile(const std::string& path, std::string_view bytes) override;
+  platform::FileOutcome createSecuredFolder(const std::string& path, const std::string& securityDescriptor) override;
+  platform::FileOutcome writeNewFile(const std::string& path, std::string_view bytes,
+                                     const std::string& securityDescriptor) override;
+  platform::FileValue<std::unique_ptr<platform::Hold>> hold(const std::string& path) override;
   platform::FileOutcome removeFolder(const std::string& path) override;
   platform::FileOutcome moveFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> search(const std::string& pattern) override;
@@ -25,8 +28,8 @@ class WinFileSystem : public platform::FileSystem {
   std::string createTempFile(const std::string& folder, const std::string& prefix) override;
   std::string programFolder() override;
   std::string desktopFolder() override;
-  platform::FileOutcome copyFile(const std::string& from, const std::string& to) override;
-  bool sameContents(const std::string& a, const std::string& b) override;
+  platform::FileValue<std::unique_ptr<platform::NewCopy>> copyNew(const std::string& from,
+                                                                  const std::string& to) override;
 };
 
 }  // namespace th::win32

@@ -27,7 +27,7 @@ class WinProcess : public platform::RunningProcess {
   ScopedHandle process_;
 };
 
-// A Windows folder (GetSystemDirectoryW or GetWindowsDirectoryW) without its trailing "\".
+// A Windows folder (GetSystemDirectoryW or GetSystemWindowsDirectoryW) without its trailing "\".
 template <class Query>
 std::wstring WindowsFolder(Query query) {
   wchar_t folder[MAX_PATH];
@@ -42,7 +42,11 @@ std::wstring WindowsFolder(Query query) {
 // for beside the program first, where anyone with write access to the share
 // can put a file of that name.
 std::wstring ProgramPath(platform::SystemProgram program) {
-  if (program == platform::SystemProgram::kExplorer) return WindowsFolder(GetWindowsDirectoryW) + L"\\explorer.exe";
+  // The system's Windows folder: on a terminal server GetWindowsDirectoryW
+  // may give a per-user one, which holds no explorer.exe.
+  if (program == platform::SystemProgram::kExplorer) {
+    return WindowsFolder(GetSystemWindowsDirectoryW) + L"\\explorer.exe";
+  }
   return WindowsFolder(GetSystemDirectoryW) + L"\\cmd.exe";
 }
 

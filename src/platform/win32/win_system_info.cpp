@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <ntsecapi.h>
 
+#include <vector>
+
 #include "platform/failure.h"
+#include "platform/win32/scoped_handle.h"
 #include "platform/win32/unicode.h"
 
 namespace th::win32 {
@@ -42,6 +45,16 @@ std::uint64_t WinSystemInfo::randomNumber() {
   // RtlGenRandom lives in ADVAPI32, a KnownDLL, unlike BCrypt.
   if (!RtlGenRandom(&n, sizeof n)) ThrowError(ERROR_GEN_FAILURE);
   return n;
+}
+
+std::string WinSystemInfo::userSid() {
+  ScopedHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) ThrowLastError();
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);  // asks for the size it needs
+  std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1);  // aligned for the pointers in it
+  if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) ThrowLastError();
+  return SidText(reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid);
 }
 
 }  // namespace th::win32

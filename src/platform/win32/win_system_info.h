@@ -10,6 +10,7 @@ class WinSystemInfo : public platform::SystemInfo {
   std::string computerNameEx(int format) override;
   std::optional<std::string> environment(const std::string& name) override;
   std::uint64_t randomNumber() override;
+  std::string userSid() override;
 };
 
 }  // namespace th::win32

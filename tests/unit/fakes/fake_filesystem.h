@@ -16,6 +16,9 @@ namespace th::test {
 
 struct RunawayReader {};
 
+// The SID of the user the fake platform runs as.
+inline const std::string kUserSid = "S-1-5-21-1-2-3-1001";
+
 class FakeFileSystem : public platform::FileSystem {
  public:
   std::map<std::string, std::string> files;  // full path -> bytes
@@ -38,9 +41,14 @@ class FakeFileSystem : public platform::FileSystem {
   int tempCounter = 0x1A2B;
   bool failTempFile = false;
   int copyFailures = 0;  // the next N copies find the destination held
-  bool copiesCutOff = false;  // copies write half the file, then fail (a full drive)
+  bool copiesCutOff = false;  // copies fail halfway (a full drive) and are removed again, as the system's are
   std::vector<std::string> log;  // createFolder / removeFile / changeFolder calls, in order
   std::function<void(const std::string& from)> beforeMove;  // acts out another program's doing meanwhile
+  std::map<std::string, std::string> securityDescriptors;  // full path -> the SDDL it was made with
+  std::map<std::string, std::string> owners;  // full path -> owner SID, where it is not kUserSid
+  // Full paths held open (with how many holds): writing, renaming and
+  // deleting them is refused as held, as the system's share modes refuse it.
+  std::map<std::string, int> held;
 
   FakeFileSystem() {
     addFolder(program);
@@ -107,6 +115,7 @@ class FakeFileSystem : public platform::FileSystem {
       return Outcome(FileResult::kMissing);
     }
     if (auto r = refusal({f})) return *r;
+    if (isHeld(f)) return Outcome(FileResult::kHeld);
     if (attributes[f] & 1) return {FileResult::kDenied, "書き込みできません。"};
     if (auto busy = busyAppends.find(f); busy != busyAppends.end() && busy->second > 0) {
       --busy->second;
@@ -178,6 +187,7 @@ class FakeFileSystem : public platform::FileSystem {
     log.push_back("remove " + f);
     if (!files.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
     if (auto r = refusal({f})) return *r;
+    if (isHeld(f)) return Outcome(platform::FileResult::kHeld);
     if (attributes[f] & 1) return Outcome(platform::FileResult::kDenied);
     files.erase(f);
     return {};
@@ -190,9 +200,15 @@ class FakeFileSystem : public platform::FileSystem {
     folders.insert(f);
     return {};
   }
-  platform::FileOutcome writeNewFile(const std::string& path, std::string_view bytes) override {
+  platform::FileOutcome createSecuredFolder(const std::string& path, const std::string& sd) override {
+    const platform::FileOutcome made = createFolder(path);
+    if (made.done()) securityDescriptors[full(path)] = sd;
+    return made;
+  }
+  platform::FileOutcome writeNewFile(const std::string& path, std::string_view bytes, const std::string& sd) override {
     const std::string f = full(path);
     log.push_back("create " + f);
+    if (!sd.empty() && !files.count(f) && !folders.count(f)) securityDescriptors[f] = sd;
     if (files.count(f) || folders.count(f)) return Outcome(platform::FileResult::kExists);
     if (unwritable.count(f) || !folders.count(parent(f))) return Outcome(platform::FileResult::kMissing);
     if (cutOff.count(f)) return Outcome(platform::FileResult::kFailed);
@@ -203,6 +219,7 @@ class FakeFileSystem : public platform::FileSystem {
     const std::string f = full(path);
     log.push_back("rmdir " + f);
     if (!folders.count(f)) return Outcome(platform::FileResult::kMissing);
+    if (isHeld(f)) return Outcome(platform::FileResult::kHeld);
     const platform::FileOutcome notEmpty{platform::FileResult::kFailed, "ディレクトリが空ではありません。"};
     for (const auto& [file, _] : files) if (parent(file) == f) return notEmpty;
     for (const auto& sub : folders) if (parent(sub) == f) return notEmpty;
@@ -215,6 +232,7 @@ class FakeFileSystem : public platform::FileSystem {
     if (beforeMove) beforeMove(f);
     if (!files.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
     if (auto r = refusal({f, t})) return *r;
+    if (isHeld(f)) return Outcome(platform::FileResult::kHeld);
     if (files.count(t) || folders.count(t)) return Outcome(platform::FileResult::kExists);
     if (!folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
     files[t] = std::move(files[f]);
@@ -264,28 +282,65 @@ class FakeFileSystem : public platform::FileSystem {
   }
   std::string programFolder() override { return program; }
   std::string desktopFolder() override { return desktop; }
-  platform::FileOutcome copyFile(const std::string& from, const std::string& to) override {
+  bool isHeld(const std::string& f) const {
+    auto it = held.find(f);
+    return it != held.end() && it->second > 0;
+  }
+  class FakeHold : public platform::Hold {
+   public:
+    FakeHold(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) { ++owner_.held[path_]; }
+    ~FakeHold() override { --owner_.held[path_]; }
+    std::string owner() override {
+      auto it = owner_.owners.find(path_);
+      return it == owner_.owners.end() ? kUserSid : it->second;
+    }
+    std::string contents() override { return owner_.files[path_]; }
+
+   private:
+    FakeFileSystem& owner_;
+    std::string path_;
+  };
+  platform::FileValue<std::unique_ptr<platform::Hold>> hold(const std::string& path) override {
+    const std::string f = full(path);
+    if (!files.count(f) && !folders.count(f)) return {Outcome(platform::FileResult::kMissing), nullptr};
+    if (auto r = refusal({f})) return {*r, nullptr};
+    return {{}, std::make_unique<FakeHold>(*this, f)};
+  }
+
+  class FakeCopy : public platform::NewCopy {
+   public:
+    FakeCopy(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+    bool sameContents(const std::string& source) override {
+      const std::string s = owner_.full(source);
+      if (!owner_.files.count(s) || owner_.unreadable.count(s) || owner_.unreadable.count(path_)) {
+        throw Failure("ファイルを読めません。");
+      }
+      return owner_.files[s] == owner_.files[path_];
+    }
+    platform::FileOutcome discard() override {
+      owner_.log.push_back("discard " + path_);
+      owner_.files.erase(path_);
+      return {};
+    }
+
+   private:
+    FakeFileSystem& owner_;
+    std::string path_;
+  };
+  platform::FileValue<std::unique_ptr<platform::NewCopy>> copyNew(const std::string& from,
+                                                                  const std::string& to) override {
     const std::string f = full(from), t = full(to);
+    log.push_back("copy new " + t);
     if (copyFailures > 0) {
       --copyFailures;
-      return Outcome(platform::FileResult::kHeld);
+      return {Outcome(platform::FileResult::kHeld), nullptr};
     }
-    if (auto r = refusal({f, t})) return *r;
-    if (!files.count(f) || !folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
-    if (folders.count(t)) return Outcome(platform::FileResult::kDenied);
-    if (copiesCutOff) {
-      files[t] = files[f].substr(0, files[f].size() / 2);
-      return Outcome(platform::FileResult::kFailed);
-    }
+    if (auto r = refusal({f, t})) return {*r, nullptr};
+    if (!files.count(f) || !folders.count(parent(t))) return {Outcome(platform::FileResult::kMissing), nullptr};
+    if (files.count(t) || folders.count(t)) return {Outcome(platform::FileResult::kExists), nullptr};
+    if (copiesCutOff) return {Outcome(platform::FileResult::kFailed), nullptr};  // removed again, as the system's is
     files[t] = files[f];
-    return {};
-  }
-  bool sameContents(const std::string& a, const std::string& b) override {
-    const std::string fa = full(a), fb = full(b);
-    if (!files.count(fa) || !files.count(fb) || unreadable.count(fa) || unreadable.count(fb)) {
-      throw Failure("ファイルを読めません。");
-    }
-    return files[fa] == files[fb];
+    return {{}, std::make_unique<FakeCopy>(*this, t)};
   }
 };
 

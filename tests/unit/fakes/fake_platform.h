@@ -31,7 +31,12 @@ class FakeSystemInfo : public platform::SystemInfo {
   std::map<std::string, std::string> env;
   std::uint64_t random = 0x0123456789ABCDEF;
   std::uint64_t randomStep = 1;  // 0: the same number every time
+  std::string sid = kUserSid;
   std::string computerName() override { return name; }
+  std::string userSid() override {
+    if (sid.empty()) throw Failure("アクセス トークンを読めません。");
+    return sid;
+  }
   std::uint64_t randomNumber() override {
     const std::uint64_t n = random;
     random += randomStep;
