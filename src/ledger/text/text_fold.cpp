@@ -61,6 +61,7 @@ constexpr char kLatinLetters[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYTsaaaaaaaceeeeii
 static_assert(std::size(kLatinLetters) == 0x100 - 0xC0 + 1);
 
 char32_t LookAlike(char32_t c) {
+  if (c > 0x301C) return c;  // kana and kanji: at once
   if (c >= 0xC0 && c <= 0xFF) return kLatinLetters[c - 0xC0] == '*' ? c : static_cast<char32_t>(kLatinLetters[c - 0xC0]);
   const auto* e = std::lower_bound(std::begin(kLookAlikes), std::end(kLookAlikes), std::pair<char32_t, char32_t>(c, 0));
   return e != std::end(kLookAlikes) && e->first == c ? e->second : c;
