@@ -8,6 +8,7 @@
 
 #include "ledger/catalogue/catalogue_match.h"
 #include "ledger/checks/end_of_support.h"
+#include "ledger/text/spreadsheet_values.h"
 #include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {
@@ -39,16 +40,14 @@ std::vector<std::string> Problems(const Catalogue& c) {
   return rows;
 }
 
-std::string Utf16Le(const std::string& utf8) {
-  iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
+std::string Utf16Le(std::string utf8) {  // by iconv, not by the code under test
   std::string out(utf8.size() * 4, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  char* to = out.data();
+  char *in = utf8.data(), *to = out.data();
   std::size_t inLeft = utf8.size(), outLeft = out.size();
+  const iconv_t cd = iconv_open("UTF-16LE", "UTF-8");
   iconv(cd, &in, &inLeft, &to, &outLeft);
   iconv_close(cd);
-  out.resize(out.size() - outLeft);
-  return out;
+  return out.substr(0, out.size() - outLeft);
 }
 
 class CatalogueFileTest : public ::testing::Test {
@@ -104,22 +103,18 @@ TEST_F(CatalogueFileTest, ReadsEverySaveOfExcelEveryCountAndDateForm) {
       {"Old*", "Old", "", "有償", "1,234,567", "平成31年4月30日 12:30:00"},
       {"New*", "New", "Ｎ社", "有償", "2", "令和元年5月1日"},
       {"Bad*", "Bad", "Bad Works", "有償", "1,0O0", "2026/3/31"}};
-  const auto text = [&](char separator, bool quote) {
+  const auto text = [&](const char* separator, const char* quote) {
     std::string out;
     for (const auto& line : lines) {
-      for (std::size_t i = 0; i < line.size(); ++i) {
-        const bool quoted = quote && line[i].find(',') != std::string::npos;
-        out += (i ? std::string(1, separator) : "") + (quoted ? "\"" + line[i] + "\"" : line[i]);
-      }
+      for (std::size_t i = 0; i < line.size(); ++i) out += (i ? separator : "") + (quote + line[i] + quote);
       out += "\r\n";
     }
     return out;
   };
-  const std::pair<const char*, std::string> saves[] = {
-      {"UTF-8 with BOM", "\xEF\xBB\xBF" + text(',', true)},
-      {"UTF-8", text(',', true)},
-      {"code page 932", codePage.toAnsi(text(',', true))},
-      {"Unicode text", "\xFF\xFE" + Utf16Le(text('\t', false))}};
+  const std::pair<const char*, std::string> saves[] = {{"UTF-8 with BOM", "\xEF\xBB\xBF" + text(",", "\"")},
+                                                       {"UTF-8", text(",", "\"")},
+                                                       {"code page 932", codePage.toAnsi(text(",", "\""))},
+                                                       {"Unicode text", "\xFF\xFE" + Utf16Le(text("\t", ""))}};
   for (const auto& [save, bytes] : saves) {
     const Catalogue c = ParseCatalogue(bytes, codePage);
     EXPECT_EQ(Products(c), (std::vector<Row>{{"Office", "Micro Works", "paid", 1000, "2025-10-14"},
@@ -141,37 +136,30 @@ TEST_F(CatalogueFileTest, ReadsEverySaveOfExcelEveryCountAndDateForm) {
 TEST_F(CatalogueFileTest, BadValuesKeepTheirLinesAndBecomeProblems) {
   const Catalogue c = ParseCatalogue(
       "pattern,Product,kind,licences,end_of_support\n"
-      "A,A,shareware,1,2025/1/1\n"  // 2
+      "A,A,shareware,1,2025/1/1\n"
       "B,B,paid,\"1,00\",2025/1/1\n"
-      "C,C,paid,-1,\n"
-      "D,D,paid,1.5,\n"
-      "E,E,free,,2025-02-29\n"  // 6
-      "F,F,free,,2025/13/01\n"
-      "G,G,free,,令和7年2月29日\n"
-      "H,H,free,,2025/10/14 noon\n"
-      "I,I,free,,25/10/14\n"
-      "J,J,free,,R7-10/14\n"  // 11
+      "E,E,free,2,2025-02-29\n"
       ",K,free,2,\n"
       "ＯＳ：　,L,free,,\n"
       "M*,,free,,\n"
-      ",,free,3,\n"  // 15: nothing to keep
+      ",,free,3,\n"     // 8: nothing to keep
       "A2,A,paid,5,\n",  // the first kind that reads
       codePage);
   EXPECT_EQ(Products(c), (std::vector<Row>{{"A", "", "paid", 1, "2025-01-01"}, {"B", "", "paid", std::nullopt, "2025-01-01"},
-                                           {"C", "", "paid", std::nullopt, ""}, {"D", "", "paid", std::nullopt, ""},
-                                           {"E", "", "free", std::nullopt, ""}, {"F", "", "free", std::nullopt, ""},
-                                           {"G", "", "free", std::nullopt, ""}, {"H", "", "free", std::nullopt, ""},
-                                           {"I", "", "free", std::nullopt, ""}, {"J", "", "free", std::nullopt, ""},
-                                           {"K", "", "free", 2, ""}, {"L", "", "free", std::nullopt, ""},
-                                           {"M*", "", "free", std::nullopt, ""}}));
-  EXPECT_EQ(Patterns(c).back(), (std::pair<std::string, std::string>{"A2", "A"}));
-  EXPECT_EQ(Patterns(c).size(), 12u);  // A to J, M*, A2
-  EXPECT_EQ(Problems(c), (std::vector<std::string>{
-                             "2|kind|shareware", "3|licences|1,00", "4|licences|-1", "5|licences|1.5",
-                             "6|end_of_support|2025-02-29", "7|end_of_support|2025/13/01", "8|end_of_support|令和7年2月29日",
-                             "9|end_of_support|2025/10/14 noon", "10|end_of_support|25/10/14", "11|end_of_support|R7-10/14",
-                             "12|pattern|", "13|pattern|ＯＳ：　", "14|Product|", "15|pattern|", "15|Product|"}));
+                                           {"E", "", "free", 2, ""}, {"K", "", "free", 2, ""},
+                                           {"L", "", "free", std::nullopt, ""}, {"M*", "", "free", std::nullopt, ""}}));
+  EXPECT_EQ(Patterns(c), (std::vector<std::pair<std::string, std::string>>{
+                             {"A", "A"}, {"B", "B"}, {"E", "E"}, {"M*", "M*"}, {"A2", "A"}}));
+  EXPECT_EQ(Problems(c), (std::vector<std::string>{"2|kind|shareware", "3|licences|1,00", "4|end_of_support|2025-02-29",
+                                                   "5|pattern|", "6|pattern|ＯＳ：　", "7|Product|", "8|pattern|", "8|Product|"}));
   EXPECT_EQ(ProblemText(c.problems[0]), "2行目 / line 2: 種別が不明です / unknown kind: shareware");
+}
+
+TEST(SpreadsheetValues, RefuseWhatIsNoCountOrNoDay) {
+  for (const char* t : {"1,00", "-1", "1.5", "1,000,", "1O", "1234567890123"}) EXPECT_EQ(SpreadsheetCount(t), std::nullopt) << t;
+  for (const char* t : {"2025/13/01", "令和7年2月29日", "2025/10/14 noon", "25/10/14", "R7-10/14", "1899/12/31", "2025年10月14"}) {
+    EXPECT_EQ(SpreadsheetDate(t), std::nullopt) << t;
+  }
 }
 
 TEST_F(CatalogueFileTest, AFirstLineWithoutTheNeededColumnsIsNoCatalogue) {
