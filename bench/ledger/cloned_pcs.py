@@ -38,7 +38,7 @@ def run(ledger, folder):
     db.unlink(missing_ok=True)
     status = subprocess.run([str(ledger), "--db", str(db), str(folder / "files")],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
-    if status not in (0, 1):
+    if status not in (0, 1, 4):
         raise RuntimeError(f"the ledger ended with {status}")
     import sqlite3
     con = sqlite3.connect(db)

@@ -1,6 +1,7 @@
 #include "ledger/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "ledger/records/input_files.h"
 #include "ledger/text/local_time.h"
 #include "ledger/progress_bar.h"
+#include "ledger/store/finding_kinds.h"
 #include "ledger/store/schema.h"
 #include "ledger/exports/xlsx_export.h"
 
@@ -27,12 +29,21 @@ constexpr const char* kFooter =
     "Folders are searched for *.csv recursively. An import is one transaction; importing the\n"
     "same file again changes nothing. Input files are never modified.\n"
     "\n終了コード / Exit status:\n"
-    "  0  すべてのファイルを取り込んだ / every file was taken\n"
+    "  0  すべてのファイルを取り込み、対応の要る所見はない /\n"
+    "     every file was taken, no finding needs attention\n"
     "  1  取り込めなかったファイルがある（残りは取り込み済み） / some were rejected (the rest were imported)\n"
     "  2  使い方の誤り、または実行できなかった（データベースは元のまま） /\n"
     "     usage error, or the run could not be done (the database is as it was)\n"
     "  3  取り込みは済んだが、書き出しまたはレポートを書けなかった /\n"
-    "     the import was kept, but an export or the report could not be written\n";
+    "     the import was kept, but an export or the report could not be written\n"
+    "  4  すべて取り込み書き出したが、対応の要る所見がある（要対応）: 取り込めなかったファイル、\n"
+    "     途中で切れた記録ファイル、ファイル名と管理番号の違い、形式の正しくない管理番号、\n"
+    "     一つの管理番号を複数のPCが報告、読めないまたは取り込みより後の収集日時、カタログの読めない値 /\n"
+    "     all taken and written, but findings need attention (marked in the summary): a file not\n"
+    "     imported, a record file cut short, a file name differing from its Key, a number of the\n"
+    "     wrong shape, one number reported by two PCs, a collection date unreadable or after the\n"
+    "     import, a catalogue value unreadable\n"
+    "  複数当てはまるときは 2、3、1、4 の順 / when several hold: 2, then 3, then 1, then 4\n";
 
 // SQLite's messages that administrators meet, in Japanese too.
 std::string Bilingual(const std::string& message) {
@@ -67,7 +78,7 @@ void RememberStaleDays(Database& db, const Options& o, CheckOptions& checks) {
   if (const auto days = Setting(db, "stale_days")) checks.staleDays = std::stoi(*days);
 }
 
-void PrintSummary(Database& db, const ImportResult& r, std::ostream& out) {
+void PrintSummary(Database& db, const ImportResult& r, const std::vector<std::string>& attention, std::ostream& out) {
   out << "読み込んだファイル / files read: " << r.filesRead << "（うち取り込み済み / already imported: "
       << r.alreadyRead << "）\n"
       << "取り込んだファイル / taken: " << r.taken << "\n"
@@ -78,9 +89,13 @@ void PrintSummary(Database& db, const ImportResult& r, std::ostream& out) {
   if (r.forgotten > 0) out << "除いた収集 / collections forgotten: " << r.forgotten << "\n";
   out << "所見 / findings: " << r.findings << "\n";
   Statement kinds = db.prepare(
-      "SELECT k.title, k.title_en, COUNT(*) FROM findings f JOIN finding_kinds k ON k.kind = f.kind"
+      "SELECT k.title, k.title_en, COUNT(*), f.kind FROM findings f JOIN finding_kinds k ON k.kind = f.kind"
       " GROUP BY f.kind ORDER BY MIN(f.id)");
-  while (kinds.step()) out << "  " << kinds.text(0) << " / " << kinds.text(1) << ": " << kinds.integer(2) << "\n";
+  while (kinds.step()) {
+    const bool needed = std::find(attention.begin(), attention.end(), kinds.text(3)) != attention.end();
+    out << "  " << kinds.text(0) << " / " << kinds.text(1) << ": " << kinds.integer(2)
+        << (needed ? "（要対応 / needs attention）" : "") << "\n";
+  }
 }
 
 void WriteWorkbookAndSay(Database& db, const std::string& path, std::ostream& out) {
@@ -179,6 +194,7 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
               bool showProgress) {
   std::optional<Database> db;
   ImportResult result;
+  std::vector<std::string> attention;
   try {
     db.emplace(o.db);
     ApplySchema(*db);
@@ -203,7 +219,8 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
         throw std::runtime_error("カタログを読めません / cannot read the catalogue");
       }
       request.catalogue = ParseCatalogue(bytes, codePage);
-      for (const std::string& p : request.catalogue->problems) err << "カタログ / catalogue " << p << "\n";
+      request.catalogue->file = Utf8FromPath(PathFromUtf8(*o.catalogueFile).filename());
+      for (const CatalogueProblem& p : request.catalogue->problems) err << "カタログ / catalogue " << ProblemText(p) << "\n";
     }
     ProgressBar bar(err);
     if (showProgress) request.progress = [&](std::size_t done, std::size_t total) { bar.update(done, total); };
@@ -214,7 +231,8 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       tx.commit();
     }
     bar.finish();
-    PrintSummary(*db, result, out);
+    attention = KindsNeedingAttention(*db);
+    PrintSummary(*db, result, attention, out);
     out << "データベース / database: " << o.db << "\n";
     if (o.showSettings) {
       const auto days = Setting(*db, "stale_days");
@@ -243,7 +261,8 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
         << Bilingual(e.what()) << "\n";
     return kOutputFailed;
   }
-  return result.rejected.empty() ? kAllTaken : kSomeRejected;
+  if (!result.rejected.empty()) return kSomeRejected;
+  return attention.empty() ? kAllTaken : kNeedsAttention;
 }
 
 }  // namespace th::ledger

@@ -169,9 +169,11 @@ TEST_F(CatalogueTest, HardwareReadingsMissingGrowingOrPlaceholdersAreNoChange) {
   EXPECT_EQ(query("SELECT COUNT(*) FROM findings WHERE kind = 'hardware_changed'"), "0");
 }
 
-TEST_F(CatalogueTest, TheCommandLineKeepsTheCatalogueAndRefusesOneWithoutItsColumns) {
+// A value the catalogue cannot read is a finding, kept with the catalogue,
+// that raises the exit status; the line keeps its other values.
+TEST_F(CatalogueTest, TheCommandLineKeepsTheCatalogueWithItsBadValuesAndRefusesOneWithoutItsColumns) {
   write({.key = "abc-05-0001", .software = {"Game One,1,"}});
-  writeBytes("../good.csv", "pattern,product,kind\nGame*,Game,forbidden\nX,X,shareware\n");
+  writeBytes("../good.csv", "pattern,product,kind,Licences\nGame*,Game,forbidden,\"1,000\"\nX,X,shareware,1.O\n");
   writeBytes("../bad.csv", "pattern,product\nGame*,Game\n");
   Options o;
   o.paths = {(dir / "SAVE").string()};
@@ -179,13 +181,22 @@ TEST_F(CatalogueTest, TheCommandLineKeepsTheCatalogueAndRefusesOneWithoutItsColu
   o.noReport = true;
   o.catalogueFile = (dir / "good.csv").string();
   std::ostringstream out, err;
-  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kNeedsAttention);
   EXPECT_NE(err.str().find("3行目 / line 3: 種別が不明です / unknown kind: shareware"), std::string::npos);
+  EXPECT_NE(out.str().find("カタログの読めない値 / Catalogue value unreadable: 2（要対応 / needs attention）\n"
+                           "  禁止ソフトウェア / Forbidden software: 1\n"),
+            std::string::npos);
   o.catalogueFile = (dir / "bad.csv").string();
   EXPECT_EQ(RunLedger(o, codePage, out, err, false), kUsageError);
   o.catalogueFile.reset();  // a later run without one keeps the last good one
-  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
-  EXPECT_EQ(query("SELECT kind, number FROM findings"), "forbidden_software|abc-05-0001");
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kNeedsAttention);
+  EXPECT_EQ(exported("findings.csv"), (Rows{{"検出事項", "管理番号", "ファイル", "詳細"},
+                                            {"カタログの読めない値", "", "good.csv", "3行目 kind: shareware"},
+                                            {"カタログの読めない値", "", "good.csv", "3行目 Licences: 1.O"},
+                                            {"禁止ソフトウェア", "abc-05-0001", "abc-05-0001.csv", "Game One"}}));
+  EXPECT_EQ(exported("licences.csv"), (Rows{{"製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"},
+                                            {"Game", "", "禁止", "1000", "1", "999", ""},
+                                            {"X", "", "不明", "", "0", "", ""}}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "ledger/store/finding_kinds.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger::test {
@@ -71,6 +72,7 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
   const char* titles[][3] = {
       {"bad_date", "収集日時が読めない", "Collection date unreadable"},
       {"bad_number", "管理番号の形式が正しくない", "Management number of the wrong shape"},
+      {"catalogue_value", "カタログの読めない値", "Catalogue value unreadable"},
       {"cut_short", "途中で切れた記録ファイル", "Record file cut short"},
       {"end_of_support", "サポート終了", "Past end of support"},
       {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},
@@ -91,6 +93,10 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
   std::string expected;
   for (const auto& t : titles) expected += (expected.empty() ? "" : "\n") + std::string(t[0]) + "|" + t[1] + "|" + t[2];
   EXPECT_EQ(query("SELECT kind, title, title_en FROM finding_kinds ORDER BY kind"), expected);
+  // With one finding of every kind, those that raise the exit status, as documented.
+  db().exec("INSERT INTO findings(kind) SELECT kind FROM finding_kinds");
+  EXPECT_EQ(KindsNeedingAttention(db()), (std::vector<std::string>{"rejected", "cut_short", "name_mismatch", "bad_number",
+                                                                   "two_pcs", "bad_date", "future_date", "catalogue_value"}));
 }
 
 TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {

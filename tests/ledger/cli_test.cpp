@@ -24,6 +24,7 @@ TEST_F(LedgerTest, CommandLine) {
   EXPECT_EQ(Parse({"--help"}, &help).status, kAllTaken);
   EXPECT_NE(help.find("記録ファイル"), std::string::npos);
   EXPECT_NE(help.find("Imports record files"), std::string::npos);
+  EXPECT_NE(help.find("  4  すべて取り込み書き出したが、対応の要る所見がある"), std::string::npos);
 
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {}, {"--bogus", save}, {(dir / "missing").string()}, {"--encoding", "latin1", save},

@@ -192,5 +192,16 @@ TEST_F(LedgerTest, RegisterColumnsJoinAKeyWrittenInCapitals) {
   EXPECT_EQ(cell("管理番号") + "|" + cell("部署"), "ABC-05-0021|経理");
 }
 
+// Kanji whose lead byte is E0-FC (濱 = E0 5F, its trail byte an ASCII "_";
+// 髙 = FB FC) are read as the characters they are, in every field.
+TEST_F(LedgerTest, KanjiWithTheHighLeadBytesReadBackAsWritten) {
+  write({.key = "abc-05-0001", .computer = "濱-PC", .software = {"髙速メモ,1.0,濱_髙"},
+         .records = {"LAN,LAN,ユーザー名,髙橋 濱,"}});
+  const ImportResult r = import();
+  EXPECT_EQ(r.taken, 1);
+  EXPECT_EQ(query("SELECT computer_name, user_name FROM pc_summary"), "濱-PC|髙橋 濱");
+  EXPECT_EQ(query("SELECT name, version, publisher FROM installs"), "髙速メモ|1.0|濱_髙");
+}
+
 }  // namespace
 }  // namespace th::ledger::test

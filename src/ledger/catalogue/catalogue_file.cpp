@@ -4,9 +4,9 @@
 #include <map>
 #include <stdexcept>
 
-#include "ledger/records/collection_summary.h"
-#include "ledger/text/line_split.h"
 #include "ledger/records/register_file.h"
+#include "ledger/text/line_split.h"
+#include "ledger/text/spreadsheet_values.h"
 #include "ledger/text/text_fold.h"
 
 namespace th::ledger {
@@ -34,7 +34,8 @@ struct KindName {
 constexpr KindName kKinds[] = {{ProductKind::Paid, "paid", "有償"},
                                {ProductKind::Free, "free", "無償"},
                                {ProductKind::Forbidden, "forbidden", "禁止"},
-                               {ProductKind::Required, "required", "必須"}};
+                               {ProductKind::Required, "required", "必須"},
+                               {ProductKind::Unknown, "unknown", "不明"}};
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -45,17 +46,9 @@ std::string Lower(std::string_view s) {
 std::optional<ProductKind> ParseKind(std::string_view text) {
   const std::string lower = Lower(text);
   for (const KindName& k : kKinds) {
-    if (text == k.title || lower == k.code) return k.kind;
+    if (k.kind != ProductKind::Unknown && (text == k.title || lower == k.code)) return k.kind;
   }
   return std::nullopt;
-}
-
-bool AllDigits(std::string_view s) {
-  if (s.empty()) return false;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
 }
 
 // Why a pattern cannot be matched, or nothing when it can.
@@ -76,11 +69,9 @@ std::optional<std::string> PatternFault(std::string_view pattern) {
 const char* KindCode(ProductKind kind) { return kKinds[static_cast<int>(kind)].code; }
 const char* KindTitle(ProductKind kind) { return kKinds[static_cast<int>(kind)].title; }
 
-std::optional<std::string> CatalogueDate(std::string_view text) {
-  // The record files' date rule, with "-" taken like "/".
-  std::string slashed(text);
-  for (char& c : slashed) c = c == '-' ? '/' : c;
-  return ParseDate(slashed);
+std::string ProblemText(const CatalogueProblem& p) {
+  const std::string n = std::to_string(p.line);
+  return n + "行目 / line " + n + ": " + p.reason + (p.value.empty() ? "" : ": " + p.value);
 }
 
 Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage) {
@@ -115,34 +106,39 @@ Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage) {
     bool blank = true;
     for (const std::string& f : fields) blank = blank && f.empty();
     if (blank) continue;
+    const auto problem = [&](Column c, const std::string& reason) {
+      catalogue.problems.push_back({lineNumber, header[*at[c]], field(c), reason});
+    };
 
-    std::string fault;
-    const std::string pattern = field(kPattern), product = field(kProduct);
+    // Each value on its own, in the order of the columns.
+    const std::string pattern = field(kPattern);
+    const std::optional<std::string> patternFault = PatternFault(pattern);
+    if (patternFault) problem(kPattern, *patternFault);
+    std::string product = field(kProduct);
+    if (product.empty()) {
+      problem(kProduct, "製品名が空です / empty product");
+      if (!patternFault) product = pattern;
+    }
     const std::optional<ProductKind> kind = ParseKind(field(kKind));
-    const std::string licencesText = field(kLicences), dateText = field(kEndOfSupport);
+    if (!kind) problem(kKind, "種別が不明です / unknown kind");
     std::optional<long long> licences;
+    if (!field(kLicences).empty() && !(licences = SpreadsheetCount(field(kLicences)))) {
+      problem(kLicences, "ライセンス数が数ではありません / licences not a number");
+    }
     std::optional<std::string> date;
-    if (auto bad = PatternFault(pattern)) fault = *bad;
-    else if (product.empty()) fault = "製品名が空です / empty product";
-    else if (!kind) fault = "種別が不明です / unknown kind: " + field(kKind);
-    else if (!licencesText.empty() && (!AllDigits(licencesText) || licencesText.size() > 12)) {
-      fault = "ライセンス数が数ではありません / licences not a number: " + licencesText;
-    } else if (!dateText.empty() && !(date = CatalogueDate(dateText))) {
-      fault = "サポート終了日が日付ではありません / end of support not a date: " + dateText;
+    if (!field(kEndOfSupport).empty() && !(date = SpreadsheetDate(field(kEndOfSupport)))) {
+      problem(kEndOfSupport, "サポート終了日が日付ではありません / end of support not a date");
     }
-    if (!fault.empty()) {
-      catalogue.problems.push_back(std::to_string(lineNumber) + "行目 / line " + std::to_string(lineNumber) + ": " + fault);
-      continue;
-    }
-    if (!licencesText.empty()) licences = std::stoll(licencesText);
+    if (product.empty()) continue;  // nothing names the line's product
 
     auto [it, added] = productIndex.try_emplace(product, catalogue.products.size());
-    if (added) catalogue.products.push_back({product, {}, *kind, std::nullopt, {}, lineNumber});
+    if (added) catalogue.products.push_back({product, {}, ProductKind::Unknown, std::nullopt, {}, lineNumber});
     CatalogueProduct& p = catalogue.products[it->second];
+    if (p.kind == ProductKind::Unknown && kind) p.kind = *kind;
     if (p.publisher.empty()) p.publisher = field(kPublisher);
     if (!p.licences) p.licences = licences;
     if (p.endOfSupport.empty() && date) p.endOfSupport = *date;
-    catalogue.patterns.push_back({lineNumber, pattern, it->second});
+    if (!patternFault) catalogue.patterns.push_back({lineNumber, pattern, it->second});
   }
   return catalogue;
 }

@@ -48,7 +48,8 @@ std::vector<std::string> Texts(Statement& s) {
 }  // namespace
 
 void StoreCatalogue(Database& db, const Catalogue& catalogue) {
-  db.exec("DELETE FROM catalogue_products; DELETE FROM catalogue_patterns; DELETE FROM catalogue_matches;");
+  db.exec("DELETE FROM catalogue_products; DELETE FROM catalogue_patterns; DELETE FROM catalogue_matches;"
+          " DELETE FROM catalogue_problems;");
   Statement product = db.prepare(
       "INSERT INTO catalogue_products(product, publisher, kind, kind_title, licences, end_of_support, line)"
       " VALUES(?,?,?,?,?,?,?)");
@@ -64,6 +65,10 @@ void StoreCatalogue(Database& db, const Catalogue& catalogue) {
   Statement pattern = db.prepare("INSERT INTO catalogue_patterns(line, pattern, product) VALUES(?,?,?)");
   for (const CataloguePattern& p : catalogue.patterns) {
     pattern.bind(1, std::int64_t{p.line}).bind(2, p.pattern).bind(3, catalogue.products[p.product].name).run();
+  }
+  Statement problem = db.prepare("INSERT INTO catalogue_problems(line, column_name, value, file) VALUES(?,?,?,?)");
+  for (const CatalogueProblem& p : catalogue.problems) {
+    problem.bind(1, std::int64_t{p.line}).bind(2, p.column).bind(3, p.value).bind(4, catalogue.file).run();
   }
 }
 

@@ -10,7 +10,8 @@
 
 namespace th::ledger {
 
-// Replaces the catalogue held before and forgets every earlier match.
+// Replaces the catalogue held before (its problems too) and forgets every
+// earlier match.
 void StoreCatalogue(Database& db, const Catalogue& catalogue);
 
 // Matches the application names (as folded at import) and OS captions not

@@ -30,6 +30,10 @@ constexpr const char* kProductsChecked =
 
 constexpr const char* kChecks[] = {
     R"(INSERT INTO findings(kind, number, file, detail)
+       SELECT 'catalogue_value', NULL, file,
+              line || '行目 ' || column_name || ': ' || CASE WHEN value = '' THEN '（空）' ELSE value END
+       FROM catalogue_problems ORDER BY rowid)",
+    R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'licence_shortage', NULL, NULL, p.product || ': 保有 ' || p.licences || '、導入 ' || n.installed
        FROM catalogue_products p
        JOIN (SELECT product, COUNT(DISTINCT number) AS installed FROM temp.pc_has GROUP BY product) n USING(product)

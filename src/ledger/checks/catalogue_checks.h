@@ -1,6 +1,7 @@
 #pragma once
-// The findings about software and hardware over time: licences short,
-// forbidden or missing required software, end of support, changed hardware.
+// The findings about software and hardware over time: catalogue values that
+// could not be read, licences short, forbidden or missing required software,
+// end of support, changed hardware.
 #include <string>
 
 #include "ledger/store/sqlite.h"

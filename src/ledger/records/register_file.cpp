@@ -5,6 +5,7 @@
 #include "shared/management_number.h"
 #include "ledger/text/line_split.h"
 #include "ledger/text/text_fold.h"
+#include "ledger/text/unicode.h"
 
 namespace th::ledger {
 
@@ -66,6 +67,7 @@ std::vector<std::string> SplitCsvLine(std::string_view line, char separator) {
 
 std::string DecodeText(std::string_view bytes, platform::CodePage& codePage) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  if (bytes.substr(0, 2) == "\xFF\xFE") return Utf8FromUtf16Le(bytes.substr(2));
   if (IsUtf8(bytes)) return std::string(bytes);
   return codePage.fromAnsi(bytes);
 }

@@ -23,13 +23,13 @@ struct RegisterList {
 // quotes with "" for a quote inside; blanks around unquoted fields removed.
 std::vector<std::string> SplitCsvLine(std::string_view line, char separator = ',');
 
-// The text of a file the administrator keeps: UTF-8 (with or without BOM) or
-// code page 932, as UTF-8.
+// The text of a file the administrator keeps: UTF-8 (with or without BOM),
+// UTF-16LE with its BOM (Excel's "Unicode text") or code page 932, as UTF-8.
 std::string DecodeText(std::string_view bytes, platform::CodePage& codePage);
 
-// Reads a register from its bytes: UTF-8 (with or without BOM) or code page
-// 932, fields separated by commas or TABs. A first line whose first field is
-// not a management number is the header naming the columns. Numbers are
+// Reads a register from its bytes (any encoding DecodeText reads), fields
+// separated by commas or TABs. A first line whose first field is not a
+// management number is the header naming the columns. Numbers are
 // folded (text_fold.h) to lower case, as the client writes them.
 RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage);
 

@@ -1,8 +1,11 @@
 #include "ledger/text/text_fold.h"
 
+#include "ledger/text/unicode.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <utility>
 
 namespace th::ledger {
 
@@ -42,6 +45,28 @@ constexpr Expansion kExpansions[] = {
 static_assert(std::is_sorted(std::begin(kExpansions), std::end(kExpansions),
                              [](const Expansion& a, const Expansion& b) { return a.from < b.from; }));
 
+// Characters code page 932 lacks, as Windows writes them into a record file
+// ("best fit": µ becomes μ, é becomes e), and the Unicode twins of its own
+// characters that other programs type (〜 for ～, − for －): a catalogue
+// typed on a keyboard meets the names the record files hold. The twins go
+// on through the full-width fold below.
+constexpr std::pair<char32_t, char32_t> kLookAlikes[] = {
+    {0x00A1, '!'},    {0x00A6, '|'},    {0x00A9, 'c'},    {0x00AA, 'a'},    {0x00AB, 0x226A}, {0x00AD, '-'},
+    {0x00AE, 'R'},    {0x00AF, 0xFFE3}, {0x00B5, 0x03BC}, {0x00B7, 0x30FB}, {0x00B8, 0xFF0C}, {0x00BA, 'o'},
+    {0x00BB, 0x226B}, {0x2014, 0x2015}, {0x2016, 0x2225}, {0x2212, 0xFF0D}, {0x301C, 0xFF5E},
+};
+static_assert(std::is_sorted(std::begin(kLookAlikes), std::end(kLookAlikes)));
+// U+00C0-00FF without their accents; "*" where the code page holds the sign (× ÷).
+constexpr char kLatinLetters[] = "AAAAAAACEEEEIIIIDNOOOOO*OUUUUYTsaaaaaaaceeeeiiiidnooooo*ouuuuyty";
+static_assert(std::size(kLatinLetters) == 0x100 - 0xC0 + 1);
+
+char32_t LookAlike(char32_t c) {
+  if (c > 0x301C) return c;  // kana and kanji: at once
+  if (c >= 0xC0 && c <= 0xFF) return kLatinLetters[c - 0xC0] == '*' ? c : static_cast<char32_t>(kLatinLetters[c - 0xC0]);
+  const auto* e = std::lower_bound(std::begin(kLookAlikes), std::end(kLookAlikes), std::pair<char32_t, char32_t>(c, 0));
+  return e != std::end(kLookAlikes) && e->first == c ? e->second : c;
+}
+
 bool IsSpace(char32_t c) { return c == 0x00A0 || c == 0x3000 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F; }
 
 // The kana with a voiced (or semi-voiced) mark, or 0 when it takes none.
@@ -69,24 +94,6 @@ char32_t Compose(char32_t base, char32_t mark) {
   return out == 0x30F4 ? 0x3094 : out == 0x30FE ? 0x309E : out - 0x60;
 }
 
-void Append(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Decodes the character at `i` (advancing past it); 0 with `i` unmoved when
 // the bytes there are not well-formed UTF-8.
 char32_t Decode(std::string_view s, std::size_t& i) {
@@ -108,7 +115,7 @@ char32_t Decode(std::string_view s, std::size_t& i) {
 // Replaces the character written last, which began at `at`.
 void ReplaceLast(std::string& out, std::size_t at, char32_t with) {
   out.resize(at);
-  Append(out, with);
+  AppendUtf8(out, with);
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -147,6 +154,7 @@ void FoldNameInto(std::string_view text, std::string& out) {
       last = 0;
       continue;
     }
+    c = LookAlike(c);
     if (c >= 0xFF01 && c <= 0xFF5E) c -= 0xFEE0;
     else if (c >= 0xFF61 && c <= 0xFF9F) c = kHalfWidthKana[c - 0xFF61];
     else if (IsSpace(c)) c = ' ';
@@ -168,7 +176,7 @@ void FoldNameInto(std::string_view text, std::string& out) {
       last = 0;
     } else {
       if (c == decoded) out.append(text.substr(start, i - start));  // as it was: its bytes
-      else Append(out, c);
+      else AppendUtf8(out, c);
       last = c;
     }
   }

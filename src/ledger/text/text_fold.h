@@ -14,6 +14,9 @@
 //   - the common compatibility characters of code page 932: ①-⑳, Ⅰ-Ⅻ and
 //     ⅰ-ⅻ, ¹²³, ™ № ℡, ㈱ ㈲ ㈹, ㍻ ㍼ ㍽ ㍾ ㋿ and the squared units (㍉ ㌔ ㌢ ㍍
 //     ㌘ ㌧ ㌦ ㍑ ㎏ ㎝ ㎞ ㎡ ㎜ ㎎).
+//   - what a keyboard types that code page 932 lacks, as Windows writes it
+//     into a record file: µ as μ, Latin letters without their accents (é as
+//     e, ß as s), © ® as c R; and 〜 − ‖ — as the code page's ～ － ∥ ―.
 // Not covered: other compatibility characters (fractions, ligatures, Latin
 // letters with separate combining accents), which stay as they are. Bytes
 // that are not UTF-8 pass through unchanged.

@@ -178,5 +178,36 @@ class Exports(unittest.TestCase):
         self.assertIn("課", r.stderr)
 
 
+
+class CatalogueAsExcelSavesIt(unittest.TestCase):
+    """A catalogue saved as Excel's 「Unicode テキスト」 with one value the ledger cannot read: the
+    line still counts, and the value is a finding in findings.csv, on the workbook's 検出事項 sheet
+    and in the report's 検出事項, with the exit status that asks for attention."""
+
+    def test_a_bad_value_keeps_its_line_and_is_a_finding_everywhere(self):
+        out = OUT / "catalogue"
+        shutil.rmtree(out, ignore_errors=True)
+        (out / "SAVE").mkdir(parents=True)
+        (out / "SAVE" / "abc-05-0012.csv").write_bytes(record_file("abc-05-0012", PCS["abc-05-0012"]))
+        text = "パターン\t製品名\t種別\tライセンス数\r\n表計算*\t表計算\t有償\t1,000\r\n7-Zip*\t7-Zip\t無償\t２O\r\n"
+        (out / "catalogue.txt").write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
+        r = subprocess.run([LEDGER, "--db", str(out / "ledger.sqlite"), "--catalogue", str(out / "catalogue.txt"),
+                            "--export", str(out / "export"), "--report", str(out / "report.html"), str(out / "SAVE")],
+                           capture_output=True, text=True)
+        self.assertEqual(r.returncode, 4, r.stdout + r.stderr)
+
+        finding = {"検出事項": "カタログの読めない値", "管理番号": "", "ファイル": "catalogue.txt",
+                   "詳細": "3行目 ライセンス数: ２O"}
+        self.assertEqual(by_column(read_csv(out / "export" / "findings.csv")), [finding])
+        sheets = sheets_by_libreoffice(out / "export" / "inventory.xlsx", out / "sheets")
+        self.assertEqual(by_column(sheets["検出事項"]), [finding])
+
+        page = (out / "report.html").read_text(encoding="utf-8")
+        data = json.loads(re.search(r'<script type="application/json" id="report-data">(.*?)</script>', page,
+                                    re.S).group(1))
+        self.assertEqual([(f["title"], f["items"]) for f in data["findings"]],
+                         [("カタログの読めない値", [[None, "catalogue.txt", finding["詳細"]]])])
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -1,0 +1,23 @@
+#pragma once
+// Counts and days as a spreadsheet saves them into a CSV file: Japanese
+// Excel writes a cell as it shows it, so the text depends on the cell's
+// format, not only on its value.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace th::ledger {
+
+// A whole count: "1000", "1,000" (thousands separators), "1000.00" (shown
+// with decimals), full-width digits too. Nothing for any other text, a
+// negative count or one over twelve digits.
+std::optional<long long> SpreadsheetCount(std::string_view text);
+
+// 'YYYY-MM-DD' from a day written 2025/10/14, 2025-10-14, 2025.10.14,
+// 2025年10月14日 or in the Japanese eras (令和7年10月14日, 令和元年5月1日,
+// R7.10.14, H31/4/30), optionally followed by a time ("2025/10/14 0:00");
+// full-width digits too. Nothing for any other text, a year before 1900 or a
+// day the calendar lacks.
+std::optional<std::string> SpreadsheetDate(std::string_view text);
+
+}  // namespace th::ledger
