@@ -235,8 +235,16 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       out << "書き出し / exported: " << *o.xlsxFile << "\n";
     }
     if (o.glpiDir) {
-      const std::size_t pcs = WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag);
-      out << "GLPI: " << pcs << " 台 / PCs: " << *o.glpiDir << "\n";
+      const GlpiExport glpi = WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag);
+      out << "GLPI: " << glpi.written << " 台 / PCs: " << *o.glpiDir << "\n";
+      for (const auto& [number, current] : glpi.olderNumbers) {
+        out << "  " << number << ": " << current << " と同じPC（同じUUID）のため送りません / not sent: the same PC as "
+            << current << " (same UUID), sent under that number\n";
+      }
+      for (const std::string& number : glpi.nameless) {
+        out << "  " << number << ": コンピュータ名がないため管理番号を名前として送ります / no computer name: sent with"
+            << " its management number as name\n";
+      }
     }
   } catch (const std::runtime_error& e) {  // DbError, a folder or file unwritable
     err << "tallyhawk-ledger: 書き出せません（取り込みは済んでいます） / cannot export (the import was kept): "
