@@ -49,6 +49,7 @@ def record_file(number, pc):
     rows += [("LAN", "LAN", "コンピュータ名", pc["name"], ""), ("Hard", "メモリ", "全容量", pc["memory"], "KB"),
              ("Hard", "SystemHDD", "全容量", pc["disk"], "MB"),
              ("WMI", "MotherBoard", "SerialNo", pc["board"], "")]
+    rows += pc.get("identity", [])
     rows += [("Soft", "Application", *s) for s in pc["software"]]
     rows += [("資産", "管理情報", "姓", pc["surname"], ""), ("資産", "管理情報", "名", pc["given"], ""),
              ("資産", "管理情報", "管理番号", number, "")]
@@ -176,6 +177,75 @@ class Exports(unittest.TestCase):
     def test_a_tag_column_the_register_lacks_is_an_error(self):
         r = self.run_ledger("--glpi", str(OUT / "glpi-x"), "--glpi-tag", "課", status=3)
         self.assertIn("課", r.stderr)
+
+
+# PCs that GLPI's default rules (by serial, then by name) would merge or refuse.
+PLACEHOLDERS = [("WMI", "BIOS", "SerialNo", "To Be Filled By O.E.M.", ""),
+                ("WMI", "MotherBoard", "Device_ID", "{03000200-0400-0500-0006-000700080009}", "")]
+WHITE_BOX = dict(time="09:00:00", board="Default string", memory="8302456", disk="237873", software=[],
+                 surname="鈴木", given="一郎", identity=PLACEHOLDERS)
+GLPI_PCS = {
+    "abc-06-0001": dict(WHITE_BOX, date="2026/12/01", name="WB-01",
+                        adapters=[("00-1A-2B-00-00-01", "192.168.1.21 fe80::1:2:3:4%12")]),
+    "abc-06-0002": dict(WHITE_BOX, date="2026/12/01", name="WB-02", adapters=[("00-1A-2B-00-00-02", "192.168.1.22")]),
+    "abc-06-0003": dict(WHITE_BOX, date="2026/12/01", name="", adapters=[("00-1A-2B-00-00-03", "192.168.1.23")]),
+    "con": dict(WHITE_BOX, date="2026/11/01", name="PC-CON", adapters=[("00-1A-2B-00-00-04", "192.168.1.24")]),
+}
+# The same PC collected a month later, with more memory and its adapters the other way round.
+CON_LATER = dict(GLPI_PCS["con"], date="2026/12/01", memory="16604912",
+                 adapters=[("00-1A-2B-00-00-05", ""), ("00-1A-2B-00-00-04", "192.168.1.24")])
+
+
+class GlpiIdentities(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.out = OUT / "glpi-identities"
+        shutil.rmtree(cls.out, ignore_errors=True)
+        (cls.out / "SAVE").mkdir(parents=True)
+        for number, pc in GLPI_PCS.items():
+            (cls.out / "SAVE" / f"{number}.csv").write_bytes(record_file(number, pc))
+        cls.console = cls.ledger("first").stdout
+        (cls.out / "SAVE" / "con.csv").write_bytes(record_file("con", CON_LATER))
+        cls.ledger("later")
+
+    @classmethod
+    def ledger(cls, run):
+        r = subprocess.run([LEDGER, "--db", str(cls.out / "ledger.sqlite"), "--no-report", "--glpi",
+                            str(cls.out / run), str(cls.out / "SAVE")], capture_output=True, text=True)
+        assert r.returncode == 0, r.stdout + r.stderr
+        return r
+
+    def inventories(self, run):
+        return {p.name: json.loads(p.read_text(encoding="utf-8")) for p in sorted((self.out / run).glob("*.json"))}
+
+    def test_files_are_valid_and_name_each_pc_apart(self):
+        checker = jsonschema.Draft7Validator(SCHEMA, format_checker=jsonschema.FormatChecker())
+        for run in ("first", "later"):
+            inventories = self.inventories(run)
+            for inventory in inventories.values():
+                checker.validate(inventory)
+            # What GLPI matches on: serial, UUID, name; its agent: deviceid. No placeholder, no blank name.
+            first = {"first": "2026-12-01-09-00-00", "con": "2026-11-01-09-00-00"}
+            self.assertEqual(
+                {name: (i["deviceid"], i["content"]["hardware"].get("name"), i["content"]["hardware"].get("uuid"),
+                        i["content"]["bios"].get("ssn"), i["content"]["bios"].get("msn"))
+                 for name, i in inventories.items()},
+                {f"{n}.json" if n != "con" else "_con.json":
+                     (f"{n}-{first['con' if n == 'con' else 'first']}", pc["name"] or n, None, None, None)
+                 for n, pc in GLPI_PCS.items()}, run)
+        self.assertIn("abc-06-0003: コンピュータ名がないため管理番号を名前として送ります", self.console)
+
+    def test_a_later_collection_keeps_the_deviceid_and_the_ports(self):
+        before, after = self.inventories("first")["_con.json"], self.inventories("later")["_con.json"]
+        self.assertEqual(after["deviceid"], before["deviceid"])
+        self.assertEqual([m["capacity"] for m in before["content"]["memories"]], [8107])
+        self.assertEqual([m["capacity"] for m in after["content"]["memories"]], [16215])
+        ports = lambda i: {n["description"]: (n["mac"], n.get("ipaddress")) for n in i["content"]["networks"]}
+        self.assertEqual(ports(before), {"00:1a:2b:00:00:04": ("00:1a:2b:00:00:04", "192.168.1.24")})
+        self.assertEqual(ports(after), {"00:1a:2b:00:00:04": ("00:1a:2b:00:00:04", "192.168.1.24"),
+                                        "00:1a:2b:00:00:05": ("00:1a:2b:00:00:05", None)})
+        self.assertEqual([n.get("ipaddress6") for n in self.inventories("first")["abc-06-0001.json"]["content"]
+                          ["networks"]], [None, "fe80::1:2:3:4"])
 
 
 if __name__ == "__main__":
