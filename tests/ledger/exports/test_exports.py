@@ -179,73 +179,51 @@ class Exports(unittest.TestCase):
         self.assertIn("課", r.stderr)
 
 
-# PCs that GLPI's default rules (by serial, then by name) would merge or refuse.
-PLACEHOLDERS = [("WMI", "BIOS", "SerialNo", "To Be Filled By O.E.M.", ""),
-                ("WMI", "MotherBoard", "Device_ID", "{03000200-0400-0500-0006-000700080009}", "")]
-WHITE_BOX = dict(time="09:00:00", board="Default string", memory="8302456", disk="237873", software=[],
-                 surname="鈴木", given="一郎", identity=PLACEHOLDERS)
-GLPI_PCS = {
-    "abc-06-0001": dict(WHITE_BOX, date="2026/12/01", name="WB-01",
-                        adapters=[("00-1A-2B-00-00-01", "192.168.1.21 fe80::1:2:3:4%12")]),
-    "abc-06-0002": dict(WHITE_BOX, date="2026/12/01", name="WB-02", adapters=[("00-1A-2B-00-00-02", "192.168.1.22")]),
-    "abc-06-0003": dict(WHITE_BOX, date="2026/12/01", name="", adapters=[("00-1A-2B-00-00-03", "192.168.1.23")]),
-    "con": dict(WHITE_BOX, date="2026/11/01", name="PC-CON", adapters=[("00-1A-2B-00-00-04", "192.168.1.24")]),
-}
-# The same PC collected a month later, with more memory and its adapters the other way round.
-CON_LATER = dict(GLPI_PCS["con"], date="2026/12/01", memory="16604912",
-                 adapters=[("00-1A-2B-00-00-05", ""), ("00-1A-2B-00-00-04", "192.168.1.24")])
+# What GLPI's default rules would merge or refuse: white-box PCs (placeholder serials, UUID, MAC), a PC
+# without a name, one PC under two numbers (the same UUID), a number Windows keeps for a device.
+WHITE_BOX = [("WMI", "BIOS", "SerialNo", "To Be Filled By O.E.M.", ""),
+             ("WMI", "MotherBoard", "Device_ID", "{03000200-0400-0500-0006-000700080009}", "")]
+SAME_PC = [("WMI", "BIOS", "SerialNo", "SN-4", ""), ("WMI", "MotherBoard", "Device_ID", "{4444}", "")]
+BASE = dict(date="2026/12/01", time="09:00:00", board="Default string", memory="8302456", disk="1", software=[],
+            surname="鈴木", given="一郎", adapters=[], identity=WHITE_BOX)
+GLPI_PCS = {"abc-06-0001": dict(BASE, name="WB-01", adapters=[("00-1A-2B-00-00-01", "192.168.1.21")]),
+            "abc-06-0002": dict(BASE, name="WB-02", adapters=[("00-50-56-C0-00-08", "")]),  # VMware's VMnet8
+            "abc-06-0003": dict(BASE, name=""),
+            "abc-06-0004": dict(BASE, name="PC-OLD", date="2026/11/01", identity=SAME_PC),
+            "abc-06-0005": dict(BASE, name="PC-NEW", identity=SAME_PC),
+            "con": dict(BASE, name="PC-CON", date="2026/11/01", adapters=[("00-1A-2B-00-00-06", "")])}
 
 
 class GlpiIdentities(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.out = OUT / "glpi-identities"
-        shutil.rmtree(cls.out, ignore_errors=True)
-        (cls.out / "SAVE").mkdir(parents=True)
+    def test_each_pc_sent_once_apart_and_under_a_deviceid_its_next_collection_keeps(self):
+        out = OUT / "glpi-identities"
+        shutil.rmtree(out, ignore_errors=True)
+        (out / "SAVE").mkdir(parents=True)
         for number, pc in GLPI_PCS.items():
-            (cls.out / "SAVE" / f"{number}.csv").write_bytes(record_file(number, pc))
-        cls.console = cls.ledger("first").stdout
-        (cls.out / "SAVE" / "con.csv").write_bytes(record_file("con", CON_LATER))
-        cls.ledger("later")
-
-    @classmethod
-    def ledger(cls, run):
-        r = subprocess.run([LEDGER, "--db", str(cls.out / "ledger.sqlite"), "--no-report", "--glpi",
-                            str(cls.out / run), str(cls.out / "SAVE")], capture_output=True, text=True)
-        assert r.returncode == 0, r.stdout + r.stderr
-        return r
-
-    def inventories(self, run):
-        return {p.name: json.loads(p.read_text(encoding="utf-8")) for p in sorted((self.out / run).glob("*.json"))}
-
-    def test_files_are_valid_and_name_each_pc_apart(self):
+            (out / "SAVE" / f"{number}.csv").write_bytes(record_file(number, pc))
         checker = jsonschema.Draft7Validator(SCHEMA, format_checker=jsonschema.FormatChecker())
+        # What GLPI's rules match on (name, UUID, serial), its agent (deviceid), memory, ports (name=MAC).
+        ident = lambda i: checker.validate(i) or " ".join([i["deviceid"], *(i["content"][k].get(f, "-") for k, f in (
+            ("hardware", "name"), ("hardware", "uuid"), ("bios", "ssn"), ("bios", "msn"))),
+            str(i["content"]["memories"][0]["capacity"]), *(f"{n['description']}={n.get('mac', '-')}"
+                                                             for n in i["content"].get("networks", []))])
+        sent = {"abc-06-0001.json": "abc-06-0001-2026-12-01-09-00-00 WB-01 - - - 8107 00:1a:2b:00:00:01=00:1a:2b:00:00:01",
+                "abc-06-0002.json": "abc-06-0002-2026-12-01-09-00-00 WB-02 - - - 8107 00:50:56:c0:00:08=-",
+                "abc-06-0003.json": "abc-06-0003-2026-12-01-09-00-00 abc-06-0003 - - - 8107",
+                "abc-06-0005.json": "abc-06-0005-2026-12-01-09-00-00 PC-NEW 4444 SN-4 - 8107",
+                "_con.json": "con-2026-11-01-09-00-00 PC-CON - - - 8107 00:1a:2b:00:00:06=00:1a:2b:00:00:06"}
         for run in ("first", "later"):
-            inventories = self.inventories(run)
-            for inventory in inventories.values():
-                checker.validate(inventory)
-            # What GLPI matches on: serial, UUID, name; its agent: deviceid. No placeholder, no blank name.
-            first = {"first": "2026-12-01-09-00-00", "con": "2026-11-01-09-00-00"}
-            self.assertEqual(
-                {name: (i["deviceid"], i["content"]["hardware"].get("name"), i["content"]["hardware"].get("uuid"),
-                        i["content"]["bios"].get("ssn"), i["content"]["bios"].get("msn"))
-                 for name, i in inventories.items()},
-                {f"{n}.json" if n != "con" else "_con.json":
-                     (f"{n}-{first['con' if n == 'con' else 'first']}", pc["name"] or n, None, None, None)
-                 for n, pc in GLPI_PCS.items()}, run)
-        self.assertIn("abc-06-0003: コンピュータ名がないため管理番号を名前として送ります", self.console)
-
-    def test_a_later_collection_keeps_the_deviceid_and_the_ports(self):
-        before, after = self.inventories("first")["_con.json"], self.inventories("later")["_con.json"]
-        self.assertEqual(after["deviceid"], before["deviceid"])
-        self.assertEqual([m["capacity"] for m in before["content"]["memories"]], [8107])
-        self.assertEqual([m["capacity"] for m in after["content"]["memories"]], [16215])
-        ports = lambda i: {n["description"]: (n["mac"], n.get("ipaddress")) for n in i["content"]["networks"]}
-        self.assertEqual(ports(before), {"00:1a:2b:00:00:04": ("00:1a:2b:00:00:04", "192.168.1.24")})
-        self.assertEqual(ports(after), {"00:1a:2b:00:00:04": ("00:1a:2b:00:00:04", "192.168.1.24"),
-                                        "00:1a:2b:00:00:05": ("00:1a:2b:00:00:05", None)})
-        self.assertEqual([n.get("ipaddress6") for n in self.inventories("first")["abc-06-0001.json"]["content"]
-                          ["networks"]], [None, "fe80::1:2:3:4"])
+            r = subprocess.run([LEDGER, "--db", str(out / "db.sqlite"), "--no-report", "--glpi", str(out / run),
+                                str(out / "SAVE")], capture_output=True, text=True)
+            self.assertIn("  abc-06-0004: abc-06-0005 と同じPC", r.stdout, r.stderr)
+            self.assertEqual({p.name: ident(json.loads(p.read_text("utf-8"))) for p in (out / run).glob("*.json")},
+                             sent)
+            # The next collection of con: more memory, a second adapter listed first.
+            (out / "SAVE" / "con.csv").write_bytes(record_file("con", dict(
+                GLPI_PCS["con"], date="2026/12/02", memory="16604912",
+                adapters=[("00-1A-2B-00-00-07", ""), *GLPI_PCS["con"]["adapters"]])))
+            sent["_con.json"] = ("con-2026-11-01-09-00-00 PC-CON - - - 16215 00:1a:2b:00:00:07=00:1a:2b:00:00:07"
+                                 " 00:1a:2b:00:00:06=00:1a:2b:00:00:06")
 
 
 if __name__ == "__main__":
