@@ -101,12 +101,12 @@ constexpr const char* kChecksAfterShared[] = {
                AND r.grp = 'Create' AND r.item = 'DateTime' ORDER BY line LIMIT 1), c.renewalday, '')
        FROM collections c JOIN files f ON f.id = c.file_id
        WHERE c.date_problem IS NOT NULL AND f.gone_at IS NULL ORDER BY c.date_problem, c.number, f.path)",
-    // Facts the GLPI export sends otherwise than the record holds them, or
-    // leaves out: the older number of one PC, a PC without a name.
+    // Facts the GLPI export leaves out, or sends otherwise than the record
+    // holds them: the older numbers of one PC, a PC without a name.
     "INSERT INTO findings(kind, number, file, detail)"
-    " SELECT 'older_number', number, file,"
-    "        'UUID ' || uuid || ': 現在の管理番号 ' || current_number || '（GLPIにはこちらだけを送る）'"
-    " FROM (" LEDGER_OLDER_NUMBERS ") ORDER BY number",
+    " SELECT 'older_numbers', current_number, current_file,"
+    "        'UUID ' || uuid || ': 古い管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
+    " FROM (SELECT * FROM (" LEDGER_OLDER_NUMBERS ") ORDER BY number) GROUP BY uuid ORDER BY current_number",
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'no_computer_name', p.number, f.name, 'コンピュータ名が空（GLPIには管理番号を名前として送る）'
        FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id

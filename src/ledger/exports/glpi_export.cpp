@@ -92,7 +92,7 @@ GlpiExport WriteGlpiInventory(Database& db, const fs::path& dir, const std::opti
 
   GlpiExport result;
   std::map<std::string, std::string> older;
-  for (Statement s = db.prepare(LEDGER_OLDER_NUMBERS); s.step();) older.emplace(s.text(0), s.text(2));
+  for (Statement s = db.prepare(LEDGER_OLDER_NUMBERS); s.step();) older.emplace(s.text(0), s.text(1));
   Statement pcs = db.prepare(kPcs);
   Statement records = db.prepare(kRecords);
   std::set<std::string> taken;  // file names, as a case-blind file system compares them
@@ -100,7 +100,7 @@ GlpiExport WriteGlpiInventory(Database& db, const fs::path& dir, const std::opti
   while (pcs.step()) {
     pc.number = pcs.text(0);
     if (const auto it = older.find(pc.number); it != older.end()) {
-      result.olderNumbers.emplace_back(it->first, it->second);
+      result.olderNumbers[it->second].push_back(pc.number);
       continue;
     }
     pc.firstCollectedAt = pcs.text(2);

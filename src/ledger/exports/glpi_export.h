@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <utility>
+#include <map>
 #include <vector>
 
 #include "ledger/store/sqlite.h"
@@ -15,9 +15,9 @@ constexpr const char* kGlpiArchive = "glpi-inventory.zip";
 
 struct GlpiExport {
   std::size_t written = 0;  // PCs, one file each
-  // Left out: the older number of a PC now reported under another, and that
-  // current number (same_pc_sql.h). GLPI would merge the two.
-  std::vector<std::pair<std::string, std::string>> olderNumbers;
+  // A PC's current number and its older numbers, left out (same_pc_sql.h):
+  // GLPI would merge them.
+  std::map<std::string, std::vector<std::string>> olderNumbers;
   std::vector<std::string> nameless;  // sent with their management number as name
 };
 

@@ -24,7 +24,7 @@ constexpr FindingKind kKinds[] = {
     {"required_missing", "必須ソフトウェアがない", "Required software missing"},
     {"end_of_support", "サポート終了", "Past end of support"},
     {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
-    {"older_number", "同じPCの古い管理番号", "Older number of a PC now reported under another"},
+    {"older_numbers", "同じPCの古い管理番号", "Older numbers of this PC"},
     {"no_computer_name", "コンピュータ名がない", "No computer name"},
 };
 

@@ -215,7 +215,7 @@ class GlpiIdentities(unittest.TestCase):
         for run in ("first", "later"):
             r = subprocess.run([LEDGER, "--db", str(out / "db.sqlite"), "--no-report", "--glpi", str(out / run),
                                 str(out / "SAVE")], capture_output=True, text=True)
-            self.assertIn("  abc-06-0004: abc-06-0005 と同じPC", r.stdout, r.stderr)
+            self.assertIn("  abc-06-0005: 同じPC（同じUUID）の古い管理番号 abc-06-0004 は送りません", r.stdout, r.stderr)
             self.assertEqual({p.name: ident(json.loads(p.read_text("utf-8"))) for p in (out / run).glob("*.json")},
                              sent)
             # The next collection of con: more memory, a second adapter listed first.
