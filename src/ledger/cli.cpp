@@ -253,8 +253,19 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       out << "書き出し / exported: " << *o.xlsxFile << "\n";
     }
     if (o.glpiDir) {
-      const std::size_t pcs = WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag);
-      out << "GLPI: " << pcs << " 台 / PCs: " << *o.glpiDir << "\n";
+      const GlpiExport glpi = WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag);
+      out << "GLPI: " << glpi.written << " 台 / PCs: " << *o.glpiDir << "\n";
+      for (const auto& [current, older] : glpi.olderNumbers) {
+        std::string numbers;
+        for (std::size_t i = 0; i < older.size() && i < 5; ++i) numbers += (i ? " " : "") + older[i];
+        if (older.size() > 5) numbers += " … (" + std::to_string(older.size()) + ")";
+        out << "  " << current << ": 同じPC（同じUUID）の古い管理番号 " << numbers << " は送りません / the same PC's"
+            << " older numbers (same UUID) not sent: " << numbers << "\n";
+      }
+      for (const std::string& number : glpi.nameless) {
+        out << "  " << number << ": コンピュータ名がないため管理番号を名前として送ります / no computer name: sent with"
+            << " its management number as name\n";
+      }
     }
   } catch (const std::runtime_error& e) {  // DbError, a folder or file unwritable
     err << "tallyhawk-ledger: 書き出せません（取り込みは済んでいます） / cannot export (the import was kept): "

@@ -43,10 +43,15 @@ def pc_row(rows):
     adapters = [r for r in rows if r[1] == "LAN" and r[2].startswith("Adapter") and r[4]]
     row["MACアドレス"] = " ".join(r[4] for r in adapters if r[3] == "MACアドレス")
     row["IPアドレス"] = " ".join(r[4] for r in adapters if r[3] == "IPアドレス")
-    created = next(r for r in rows if r[1:3] == ["Create", "DateTime"])
-    row["収集日時"] = created[3].replace("/", "-") + " " + created[4]
+    row["収集日時"] = collected(rows)
     row["管理番号"] = rows[0][0]
     return [row.get(c, "") for c in PCS_HEADER]
+
+
+def collected(rows):
+    """The collection's time, 'YYYY-MM-DD HH:MM:SS'."""
+    created = next(r for r in rows if r[1:3] == ["Create", "DateTime"])
+    return created[3].replace("/", "-") + " " + created[4]
 
 
 def fold(text):

@@ -82,10 +82,11 @@ class Ledger(unittest.TestCase):
                         for n, d in files.items()}
             past_support = {("end_of_support", n) for n, c in captions.items() if ledger_expected.past_end_of_support(c)}
             no_software = {("no_software", n) for n, rows in parsed.items() if not ledger_expected.applications(rows)}
+            current = max((FIRST, MISTYPED), key=lambda n: ledger_expected.collected(parsed[n]))
             self.assertEqual(findings, {
                 ("cut_short", CUT),
-                # One finding per shared value, its numbers beside it.
-                *((kind, None) for kind in ("same_uuid", "same_mac", "same_computer_name")),
+                # One finding per shared value, its numbers beside it; the PC's older number under its current one.
+                *((kind, None) for kind in ("same_uuid", "same_mac", "same_computer_name")), ("older_numbers", current),
                 ("not_in_register", MISTYPED), ("not_reported", MISSING), *no_software, *past_support})
 
             register = {FIRST: ["総務課"], CUT: ["経理課"]}

@@ -61,6 +61,7 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
             "stale|abc-05-0008|abc-05-0008.csv|収集日時 2026-01-01 09:05:07\n"
             "not_reported|abc-05-0099||台帳にあり、記録ファイルがない\n"
             "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない\n"
+            "older_numbers|abc-05-0005|abc-05-0005.csv|UUID 0005: 古い管理番号 abc-05-0006（GLPIにはこの番号だけを送る）\n"
             "hardware_changed|abc-05-0007|abc-05-0007.csv|システムUUID {0071} → {0072}");
   EXPECT_EQ(query("SELECT f.kind, n.number, n.file FROM finding_numbers n JOIN findings f ON f.id = n.finding_id"
                   " WHERE f.kind = 'same_mac' ORDER BY n.number"),
@@ -80,9 +81,11 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
       {"licence_shortage", "ライセンス不足", "Fewer licences than installs"},
       {"name_mismatch", "ファイル名と管理番号が異なる", "File name differs from its Key"},
+      {"no_computer_name", "コンピュータ名がない", "No computer name"},
       {"no_software", "ソフトウェアの記録がない", "No software record"},
       {"not_in_register", "台帳にない管理番号", "Reported, not in the register"},
       {"not_reported", "台帳にあるが未報告", "In the register, not reported"},
+      {"older_numbers", "同じPCの古い管理番号", "Older numbers of this PC"},
       {"rejected", "取り込めなかったファイル", "File not imported"},
       {"required_missing", "必須ソフトウェアがない", "Required software missing"},
       {"same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name under two numbers"},

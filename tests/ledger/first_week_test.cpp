@@ -34,7 +34,8 @@ TEST_F(LedgerTest, PlaceholderIdentifiersAreNoFindingButHideNoRealOne) {
          .uuid = "FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF", .mac = "00-00-00-00-00-99"},
         "abc-05-0001 (前回).csv");
   import();
-  EXPECT_EQ(query("SELECT kind, number FROM findings"), "two_pcs|abc-05-0001");
+  EXPECT_EQ(query("SELECT kind, number FROM findings"),
+            "two_pcs|abc-05-0001\nno_computer_name|abc-05-0004\nno_computer_name|abc-05-0005");
   EXPECT_EQ(query("SELECT mac_addresses FROM pc_summary WHERE number = 'abc-05-0004'"), "0A-00-27-00-00-11");
 }
 

@@ -24,14 +24,14 @@ std::vector<StoredRecord> Records(std::initializer_list<std::array<const char*, 
 TEST(GlpiInventory, MapsWhatTheRecordHolds) {
   GlpiPc pc;
   pc.number = "abc-05-0012";
-  pc.collectedAt = "2026-12-06 09:05:07";
+  pc.firstCollectedAt = "2026-11-02 08:00:00";
   pc.os = "Microsoft Windows 7 Professional 64 ビット";
   pc.osVersion = "Service Pack 1";
   pc.tag = "総務部";
   pc.records = Records({
       {"Create", "DateTime", "2026/12/06", "09:05:07", ""},
       {"LAN", "Adapter", "MACアドレス", "00-1A-2B-3C-4D-5E", ""},
-      {"LAN", "Adapter", "IPアドレス", "fe80::1 192.168.1.20", ""},
+      {"LAN", "Adapter", "IPアドレス", "fe80::1%4 192.168.1.20", ""},
       {"LAN", "Adapter", "サブネットマスク", "64 255.255.255.0", ""},
       {"LAN", "Adapter", "ゲートウェイ", "192.168.1.1", ""},
       {"LAN", "Adapter", "DHCPServer", "192.168.1.2", ""},
@@ -40,6 +40,8 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
       {"LAN", "Adapter2", "IPアドレス", "", ""},
       {"LAN", "Adapter2", "PrimaryDNS", "192.168.1.3", ""},
       {"LAN", "Adapter2", "SecondaryDNS", "10.0.0.3", ""},
+      {"LAN", "Adapter3", "MACアドレス", "00-1A-2B-3C-4D-5E", ""},  // a second adapter with the MAC of the first
+      {"LAN", "Adapter4", "IPアドレス", "10.0.0.9", ""},
       {"Soft", "OS", "Version", "Microsoft Windows 7 Professional 64 ビット (Service Pack 1)", ""},
       {"Soft", "OS", "ProductID", "00371-OEM-9044632-11111", ""},
       {"LAN", "LAN", "コンピュータ名", "PC-ALPHA", ""},
@@ -69,9 +71,9 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
       {"資産", "管理情報", "管理番号", "abc-05-0012", ""},
   });
   const json expected = json::parse(R"({
-    "action": "inventory", "deviceid": "PC-ALPHA-2026-12-06-09-05-07", "itemtype": "Computer", "tag": "総務部",
+    "action": "inventory", "deviceid": "abc-05-0012-2026-11-02-08-00-00", "itemtype": "Computer", "tag": "総務部",
     "content": {
-      "versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"(",
+      "versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"js(",
       "bios": {"smanufacturer": "LENOVO", "smodel": "10T7", "ssn": "000123", "bmanufacturer": "LENOVO",
                "bversion": "LENOVO - 1380", "bdate": "2019-04-25", "mmanufacturer": "LENOVO", "mmodel": "3136",
                "msn": "L1HF91", "assettag": "abc-05-0012"},
@@ -82,34 +84,38 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
                           "service_pack": "Service Pack 1"},
       "cpus": [{"name": "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz"}],
       "drives": [{"letter": "C:", "total": 237873, "free": 100000, "systemdrive": true}],
+      "memories": [{"capacity": 8107, "description": "Total memory"}],
       "networks": [
-        {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress6": "fe80::1"},
-        {"description": "Adapter", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress": "192.168.1.20",
-         "ipmask": "255.255.255.0", "ipgateway": "192.168.1.1"},
-        {"description": "Adapter2", "mac": "00:1a:2b:3c:4d:6f"}],
+        {"description": "00:1a:2b:3c:4d:5e", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2", "ipaddress6": "fe80::1"},
+        {"description": "00:1a:2b:3c:4d:5e", "mac": "00:1a:2b:3c:4d:5e", "ipdhcp": "192.168.1.2",
+         "ipaddress": "192.168.1.20", "ipmask": "255.255.255.0", "ipgateway": "192.168.1.1"},
+        {"description": "00:1a:2b:3c:4d:6f", "mac": "00:1a:2b:3c:4d:6f"},
+        {"description": "00:1a:2b:3c:4d:5e (2)", "mac": "00:1a:2b:3c:4d:5e"},
+        {"description": "Adapter4", "ipaddress": "10.0.0.9"}],
       "softwares": [{"name": "7-Zip 19.00", "version": "19.00", "publisher": "Igor Pavlov"},
                     {"name": "Office 16", "version": "16.0"},
                     {"name": "社内ツール"}]
-    }})");
+    }})js");
   EXPECT_EQ(json(GlpiInventory(pc)), expected);
 }
 
 TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
   GlpiPc pc;
   pc.number = "abc-05-0013";
-  pc.collectedAt = "2026-12-06";
+  pc.firstCollectedAt = "2026-12-06";
   pc.tag = "";
   pc.records = Records({
       {"Hard", "メモリ", "全容量", "8 GB", "KB"},                  // not a number of kilobytes
       {"WMI", "MotherBoard", "Device_ID", "LENOVOL1HF91", ""},     // the board's maker and serial: no UUID
       {"WMI", "BIOS", "ReleaseDate", "2019/4/5", ""},              // not a date GLPI reads
-      {"LAN", "Adapter", "IPアドレス", "192.168.1.256", ""},        // not an address
+      {"LAN", "Adapter", "IPアドレス", "192.168.1.256 fe80::g%4", ""},  // not addresses
+      {"LAN", "LAN", "コンピュータ名", "  ", ""},                    // no name: the number instead
       {"Soft", "Application", "", "1.0", "Nobody"},                // no name
   });
   const json expected = json::parse(R"({
     "action": "inventory", "deviceid": "abc-05-0013-2026-12-06", "itemtype": "Computer",
     "content": {"versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"(", "bios": {"assettag": "abc-05-0013"},
-                "hardware": {}, "networks": [{"description": "Adapter"}]}})");
+                "hardware": {"name": "abc-05-0013"}, "networks": [{"description": "Adapter"}]}})");
   EXPECT_EQ(json(GlpiInventory(pc)), expected);
   pc.records = Records({{"WMI", "BIOS", "ReleaseDate", "2019/02/30", ""}});  // no such day
   EXPECT_FALSE(json(GlpiInventory(pc))["content"]["bios"].contains("bdate"));
@@ -140,8 +146,11 @@ namespace {
 
 TEST(GlpiFiles, NameAFileAfterItsNumberWithWhatAFileNameHolds) {
   const std::pair<const char*, const char*> cases[] = {
-      {"abc-05-0012", "abc-05-0012"}, {"総務-01", "総務-01"},       {"a/b\\c:d", "a_b_c_d"},
-      {"x*y?\"<>|", "x_y_____"},     {"..", "_.._"}, {"abc ", "_abc _"},            {"", "__"},
+      {"abc-05-0012", "abc-05-0012"}, {"総務-01", "総務-01"}, {"a/b\\c:d", "a_b_c_d"}, {"x*y?\"<>|", "x_y_____"},
+      {"..", "_.._"}, {"abc ", "_abc _"}, {"abc.", "_abc._"}, {"", "__"},
+      // Names Windows keeps for devices, in any case, also before an extension or blanks.
+      {"CON", "_CON"}, {"nul", "_nul"}, {"Com1", "_Com1"}, {"LPT9.x", "_LPT9.x"}, {"aux .1", "_aux .1"},
+      {"COM\u00B9", "_COM\u00B9"}, {"conout$", "_conout$"}, {"COM10", "COM10"}, {"CONSOLE", "CONSOLE"}, {"xNUL", "xNUL"},
   };
   for (const auto& [number, stem] : cases) EXPECT_EQ(GlpiFileStem(number), stem) << number;
 }
@@ -150,7 +159,7 @@ TEST_F(LedgerTest, GlpiFilesOfNumbersThatDifferInCaseAreBothKept) {
   write({.key = "abc-05-0012", .computer = "PC-ALPHA", .uuid = "{1111}", .mac = "00-1A-2B-3C-4D-5E"});
   write({.key = "ABC-05-0012", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F"}, "other.csv");
   import();
-  EXPECT_EQ(WriteGlpiInventory(db(), dir / "glpi", std::nullopt), 2u);
+  EXPECT_EQ(WriteGlpiInventory(db(), dir / "glpi", std::nullopt).written, 2u);
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir / "glpi")) names.push_back(Utf8FromPath(entry.path().filename()));
   std::sort(names.begin(), names.end());

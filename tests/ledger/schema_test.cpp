@@ -29,7 +29,9 @@ TEST_F(LedgerTest, ADatabaseFromBeforeVersionsIsUpgraded) {
   // The next import keeps the history and checks with today's rules.
   import();
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections"), "3");
-  EXPECT_EQ(query("SELECT kind, detail FROM findings"), "same_uuid|UUID {A}: abc-05-0001 abc-05-0002");
+  EXPECT_EQ(query("SELECT kind, detail FROM findings"),
+            "same_uuid|UUID {A}: abc-05-0001 abc-05-0002\n"
+            "older_numbers|UUID A: 古い管理番号 abc-05-0001（GLPIにはこの番号だけを送る）");
 }
 
 }  // namespace

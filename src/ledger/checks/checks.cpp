@@ -6,6 +6,7 @@
 
 #include "ledger/checks/catalogue_checks.h"
 #include "ledger/store/identifier_sql.h"
+#include "ledger/store/same_pc_sql.h"
 
 namespace th::ledger {
 
@@ -100,6 +101,16 @@ constexpr const char* kChecksAfterShared[] = {
                AND r.grp = 'Create' AND r.item = 'DateTime' ORDER BY line LIMIT 1), c.renewalday, '')
        FROM collections c JOIN files f ON f.id = c.file_id
        WHERE c.date_problem IS NOT NULL AND f.gone_at IS NULL ORDER BY c.date_problem, c.number, f.path)",
+    // Facts the GLPI export leaves out, or sends otherwise than the record
+    // holds them: the older numbers of one PC, a PC without a name.
+    "INSERT INTO findings(kind, number, file, detail)"
+    " SELECT 'older_numbers', current_number, current_file,"
+    "        'UUID ' || uuid || ': 古い管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
+    " FROM (SELECT * FROM (" LEDGER_OLDER_NUMBERS ") ORDER BY number) GROUP BY uuid ORDER BY current_number",
+    R"(INSERT INTO findings(kind, number, file, detail)
+       SELECT 'no_computer_name', p.number, f.name, 'コンピュータ名が空（GLPIには管理番号を名前として送る）'
+       FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
+       WHERE trim(COALESCE(c.computer_name, '')) = '' ORDER BY p.number)",
 };
 
 void Run(Database& db, const char* sql, const CheckOptions& options) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <map>
+#include <vector>
 
 #include "ledger/store/sqlite.h"
 
@@ -11,15 +13,24 @@ namespace th::ledger {
 
 constexpr const char* kGlpiArchive = "glpi-inventory.zip";
 
-// Writes the files into `dir` (created when missing) and returns how many
-// PCs they hold. `tagColumn` names the register column whose value becomes
-// each PC's GLPI tag. Throws std::runtime_error when a file cannot be written
-// or the register has no such column.
-std::size_t WriteGlpiInventory(Database& db, const std::filesystem::path& dir,
-                               const std::optional<std::string>& tagColumn);
+struct GlpiExport {
+  std::size_t written = 0;  // PCs, one file each
+  // A PC's current number and its older numbers, left out (same_pc_sql.h):
+  // GLPI would merge them.
+  std::map<std::string, std::vector<std::string>> olderNumbers;
+  std::vector<std::string> nameless;  // sent with their management number as name
+};
+
+// Writes the files into `dir` (created when missing). `tagColumn` names the
+// register column whose value becomes each PC's GLPI tag. Throws
+// std::runtime_error when a file cannot be written or the register has no
+// such column.
+GlpiExport WriteGlpiInventory(Database& db, const std::filesystem::path& dir,
+                              const std::optional<std::string>& tagColumn);
 
 // The file name for a management number: characters that a file name cannot
-// hold become "_".
+// hold become "_", and a name Windows keeps for a device (CON, nul, COM1...)
+// or would trim (a leading or trailing dot or blank) is changed too.
 std::string GlpiFileStem(std::string_view number);
 
 }  // namespace th::ledger

@@ -42,7 +42,7 @@ bool IsIpv4(std::string_view s) {
 bool IsIpv6(std::string_view s) {
   if (s.find(':') == std::string_view::npos) return false;
   for (char c : s) {
-    if (!(std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.' || c == '%')) return false;
+    if (!(std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.')) return false;
   }
   return true;
 }
@@ -57,18 +57,26 @@ std::optional<long long> WholeNumber(std::string_view s) {
   return v;
 }
 
-// The records of one collection, looked up by group, item and subitem.
+struct Adapter {
+  std::string item;  // Adapter, Adapter2...
+  std::multimap<std::string, std::string> values;
+  bool placeholderMac = false;
+};
+
+// The records of one collection, looked up by group, item and subitem. An
+// identifier that identifies nothing counts as absent.
 class Facts {
  public:
   explicit Facts(const std::vector<StoredRecord>& records) {
     for (const StoredRecord& r : records) {
       if (r.group == "Soft" && r.item == "Application") continue;
       if (r.group == "LAN" && r.item.rfind("Adapter", 0) == 0) {
-        if (adapters_.empty() || adapters_.back().first != r.item) adapters_.push_back({r.item, {}});
-        adapters_.back().second.emplace(r.subItem, r.contents);
+        if (adapters_.empty() || adapters_.back().item != r.item) adapters_.push_back({r.item, {}});
+        adapters_.back().values.emplace(r.subItem, r.contents);
+        if (r.subItem == "MACアドレス" && r.placeholder) adapters_.back().placeholderMac = true;
       } else if (r.group == "Hard" && r.item == "CPU" && r.subItem == "NameString") {
         if (!r.contents.empty()) cpus_.push_back(r.contents);
-      } else if (!r.contents.empty()) {
+      } else if (!r.contents.empty() && !r.placeholder) {
         first_.emplace(r.group + '\t' + r.item + '\t' + r.subItem, r.contents);
       }
     }
@@ -78,7 +86,6 @@ class Facts {
     const auto it = first_.find(std::string(group) + '\t' + item + '\t' + subItem);
     return it == first_.end() ? std::string() : it->second;
   }
-  using Adapter = std::pair<std::string, std::multimap<std::string, std::string>>;
   const std::vector<Adapter>& adapters() const { return adapters_; }
   const std::vector<std::string>& cpus() const { return cpus_; }
 
@@ -88,22 +95,32 @@ class Facts {
   std::vector<std::string> cpus_;
 };
 
-std::string AdapterValue(const Facts::Adapter& a, const char* subItem) {
-  const auto it = a.second.find(subItem);
-  return it == a.second.end() ? std::string() : it->second;
+std::string AdapterValue(const Adapter& a, const char* subItem) {
+  const auto it = a.values.find(subItem);
+  return it == a.values.end() ? std::string() : it->second;
 }
 
 void Put(Json& object, const char* key, const std::string& value) {
   if (!value.empty()) object[key] = value;
 }
 
-// GLPI's agents name a device by its host and the time of the inventory.
-std::string DeviceId(const std::string& name, const std::string& collectedAt) {
-  std::string when = collectedAt;
+// GLPI keeps one agent per deviceid and, when a computer is linked to a new
+// one, deletes the computer's other agents. Its own agents form the deviceid
+// once, from the host and the time of their first run; here the number and
+// its first collection's time, which later collections do not change.
+std::string DeviceId(const std::string& number, const std::string& firstCollectedAt) {
+  std::string when = firstCollectedAt;
   for (char& c : when) {
     if (c == ' ' || c == ':' || c == '/') c = '-';
   }
-  return when.empty() ? name : name + "-" + when;
+  return when.empty() ? number : number + "-" + when;
+}
+
+// The computer name; GLPI refuses a computer without one, so a PC whose
+// record lacks it goes under its management number.
+std::string ComputerName(const Facts& f, const std::string& number) {
+  const std::string name = f.get("LAN", "LAN", "コンピュータ名");
+  return name.find_first_not_of(' ') == std::string::npos ? number : name;
 }
 
 Json Bios(const Facts& f, const std::string& number) {
@@ -128,9 +145,9 @@ Json Bios(const Facts& f, const std::string& number) {
   return bios;
 }
 
-Json Hardware(const Facts& f) {
+Json Hardware(const Facts& f, const std::string& number) {
   Json hw = Json::object();
-  Put(hw, "name", f.get("LAN", "LAN", "コンピュータ名"));
+  hw["name"] = ComputerName(f, number);
   // The UUID is recorded in braces; without them the record holds the
   // board's maker and serial instead, which is no UUID.
   const std::string uuid = f.get("WMI", "MotherBoard", "Device_ID");
@@ -144,7 +161,7 @@ Json Hardware(const Facts& f) {
   Put(hw, "chassis_type", f.get("WMI", "System", "PC_Type"));
   Put(hw, "winprodid", f.get("Soft", "OS", "ProductID"));
   std::string dns;
-  for (const Facts::Adapter& a : f.adapters()) {
+  for (const Adapter& a : f.adapters()) {
     for (const char* key : {"PrimaryDNS", "SecondaryDNS"}) {
       const std::string server = AdapterValue(a, key);
       if (!server.empty() && ("/" + dns + "/").find("/" + server + "/") == std::string::npos) {
@@ -175,14 +192,22 @@ Json OperatingSystem(const GlpiPc& pc) {
   return os;
 }
 
+// GLPI names a port after its description and knows it again by name and
+// MAC; a port that matches none is deleted and made anew. The record names
+// adapters by their place (Adapter, Adapter2...), which changes when one is
+// off, so a port is named after its MAC; a second adapter with the same MAC
+// gets " (2)", one without a MAC its place.
 Json Networks(const Facts& f) {
   Json networks = Json::array();
-  for (const Facts::Adapter& a : f.adapters()) {
+  std::map<std::string, int> names;
+  for (const Adapter& a : f.adapters()) {
     Json base = Json::object();
-    base["description"] = a.first;  // the record names adapters Adapter, Adapter2...
     std::string mac = AdapterValue(a, "MACアドレス");
     for (char& c : mac) c = c == '-' ? ':' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    Put(base, "mac", mac);
+    std::string name = mac.empty() ? a.item : mac;
+    if (const int n = ++names[name]; n > 1) name += " (" + std::to_string(n) + ")";
+    base["description"] = name;
+    if (!a.placeholderMac) Put(base, "mac", mac);
     if (const std::string dhcp = AdapterValue(a, "DHCPServer"); IsIpv4(dhcp)) base["ipdhcp"] = dhcp;
     const std::vector<std::string> ips = SplitBlanks(AdapterValue(a, "IPアドレス"));
     const std::vector<std::string> masks = SplitBlanks(AdapterValue(a, "サブネットマスク"));
@@ -190,12 +215,14 @@ Json Networks(const Facts& f) {
     bool any = false;
     for (std::size_t i = 0; i < ips.size(); ++i) {
       Json n = base;
+      // A link-local address carries its zone (fe80::1%4), which GLPI's address check refuses.
+      const std::string_view ip6 = std::string_view(ips[i]).substr(0, ips[i].find('%'));
       if (IsIpv4(ips[i])) {
         n["ipaddress"] = ips[i];
         if (i < masks.size() && IsIpv4(masks[i])) n["ipmask"] = masks[i];
         if (IsIpv4(gateway)) n["ipgateway"] = gateway;
-      } else if (IsIpv6(ips[i])) {
-        n["ipaddress6"] = ips[i];
+      } else if (IsIpv6(ip6)) {
+        n["ipaddress6"] = std::string(ip6);
       } else {
         continue;
       }
@@ -244,7 +271,7 @@ nlohmann::ordered_json GlpiInventory(const GlpiPc& pc) {
   Json content = Json::object();
   content["versionclient"] = "Tallyhawk-Ledger_" TALLYHAWK_VERSION;
   content["bios"] = Bios(facts, pc.number);
-  content["hardware"] = Hardware(facts);
+  content["hardware"] = Hardware(facts, pc.number);
   if (Json os = OperatingSystem(pc); !os.empty()) content["operatingsystem"] = std::move(os);
   if (!facts.cpus().empty()) {
     content["cpus"] = Json::array();
@@ -258,13 +285,18 @@ nlohmann::ordered_json GlpiInventory(const GlpiPc& pc) {
     drive["systemdrive"] = true;
     content["drives"] = Json::array({drive});
   }
+  // GLPI takes the memory from its modules, not from hardware.memory; the
+  // record holds the total only, which becomes one module. GLPI files a
+  // module under its description and drops one without a capacity.
+  if (const auto kb = WholeNumber(facts.get("Hard", "メモリ", "全容量")); kb && *kb >= 1024) {
+    content["memories"] = Json::array({Json{{"capacity", *kb / 1024}, {"description", "Total memory"}}});
+  }
   if (Json networks = Networks(facts); !networks.empty()) content["networks"] = std::move(networks);
   if (Json softwares = Softwares(pc.records); !softwares.empty()) content["softwares"] = std::move(softwares);
 
-  const std::string name = facts.get("LAN", "LAN", "コンピュータ名");
   Json inventory = Json::object();
   inventory["action"] = "inventory";
-  inventory["deviceid"] = DeviceId(name.empty() ? pc.number : name, pc.collectedAt);
+  inventory["deviceid"] = DeviceId(pc.number, pc.firstCollectedAt);
   inventory["itemtype"] = "Computer";
   if (pc.tag && !pc.tag->empty()) inventory["tag"] = *pc.tag;
   inventory["content"] = std::move(content);

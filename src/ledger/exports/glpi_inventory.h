@@ -11,11 +11,12 @@ namespace th::ledger {
 
 struct StoredRecord {
   std::string group, item, subItem, contents, unit;
+  bool placeholder = false;  // an identifier in the ledger's placeholder list: never sent
 };
 
 struct GlpiPc {
-  std::string number;       // the management number
-  std::string collectedAt;  // 'YYYY-MM-DD HH:MM:SS', else a date, as the database holds it
+  std::string number;            // the management number
+  std::string firstCollectedAt;  // of the number's first collection, as the database holds it
   std::string os;           // the OS caption and word size, without the service pack
   std::string osVersion;    // the service pack
   std::optional<std::string> tag;

@@ -25,6 +25,8 @@ constexpr FindingKind kKinds[] = {
     {"end_of_support", "サポート終了", "Past end of support"},
     {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
     {"catalogue_value", "カタログの読めない値", "Catalogue value unreadable", true},
+    {"older_numbers", "同じPCの古い管理番号", "Older numbers of this PC"},
+    {"no_computer_name", "コンピュータ名がない", "No computer name"},
 };
 
 }  // namespace

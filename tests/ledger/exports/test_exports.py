@@ -49,6 +49,7 @@ def record_file(number, pc):
     rows += [("LAN", "LAN", "コンピュータ名", pc["name"], ""), ("Hard", "メモリ", "全容量", pc["memory"], "KB"),
              ("Hard", "SystemHDD", "全容量", pc["disk"], "MB"),
              ("WMI", "MotherBoard", "SerialNo", pc["board"], "")]
+    rows += pc.get("identity", [])
     rows += [("Soft", "Application", *s) for s in pc["software"]]
     rows += [("資産", "管理情報", "姓", pc["surname"], ""), ("資産", "管理情報", "名", pc["given"], ""),
              ("資産", "管理情報", "管理番号", number, "")]
@@ -207,6 +208,52 @@ class CatalogueAsExcelSavesIt(unittest.TestCase):
                                     re.S).group(1))
         self.assertEqual([(f["title"], f["items"]) for f in data["findings"]],
                          [("カタログの読めない値", [[None, "catalogue.txt", finding["詳細"]]])])
+
+# What GLPI's default rules would merge or refuse: white-box PCs (placeholder serials, UUID, MAC), a PC
+# without a name, one PC under two numbers (the same UUID), a number Windows keeps for a device.
+WHITE_BOX = [("WMI", "BIOS", "SerialNo", "To Be Filled By O.E.M.", ""),
+             ("WMI", "MotherBoard", "Device_ID", "{03000200-0400-0500-0006-000700080009}", "")]
+SAME_PC = [("WMI", "BIOS", "SerialNo", "SN-4", ""), ("WMI", "MotherBoard", "Device_ID", "{4444}", "")]
+BASE = dict(date="2026/12/01", time="09:00:00", board="Default string", memory="8302456", disk="1", software=[],
+            surname="鈴木", given="一郎", adapters=[], identity=WHITE_BOX)
+GLPI_PCS = {"abc-06-0001": dict(BASE, name="WB-01", adapters=[("00-1A-2B-00-00-01", "192.168.1.21")]),
+            "abc-06-0002": dict(BASE, name="WB-02", adapters=[("00-50-56-C0-00-08", "")]),  # VMware's VMnet8
+            "abc-06-0003": dict(BASE, name=""),
+            "abc-06-0004": dict(BASE, name="PC-OLD", date="2026/11/01", identity=SAME_PC),
+            "abc-06-0005": dict(BASE, name="PC-NEW", identity=SAME_PC),
+            "con": dict(BASE, name="PC-CON", date="2026/11/01", adapters=[("00-1A-2B-00-00-06", "")])}
+
+
+class GlpiIdentities(unittest.TestCase):
+    def test_each_pc_sent_once_apart_and_under_a_deviceid_its_next_collection_keeps(self):
+        out = OUT / "glpi-identities"
+        shutil.rmtree(out, ignore_errors=True)
+        (out / "SAVE").mkdir(parents=True)
+        for number, pc in GLPI_PCS.items():
+            (out / "SAVE" / f"{number}.csv").write_bytes(record_file(number, pc))
+        checker = jsonschema.Draft7Validator(SCHEMA, format_checker=jsonschema.FormatChecker())
+        # What GLPI's rules match on (name, UUID, serial), its agent (deviceid), memory, ports (name=MAC).
+        ident = lambda i: checker.validate(i) or " ".join([i["deviceid"], *(i["content"][k].get(f, "-") for k, f in (
+            ("hardware", "name"), ("hardware", "uuid"), ("bios", "ssn"), ("bios", "msn"))),
+            str(i["content"]["memories"][0]["capacity"]), *(f"{n['description']}={n.get('mac', '-')}"
+                                                             for n in i["content"].get("networks", []))])
+        sent = {"abc-06-0001.json": "abc-06-0001-2026-12-01-09-00-00 WB-01 - - - 8107 00:1a:2b:00:00:01=00:1a:2b:00:00:01",
+                "abc-06-0002.json": "abc-06-0002-2026-12-01-09-00-00 WB-02 - - - 8107 00:50:56:c0:00:08=-",
+                "abc-06-0003.json": "abc-06-0003-2026-12-01-09-00-00 abc-06-0003 - - - 8107",
+                "abc-06-0005.json": "abc-06-0005-2026-12-01-09-00-00 PC-NEW 4444 SN-4 - 8107",
+                "_con.json": "con-2026-11-01-09-00-00 PC-CON - - - 8107 00:1a:2b:00:00:06=00:1a:2b:00:00:06"}
+        for run in ("first", "later"):
+            r = subprocess.run([LEDGER, "--db", str(out / "db.sqlite"), "--no-report", "--glpi", str(out / run),
+                                str(out / "SAVE")], capture_output=True, text=True)
+            self.assertIn("  abc-06-0005: 同じPC（同じUUID）の古い管理番号 abc-06-0004 は送りません", r.stdout, r.stderr)
+            self.assertEqual({p.name: ident(json.loads(p.read_text("utf-8"))) for p in (out / run).glob("*.json")},
+                             sent)
+            # The next collection of con: more memory, a second adapter listed first.
+            (out / "SAVE" / "con.csv").write_bytes(record_file("con", dict(
+                GLPI_PCS["con"], date="2026/12/02", memory="16604912",
+                adapters=[("00-1A-2B-00-00-07", ""), *GLPI_PCS["con"]["adapters"]])))
+            sent["_con.json"] = ("con-2026-11-01-09-00-00 PC-CON - - - 16215 00:1a:2b:00:00:07=00:1a:2b:00:00:07"
+                                 " 00:1a:2b:00:00:06=00:1a:2b:00:00:06")
 
 
 if __name__ == "__main__":
