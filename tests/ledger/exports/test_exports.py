@@ -179,7 +179,6 @@ class Exports(unittest.TestCase):
         self.assertIn("課", r.stderr)
 
 
-
 class CatalogueAsExcelSavesIt(unittest.TestCase):
     """A catalogue saved as Excel's 「Unicode テキスト」 with one value the ledger cannot read: the
     line still counts, and the value is a finding in findings.csv, on the workbook's 検出事項 sheet
