@@ -21,7 +21,7 @@ KNOWN_DLLS = {
     "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
 }
 COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
-FIRST_CALL = "SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);"
+FIRST_CALL = "th::win32::RestrictDllSearchToSystemFolder();"
 
 
 def imports(objdump, exe):
@@ -50,8 +50,6 @@ def problems(objdump, exe, source, entry):
                 found.append(f"{exe}: imports COMCTL32 without a manifest binding the system's copy")
         elif dll not in KNOWN_DLLS:
             found.append(f"{exe}: imports {dll}, which is no KnownDLL and would be looked for beside the program")
-    if not re.search(r"\bSetDefaultDllDirectories\b", listing):
-        found.append(f"{exe}: does not import SetDefaultDllDirectories")
     statement = first_statement(source, entry)
     if statement != FIRST_CALL:
         found.append(f"{source}: {entry} begins with {statement!r}, not {FIRST_CALL!r}")
