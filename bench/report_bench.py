@@ -2,7 +2,7 @@
 """The report at scale: a ledger of N PCs, its report.html, and the page in
 headless Chromium.
 
-    report_bench.py --write-report BIN --schema src/ledger/schema [--pcs 1000,10000] [--json FILE]
+    report_bench.py --write-report BIN --schema src/ledger/store/schema [--pcs 1000,10000] [--json FILE]
 
 For each size: the ledger is generated (40-60 hardware and network records
 and 50-400 applications per PC from a pool with a long tail, Japanese names,

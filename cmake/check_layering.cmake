@@ -22,9 +22,23 @@ set(ALLOWED_collect         collect support shared platform)
 set(ALLOWED_run             run collect forms support shared platform)
 set(ALLOWED_platform/win32  platform/win32 forms support shared platform)
 # The ledger reads what the client writes through the shared rules and the
-# code page seam, never through the client's own folders.
-set(ALLOWED_ledger          ledger shared platform)
-set(ALLOWED_ledger/report   ledger/report ledger shared platform)
+# code page seam, never through the client's own folders. Its stages, bottom
+# to top: text helpers, the record files, the store (SQLite, the schema and
+# what its readers share), the checks and the catalogue over the store, the
+# import that fills it, and the exports and the report that only read it.
+# cli.cpp and main.cpp (ledger/) sit on top: nothing below knows the command
+# line.
+set(LEDGER_BASE shared platform)
+set(ALLOWED_ledger/text      ledger/text ${LEDGER_BASE})
+set(ALLOWED_ledger/records   ledger/records ${ALLOWED_ledger/text})
+set(ALLOWED_ledger/store     ledger/store ${ALLOWED_ledger/records})
+set(ALLOWED_ledger/checks    ledger/checks ${ALLOWED_ledger/store})
+set(ALLOWED_ledger/catalogue ledger/catalogue ${ALLOWED_ledger/store})
+set(ALLOWED_ledger/import    ledger/import ledger/checks ledger/catalogue ${ALLOWED_ledger/store})
+set(ALLOWED_ledger/exports   ledger/exports ${ALLOWED_ledger/store})
+set(ALLOWED_ledger/report    ledger/report ${ALLOWED_ledger/store})
+set(ALLOWED_ledger           ledger ledger/import ledger/checks ledger/catalogue ledger/exports ledger/report
+                             ${ALLOWED_ledger/store})
 # The portable core never sees the Windows headers.
 set(PORTABLE platform platform/posix shared support forms collect run)
 
@@ -48,6 +62,8 @@ foreach(source IN LISTS sources)
       if(NOT target_folder IN_LIST ALLOWED_${folder})
         list(APPEND violations "${source}: includes \"${CMAKE_MATCH_1}\"")
       endif()
+    elseif(line MATCHES "#[ \t]*include[ \t]*<CLI/" AND folder MATCHES "^ledger/")
+      list(APPEND violations "${source}: parses the command line below the ledger's top")
     elseif(line MATCHES "#[ \t]*include[ \t]*<([^>]+)>" AND folder IN_LIST PORTABLE)
       string(TOLOWER "${CMAKE_MATCH_1}" header)
       if(header MATCHES "^(windows|winbase|winreg|winuser|wbemidl|objbase|comdef|shlobj)\\.h$")

@@ -5,13 +5,13 @@
 #include <ctime>
 #include <filesystem>
 
-#include "ledger/glpi_export.h"
-#include "ledger/importer.h"
-#include "ledger/input_files.h"
-#include "ledger/local_time.h"
+#include "ledger/exports/glpi_export.h"
+#include "ledger/import/importer.h"
+#include "ledger/records/input_files.h"
+#include "ledger/text/local_time.h"
 #include "ledger/progress_bar.h"
-#include "ledger/schema.h"
-#include "ledger/xlsx_export.h"
+#include "ledger/store/schema.h"
+#include "ledger/exports/xlsx_export.h"
 
 namespace th::ledger {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ledger/exports.h"
+#include "ledger/exports/exports.h"
 #include "platform/codepage.h"
 
 namespace th::ledger {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "ledger/collection_summary.h"
-#include "ledger/record_reader.h"
+#include "ledger/records/collection_summary.h"
+#include "ledger/records/record_reader.h"
 #include "platform/posix/iconv_codepage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

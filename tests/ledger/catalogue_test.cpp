@@ -4,8 +4,8 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "ledger/catalogue_match.h"
-#include "ledger/windows_support.h"
+#include "ledger/catalogue/catalogue_match.h"
+#include "ledger/checks/end_of_support.h"
 #include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {

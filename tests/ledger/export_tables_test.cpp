@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ledger/exports.h"
+#include "ledger/exports/exports.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger::test {

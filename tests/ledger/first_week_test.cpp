@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "ledger/cli.h"
-#include "ledger/exports.h"
-#include "ledger/input_files.h"
-#include "ledger/register_file.h"
+#include "ledger/exports/exports.h"
+#include "ledger/records/input_files.h"
+#include "ledger/records/register_file.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger::test {

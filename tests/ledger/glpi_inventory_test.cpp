@@ -1,13 +1,13 @@
 // One PC's records mapped to GLPI's inventory format: what is there, and
 // nothing that is not.
-#include "ledger/glpi_inventory.h"
+#include "ledger/exports/glpi_inventory.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "ledger/glpi_export.h"
-#include "ledger/input_files.h"
+#include "ledger/exports/glpi_export.h"
+#include "ledger/records/input_files.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger {

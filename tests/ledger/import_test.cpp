@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <map>
 
-#include "ledger/exports.h"
-#include "ledger/register_file.h"
+#include "ledger/exports/exports.h"
+#include "ledger/records/register_file.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger::test {

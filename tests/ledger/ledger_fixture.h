@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "ledger/importer.h"
-#include "ledger/schema.h"
+#include "ledger/import/importer.h"
+#include "ledger/store/schema.h"
 #include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger::test {

@@ -1,8 +1,8 @@
-#include "ledger/record_reader.h"
+#include "ledger/records/record_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "ledger/decode_memo.h"
+#include "ledger/text/decode_memo.h"
 #include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {

@@ -1,4 +1,4 @@
-#include "ledger/text_fold.h"
+#include "ledger/text/text_fold.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,11 @@
 // names, CSV fields in and out, calendar days.
 #include <gtest/gtest.h>
 
-#include "ledger/checks.h"
-#include "ledger/exports.h"
-#include "ledger/local_time.h"
-#include "ledger/register_file.h"
-#include "ledger/sha256.h"
+#include "ledger/records/record_file_name.h"
+#include "ledger/exports/exports.h"
+#include "ledger/text/local_time.h"
+#include "ledger/records/register_file.h"
+#include "ledger/import/sha256.h"
 #include "platform/posix/iconv_codepage.h"
 #include "shared/management_number.h"
 

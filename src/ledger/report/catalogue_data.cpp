@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "ledger/sqlite.h"
+#include "ledger/store/sqlite.h"
 
 namespace th::ledger {
 

@@ -12,14 +12,14 @@
 #include "ledger/report/catalogue_data.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
-#include "ledger/collection_changes.h"
-#include "ledger/record_diff.h"
+#include "ledger/store/collection_changes.h"
+#include "ledger/records/record_diff.h"
 #include "ledger/report/string_table.h"
-#include "ledger/local_time.h"
-#include "ledger/pc_columns.h"
-#include "ledger/sqlite.h"
-#include "ledger/text_fold.h"
-#include "ledger/text_map.h"
+#include "ledger/text/local_time.h"
+#include "ledger/store/pc_columns.h"
+#include "ledger/store/sqlite.h"
+#include "ledger/text/text_fold.h"
+#include "ledger/text/text_map.h"
 
 namespace th::ledger {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "ledger/input_files.h"
+#include "ledger/records/input_files.h"
 #include "ledger/report/report.h"
-#include "ledger/sqlite.h"
+#include "ledger/store/sqlite.h"
 
 namespace th::ledger {
 

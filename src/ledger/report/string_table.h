@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ledger/text_map.h"
+#include "ledger/text/text_map.h"
 
 namespace th::ledger {
 

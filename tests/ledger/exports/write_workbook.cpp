@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "ledger/xlsx_export.h"
+#include "ledger/exports/xlsx_export.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {

@@ -1,4 +1,4 @@
-#include "ledger/record_diff.h"
+#include "ledger/records/record_diff.h"
 
 #include <gtest/gtest.h>
 

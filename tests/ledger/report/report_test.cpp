@@ -9,8 +9,8 @@
 
 #include "ledger/report/id_lists.h"
 #include "ledger/report/report_step.h"
-#include "ledger/exports.h"
-#include "ledger/schema.h"
+#include "ledger/exports/exports.h"
+#include "ledger/store/schema.h"
 #include "platform/posix/iconv_codepage.h"
 
 namespace th::ledger {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "ledger/report/report.h"
-#include "ledger/sqlite.h"
+#include "ledger/store/sqlite.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

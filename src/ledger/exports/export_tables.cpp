@@ -1,0 +1,116 @@
+#include "ledger/exports/export_tables.h"
+
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "ledger/store/collection_changes.h"
+#include "ledger/store/pc_columns.h"
+
+namespace th::ledger {
+
+std::vector<std::string> RegisterColumns(Database& db) {
+  Statement s = db.prepare("SELECT value FROM meta WHERE key = 'register_columns'");
+  if (!s.step()) return {};
+  const auto columns = nlohmann::json::parse(s.text(0), nullptr, false);
+  std::vector<std::string> names;
+  if (columns.is_array()) {
+    for (const auto& c : columns) names.push_back(c.is_string() ? c.get<std::string>() : std::string());
+  }
+  return names;
+}
+
+namespace {
+
+bool CatalogueKnown(Database& db) {
+  Statement s = db.prepare("SELECT EXISTS (SELECT 1 FROM catalogue_products)");
+  return s.step() && s.text(0) == "1";
+}
+
+}  // namespace
+
+std::vector<ExportTable> ExportTables(Database& db) {
+  constexpr CellKind T = CellKind::Text, N = CellKind::Number;
+  ExportTable pcs{"pcs.csv", "PC一覧", {}, "", {}, {}};
+  for (const PcColumn& c : PcColumns()) {
+    const bool time = std::string_view(c.key) == "collected_at";
+    pcs.columns.push_back({c.heading, time ? CellKind::DateTime : c.numeric ? N : T});
+  }
+  pcs.sql = "SELECT " + PcColumnsSql("s") +
+            ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
+  const std::vector<std::string> extra = RegisterColumns(db);
+  for (const std::string& name : extra) pcs.columns.push_back({name, T});
+  pcs.registerColumns = extra.size();
+
+  return {pcs,
+          {"software.csv",
+           "ソフトウェア",
+           {{"ソフトウェア名", T}, {"バージョン", T}, {"発行元", T}, {"PC数", N}},
+           "SELECT name, version, publisher, pcs FROM software ORDER BY pcs DESC, name, version",
+           {},
+           {}},
+          {"installs.csv",
+           "導入状況",
+           {{"管理番号", T}, {"ソフトウェア名", T}, {"バージョン", T}, {"発行元", T}},
+           "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher",
+           {},
+           {}},
+          {"findings.csv",
+           "検出事項",
+           {{"検出事項", T}, {"管理番号", T}, {"ファイル", T}, {"詳細", T}},
+           // A finding about a value several numbers share lists them all.
+           "SELECT k.title,"
+           " COALESCE(f.number, (SELECT group_concat(number, ' ') FROM (SELECT number FROM finding_numbers n"
+           " WHERE n.finding_id = f.id ORDER BY number))),"
+           " COALESCE(f.file, (SELECT group_concat(file, ' ') FROM (SELECT file FROM finding_numbers n"
+           " WHERE n.finding_id = f.id AND file IS NOT NULL ORDER BY number))), f.detail"
+           " FROM findings f JOIN finding_kinds k ON k.kind = f.kind ORDER BY f.id",
+           {},
+           {}},
+          {"licences.csv",
+           CatalogueKnown(db) ? "ライセンス" : "",
+           {{"製品名", T},
+            {"発行元", T},
+            {"種別", T},
+            {"保有ライセンス数", N},
+            {"導入台数", N},
+            {"過不足", T},
+            {"サポート終了日", T}},
+           "SELECT product, publisher, kind_title, owned, installed, balance, end_of_support FROM licences"
+           " ORDER BY line",
+           {},
+           {}},
+          {"changes.csv",
+           "",
+           {{"管理番号", T}, {"区分", T}, {"項目", T}, {"前回", T}, {"今回", T}},
+           "",
+           {},
+           [](Database& d, const ExportRowSink& row) {
+             for (const ChangeRow& c : ChangesOfLastImport(d)) row({c.number, c.category, c.item, c.before, c.now});
+           }}};
+}
+
+void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row) {
+  if (table.rows) {
+    table.rows(db, row);
+    return;
+  }
+  Statement s = db.prepare(table.sql);
+  const int columns = sqlite3_column_count(s.get());
+  const int plain = table.registerColumns ? columns - 1 : columns;
+  std::vector<std::string> fields;
+  while (s.step()) {
+    fields.clear();
+    for (int c = 0; c < plain; ++c) fields.push_back(s.text(c));
+    if (table.registerColumns) {
+      const std::string extra = s.text(columns - 1);
+      const auto values = extra.empty() ? nlohmann::json::array() : nlohmann::json::parse(extra, nullptr, false);
+      for (std::size_t i = 0; i < *table.registerColumns; ++i) {
+        fields.push_back(values.is_array() && i < values.size() && values[i].is_string() ? values[i].get<std::string>()
+                                                                                          : std::string());
+      }
+    }
+    row(fields);
+  }
+}
+
+}  // namespace th::ledger

@@ -1,0 +1,48 @@
+#pragma once
+// The tables that the exports hold: one definition of each table's headings,
+// cell kinds and rows, read by the CSV files and the workbook alike.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ledger/store/sqlite.h"
+
+namespace th::ledger {
+
+// How a spreadsheet cell holds the column's values. Every value is text in
+// the database; a Number or DateTime value that does not have that shape
+// stays text in the workbook.
+enum class CellKind { Text, Number, DateTime };
+
+struct ExportColumn {
+  std::string heading;
+  CellKind kind = CellKind::Text;
+};
+
+using ExportRowSink = std::function<void(const std::vector<std::string>&)>;
+
+struct ExportTable {
+  std::string file;   // pcs.csv
+  std::string sheet;  // PC一覧; empty: a CSV file only
+  std::vector<ExportColumn> columns;
+  std::string sql;
+  // The query's last column is the register's JSON array of further values,
+  // spread over this many columns (the register's further column names).
+  std::optional<std::size_t> registerColumns;
+  // Rows that no single query gives (a comparison worked out in code);
+  // used instead of `sql` when set.
+  std::function<void(Database&, const ExportRowSink&)> rows;
+};
+
+// The tables in the order they are written: PCs, software, installs,
+// findings, licences (a sheet when a catalogue is known), changes.
+std::vector<ExportTable> ExportTables(Database& db);
+
+// The register's further column names, as the last register gave them.
+std::vector<std::string> RegisterColumns(Database& db);
+
+// Calls `row` with every row of the table, all values as text, one per column.
+void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);
+
+}  // namespace th::ledger
