@@ -4,9 +4,8 @@ prefix (32-bit Windows) or through WOW64 in a 64-bit one (--arch): a normal
 run, a refused elevation, and the program's own listing when the elevated
 scan writes nothing. Through WOW64 the listing is the machine's as it is:
 the 64-bit and the 32-bit uninstall keys, each entry once, and every record
-the same as the 64-bit client's on the same PC (--x64-exe)."""
+the same as the 64-bit client's (the build's tallyhawk.exe) on the same PC."""
 
-import sys
 import unittest
 
 import harness
@@ -25,7 +24,7 @@ WOW_ONLY = [(WOW + r"\X86e2e W", "Wow App", "Wow Works")]
 
 
 def entries(arch):
-    """A 32-bit Windows has no 32-bit view of its own: no Wow6432Node."""
+    """A 32-bit Windows has one registry view only: no Wow6432Node."""
     return NATIVE + OWN + (WOW_ONLY if arch == "win64" else [])
 
 
@@ -41,18 +40,6 @@ def reg_text(listed):
 def applications(listed):
     """What the run records of them: machine, user, then 32-bit entries."""
     return [(name, "", publisher or "") for _, name, publisher in listed]
-
-
-def take_option(name):
-    if name not in sys.argv:
-        return None
-    at = sys.argv.index(name)
-    value = sys.argv[at + 1]
-    del sys.argv[at:at + 2]
-    return value
-
-
-X64_EXE = take_option("--x64-exe")
 
 
 def records(csv_path):
@@ -127,7 +114,7 @@ class X86Client(unittest.TestCase):
             if self.arch != "win64":
                 return
             # The 64-bit client on the same PC records the same, but for the time of the run.
-            native = self.whole_run(s, r"C:\x64", exe=X64_EXE)
+            native = self.whole_run(s, r"C:\x64", exe=harness.current_config().build / "tallyhawk.exe")
             self.assertEqual(timeless(rows), timeless(native))
 
 
