@@ -2,7 +2,8 @@
 """Both Windows programs load DLLs only from the system folder: every DLL
 they import is a KnownDLL (which Windows maps from the system folder whatever
 lies beside the program), or COMCTL32, which the embedded manifest binds to
-the system's side-by-side copy; and the first statement of their entry point
+the system's side-by-side copy; a manifest names the program's own processor
+(x86 or amd64); and the first statement of their entry point
 restricts every later DLL load to the system folder.
 
 usage: check_dll_loading.py OBJDUMP EXE:SOURCE:ENTRY...
@@ -21,6 +22,9 @@ KNOWN_DLLS = {
     "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
 }
 COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
+# The processor a program's own manifest must name (Windows refuses a
+# mismatch as a side-by-side error), by objdump's name of its format.
+MANIFEST_ARCH = {"pei-x86-64": b"amd64", "pei-i386": b"x86"}
 FIRST_CALL = "th::win32::RestrictDllSearchToSystemFolder();"
 
 
@@ -50,6 +54,11 @@ def problems(objdump, exe, source, entry):
                 found.append(f"{exe}: imports COMCTL32 without a manifest binding the system's copy")
         elif dll not in KNOWN_DLLS:
             found.append(f"{exe}: imports {dll}, which is no KnownDLL and would be looked for beside the program")
+    identity = re.search(rb'<assemblyIdentity[^>]*name="Tallyhawk[^"]*"[^>]*processorArchitecture="([^"]*)"',
+                         Path(exe).read_bytes())
+    pe_format = re.search(r"file format (\S+)", listing).group(1)
+    if identity and identity.group(1) != MANIFEST_ARCH.get(pe_format):
+        found.append(f"{exe}: a {pe_format} program whose manifest names {identity.group(1).decode()}")
     statement = first_statement(source, entry)
     if statement != FIRST_CALL:
         found.append(f"{source}: {entry} begins with {statement!r}, not {FIRST_CALL!r}")
