@@ -66,8 +66,8 @@ def prefix_arch(prefix):
 
 
 def loader(arch):
-    """The Wine loader that runs a program in a prefix of `arch` the way a
-    user of that Windows would start it."""
+    """The Wine loader for a prefix of `arch`: in a 64-bit one the 64-bit
+    loader, whose cmd, reg and regedit are the 64-bit tools, as on Windows."""
     return str(_WINE64) if arch == "win64" and _WINE64.exists() else "wine"
 
 
