@@ -11,6 +11,7 @@
 #include "platform/console.h"
 
 #ifdef _WIN32
+#include "platform/win32/dll_search.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_codepage.h"
 #else
@@ -76,7 +77,7 @@ int RunChecked(const std::vector<std::string>& args) {
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
   // First of all: DLLs come from the system folder only, not from beside the program.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  th::win32::RestrictDllSearchToSystemFolder();
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.push_back(th::win32::Utf8(argv[i]));
   return Run(args);

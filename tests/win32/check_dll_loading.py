@@ -2,10 +2,16 @@
 """Both Windows programs load DLLs only from the system folder: every DLL
 they import is a KnownDLL (which Windows maps from the system folder whatever
 lies beside the program), or COMCTL32, which the embedded manifest binds to
-the system's side-by-side copy; and the first statement of their entry point
-restricts every later DLL load to the system folder.
+the system's side-by-side copy; a manifest names the program's own processor
+(x86 or amd64); and the first statement of their entry point restricts every
+later DLL load to the system folder. And they start on Windows 7 SP1 as it is
+installed (without KB2533623): no imported function is newer, and their PE
+subsystem version is at most 6.1, or its loader refuses them before a line of
+them runs. Newer is what the SDK's headers declare only for a later
+_WIN32_WINNT, plus what mingw-w64 declares for every version though Windows 7
+lacks it (static libraries are not bound by our _WIN32_WINNT).
 
-usage: check_dll_loading.py OBJDUMP EXE:SOURCE:ENTRY...
+usage: check_dll_loading.py OBJDUMP CC EXE:SOURCE:ENTRY...
 """
 import re
 import subprocess
@@ -13,20 +19,43 @@ import sys
 from pathlib import Path
 
 # HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs of Windows 10
-# and 11 (ntdll is always mapped from the system folder).
+# and 11 that Windows 7 SP1 lists too (ntdll is always mapped from the system folder).
 KNOWN_DLLS = {
-    "advapi32.dll", "clbcatq.dll", "combase.dll", "comdlg32.dll", "coml2.dll", "difxapi.dll", "gdi32.dll",
-    "gdiplus.dll", "imagehlp.dll", "imm32.dll", "kernel32.dll", "msctf.dll", "msvcrt.dll", "normaliz.dll",
-    "nsi.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "sechost.dll", "setupapi.dll",
-    "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
+    "advapi32.dll", "clbcatq.dll", "comdlg32.dll", "difxapi.dll", "gdi32.dll", "imagehlp.dll", "imm32.dll",
+    "kernel32.dll", "msctf.dll", "msvcrt.dll", "normaliz.dll", "nsi.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll",
+    "psapi.dll", "rpcrt4.dll", "sechost.dll", "setupapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
+    "wldap32.dll", "ws2_32.dll",
+}
+# Declared by mingw-w64 for Windows 7 too: KB2533623's loader functions, and
+# Windows 8's and later that its headers do not guard.
+UNGUARDED = {
+    "SetDefaultDllDirectories", "AddDllDirectory", "RemoveDllDirectory", "GetSystemTimePreciseAsFileTime",
+    "WaitOnAddress", "WakeByAddressSingle", "WakeByAddressAll", "CopyFile2", "GetOverlappedResultEx",
+    "CreateFileMappingFromApp", "SetThreadDescription", "GetThreadDescription", "VirtualAlloc2", "MapViewOfFile3",
+    "GetCurrentPackageFullName", "GetSystemCpuSetInformation",
 }
 COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
-FIRST_CALL = "SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);"
+# The processor a program's own manifest must name (Windows refuses a
+# mismatch as a side-by-side error), by objdump's name of its format.
+MANIFEST_ARCH = {"pei-x86-64": b"amd64", "pei-i386": b"x86"}
+FIRST_CALL = "th::win32::RestrictDllSearchToSystemFolder();"
 
 
 def imports(objdump, exe):
     text = subprocess.run([objdump, "-p", exe], check=True, capture_output=True, text=True).stdout
     return [m.lower() for m in re.findall(r"DLL Name: (\S+)", text)], text
+
+
+def declared(cc, winnt):
+    """Functions the SDK's headers declare when compiling for `winnt`."""
+    text = subprocess.run([cc, "-E", "-P", f"-D_WIN32_WINNT={winnt}", f"-DWINVER={winnt}", "-x", "c", "-"],
+                          input="#include <windows.h>\n#include <shellscalingapi.h>\n",
+                          check=True, capture_output=True, text=True).stdout
+    return set(re.findall(r"\b(\w+)\s*\([^()]*\)\s*;", text)) | set(re.findall(r"__stdcall__\)\)\s+(\w+)\s*\(", text))
+
+
+def newer_than_windows7(cc):
+    return declared(cc, "0x0A00") - declared(cc, "0x0601") | UNGUARDED
 
 
 def first_statement(source, entry):
@@ -39,9 +68,15 @@ def first_statement(source, entry):
     return body.strip().split("\n", 1)[0].strip()
 
 
-def problems(objdump, exe, source, entry):
+def problems(objdump, exe, source, entry, newer):
     found = []
     dlls, listing = imports(objdump, exe)
+    # Imports by name: a tab, the hint table's offset, a tab, the hint, the name.
+    named = re.findall(r"^\t[0-9a-f]+\t\s*\d+\s+(\w+)$", listing, re.MULTILINE)
+    found += [f"{exe}: imports {name}, which Windows 7 SP1 lacks" for name in named if name in newer]
+    version = re.search(r"MajorSubsystemVersion\s+(\d+)\s+MinorSubsystemVersion\s+(\d+)", listing)
+    if (int(version.group(1)), int(version.group(2))) > (6, 1):
+        found.append(f"{exe}: subsystem version {version.group(1)}.{version.group(2)}, above Windows 7's 6.1")
     if not dlls:
         found.append(f"{exe}: no import table read")
     for dll in dlls:
@@ -50,8 +85,11 @@ def problems(objdump, exe, source, entry):
                 found.append(f"{exe}: imports COMCTL32 without a manifest binding the system's copy")
         elif dll not in KNOWN_DLLS:
             found.append(f"{exe}: imports {dll}, which is no KnownDLL and would be looked for beside the program")
-    if not re.search(r"\bSetDefaultDllDirectories\b", listing):
-        found.append(f"{exe}: does not import SetDefaultDllDirectories")
+    identity = re.search(rb'<assemblyIdentity[^>]*name="Tallyhawk[^"]*"[^>]*processorArchitecture="([^"]*)"',
+                         Path(exe).read_bytes())
+    pe_format = re.search(r"file format (\S+)", listing).group(1)
+    if identity and identity.group(1) != MANIFEST_ARCH.get(pe_format):
+        found.append(f"{exe}: a {pe_format} program whose manifest names {identity.group(1).decode()}")
     statement = first_statement(source, entry)
     if statement != FIRST_CALL:
         found.append(f"{source}: {entry} begins with {statement!r}, not {FIRST_CALL!r}")
@@ -59,11 +97,12 @@ def problems(objdump, exe, source, entry):
 
 
 def main(argv):
-    objdump, targets = argv[1], argv[2:]
+    objdump, cc, targets = argv[1], argv[2], argv[3:]
+    newer = newer_than_windows7(cc)
     found = []
     for target in targets:
         exe, source, entry = target.rsplit(":", 2)
-        found += problems(objdump, exe, source, entry)
+        found += problems(objdump, exe, source, entry, newer)
     for p in found:
         print(p)
     print("ok" if not found else f"{len(found)} problem(s)")

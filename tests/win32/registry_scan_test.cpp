@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,9 +31,12 @@ struct Value {
   DWORD type = REG_SZ;
 };
 
+// Written to the 64-bit view, the machine's own: the test also runs as a
+// 32-bit program under WOW64, where it would otherwise write the 32-bit one.
 void PutKey(HKEY root, const std::wstring& path, const std::vector<Value>& values) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
   for (const auto& v : values) {
     if (v.type == REG_DWORD) {
       const DWORD d = std::stoul(v.data);
@@ -49,10 +53,16 @@ void PutKey(HKEY root, const std::wstring& path, const std::vector<Value>& value
 void RemoveTestKeys() {
   for (auto [root, path] : {std::pair{HKEY_LOCAL_MACHINE, kMachine}, std::pair{HKEY_CURRENT_USER, kUser},
                             std::pair{HKEY_LOCAL_MACHINE, kWow}}) {
+    HKEY parent = nullptr;
+    const std::wstring parentPath(path, std::wcslen(path) - 1);  // without its trailing "\"
+    if (RegOpenKeyExW(root, parentPath.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &parent) != ERROR_SUCCESS) {
+      continue;
+    }
     for (const wchar_t* name : {L"THtest A", L"THtest B KB", L"THtest C 日本語", L"THtest D", L"THtest E",
                                 L"THtest F", L"THtest G", L"THtest H", L"THtest U", L"THtest W"}) {
-      RegDeleteTreeW(root, (std::wstring(path) + name).c_str());
+      RegDeleteTreeW(parent, name);
     }
+    RegCloseKey(parent);
   }
 }
 

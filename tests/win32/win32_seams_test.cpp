@@ -279,8 +279,10 @@ TEST(WinRegistry, ReadsTextValuesOfAtMost256Bytes) {
   WinCodePage cp;
   WinRegistry reg(cp);
   HKEY key;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr), ERROR_SUCCESS);
+  // The 64-bit view, the machine's own: what the seam reads also when this
+  // test runs as a 32-bit program under WOW64.
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest", 0, nullptr, 0,
+                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr), ERROR_SUCCESS);
   const std::wstring fits(255, L'a'), tooLong(256, L'a');
   RegSetValueExW(key, L"fits", 0, REG_SZ, reinterpret_cast<const BYTE*>(fits.c_str()), 512);
   RegSetValueExW(key, L"long", 0, REG_SZ, reinterpret_cast<const BYTE*>(tooLong.c_str()), 514);
@@ -296,7 +298,7 @@ TEST(WinRegistry, ReadsTextValuesOfAtMost256Bytes) {
   EXPECT_EQ(k->readText("none"), std::nullopt);
   EXPECT_EQ(reg.openLocalMachine("Software\\NoSuchKeyTallyhawk"), nullptr);
   k.reset();
-  RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest");
+  RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest", KEY_WOW64_64KEY, 0);
 }
 
 }  // namespace

@@ -11,6 +11,20 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"TallyhawkForm";
 
+// EnumWindows's callback: a named function, since a lambda has the
+// default calling convention, which is not CALLBACK's in a 32-bit program.
+BOOL CALLBACK TakeRunningForm(HWND h, LPARAM lp) {
+  wchar_t cls[64];
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  if (pid == GetCurrentProcessId() || !IsWindowVisible(h) || !GetClassNameW(h, cls, 64) ||
+      lstrcmpW(cls, kFormClass) != 0) {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(lp) = h;
+  return FALSE;
+}
+
 }  // namespace
 
 int TwipScale::X(double twips) const { return static_cast<int>(std::lround(twips * dpiX / 1440.0)); }
@@ -104,19 +118,7 @@ HWND NextTabStop(const std::vector<HWND>& order, HWND from, bool backwards) {
 HWND FindRunningForm() {
   HWND found = nullptr;
   // EnumWindows goes from the top of the stacking order down.
-  EnumWindows(
-      [](HWND h, LPARAM lp) -> BOOL {
-        wchar_t cls[64];
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        if (pid == GetCurrentProcessId() || !IsWindowVisible(h) || !GetClassNameW(h, cls, 64) ||
-            lstrcmpW(cls, kFormClass) != 0) {
-          return TRUE;
-        }
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(TakeRunningForm, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 

@@ -38,6 +38,17 @@ std::wstring WindowsFolder(Query query) {
   return w;
 }
 
+// The folder of the system's own commands as the machine is: for a 32-bit
+// process on 64-bit Windows, System32 is redirected to the 32-bit SysWOW64,
+// whose reg reads the registry's 32-bit view; Sysnative names the real one.
+std::wstring NativeSystemFolder() {
+  BOOL wow64 = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+    return WindowsFolder(GetSystemWindowsDirectoryW) + L"\\Sysnative";
+  }
+  return WindowsFolder(GetSystemDirectoryW);
+}
+
 // The system's own executable: a bare name on a command line would be looked
 // for beside the program first, where anyone with write access to the share
 // can put a file of that name.
@@ -47,7 +58,7 @@ std::wstring ProgramPath(platform::SystemProgram program) {
   if (program == platform::SystemProgram::kExplorer) {
     return WindowsFolder(GetSystemWindowsDirectoryW) + L"\\explorer.exe";
   }
-  return WindowsFolder(GetSystemDirectoryW) + L"\\cmd.exe";
+  return NativeSystemFolder() + L"\\cmd.exe";
 }
 
 }  // namespace

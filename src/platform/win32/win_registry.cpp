@@ -35,7 +35,10 @@ class WinRegistryKey : public platform::RegistryKey {
 
 std::unique_ptr<platform::RegistryKey> WinRegistry::openLocalMachine(const std::string& path) {
   ScopedRegKey key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codePage_.toAnsi(path).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+  // The 64-bit view: a 32-bit process on 64-bit Windows would otherwise read
+  // SOFTWARE's 32-bit copy (Wow6432Node). 32-bit Windows ignores the flag.
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codePage_.toAnsi(path).c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put()) !=
+      ERROR_SUCCESS) {
     return nullptr;
   }
   return std::make_unique<WinRegistryKey>(std::move(key), codePage_);

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/win32/dll_search.h"
 #include "platform/win32/win_platform.h"
 #include "platform/win32/win_ui.h"
 #include "run/main_run.h"
@@ -13,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // First of all: DLLs loaded from here on (by the program or by Windows on
   // its behalf) come from the system folder only, never from the program's
   // folder on the share, where anyone could put a DLL of a wanted name.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  th::win32::RestrictDllSearchToSystemFolder();
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   th::win32::WinServices services;
   th::win32::WinUi ui;

@@ -4,6 +4,8 @@ Every script accepts:
   --exe PATH     the program under test (optional for harness-only scripts)
   --build DIR    the build tree; the template prefix and artifacts go under DIR/e2e
   --tools DIR    folder holding winprobe.exe and the stand-in exes
+  --arch ARCH    the Wine prefixes' architecture: win64 (default) or win32,
+                 whose helper programs (--tools) must be 32-bit builds
 and passes anything else to unittest (e.g. -k name)."""
 
 import argparse
@@ -22,10 +24,11 @@ class E2EConfig:
     build: Path
     tools: Path
     exe: Optional[Path] = None
+    arch: str = "win64"
 
     @property
     def template(self):
-        return self.build / "e2e" / "template"
+        return self.build / "e2e" / ("template" if self.arch == "win64" else f"template-{self.arch}")
 
     @property
     def artifacts(self):
@@ -57,9 +60,10 @@ def parse_args(argv=None):
     parser.add_argument("--exe", type=Path)
     parser.add_argument("--build", type=Path, required=True)
     parser.add_argument("--tools", type=Path, required=True)
+    parser.add_argument("--arch", choices=("win64", "win32"), default="win64")
     args, rest = parser.parse_known_args(argv)
     config = E2EConfig(build=args.build.resolve(), tools=args.tools.resolve(),
-                       exe=args.exe.resolve() if args.exe else None)
+                       exe=args.exe.resolve() if args.exe else None, arch=args.arch)
     return rest
 
 

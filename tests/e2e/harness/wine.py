@@ -74,6 +74,7 @@ class Scenario(X11Driver, WindowProbe):
         self.keep = os.environ.get("E2E_KEEP") == "1" if keep is None else keep
         self.artifacts = self.config.artifacts / name
         self.winprobe_exe = self.config.winprobe
+        self.loader = prefix.loader(self.config.arch)
         self._processes = []
         self._shares = {}
         self._display = None
@@ -90,10 +91,10 @@ class Scenario(X11Driver, WindowProbe):
             self.prefix = self.root / "prefix"
             self.home = self.root / "home"
             self.home.mkdir()
-            with prefix.template_ready(self.config.template) as template:
+            with prefix.template_ready(self.config.template, self.config.arch) as template:
                 prefix.copy_prefix(template, self.prefix)
             self._display = XvfbDisplay()
-            self.env = prefix.base_env(self.prefix)
+            self.env = prefix.base_env(self.prefix, self.config.arch)
             # A private HOME keeps Wine from touching the real one.
             self.env.update(DISPLAY=self._display.name, HOME=str(self.home))
             shutil.rmtree(self.artifacts, ignore_errors=True)
@@ -125,7 +126,8 @@ class Scenario(X11Driver, WindowProbe):
         # program, keep its output open for as long as the server lives.
         # `winprobe list` only fails when Wine could not start it.
         for _ in range(_START_ATTEMPTS):
-            booted = subprocess.run(self._named(["wine", str(self.winprobe_exe), "list"]), timeout=120, **quiet)
+            booted = subprocess.run(self._named([self.loader, str(self.winprobe_exe), "list"]), timeout=120,
+                                    **quiet)
             if booted.returncode == 0:
                 return
         raise RuntimeError(f"Wine could not boot the session (exit code {booted.returncode})")
@@ -246,7 +248,7 @@ class Scenario(X11Driver, WindowProbe):
         tools such as cmd and reg write code page 932). A start that Wine could
         not map is made again."""
         for _ in range(_START_ATTEMPTS):
-            result = subprocess.run(self._named(["wine", str(program), *map(str, args)]), env=self.env,
+            result = subprocess.run(self._named([self.loader, str(program), *map(str, args)]), env=self.env,
                                     cwd=self._as_unix(cwd) if cwd else None,
                                     capture_output=True, timeout=timeout)
             if _START_FAILURE.encode() not in result.stderr:
@@ -269,7 +271,7 @@ class Scenario(X11Driver, WindowProbe):
         # A Windows path goes to Wine as it is: a program on a share runs from S:\ or \\server\share.
         windows = str(program) if PureWindowsPath(str(program)).drive else self.win_path(program_unix)
         output = open(self.artifacts / log, "wb") if log else subprocess.DEVNULL
-        popen = subprocess.Popen(self._named(["wine", windows, *map(str, args)]),
+        popen = subprocess.Popen(self._named([self.loader, windows, *map(str, args)]),
                                  env=self.env, cwd=folder, stdin=subprocess.DEVNULL,
                                  stdout=output, stderr=subprocess.STDOUT,
                                  preexec_fn=lifetime.die_with_parent)
