@@ -7,7 +7,7 @@ the system's side-by-side copy; a manifest names the program's own processor
 later DLL load to the system folder. And they start on Windows 7 SP1 as it is
 installed (without KB2533623): no imported function is newer, and their PE
 subsystem version is at most 6.1, or its loader refuses them before a line of
-them runs. Newer is what the SDK's headers declare only for a later
+them runs. The client is linked terminal-server aware. Newer is what the SDK's headers declare only for a later
 _WIN32_WINNT, plus what mingw-w64 declares for every version though Windows 7
 lacks it (static libraries are not bound by our _WIN32_WINNT).
 
@@ -79,6 +79,11 @@ def problems(objdump, exe, source, entry, newer):
         found.append(f"{exe}: subsystem version {version.group(1)}.{version.group(2)}, above Windows 7's 6.1")
     if not dlls:
         found.append(f"{exe}: no import table read")
+    # The client, on a Remote Desktop session host, needs the system's Windows
+    # folder, not a per-user one: linked terminal-server aware (0x8000).
+    flags = int(re.search(r"^DllCharacteristics\s+([0-9a-fA-F]+)$", listing, re.M).group(1), 16)
+    if entry == "wWinMain" and not flags & 0x8000:
+        found.append(f"{exe}: not terminal-server aware (DllCharacteristics {flags:#06x})")
     for dll in dlls:
         if dll == "comctl32.dll":
             if COMMON_CONTROLS not in Path(exe).read_bytes():
