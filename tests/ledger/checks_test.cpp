@@ -61,7 +61,7 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
             "stale|abc-05-0008|abc-05-0008.csv|収集日時 2026-01-01 09:05:07\n"
             "not_reported|abc-05-0099||台帳にあり、記録ファイルがない\n"
             "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない\n"
-            "older_numbers|abc-05-0005|abc-05-0005.csv|UUID 0005: 古い管理番号 abc-05-0006（GLPIにはこの番号だけを送る）\n"
+            "older_numbers|abc-05-0006|abc-05-0006.csv|UUID 0005: 古い管理番号 abc-05-0005（GLPIにはこの番号だけを送る）\n"
             "hardware_changed|abc-05-0007|abc-05-0007.csv|システムUUID {0071} → {0072}");
   EXPECT_EQ(query("SELECT f.kind, n.number, n.file FROM finding_numbers n JOIN findings f ON f.id = n.finding_id"
                   " WHERE f.kind = 'same_mac' ORDER BY n.number"),
