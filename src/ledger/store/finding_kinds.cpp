@@ -24,6 +24,7 @@ constexpr FindingKind kKinds[] = {
     {"required_missing", "必須ソフトウェアがない", "Required software missing"},
     {"end_of_support", "サポート終了", "Past end of support"},
     {"hardware_changed", "ハードウェアの変更", "Hardware changed"},
+    {"cell_too_long", "ブックのセルに収まらない値", "Value longer than a workbook cell"},
 };
 
 }  // namespace
