@@ -71,6 +71,7 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
   const char* titles[][3] = {
       {"bad_date", "収集日時が読めない", "Collection date unreadable"},
       {"bad_number", "管理番号の形式が正しくない", "Management number of the wrong shape"},
+      {"cell_too_long", "ブックのセルに収まらない値", "Value longer than a workbook cell"},
       {"cut_short", "途中で切れた記録ファイル", "Record file cut short"},
       {"end_of_support", "サポート終了", "Past end of support"},
       {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},
