@@ -1,5 +1,5 @@
 """A workbook as a real spreadsheet program reads it: LibreOffice (headless)
-converts every sheet to CSV, its cells as shown."""
+converts every sheet to CSV, its cells as shown, or prints it to PDF."""
 
 import csv
 import re
@@ -27,14 +27,20 @@ def sheet_names(xlsx):
         return re.findall(r'<sheet name="([^"]+)"', z.read("xl/workbook.xml").decode())
 
 
-def sheets_by_libreoffice(xlsx, out):
-    """{sheet name: rows}, in the workbook's order; `out` gets the CSV files and a profile."""
+def soffice_convert(xlsx, out, to):
+    """Converts the workbook with LibreOffice (headless) into `out` (which also gets its profile); the file written."""
     xlsx, out = Path(xlsx), Path(out)
     out.mkdir(parents=True, exist_ok=True)
     soffice = shutil.which("soffice")
     if not soffice:
         raise AssertionError("LibreOffice (soffice) is needed: scripts/setup-machine installs it")
     subprocess.run([soffice, "--headless", f"-env:UserInstallation=file://{out.resolve()}/lo-profile",
-                    "--convert-to", CSV_FILTER, "--outdir", str(out), str(xlsx)],
+                    "--convert-to", to, "--outdir", str(out), str(xlsx)],
                    check=True, capture_output=True, timeout=240)
-    return {name: read_csv(out / f"{xlsx.stem}-{name}.csv", "utf-8") for name in sheet_names(xlsx)}
+    return out / f"{xlsx.stem}.{to.split(':')[0]}"
+
+
+def sheets_by_libreoffice(xlsx, out):
+    """{sheet name: rows}, in the workbook's order; `out` gets the CSV files and a profile."""
+    soffice_convert(xlsx, out, CSV_FILTER)
+    return {name: read_csv(Path(out) / f"{Path(xlsx).stem}-{name}.csv", "utf-8") for name in sheet_names(xlsx)}
