@@ -514,15 +514,20 @@
   }
 
   // ----- catalogue products and licences -----
-  function productPcs(p) {
+  // Each record's product, through its software row: its name as the ledger folded it.
+  function recordProducts() {
     if (!recordProduct) {
-      // Through the software row of each record: its name as the ledger folded it.
       recordProduct = new Int32Array(R.length / 5).fill(-1);
       for (let r = 0; r < recordProduct.length; ++r) {
         const row = D.softwareOfRecord[r];
         if (row >= 0) recordProduct[r] = productOfRow[row];
       }
     }
+    return recordProduct;
+  }
+
+  function productPcs(p) {
+    recordProducts();
     const holders = [];
     pcs.forEach((pc, k) => {
       const names = [];
@@ -547,7 +552,7 @@
   // product: each PC that has it, with each matching application's name and
   // version as the ledger folded them, or its OS caption.
   function productInstalls(p) {
-    productPcs(p);  // fills recordProduct
+    recordProducts();
     const rows = [];
     pcs.forEach((pc, k) => {
       const seen = new Set();
