@@ -138,7 +138,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                   ->check(CLI::ExistingFile)
                   ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
-                             "pcs.csv, software.csv, installs.csv, findings.csv, licences.csv, changes.csv と"
+                             "pcs.csv, software.csv, installs.csv, findings.csv, licences.csv, licence_installs.csv,"
+                             " changes.csv と"
                              " inventory.xlsx を書き出すフォルダー / folder for the exports")
                   ->option_text("DIR");
   auto* xlsx = app.add_option("--xlsx", o.xlsxFile, "Excel ブックだけを書き出す / write the Excel workbook alone")

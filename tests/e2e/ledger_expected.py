@@ -8,7 +8,7 @@ import unicodedata
 HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
 PCS_HEADER = ("管理番号", "姓", "名", "コンピュータ名", "ユーザー名", "OS", "OSバージョン", "CPU", "メモリ(KB)",
               "システムディスク容量(MB)", "システムディスク空き(MB)", "ディスク合計(MB)", "メーカー", "モデル",
-              "筐体", "ボードシリアル", "システムUUID", "MACアドレス", "IPアドレス", "収集日時")
+              "筐体", "ボードシリアル", "システムUUID", "MACアドレス", "IPアドレス", "収集日時", "製造番号")
 
 # (Group, Item, SubItem) -> column of pcs.csv; the first record of each counts.
 COLUMNS = {
@@ -19,7 +19,7 @@ COLUMNS = {
     ("Hard", "SystemHDD", "空容量"): "システムディスク空き(MB)", ("Hard", "Hard Disk", "合計量"): "ディスク合計(MB)",
     ("WMI", "System", "Vendor"): "メーカー", ("WMI", "System", "Model"): "モデル",
     ("WMI", "System", "PC_Type"): "筐体", ("WMI", "MotherBoard", "SerialNo"): "ボードシリアル",
-    ("WMI", "MotherBoard", "Device_ID"): "システムUUID",
+    ("WMI", "MotherBoard", "Device_ID"): "システムUUID", ("WMI", "BIOS", "SerialNo"): "製造番号",
 }
 
 

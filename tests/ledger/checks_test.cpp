@@ -74,6 +74,7 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"bad_date", "収集日時が読めない", "Collection date unreadable"},
       {"bad_number", "管理番号の形式が正しくない", "Management number of the wrong shape"},
       {"catalogue_value", "カタログの読めない値", "Catalogue value unreadable"},
+      {"cell_too_long", "ブックのセルに収まらない値", "Value longer than a workbook cell"},
       {"cut_short", "途中で切れた記録ファイル", "Record file cut short"},
       {"end_of_support", "サポート終了", "Past end of support"},
       {"forbidden_software", "禁止ソフトウェア", "Forbidden software"},

@@ -1,5 +1,5 @@
-// The findings table of the exports (findings.csv, the workbook's findings
-// sheet): a value several numbers share lists every number and file.
+// The exports' tables as findings.csv holds them: a value several numbers
+// share lists every number and file; a value the workbook must cut is found.
 #include <fstream>
 #include <sstream>
 
@@ -30,6 +30,19 @@ TEST_F(LedgerTest, FindingsTableListsTheNumbersOfASharedValue) {
   EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF検出事項", "管理番号", "ファイル", "詳細"}));
   EXPECT_EQ(rows[1][1], "abc-05-0012 abc-05-0013");
   EXPECT_EQ(rows[1][2], "abc-05-0012.csv abc-05-0013.csv");
+}
+
+// A value longer than a workbook cell holds (32,767 characters, not bytes) is
+// a finding naming its PC, file, record and length; one that fits is not.
+TEST_F(LedgerTest, ValuesLongerThanACellAreFindings) {
+  const std::string longName(32768, 'a'), fits(32767, 'b');
+  std::string wide;
+  for (int i = 0; i < 20000; ++i) wide += "漢";  // 60,000 bytes, 20,000 characters
+  write({.key = "abc-05-0012", .software = {longName + ",1.0,P", "X," + fits + ",P", "Y,1.0," + wide}});
+  write({.key = "abc-05-0013", .computer = "PC-BETA", .uuid = "{2222}", .mac = "00-1A-2B-3C-4D-5F"});
+  import();
+  EXPECT_EQ(query("SELECT number, file, detail FROM findings WHERE kind = 'cell_too_long'"),
+            "abc-05-0012|abc-05-0012.csv|6 行目 Soft/Application の SubItem: 32768 文字「" + std::string(40, 'a') + "…」");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ledger/checks/catalogue_checks.h"
+#include "ledger/checks/cell_limit.h"
 #include "ledger/store/identifier_sql.h"
 #include "ledger/store/same_pc_sql.h"
 
@@ -164,6 +165,7 @@ int RecomputeFindings(Database& db, const CheckOptions& options) {
   FindShared(db);
   for (const char* sql : kChecksAfterShared) Run(db, sql, options);
   AddCatalogueFindings(db, options.today);
+  AddCellLimitFindings(db);
   Statement count = db.prepare("SELECT COUNT(*) FROM findings");
   count.step();
   return static_cast<int>(count.integer(0));

@@ -3,7 +3,9 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "ledger/exports/cell_values.h"
 #include "ledger/store/collection_changes.h"
+#include "ledger/store/licence_installs.h"
 #include "ledger/store/pc_columns.h"
 
 namespace th::ledger {
@@ -26,10 +28,30 @@ bool CatalogueKnown(Database& db) {
   return s.step() && s.text(0) == "1";
 }
 
+// A register column is numbers or dates when every value it holds is one
+// (a purchase date, an acquisition price); otherwise text, as typed.
+std::vector<CellKind> RegisterColumnKinds(Database& db, std::size_t columns) {
+  enum Seen { kNumber = 1, kDate = 2, kText = 4 };
+  std::vector<int> seen(columns, 0);
+  Statement s = db.prepare("SELECT extra FROM register");
+  while (s.step()) {
+    const auto values = nlohmann::json::parse(s.text(0), nullptr, false);
+    if (!values.is_array()) continue;
+    for (std::size_t i = 0; i < columns && i < values.size(); ++i) {
+      if (!values[i].is_string() || values[i].get_ref<const std::string&>().empty()) continue;
+      const std::string& v = values[i].get_ref<const std::string&>();
+      seen[i] |= ReadWholeNumber(v) ? kNumber : ReadDateTime(v) ? kDate : kText;
+    }
+  }
+  std::vector<CellKind> kinds;
+  for (int k : seen) kinds.push_back(k == kNumber ? CellKind::Number : k == kDate ? CellKind::DateTime : CellKind::Text);
+  return kinds;
+}
+
 }  // namespace
 
 std::vector<ExportTable> ExportTables(Database& db) {
-  constexpr CellKind T = CellKind::Text, N = CellKind::Number;
+  constexpr CellKind T = CellKind::Text, N = CellKind::Number, D = CellKind::DateTime;
   ExportTable pcs{"pcs.csv", "PC一覧", {}, "", {}, {}};
   for (const PcColumn& c : PcColumns()) {
     const bool time = std::string_view(c.key) == "collected_at";
@@ -38,7 +60,9 @@ std::vector<ExportTable> ExportTables(Database& db) {
   pcs.sql = "SELECT " + PcColumnsSql("s") +
             ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
   const std::vector<std::string> extra = RegisterColumns(db);
-  for (const std::string& name : extra) pcs.columns.push_back({name, T});
+  const std::vector<CellKind> extraKinds = RegisterColumnKinds(db, extra.size());
+  for (std::size_t i = 0; i < extra.size(); ++i) pcs.columns.push_back({extra[i], extraKinds[i]});
+  const bool catalogue = CatalogueKnown(db);
   pcs.registerColumns = extra.size();
 
   return {pcs,
@@ -67,20 +91,26 @@ std::vector<ExportTable> ExportTables(Database& db) {
            {},
            {}},
           {"licences.csv",
-           CatalogueKnown(db) ? "ライセンス" : "",
+           catalogue ? "ライセンス" : "",
            {{"製品名", T},
             {"発行元", T},
             {"種別", T},
             {"保有ライセンス数", N},
             {"導入台数", N},
-            {"過不足", T},
-            {"サポート終了日", T}},
+            {"過不足", N},
+            {"サポート終了日", D}},
            "SELECT product, publisher, kind_title, owned, installed, balance, end_of_support FROM licences"
            " ORDER BY line",
            {},
            {}},
+          {"licence_installs.csv",
+           catalogue ? "ライセンス明細" : "",
+           {{"製品名", T}, {"管理番号", T}, {"コンピュータ名", T}, {"使用者", T}, {"ソフトウェア名", T}, {"バージョン", T}},
+           LicenceInstallsSql(),
+           {},
+           {}},
           {"changes.csv",
-           "",
+           "変更",
            {{"管理番号", T}, {"区分", T}, {"項目", T}, {"前回", T}, {"今回", T}},
            "",
            {},

@@ -12,7 +12,7 @@ namespace th::ledger {
 
 // How a spreadsheet cell holds the column's values. Every value is text in
 // the database; a Number or DateTime value that does not have that shape
-// stays text in the workbook.
+// (cell_values.h) stays text in the workbook.
 enum class CellKind { Text, Number, DateTime };
 
 struct ExportColumn {
@@ -36,7 +36,8 @@ struct ExportTable {
 };
 
 // The tables in the order they are written: PCs, software, installs,
-// findings, licences (a sheet when a catalogue is known), changes.
+// findings, licences and the PCs that have each product (sheets when a
+// catalogue is known), changes.
 std::vector<ExportTable> ExportTables(Database& db);
 
 // The register's further column names, as the last register gave them.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "ledger/exports/cell_values.h"
 #include "ledger/exports/export_tables.h"
-#include "ledger/text/local_time.h"
 
 namespace th::ledger {
 
@@ -29,47 +29,6 @@ double DisplayWidth(std::string_view s) {
     if (width >= kMaxWidth) break;
   }
   return width;
-}
-
-// A whole number as a count or size is written: no sign, no leading zero,
-// few enough digits for a spreadsheet to keep every one.
-bool PlainWholeNumber(std::string_view s, double& value) {
-  if (s.empty() || s.size() > 15 || (s.size() > 1 && s[0] == '0')) return false;
-  double v = 0;
-  for (char c : s) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  value = v;
-  return true;
-}
-
-struct DateTime {
-  int y, mo, d, h = 0, mi = 0, s = 0;
-  bool withTime = false;
-};
-
-bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out) {
-  out = 0;
-  for (std::size_t i = at; i < at + n; ++i) {
-    if (s[i] < '0' || s[i] > '9') return false;
-    out = out * 10 + (s[i] - '0');
-  }
-  return true;
-}
-
-// 'YYYY-MM-DD' or 'YYYY-MM-DD HH:MM:SS', a real day and time after 1900
-// (a spreadsheet's calendar is wrong before March 1900).
-bool ParseDateTime(std::string_view s, DateTime& t) {
-  if (s.size() != 10 && s.size() != 19) return false;
-  if (s[4] != '-' || s[7] != '-' || !Digits(s, 0, 4, t.y) || !Digits(s, 5, 2, t.mo) || !Digits(s, 8, 2, t.d)) return false;
-  t.withTime = s.size() == 19;
-  if (t.withTime && (s[10] != ' ' || s[13] != ':' || s[16] != ':' || !Digits(s, 11, 2, t.h) || !Digits(s, 14, 2, t.mi) ||
-                     !Digits(s, 17, 2, t.s))) {
-    return false;
-  }
-  if (t.y < 1901 || !IsRealDay(t.y, t.mo, t.d)) return false;
-  return t.h < 24 && t.mi < 60 && t.s < 60;
 }
 
 class SheetWriter {
@@ -97,6 +56,13 @@ class SheetWriter {
     sheet_.emplace(book_.addSheet(name));
     row_ = 0;
     widths_.assign(table_.columns.size(), 0);
+    // Printed pages repeat the columns up to the management number, which
+    // names the row.
+    std::uint16_t titleColumns = 0;
+    for (std::size_t c = 0; c < table_.columns.size(); ++c) {
+      if (table_.columns[c].heading == "管理番号") titleColumns = static_cast<std::uint16_t>(c + 1);
+    }
+    sheet_->printSetup(titleColumns);
     for (std::size_t c = 0; c < table_.columns.size(); ++c) {
       sheet_->text(0, static_cast<std::uint16_t>(c), table_.columns[c].heading, true);
       widths_[c] = DisplayWidth(table_.columns[c].heading) + 3;  // the filter button
@@ -114,14 +80,14 @@ class SheetWriter {
   void cell(std::uint16_t c, const std::string& value) {
     widths_[c] = std::max(widths_[c], DisplayWidth(value));
     if (value.empty()) return;
-    double number = 0;
-    DateTime t{};
     switch (table_.columns[c].kind) {
       case CellKind::Number:
-        if (PlainWholeNumber(value, number)) return sheet_->number(row_, c, number);
+        if (const auto n = ReadWholeNumber(value)) return sheet_->number(row_, c, *n);
         break;
       case CellKind::DateTime:
-        if (ParseDateTime(value, t)) return sheet_->dateTime(row_, c, t.y, t.mo, t.d, t.h, t.mi, t.s, t.withTime);
+        if (const auto t = ReadDateTime(value)) {
+          return sheet_->dateTime(row_, c, t->y, t->mo, t->d, t->h, t->mi, t->s, t->withTime);
+        }
         break;
       case CellKind::Text:
         break;

@@ -48,18 +48,18 @@ std::string KeepEscapeLookalikes(std::string_view value) {
 bool XlsxSheet::text(std::uint32_t row, std::uint16_t col, std::string_view value, bool bold) {
   std::string cell = value.find("_x") == std::string_view::npos ? std::string(value) : KeepEscapeLookalikes(value);
   const bool cut = CutAfterChars(cell, kCellChars);
-  Check(worksheet_write_string(sheet_, row, col, cell.c_str(), bold ? bold_ : nullptr), "セルを書けません / cannot write a cell");
+  Check(worksheet_write_string(sheet_, row, col, cell.c_str(), bold ? formats_.bold : nullptr), "セルを書けません / cannot write a cell");
   return cut;
 }
 
 void XlsxSheet::number(std::uint32_t row, std::uint16_t col, double value) {
-  Check(worksheet_write_number(sheet_, row, col, value, nullptr), "セルを書けません / cannot write a cell");
+  Check(worksheet_write_number(sheet_, row, col, value, formats_.number), "セルを書けません / cannot write a cell");
 }
 
 void XlsxSheet::dateTime(std::uint32_t row, std::uint16_t col, int y, int mo, int d, int h, int mi, int s,
                          bool withTime) {
   lxw_datetime t{y, mo, d, h, mi, static_cast<double>(s)};
-  Check(worksheet_write_datetime(sheet_, row, col, &t, withTime ? dateTime_ : date_),
+  Check(worksheet_write_datetime(sheet_, row, col, &t, withTime ? formats_.dateTime : formats_.date),
         "セルを書けません / cannot write a cell");
 }
 
@@ -72,18 +72,34 @@ void XlsxSheet::width(std::uint16_t col, double characters) {
   Check(worksheet_set_column(sheet_, col, col, characters, nullptr), "列幅を設定できません / cannot set a width");
 }
 
+void XlsxSheet::printSetup(std::uint16_t titleColumns) {
+  constexpr std::uint8_t kA4 = 9;
+  worksheet_set_landscape(sheet_);
+  worksheet_set_paper(sheet_, kA4);
+  worksheet_fit_to_pages(sheet_, 1, 0);  // as many pages down as the rows need
+  Check(worksheet_repeat_rows(sheet_, 0, 0), "印刷タイトルを設定できません / cannot set the print titles");
+  if (titleColumns > 0) {
+    Check(worksheet_repeat_columns(sheet_, 0, titleColumns - 1),
+          "印刷タイトルを設定できません / cannot set the print titles");
+  }
+  Check(worksheet_set_header(sheet_, "&C&A"), "ヘッダーを設定できません / cannot set the header");
+  Check(worksheet_set_footer(sheet_, "&C&P / &N"), "フッターを設定できません / cannot set the footer");
+}
+
 XlsxWorkbook::XlsxWorkbook(const std::string& utf8Path) : path_(utf8Path) {
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   options.use_zip64 = LXW_TRUE;  // a large ledger's sheets pass 4 GB uncompressed
   book_ = workbook_new_opt(path_.c_str(), &options);
   if (!book_) throw std::runtime_error("ブックを作れません / cannot create the workbook: " + path_);
-  bold_ = workbook_add_format(book_);
-  format_set_bold(bold_);
-  dateTime_ = workbook_add_format(book_);
-  format_set_num_format(dateTime_, "yyyy-mm-dd hh:mm:ss");
-  date_ = workbook_add_format(book_);
-  format_set_num_format(date_, "yyyy-mm-dd");
+  formats_.bold = workbook_add_format(book_);
+  format_set_bold(formats_.bold);
+  formats_.number = workbook_add_format(book_);
+  format_set_num_format(formats_.number, "#,##0;[Red]-#,##0");
+  formats_.dateTime = workbook_add_format(book_);
+  format_set_num_format(formats_.dateTime, "yyyy-mm-dd hh:mm:ss");
+  formats_.date = workbook_add_format(book_);
+  format_set_num_format(formats_.date, "yyyy-mm-dd");
 }
 
 XlsxWorkbook::~XlsxWorkbook() {
@@ -93,7 +109,7 @@ XlsxWorkbook::~XlsxWorkbook() {
 XlsxSheet XlsxWorkbook::addSheet(const std::string& name) {
   lxw_worksheet* sheet = workbook_add_worksheet(book_, name.c_str());
   if (!sheet) throw std::runtime_error("シートを作れません / cannot add the sheet: " + name);
-  return XlsxSheet(sheet, bold_, dateTime_, date_);
+  return XlsxSheet(sheet, formats_);
 }
 
 void XlsxWorkbook::close() {

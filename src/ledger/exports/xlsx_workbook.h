@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "ledger/records/collection_summary.h"  // kCellChars
+
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
@@ -15,29 +17,32 @@ namespace th::ledger {
 
 // The rows one sheet holds, its heading row included.
 constexpr std::uint32_t kSheetRows = 1048576;
-// The characters one cell holds.
-constexpr std::size_t kCellChars = 32767;
 
 class XlsxSheet {
  public:
   // A string cell: the text exactly as given (cut at kCellChars characters,
   // which the return value says).
   bool text(std::uint32_t row, std::uint16_t col, std::string_view value, bool bold = false);
+  // Shown with thousands separators, a negative one in red.
   void number(std::uint32_t row, std::uint16_t col, double value);
   // 'YYYY-MM-DD HH:MM:SS' or 'YYYY-MM-DD', shown in that same form.
   void dateTime(std::uint32_t row, std::uint16_t col, int y, int mo, int d, int h, int mi, int s, bool withTime);
   // The heading row stays in view and carries filter buttons over the used range.
   void headingRow(std::uint32_t lastRow, std::uint16_t lastCol);
   void width(std::uint16_t col, double characters);
+  // Printed on A4 landscape, one page wide, the heading row (and columns A
+  // to `titleColumns` - 1, when given) on every page, the sheet's name above
+  // and the page number below.
+  void printSetup(std::uint16_t titleColumns);
 
  private:
   friend class XlsxWorkbook;
-  XlsxSheet(lxw_worksheet* sheet, lxw_format* bold, lxw_format* dateTime, lxw_format* date)
-      : sheet_(sheet), bold_(bold), dateTime_(dateTime), date_(date) {}
+  struct Formats {
+    lxw_format *bold, *number, *dateTime, *date;
+  };
+  XlsxSheet(lxw_worksheet* sheet, const Formats& formats) : sheet_(sheet), formats_(formats) {}
   lxw_worksheet* sheet_;
-  lxw_format* bold_;
-  lxw_format* dateTime_;
-  lxw_format* date_;
+  Formats formats_;
 };
 
 class XlsxWorkbook {
@@ -54,9 +59,7 @@ class XlsxWorkbook {
  private:
   lxw_workbook* book_;
   std::string path_;
-  lxw_format* bold_;
-  lxw_format* dateTime_;
-  lxw_format* date_;
+  XlsxSheet::Formats formats_{};
 };
 
 }  // namespace th::ledger

@@ -39,8 +39,8 @@ struct Statements {
         addCollection(db.prepare(
             "INSERT INTO collections(file_id, number, collected_at, renewalday, computer_name, system_uuid, macs,"
             " surname, given_name, user_name, os, os_version, cpu, memory, system_disk_size, system_disk_free,"
-            " total_disk, maker, model, chassis, board_serial, ip_addresses, applications, complete, date_problem)"
-            " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")),
+            " total_disk, maker, model, chassis, board_serial, ip_addresses, applications, complete, date_problem,"
+            " bios_serial, long_value) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")),
         addRecord(db.prepare(RecordInsert(1))),
         addRecords(db.prepare(RecordInsert(kRecordBatch))),
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
@@ -150,6 +150,7 @@ void TakeCollection(Run& run, std::int64_t fileId) {
   if (s.collectedAt.empty()) c.bind(i + 3, "bad_date");
   else if (s.collectedAt > run.latestDate) c.bind(i + 3, "future_date");
   else c.bindNull(i + 3);
+  c.bind(i + 4, s.biosSerial).bind(i + 5, std::int64_t{s.longValue ? 1 : 0});
   c.run();
   const std::int64_t id = run.db.lastInsertId();
 

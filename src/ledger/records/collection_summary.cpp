@@ -79,6 +79,7 @@ CollectionSummary Summarise(const RecordFile& file) {
   for (const RecordRow& row : file.rows) {
     const auto& f = row.fields;
     const std::string_view g = f[kGroup], item = f[kItem], sub = f[kSubItem], v = f[kContents];
+    if (sub.size() > kCellChars || v.size() > kCellChars || f[kUnit].size() > kCellChars) s.longValue = true;
     if (g == "Soft" && item == "Application") {
       ++s.applications;
     } else if (g == "Create" && item == "DateTime") {
@@ -107,6 +108,7 @@ CollectionSummary Summarise(const RecordFile& file) {
       if (item == "System" && sub == "Model") First(s.model, v);
       if (item == "System" && sub == "PC_Type") First(s.chassis, v);
       if (item == "MotherBoard" && sub == "SerialNo") First(s.boardSerial, v);
+      if (item == "BIOS" && sub == "SerialNo") First(s.biosSerial, v);
       if (item == "MotherBoard" && sub == "Device_ID") First(s.systemUuid, v);
     } else if (g == "資産" && item == "管理情報") {
       if (sub == "姓") First(s.surname, v);

@@ -16,11 +16,17 @@ struct CollectionSummary {
   std::string collectedAt;
   std::string renewalday;   // 'YYYY-MM-DD' when it has that shape, else as written
   std::string_view computerName, systemUuid, surname, givenName, userName, os, osVersion, cpu, memory,
-      systemDiskSize, systemDiskFree, totalDisk, maker, model, chassis, boardSerial;
+      systemDiskSize, systemDiskFree, totalDisk, maker, model, chassis, boardSerial, biosSerial;
   std::vector<std::string_view> macs, ips;
   int applications = 0;
   bool complete = false;  // ends with the asset-information records and was not cut off
+  // A record's SubItem, Contents or Unit is longer in bytes than a
+  // spreadsheet cell holds characters: the checks look at its records.
+  bool longValue = false;
 };
+
+// The characters one spreadsheet cell holds.
+constexpr std::size_t kCellChars = 32767;
 
 CollectionSummary Summarise(const RecordFile& file);
 

@@ -27,6 +27,7 @@ constexpr FindingKind kKinds[] = {
     {"catalogue_value", "カタログの読めない値", "Catalogue value unreadable", true},
     {"older_numbers", "同じPCの古い管理番号", "Older numbers of this PC"},
     {"no_computer_name", "コンピュータ名がない", "No computer name"},
+    {"cell_too_long", "ブックのセルに収まらない値", "Value longer than a workbook cell"},
 };
 
 }  // namespace

@@ -25,6 +25,8 @@ constexpr PcColumn kColumns[] = {
     {"mac_addresses", "MACアドレス", false, 150},
     {"ip_addresses", "IPアドレス", false, 200},
     {"collected_at", "収集日時", false, 150},
+    // Appended: scripts read the columns above by position.
+    {"bios_serial", "製造番号", false, 150},
 };
 
 }  // namespace

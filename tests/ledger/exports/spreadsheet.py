@@ -1,5 +1,5 @@
 """A workbook as a real spreadsheet program reads it: LibreOffice (headless)
-converts every sheet to CSV, its cells as shown."""
+converts every sheet to CSV, its cells as shown, or prints it to PDF."""
 
 import csv
 import re
@@ -10,6 +10,23 @@ from pathlib import Path
 
 # Comma, double quote, UTF-8, from line 1, cells as shown, one file per sheet.
 CSV_FILTER = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1"
+
+
+# The cells a spreadsheet holds as numbers (n) or dates (d), by sheet and column; all others are text.
+KINDS = {"PC一覧": {"メモリ(KB)": "n", "システムディスク容量(MB)": "n", "システムディスク空き(MB)": "n", "ディスク合計(MB)": "n",
+                  "収集日時": "d", "購入日": "d", "取得価額": "n"},
+         "ソフトウェア": {"PC数": "n"}, "ライセンス": {"保有ライセンス数": "n", "導入台数": "n", "過不足": "n", "サポート終了日": "d"}}
+
+
+def shown(value, kind):
+    """A CSV value as LibreOffice shows its typed cell: thousands separators, ISO dates."""
+    digits = value.replace(",", "")
+    if kind == "n" and re.fullmatch(r"-?(0|[1-9][0-9]{0,14})", digits):
+        return f"{int(digits):,}"
+    day = re.fullmatch(r"(\d{4})[-/](\d{1,2})[-/](\d{1,2})( .*)?", value)
+    if kind == "d" and day:
+        return f"{day[1]}-{int(day[2]):02}-{int(day[3]):02}" + (day[4] or "")
+    return value
 
 
 def read_csv(path, encoding="utf-8-sig"):
@@ -27,14 +44,20 @@ def sheet_names(xlsx):
         return re.findall(r'<sheet name="([^"]+)"', z.read("xl/workbook.xml").decode())
 
 
-def sheets_by_libreoffice(xlsx, out):
-    """{sheet name: rows}, in the workbook's order; `out` gets the CSV files and a profile."""
+def soffice_convert(xlsx, out, to):
+    """Converts the workbook with LibreOffice (headless) into `out` (which also gets its profile); the file written."""
     xlsx, out = Path(xlsx), Path(out)
     out.mkdir(parents=True, exist_ok=True)
     soffice = shutil.which("soffice")
     if not soffice:
         raise AssertionError("LibreOffice (soffice) is needed: scripts/setup-machine installs it")
     subprocess.run([soffice, "--headless", f"-env:UserInstallation=file://{out.resolve()}/lo-profile",
-                    "--convert-to", CSV_FILTER, "--outdir", str(out), str(xlsx)],
+                    "--convert-to", to, "--outdir", str(out), str(xlsx)],
                    check=True, capture_output=True, timeout=240)
-    return {name: read_csv(out / f"{xlsx.stem}-{name}.csv", "utf-8") for name in sheet_names(xlsx)}
+    return out / f"{xlsx.stem}.{to.split(':')[0]}"
+
+
+def sheets_by_libreoffice(xlsx, out):
+    """{sheet name: rows}, in the workbook's order; `out` gets the CSV files and a profile."""
+    soffice_convert(xlsx, out, CSV_FILTER)
+    return {name: read_csv(Path(out) / f"{Path(xlsx).stem}-{name}.csv", "utf-8") for name in sheet_names(xlsx)}

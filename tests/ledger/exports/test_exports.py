@@ -1,9 +1,12 @@
 """The exports as their consumers read them: the workbook opened by LibreOffice
-(each sheet converted back to CSV) against the CSV files, and the GLPI files
-against GLPI's schema. The record files and the register are written here;
-every expectation comes from them."""
+(each sheet converted back to CSV, and printed to PDF) and by openpyxl (typed
+cells, print setup) against the CSV files and the inputs, and the GLPI files
+against GLPI's schema. The record files, the register and the catalogue are
+written here; every expectation comes from them."""
 
+import datetime
 import json
+import math
 import os
 import re
 import shutil
@@ -14,29 +17,43 @@ import zipfile
 from pathlib import Path
 
 import jsonschema
+import openpyxl
 
-from spreadsheet import read_csv, sheets_by_libreoffice, unneutralised
+from spreadsheet import KINDS, read_csv, sheets_by_libreoffice, shown, soffice_convert, unneutralised
 
 HERE = Path(__file__).resolve().parent
 OUT = Path(os.environ.get("EXPORTS_OUT", "/tmp/ledger-exports"))
 LEDGER = os.environ.get("LEDGER", "tallyhawk-ledger")
 SCHEMA = json.loads((HERE / "glpi-inventory-format" / "inventory.schema.json").read_text(encoding="utf-8"))
-SHEETS = ["PC一覧", "ソフトウェア", "導入状況", "検出事項"]
-CSV_OF = {"PC一覧": "pcs.csv", "ソフトウェア": "software.csv", "導入状況": "installs.csv", "検出事項": "findings.csv"}
+CSV_OF = {"PC一覧": "pcs.csv", "ソフトウェア": "software.csv", "導入状況": "installs.csv", "検出事項": "findings.csv",
+          "ライセンス": "licences.csv", "ライセンス明細": "licence_installs.csv", "変更": "changes.csv"}
+SHEETS = list(CSV_OF)
 
 LONG_NUMBER = "12345678901234567890"
 PCS = {
-    "abc-05-0012": dict(date="2026/12/01", time="09:05:07", name="PC-ALPHA", board="000123", memory="8302456", disk="237873",
+    "abc-05-0012": dict(date="2026/12/01", time="09:05:07", name="PC-ALPHA", board="000123", bios="JP1234567",
+                        memory="8302456", disk="237873",
                         adapters=[("00-1A-2B-3C-4D-5E", "192.168.1.20 fe80::1"), ("00-1A-2B-3C-4D-6F", "")],
                         software=[("=1+1", "1.0", "Evil"), ("表計算ソフト", "16.0", LONG_NUMBER),
                                   ("7-Zip", "1.10", "Igor Pavlov")],
                         surname="山田", given="太郎"),
-    "abc-05-0013": dict(date="2026/12/02", time=None, name="PC_x0042_BETA", board="0042", memory="16.0", disk="0500",
-                        adapters=[("00-1A-2B-3C-4D-7A", "10.0.0.5")],
+    "abc-05-0013": dict(date="2026/12/02", time=None, name="PC_x0042_BETA", board="0042", bios=None, memory="16.0",
+                        disk="0500", adapters=[("00-1A-2B-3C-4D-7A", "10.0.0.5")],
                         software=[("7-Zip", "1.10", "Igor Pavlov"), ("経費精算", "2.3", "C:\\Apps\\経費")],
                         surname="佐藤", given="花子"),
 }
-REGISTER = "管理番号,部署,リース番号\r\nabc-05-0012,総務部,1.10\r\nabc-05-0013,経理部,16.0\r\nabc-05-0014,営業部,000123\r\n"
+# abc-05-0013 collected again, imported later: what the ledger holds now.
+LATER = {"abc-05-0013": dict(PCS["abc-05-0013"], date="2026/12/03", memory="16777216",
+                             software=[("7-Zip", "1.10", "Igor Pavlov"), ("経費精算", "2.4", "C:\\Apps\\経費"),
+                                       ("表計算ソフト", "16.0", LONG_NUMBER)])}
+CURRENT = {**PCS, **LATER}
+REGISTER = ("管理番号,部署,リース番号,購入日,取得価額\r\nabc-05-0012,総務部,1.10,2021/4/1,\"128,000\"\r\n"
+            "abc-05-0013,経理部,16.0,2022-11-30,98000\r\nabc-05-0014,営業部,000123,,\"1,234,567\"\r\n")
+REGISTERED = {"abc-05-0012": ("総務部", "1.10", datetime.datetime(2021, 4, 1), 128000),
+              "abc-05-0013": ("経理部", "16.0", datetime.datetime(2022, 11, 30), 98000)}
+CATALOGUE = ("パターン,製品名,発行元,種別,ライセンス数,サポート終了日\r\n7-Zip*,7-Zip,Igor Pavlov,有償,1,2030/1/31\r\n"
+             "表計算*,表計算ソフト,,有償,5,\r\n経費*,経費精算,,無償,,\r\n")
+PRODUCTS = [("7-Zip", "7-Zip"), ("表計算ソフト", "表計算"), ("経費精算", "経費")]  # and the start its pattern matches
 
 
 def record_file(number, pc):
@@ -50,6 +67,8 @@ def record_file(number, pc):
              ("Hard", "SystemHDD", "全容量", pc["disk"], "MB"),
              ("WMI", "MotherBoard", "SerialNo", pc["board"], "")]
     rows += pc.get("identity", [])
+    if pc.get("bios"):
+        rows.append(("WMI", "BIOS", "SerialNo", pc["bios"], ""))
     rows += [("Soft", "Application", *s) for s in pc["software"]]
     rows += [("資産", "管理情報", "姓", pc["surname"], ""), ("資産", "管理情報", "名", pc["given"], ""),
              ("資産", "管理情報", "管理番号", number, "")]
@@ -58,54 +77,110 @@ def record_file(number, pc):
     return ("\r\n".join(lines) + "\r\n").encode("cp932")
 
 
-def by_column(rows):
+def by_column(rows):  # a table's rows as {heading: value}
     return [dict(zip(rows[0], r)) for r in rows[1:]]
+
+
+def whole_number(text):  # a count or size: a number unless a leading zero or a point says it is not one
+    return int(text) if re.fullmatch(r"0|[1-9][0-9]{0,14}", text) else text
+
+
+def xstring(value):  # a cell's text as Excel reads it: "_xHHHH_" is character HHHH (openpyxl leaves it as written)
+    return re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m[1], 16)), value) if isinstance(value, str) else value
 
 
 class Exports(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         shutil.rmtree(OUT, ignore_errors=True)
-        (OUT / "SAVE").mkdir(parents=True)
-        for number, pc in PCS.items():
-            (OUT / "SAVE" / f"{number}.csv").write_bytes(record_file(number, pc))
+        for folder, pcs in (("SAVE", PCS), ("LATER", LATER)):
+            (OUT / folder).mkdir(parents=True)
+            for number, pc in pcs.items():
+                (OUT / folder / f"{number}.csv").write_bytes(record_file(number, pc))
         (OUT / "register.csv").write_bytes(REGISTER.encode("cp932"))
+        (OUT / "catalogue.csv").write_bytes(CATALOGUE.encode("cp932"))
         cls.db = OUT / "ledger.sqlite"
-        cls.run_ledger("--register", str(OUT / "register.csv"), "--export", str(OUT / "export"),
-                       "--glpi", str(OUT / "glpi"), "--glpi-tag", "部署", str(OUT / "SAVE"))
-        cls.sheets = sheets_by_libreoffice(OUT / "export" / "inventory.xlsx", OUT / "sheets")
+        cls.run_ledger(str(OUT / "SAVE"))
+        cls.run_ledger("--register", str(OUT / "register.csv"), "--catalogue", str(OUT / "catalogue.csv"),
+                       "--export", str(OUT / "export"), "--glpi", str(OUT / "glpi"), "--glpi-tag", "部署",
+                       str(OUT / "LATER"), status=None)
+        cls.xlsx = OUT / "export" / "inventory.xlsx"
+        cls.sheets = sheets_by_libreoffice(cls.xlsx, OUT / "sheets")
+        cls.book = openpyxl.load_workbook(cls.xlsx)
 
     @classmethod
     def run_ledger(cls, *args, status=0):
         r = subprocess.run([LEDGER, "--db", str(cls.db), "--no-report", *args], capture_output=True, text=True)
-        assert r.returncode == status, r.stdout + r.stderr
+        assert r.returncode == status or (status is None and r.returncode in (0, 1)), r.stdout + r.stderr
         return r
 
     def csv_rows(self, sheet):
         return [[unneutralised(v) for v in row] for row in read_csv(OUT / "export" / CSV_OF[sheet])]
 
+    def typed_rows(self, sheet):
+        """{column: value} per row as openpyxl reads the sheet (None for an empty cell)."""
+        return by_column([[xstring(v) for v in r] for r in self.book[sheet].iter_rows(values_only=True)])
+
     def test_sheets_hold_the_csv_files_rows(self):
         self.assertEqual(list(self.sheets), SHEETS)
         for sheet in SHEETS:
             with self.subTest(sheet=sheet):
-                self.assertEqual(self.sheets[sheet], self.csv_rows(sheet))
+                header, *rows = self.csv_rows(sheet)
+                kinds = [KINDS.get(sheet, {}).get(h) for h in header]
+                self.assertEqual(self.sheets[sheet], [header] + [[shown(v, k) for v, k in zip(r, kinds)] for r in rows])
 
-    def test_values_come_back_exactly(self):
-        pcs = {r["管理番号"]: r for r in by_column(self.sheets["PC一覧"])}
-        self.assertEqual(set(pcs), set(PCS))
-        for number, pc in PCS.items():
-            date = pc["date"].replace("/", "-")
-            self.assertEqual(
-                {k: pcs[number][k] for k in ("姓", "名", "コンピュータ名", "メモリ(KB)", "システムディスク容量(MB)",
-                                              "ボードシリアル", "MACアドレス", "収集日時", "部署", "リース番号")},
-                {"姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"], "メモリ(KB)": pc["memory"],
-                 "システムディスク容量(MB)": pc["disk"],
-                 "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
-                 "収集日時": f"{date} {pc['time']}" if pc["time"] else date,
-                 "部署": {"abc-05-0012": "総務部", "abc-05-0013": "経理部"}[number],
-                 "リース番号": {"abc-05-0012": "1.10", "abc-05-0013": "16.0"}[number]})
-        installs = sorted((n, *s) for n, pc in PCS.items() for s in pc["software"])
-        self.assertEqual(sorted(tuple(r) for r in self.sheets["導入状況"][1:]), installs)
+    def test_pcs_come_back_typed(self):  # the cells that are not empty
+        expected = [{"管理番号": n, "姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"],
+                     "メモリ(KB)": whole_number(pc["memory"]), "システムディスク容量(MB)": whole_number(pc["disk"]),
+                     "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
+                     "IPアドレス": " ".join(ip for _, ip in pc["adapters"] if ip), "製造番号": pc["bios"],
+                     "収集日時": datetime.datetime.strptime(f"{pc['date']} {pc['time'] or '0:0:0'}", "%Y/%m/%d %H:%M:%S"),
+                     **dict(zip(("部署", "リース番号", "購入日", "取得価額"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
+        self.assertEqual([{k: v for k, v in r.items() if v is not None} for r in self.typed_rows("PC一覧")],
+                         [{k: v for k, v in r.items() if v is not None} for r in expected])
+        installs = sorted((n, *s) for n, pc in CURRENT.items() for s in pc["software"])
+        self.assertEqual(sorted(tuple(r.values()) for r in self.typed_rows("導入状況")), installs)
+
+    def test_software_licences_and_their_pcs_come_back_typed(self):
+        installs = [s for pc in CURRENT.values() for s in pc["software"]]
+        self.assertEqual(sorted(tuple(r.values()) for r in self.typed_rows("ソフトウェア")),
+                         sorted((*s, installs.count(s)) for s in set(installs)))
+        # Who has each product: the applications its pattern matches.
+        holders = [(product, n, pc["name"], f"{pc['surname']} {pc['given']}", name, version)
+                   for product, prefix in PRODUCTS for n, pc in sorted(CURRENT.items())
+                   for name, version, _ in sorted(pc["software"]) if name.startswith(prefix)]
+        self.assertEqual([tuple(r.values()) for r in self.typed_rows("ライセンス明細")], holders)
+        self.assertEqual(self.csv_rows("ライセンス明細")[1:], [list(h) for h in holders])
+        pcs = {p: len({h[1] for h in holders if h[0] == p}) for p, _ in PRODUCTS}
+        self.assertEqual([tuple(r.values()) for r in self.typed_rows("ライセンス")],
+                         [("7-Zip", "Igor Pavlov", "有償", 1, pcs["7-Zip"], 1 - pcs["7-Zip"], datetime.datetime(2030, 1, 31)),
+                          ("表計算ソフト", None, "有償", 5, pcs["表計算ソフト"], 5 - pcs["表計算ソフト"], None),
+                          ("経費精算", None, "無償", None, pcs["経費精算"], None, None)])
+
+    def test_changes_sheet_holds_what_the_later_collection_changed(self):
+        before, now = PCS["abc-05-0013"], LATER["abc-05-0013"]
+        was, has = set(before["software"]), set(now["software"])
+        expected = [("abc-05-0013", "ハードウェア", "Hard/メモリ/全容量", before["memory"] + " KB", now["memory"] + " KB")]
+        expected += [("abc-05-0013", "ソフトウェア追加", n, None, v) for n, v, _ in has - was]
+        expected += [("abc-05-0013", "ソフトウェア削除", n, v, None) for n, v, _ in was - has]
+        self.assertEqual(sorted(tuple(r.values()) for r in self.typed_rows("変更")), sorted(expected))
+
+    def test_every_sheet_prints_one_page_wide_with_its_titles(self):
+        for sheet in SHEETS:
+            with self.subTest(sheet=sheet):
+                ws, setup = self.book[sheet], self.book[sheet].page_setup  # fitToWidth left out means 1
+                self.assertEqual((setup.orientation, int(setup.paperSize), setup.fitToWidth or 1, setup.fitToHeight),
+                                 ("landscape", 9, 1, 0))
+                self.assertTrue(ws.sheet_properties.pageSetUpPr.fitToPage)
+                self.assertEqual(ws.print_title_rows, "$1:$1")
+                number = next((i for i, c in enumerate(ws[1]) if c.value == "管理番号"), None)
+                self.assertEqual(ws.print_title_cols, None if number is None else f"$A:${chr(ord('A') + number)}")
+                self.assertEqual((ws.oddHeader.center.text, ws.oddFooter.center.text), ("&A", "&P / &N"))
+        # LibreOffice prints each of these small sheets on one A4 landscape page.
+        pdf = soffice_convert(self.xlsx, OUT / "pdf", "pdf").read_bytes()
+        self.assertEqual(len(re.findall(rb"/Type\s*/Page(?!s)", pdf)), len(SHEETS))
+        boxes = re.findall(rb"/MediaBox\s*\[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", pdf)
+        self.assertEqual({(round(float(w)), round(float(h))) for w, h in boxes}, {(842, 595)})
 
     def test_cells_have_their_kinds_and_the_sheet_its_heading(self):
         with zipfile.ZipFile(OUT / "export" / "inventory.xlsx") as z:
@@ -120,7 +195,8 @@ class Exports(unittest.TestCase):
         self.assertRegex(row2, r'<c r="T2" s="\d+"><v>46357\.37855324')
         self.assertIn('formatCode="yyyy-mm-dd hh:mm:ss"', styles)
         self.assertIn('<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>', xml)
-        self.assertIn('<autoFilter ref="A1:V3"/>', xml)
+        self.assertIn('<autoFilter ref="A1:Y3"/>', xml)
+        self.assertIn('formatCode="#,##0;[Red]-#,##0"', styles)
         self.assertIn("<b/>", styles)
         # Excel reads "_xHHHH_" in a cell's text as an escaped character (ECMA-376's ST_Xstring),
         # LibreOffice only "_x005F_": the computer name PC_x0042_BETA must be written escaped.
@@ -144,21 +220,26 @@ class Exports(unittest.TestCase):
         printed = subprocess.run([os.environ["WRITE_WORKBOOK"], str(self.db), str(xlsx), "3"],
                                  capture_output=True, text=True, check=True).stdout.splitlines()
         sheets = sheets_by_libreoffice(xlsx, OUT / "small")
-        # Two rows a sheet: 2 PCs, 4 applications, 5 installs, 1 finding (abc-05-0014 not reported).
-        continued = ["ソフトウェア (2)", "導入状況 (2)", "導入状況 (3)"]
-        self.assertEqual(list(sheets), ["PC一覧", "ソフトウェア", continued[0], "導入状況", *continued[1:], "検出事項"])
-        self.assertEqual(printed, continued)
-        installs = self.csv_rows("導入状況")
-        parts = [sheets[name] for name in ["導入状況", *continued[1:]]]
-        self.assertEqual([p[0] for p in parts], [installs[0]] * 3)
-        self.assertEqual([r for p in parts for r in p[1:]], installs[1:])
+        # Two rows a sheet: each table's rows over as many sheets as they need, typed as on one sheet.
+        parts = {sheet: [sheet] + [f"{sheet} ({n})" for n in range(2, math.ceil((len(self.csv_rows(sheet)) - 1) / 2) + 1)]
+                 for sheet in SHEETS}
+        self.assertEqual(list(sheets), [name for sheet in SHEETS for name in parts[sheet]])
+        self.assertEqual(printed, [name for sheet in SHEETS for name in parts[sheet][1:]])
+        book = openpyxl.load_workbook(xlsx)
+        for sheet in SHEETS:
+            with self.subTest(sheet=sheet):
+                rows = [tuple(map(xstring, r)) for name in parts[sheet] for r in book[name].iter_rows(values_only=True)]
+                heading = next(self.book[sheet].iter_rows(values_only=True))
+                self.assertEqual(rows[::3], [heading] * len(parts[sheet]))
+                self.assertEqual([dict(zip(heading, r)) for i, r in enumerate(rows) if i % 3],
+                                 self.typed_rows(sheet))
 
     def test_glpi_files_are_valid_and_hold_each_pcs_identity_and_software(self):
         glpi = OUT / "glpi"
         files = sorted(p.name for p in glpi.glob("*.json"))
-        self.assertEqual(files, sorted(f"{n}.json" for n in PCS))
+        self.assertEqual(files, sorted(f"{n}.json" for n in CURRENT))
         checker = jsonschema.Draft7Validator(SCHEMA, format_checker=jsonschema.FormatChecker())
-        for number, pc in PCS.items():
+        for number, pc in CURRENT.items():
             inventory = json.loads((glpi / f"{number}.json").read_text(encoding="utf-8"))
             checker.validate(inventory)
             content = inventory["content"]

@@ -26,6 +26,8 @@ INSERT INTO collections(id, file_id, number, collected_at, renewalday, computer_
   (4, 4, 'abc-05-0003', '2026-12-05 09:45:00', '2026/12/05', 'PC-TANAKA', '{U3}', '00-11-22-33-44-03',
    '田中', '次郎', 'CORP\tanaka', 'Windows 11 Pro 64 ビット', '10.0.22631', 'Ryzen 5', '33554432', '953000', '800000', '1907000',
    'Maker A', 'Model 3', 'Desktop', 'BS3', '192.168.1.13');
+-- The BIOS serial, drawn at import beside the board's.
+UPDATE collections SET bios_serial = replace(board_serial, 'BS', 'SN');
 INSERT INTO pcs(number, collection_id) VALUES ('abc-05-0001', 3), ('abc-05-0002', 2), ('abc-05-0003', 4);
 INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit) VALUES
   (1, 2, 'Create', 'DateTime', '2026/11/20', '08:30:00', ''),

@@ -121,8 +121,9 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
   EXPECT_EQ(first[0], "abc-05-0001");
   EXPECT_EQ(first[5], "Windows 11 Pro 64 ビット");
   EXPECT_EQ(first[19], "2026-12-04 09:15:00");
-  EXPECT_EQ(first[20], "abc-05-0001.csv");
-  EXPECT_EQ(first[21], "[\"総務部\"]");
+  EXPECT_EQ(first[20], "SN1");  // the BIOS serial, after the columns scripts read by position
+  EXPECT_EQ(first[21], "abc-05-0001.csv");
+  EXPECT_EQ(first[22], "[\"総務部\"]");
   EXPECT_EQ(d["extraColumns"], "[\"部署\"]");
   EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import
 

@@ -10,8 +10,8 @@
   // The columns of pcs.csv with its headings (from the ledger's one list of
   // them), then the register's further columns.
   const PC_COLUMNS = D.pcColumns.map(([title, width, numeric]) => numeric ? [title, width, 'num'] : [title, width]);
-  const COL = { number: 0, surname: 1, givenName: 2, computer: 3, user: 4, os: 5, memory: 8, maker: 12, collectedAt: 19,
-    fileName: 20, extra: 21 };
+  const COL = { number: 0, surname: 1, givenName: 2, computer: 3, user: 4, os: 5, osVersion: 6, memory: 8, maker: 12,
+    collectedAt: 19, fileName: D.pcColumns.length, extra: D.pcColumns.length + 1 };
   const pcs = D.pcs;
   const extraNames = parseList(D.extraColumns);
   const pcColumns = PC_COLUMNS.concat(extraNames.map(name => [name, 140]));
@@ -514,15 +514,20 @@
   }
 
   // ----- catalogue products and licences -----
-  function productPcs(p) {
+  // Each record's product, through its software row: its name as the ledger folded it.
+  function recordProducts() {
     if (!recordProduct) {
-      // Through the software row of each record: its name as the ledger folded it.
       recordProduct = new Int32Array(R.length / 5).fill(-1);
       for (let r = 0; r < recordProduct.length; ++r) {
         const row = D.softwareOfRecord[r];
         if (row >= 0) recordProduct[r] = productOfRow[row];
       }
     }
+    return recordProduct;
+  }
+
+  function productPcs(p) {
+    recordProducts();
     const holders = [];
     pcs.forEach((pc, k) => {
       const names = [];
@@ -543,11 +548,34 @@
       r => showPc(holders[r][0])).render();
   }
 
+  // The rows of licence_installs.csv (the workbook's ライセンス明細) for one
+  // product: each PC that has it, with each matching application's name and
+  // version as the ledger folded them, or its OS caption.
+  function productInstalls(p) {
+    recordProducts();
+    const rows = [];
+    pcs.forEach((pc, k) => {
+      const seen = new Set();
+      if (osProduct.get(pc[COL.os]) === p) seen.add(text(pc[COL.os]) + '\t' + text(pc[COL.osVersion]));
+      for (const r of recordsOf(k)) {
+        const row = D.softwareOfRecord[r];
+        if (recordProduct[r] === p && row >= 0) seen.add(D.software[row][0] + '\t' + D.software[row][1]);
+      }
+      const user = [text(pc[COL.surname]), text(pc[COL.givenName])].filter(x => x).join(' ');
+      for (const app of [...seen].sort()) rows.push([k, pc[COL.number], text(pc[COL.computer]), user, ...app.split('\t')]);
+    });
+    return rows;
+  }
+
   function showProduct(p) {
     const l = L[p];
-    const holders = productPcs(p);
-    pcList(l[LC.product], [l[LC.kindTitle], l[LC.publisher] && '発行元 ' + l[LC.publisher],
-      l[LC.owned] == null ? null : '保有 ' + l[LC.owned], '導入 ' + holders.length + ' 台'].filter(x => x).join('　'), holders);
+    const rows = productInstalls(p);
+    const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (rows.length + 1) * ROW_H + 4) + 'px' });
+    openDialog([el('h3', null, l[LC.product]), el('p', null, [l[LC.kindTitle], l[LC.publisher] && '発行元 ' + l[LC.publisher],
+      l[LC.owned] == null ? null : '保有 ' + l[LC.owned], '導入 ' + new Set(rows.map(r => r[0])).size + ' 台',
+      '（licence_installs.csv・ブックのライセンス明細と同じ一覧）'].filter(x => x).join('　')), container], 'pcs');
+    new Grid(container, [['管理番号', 130], ['コンピュータ名', 180], ['使用者', 160], ['ソフトウェア名', 300], ['バージョン', 140]],
+      rows.map(r => r.slice(1)), i => showPc(rows[i][0])).render();
   }
 
   // The PCs of a kind of finding, each with its detail.

@@ -1,0 +1,62 @@
+#include "ledger/exports/cell_values.h"
+
+#include "ledger/text/local_time.h"
+
+namespace th::ledger {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads 1 to `most` digits at `at`; false when there are none or more.
+bool Number(std::string_view s, std::size_t& at, std::size_t most, int& out) {
+  const std::size_t from = at;
+  out = 0;
+  while (at < s.size() && IsDigit(s[at]) && at - from < most + 1) out = out * 10 + (s[at++] - '0');
+  return at > from && at - from <= most;
+}
+
+}  // namespace
+
+std::optional<double> ReadWholeNumber(std::string_view s) {
+  const bool negative = !s.empty() && s[0] == '-';
+  if (negative) s.remove_prefix(1);
+  if (s.empty() || (s.size() > 1 && s[0] == '0')) return std::nullopt;
+  const std::size_t comma = s.find(',');
+  // Grouped: the first group 1-3 digits, every other exactly three.
+  if (comma != std::string_view::npos && (comma == 0 || comma > 3 || (s.size() - comma) % 4 != 0)) return std::nullopt;
+  double v = 0;
+  int digits = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (comma != std::string_view::npos && i >= comma && (i - comma) % 4 == 0) {
+      if (s[i] != ',') return std::nullopt;
+      continue;
+    }
+    if (!IsDigit(s[i]) || ++digits > 15) return std::nullopt;
+    v = v * 10 + (s[i] - '0');
+  }
+  return negative ? -v : v;
+}
+
+std::optional<CellDateTime> ReadDateTime(std::string_view s) {
+  CellDateTime t;
+  std::size_t at = 0;
+  if (!Number(s, at, 4, t.y) || at != 4 || at >= s.size() || (s[at] != '-' && s[at] != '/')) return std::nullopt;
+  const char sep = s[at++];
+  if (!Number(s, at, 2, t.mo) || at >= s.size() || s[at++] != sep || !Number(s, at, 2, t.d)) return std::nullopt;
+  if (at < s.size()) {
+    t.withTime = true;
+    if (s[at++] != ' ' || !Number(s, at, 2, t.h) || at >= s.size() || s[at++] != ':') return std::nullopt;
+    const std::size_t minute = at;
+    if (!Number(s, at, 2, t.mi) || at - minute != 2) return std::nullopt;
+    if (at < s.size()) {
+      const std::size_t second = ++at;
+      if (s[second - 1] != ':' || !Number(s, at, 2, t.s) || at - second != 2) return std::nullopt;
+    }
+    if (at != s.size()) return std::nullopt;
+  }
+  if (t.y < 1901 || !IsRealDay(t.y, t.mo, t.d) || t.h > 23 || t.mi > 59 || t.s > 59) return std::nullopt;
+  return t;
+}
+
+}  // namespace th::ledger
