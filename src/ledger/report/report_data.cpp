@@ -4,12 +4,15 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <ios>
 #include <optional>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
 
 #include "ledger/report/catalogue_data.h"
+#include "ledger/report/deflate_text.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
 #include "ledger/store/collection_changes.h"
@@ -200,9 +203,8 @@ class SoftwareCount {
     if (row.pcs == 0 || row.lastPc != pc) ++row.pcs;
     row.lastPc = pc;
   }
-  // The rows, most installed first, and for every record (numbered as
-  // `renumber` says) its row or -1.
-  void Write(JsonWriter& w, const std::vector<int>& renumber) {
+  // Each row's place in the list, most installed first.
+  std::vector<std::int64_t> Order() const {
     std::vector<std::size_t> order(rows_.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
@@ -210,13 +212,19 @@ class SoftwareCount {
       return a.pcs != b.pcs ? a.pcs > b.pcs : std::tie(a.name, a.version) < std::tie(b.name, b.version);
     });
     std::vector<std::int64_t> position(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) position[order[i]] = static_cast<std::int64_t>(i);
+    return position;
+  }
+  // The rows in the order `position` gives them.
+  void WriteRows(JsonWriter& w, const std::vector<std::int64_t>& position) const {
+    std::vector<const Row*> sorted(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) sorted[static_cast<std::size_t>(position[i])] = &rows_[i];
     w.Key("software").BeginArray();
-    for (std::size_t i = 0; i < order.size(); ++i) {
-      const Row& r = rows_[order[i]];
-      position[order[i]] = static_cast<std::int64_t>(i);
-      w.BeginArray().String(r.name).String(r.version).String(r.unit).Int(r.pcs).EndArray();
-    }
+    for (const Row* r : sorted) w.BeginArray().String(r->name).String(r->version).String(r->unit).Int(r->pcs).EndArray();
     w.EndArray();
+  }
+  // For every record (numbered as `renumber` says) its row or -1.
+  void WriteOfRecord(JsonWriter& w, const std::vector<std::int64_t>& position, const std::vector<int>& renumber) const {
     std::vector<std::int64_t> ofRecord(renumber.size(), -1);
     for (std::size_t id = 0; id < rowOf_.size() && id < renumber.size(); ++id) {
       if (rowOf_[id] < rows_.size()) ofRecord[static_cast<std::size_t>(renumber[id])] = position[rowOf_[id]];
@@ -315,19 +323,34 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
   return out;
 }
 
+// Ints as the differences from the one before (the first as it is): the
+// columns below mostly step by small amounts, which compress to little.
+void WriteDeltas(JsonWriter& w, const std::vector<int>& list) {
+  w.BeginArray();
+  int last = 0;
+  for (int v : list) {
+    w.Int(static_cast<std::int64_t>(v) - last);
+    last = v;
+  }
+  w.EndArray();
+}
+
 // The records of every PC and what changed, with the texts through one string
 // table written last; returns the records' numbering in the output.
 std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
   StringTable strings;
   RecordTable table(strings);
   auto [lists, changes] = ReadPcRecords(db, pcs, software, strings, table);
-  const std::vector<int> renumber = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+  const IdNumbering numbering = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+  const std::vector<int>& renumber = numbering.renumber;
   const auto renumbered = [&](std::vector<int> ids) {
     for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
     return ids;
   };
+  w.Key("singlesFrom").Int(numbering.singlesFrom);
   w.Key("pcRecords").BeginArray();
-  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids))));
+  int nextSingle = numbering.singlesFrom;
+  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids)), nextSingle));
   w.EndArray();
 
   w.Key("changes").BeginArray();
@@ -344,17 +367,47 @@ std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>&
   }
   w.EndArray();
 
-  std::vector<int> fields(table.Fields().size());
-  for (std::size_t old = 0; old < renumber.size(); ++old)
-    std::copy_n(table.Fields().begin() + static_cast<std::ptrdiff_t>(old * 5), 5,
-                fields.begin() + static_cast<std::ptrdiff_t>(renumber[old]) * 5);
-  w.Key("records");
-  WriteInts(w, fields);
+  // By column: the records met once follow each other with texts of their
+  // own, so each column mostly steps by one.
+  std::vector<int> column(renumber.size());
+  w.Key("records").BeginArray();
+  for (int f = 0; f < 5; ++f) {
+    for (std::size_t old = 0; old < renumber.size(); ++old)
+      column[static_cast<std::size_t>(renumber[old])] = table.Fields()[old * 5 + static_cast<std::size_t>(f)];
+    WriteDeltas(w, column);
+  }
+  w.EndArray();
   w.Key("strings").BeginArray();
   for (const std::string* s : strings.Texts()) w.String(*s);
   w.EndArray();
   return renumber;
 }
+
+// One part of the data: a JSON object, compressed on its own and written as
+// "name:" and its text on a line. The page decodes the parts its first
+// view needs before the records of every PC.
+class Part {
+ public:
+  Part(std::ostream& out, std::string_view name) : out_(out), packed_(out, kLevel), stream_(&packed_), json(stream_) {
+    stream_.exceptions(std::ios::badbit);  // the compressor's faults are thrown, not kept in the stream's state
+    out_ << name << ':';
+    json.BeginObject();
+  }
+  void End() {
+    json.EndObject();
+    packed_.Finish();
+    out_ << '\n';
+  }
+
+ private:
+  static constexpr int kLevel = 6;
+  std::ostream& out_;
+  DeflateText packed_;
+  std::ostream stream_;
+
+ public:
+  JsonWriter json;
+};
 
 }  // namespace
 
@@ -366,17 +419,24 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
     sqlite3* db;
     ~Release() { sqlite3_exec(db, "RELEASE report", nullptr, nullptr, nullptr); }
   } release{db};
-  JsonWriter w(out);
-  w.BeginObject();
-  w.Key("now").String(options.now.empty() ? LocalTimeText(std::time(nullptr)) : options.now);
-  WriteOverview(db, w);
   std::vector<Pc> pcs;
-  WritePcs(db, w, pcs);
+  {
+    Part main(out, "main");
+    main.json.Key("now").String(options.now.empty() ? LocalTimeText(std::time(nullptr)) : options.now);
+    WriteOverview(db, main.json);
+    WritePcs(db, main.json, pcs);
+    main.End();
+  }
   SoftwareCount software;
-  const std::vector<int> renumber = WriteRecords(db, w, pcs, software);
-  software.Write(w, renumber);
-  WriteCatalogueData(db, w);
-  w.EndObject();
+  Part records(out, "records");
+  const std::vector<int> renumber = WriteRecords(db, records.json, pcs, software);
+  const std::vector<std::int64_t> rows = software.Order();
+  software.WriteOfRecord(records.json, rows, renumber);
+  records.End();
+  Part rest(out, "software");
+  software.WriteRows(rest.json, rows);
+  WriteCatalogueData(db, rest.json);
+  rest.End();
 }
 
 }  // namespace th::ledger
