@@ -151,7 +151,7 @@ FRAME = """(async () => { const t0 = performance.now();
   const t1 = await %s; return t1 - t0; })()""" % NEXT_FRAME
 SOFTWARE = """(async () => { document.querySelector('#tabs button[data-view=software]').click(); await %s;
   const t0 = performance.now(); document.querySelector('#sw-grid tr.row').click();
-  const t1 = await %s; const n = parseInt(document.querySelector('#dialog-body p').innerText.split('　')[1]);
+  const t1 = await %s; const n = parseInt(document.querySelector('#dialog-body p').innerText.split('　')[1].replace(/,/g, ''));
   document.getElementById('dialog-close').click(); return [t1 - t0, n]; })()""" % (NEXT_FRAME, NEXT_FRAME)
 # Per page: its filter, what is typed into it one key at a time (each prefix
 # one filter over every row, then deleted back), and the columns sorted (a

@@ -20,13 +20,23 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   function bytesOf(t) {
     const value = new Uint8Array(128);
     for (let i = 0; i < 85; ++i) value[DIGITS.charCodeAt(i)] = i;
-    const n = t.length, tail = n % 5, out = new Uint8Array((n - tail) / 5 * 4 + (tail ? tail - 1 : 0));
-    const digit = k => (k < n ? value[t.charCodeAt(k)] : 84);  // a short last group: padded with the top digit
+    const tail = t.length % 5, whole = t.length - tail;
+    const out = new Uint8Array(whole / 5 * 4 + (tail ? tail - 1 : 0));
+    const group = (i, o, bytes) => {
+      let v = 0;
+      for (let k = i; k < i + 5; ++k) v = v * 85 + (k < t.length ? value[t.charCodeAt(k)] : 84);
+      for (let b = 0; b < bytes; ++b) out[o + b] = v / 2 ** (24 - 8 * b) & 255;
+    };
     let o = 0;
-    for (let i = 0; i < n; i += 5) {
-      const v = (((digit(i) * 85 + digit(i + 1)) * 85 + digit(i + 2)) * 85 + digit(i + 3)) * 85 + digit(i + 4);
-      for (let shift = 24; shift >= 0 && o < out.length; shift -= 8) out[o++] = v / 2 ** shift & 255;
+    for (let i = 0; i < whole; i += 5, o += 4) {
+      const v = (((value[t.charCodeAt(i)] * 85 + value[t.charCodeAt(i + 1)]) * 85 + value[t.charCodeAt(i + 2)]) * 85 +
+        value[t.charCodeAt(i + 3)]) * 85 + value[t.charCodeAt(i + 4)];
+      out[o] = v / 16777216;
+      out[o + 1] = v >>> 16;
+      out[o + 2] = v >>> 8;
+      out[o + 3] = v;
     }
+    if (tail) group(whole, o, tail - 1);  // a short last group: padded with the top digit
     return out;
   }
   async function readPart(name) {
@@ -363,20 +373,30 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   Grid.prototype.sort = function (col) {
     this.desc = this.sortCol === col ? !this.desc : false;
     this.sortCol = col;
-    const numeric = this.columns[col][2] === 'num';
-    const rows = this.rows;
-    const keys = rows.map(r => (numeric ? num(r[col]) : text(r[col])));
-    const cmp = numeric
-      ? (a, b) => (isNaN(keys[a]) ? (isNaN(keys[b]) ? 0 : 1) : isNaN(keys[b]) ? -1 : keys[a] - keys[b])
-      : (a, b) => collator.compare(keys[a], keys[b]);
-    const dir = this.desc ? -1 : 1;
-    this.order = rows.map((_, i) => i).sort((a, b) => dir * cmp(a, b) || a - b);
+    const rank = this.rank(col), dir = this.desc ? -1 : 1;
+    this.order = this.rows.map((_, i) => i).sort((a, b) => dir * (rank[a] - rank[b]) || a - b);
     [...this.head.children].forEach((th, i) => {
       th.classList.toggle('sorted', i === col);
       th.classList.toggle('desc', i === col && this.desc);
       th.setAttribute('aria-sort', i !== col ? 'none' : this.desc ? 'descending' : 'ascending');
     });
     this.refilter();
+  };
+  // Each row's place in the column's order (equal values, equal places), made
+  // on the column's first sort: sorting it again, either way, compares numbers
+  // (a collator's comparisons take a fifth of a second at 100,000 rows).
+  Grid.prototype.rank = function (col) {
+    this.ranks = this.ranks || [];
+    if (this.ranks[col]) return this.ranks[col];
+    const numeric = this.columns[col][2] === 'num';
+    const keys = this.rows.map(r => (numeric ? num(r[col]) : text(r[col])));
+    const cmp = numeric
+      ? (a, b) => (isNaN(keys[a]) ? (isNaN(keys[b]) ? 0 : 1) : isNaN(keys[b]) ? -1 : keys[a] - keys[b])
+      : (a, b) => collator.compare(keys[a], keys[b]);
+    const order = keys.map((_, i) => i).sort(cmp);
+    const rank = new Int32Array(keys.length);
+    order.forEach((i, k) => { rank[i] = k && cmp(order[k - 1], i) === 0 ? rank[order[k - 1]] : k; });
+    return (this.ranks[col] = rank);
   };
   // Every word typed must appear in some cell of the row; width and case of
   // letters are ignored (ＡＢＣ finds abc).
