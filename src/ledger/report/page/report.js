@@ -510,10 +510,10 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   // The records, and where each PC's records met only once start.
   let recordsLoaded = null;
   function loadRecords() {
-    recordsLoaded = recordsLoaded || readPart('records').then(part => {
+    recordsLoaded = recordsLoaded || readPart('records').then(({ records, ...part }) => {
       Object.assign(D, part);
       // Each column as the differences from the record before.
-      R = part.records.map(deltas => {
+      R = records.map(deltas => {
         const column = new Int32Array(deltas.length);
         let v = 0;
         for (let i = 0; i < deltas.length; ++i) column[i] = v += deltas[i];
