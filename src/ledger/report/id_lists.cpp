@@ -4,17 +4,28 @@
 
 namespace th::ledger {
 
-std::string EncodeIds(const std::vector<int>& ids, int& nextSingle) {
+std::string EncodeIds(const std::vector<int>& ids, int& nextSingle, const std::vector<int>& rank) {
   static constexpr char kMid[] = "0123456789abcdefghijklmnopqrstuv";
   static constexpr char kLast[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()";
+  static constexpr char kStep[] = "wxyz-._~:;=?@[]^";
   std::string out;
   out.reserve(ids.size() * 3);
   char digits[8];
+  int previous = -1;  // the place of the list's last index that has one
   for (int id : ids) {
     if (id == nextSingle) {
       out += '*';
       ++nextSingle;
       continue;
+    }
+    if (id >= 0 && static_cast<std::size_t>(id) < rank.size()) {
+      const int place = rank[static_cast<std::size_t>(id)], step = place - previous;
+      const bool near = previous >= 0 && step >= 1 && step <= 16;
+      previous = place;
+      if (near) {
+        out += kStep[step - 1];
+        continue;
+      }
     }
     unsigned v = static_cast<unsigned>(id);
     int n = 0;

@@ -13,8 +13,11 @@ namespace th::ledger {
 // Digits before the last come from "0-9a-v", the last from "A-Z!#$%()":
 // none of them needs escaping in JSON or HTML. The index `nextSingle` is
 // written as "*" and advances it: the lists, in order, name the records met
-// once in the order of their numbers.
-std::string EncodeIds(const std::vector<int>& ids, int& nextSingle);
+// once in the order of their numbers. An index with a place in `rank` (the
+// records met more than once, by their texts) that is 1 to 16 places after
+// the last such index of the list is written as one of "wxyz-._~:;=?@[]^"
+// for 1 to 16: a record file lists its applications by name.
+std::string EncodeIds(const std::vector<int>& ids, int& nextSingle, const std::vector<int>& rank = {});
 
 struct IdNumbering {
   std::vector<int> renumber;  // renumber[old] == new

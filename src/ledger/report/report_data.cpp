@@ -145,6 +145,14 @@ struct Pc {
   std::string number;
 };
 
+// pcs.csv's columns, the current collection, the file and the register's
+// further columns of every PC, in the order of their numbers.
+std::string PcRowsSql() {
+  return "SELECT " + PcColumnsSql("s") +
+         ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
+         "LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
+}
+
 void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   // pcs.csv's columns, which the page shows with their headings.
   const int kPcColumnCount = static_cast<int>(PcColumns().size());
@@ -157,9 +165,7 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   else w.Null();
 
   w.Key("pcs").BeginArray();
-  Statement rows(db, "SELECT " + PcColumnsSql("s") +
-                         ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
-                         "LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number");
+  Statement rows(db, PcRowsSql());
   while (rows.step()) {
     w.BeginArray();
     for (int c = 0; c < kPcColumnCount; ++c) TextOrNull(w, rows, c);
@@ -170,17 +176,22 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   }
   w.EndArray();
 
-  // PCs whose every collection came with the last import.
+  // PCs whose every collection came with the last import, as the differences
+  // between their rows (after a first import, every row: 1, 1, 1, ...).
   w.Key("newPcs").BeginArray();
   Statement fresh(db,
                   "SELECT p.number FROM pcs p WHERE NOT EXISTS (SELECT 1 FROM collections c "
                   "JOIN files f ON f.id = c.file_id WHERE c.number = p.number "
                   "AND f.import_id < (SELECT max(id) FROM imports)) ORDER BY p.number");
   std::size_t i = 0;
+  std::int64_t last = 0;
   while (fresh.step()) {
     const std::string number = fresh.text(0);
     while (i < pcs.size() && pcs[i].number < number) ++i;
-    if (i < pcs.size() && pcs[i].number == number) w.Int(static_cast<std::int64_t>(i));
+    if (i < pcs.size() && pcs[i].number == number) {
+      w.Int(static_cast<std::int64_t>(i) - last);
+      last = static_cast<std::int64_t>(i);
+    }
   }
   w.EndArray();
 }
@@ -286,6 +297,7 @@ void WriteInts(JsonWriter& w, const std::vector<int>& list) {
 struct PcRecords {
   std::vector<std::vector<int>> lists;
   std::vector<std::optional<Change>> changes;
+  std::vector<int> firstPc;  // for each text, the PC whose records named it first
 };
 
 PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& software, StringTable& strings,
@@ -300,6 +312,7 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
+    out.firstPc.resize(strings.Texts().size(), static_cast<int>(out.lists.size()) - 1);
     std::vector<int>& ids = out.lists.emplace_back();
     records.reset();
     records.bind(1, pc.collection);
@@ -320,7 +333,30 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
     for (int id : ids) current.push_back(table.Get(id));
     out.changes.push_back(Compact(DiffCollections(CollectionRecords(records, before), current), std::move(at), strings, table));
   }
+  out.firstPc.resize(strings.Texts().size(), static_cast<int>(out.lists.size()) - 1);
   return out;
+}
+
+// The texts, each once. A PC's own value that is also a cell of its row in
+// "pcs" (its name, serial numbers, addresses) is that cell's place, pc * 32 +
+// column, so that it is written once: the rows are read again beside the
+// texts, which come in the order of the PCs that first named them.
+void WriteStrings(sqlite3* db, JsonWriter& w, const StringTable& strings, const std::vector<int>& firstPc) {
+  const int columns = std::min(32, static_cast<int>(PcColumns().size()));
+  Statement rows(db, PcRowsSql());
+  int at = -1;  // the row `rows` stands on
+  w.Key("strings").BeginArray();
+  for (std::size_t i = 0; i < strings.Texts().size(); ++i) {
+    const std::string& text = *strings.Texts()[i];
+    const int pc = firstPc[i];
+    while (at < pc && rows.step()) ++at;
+    int cell = -1;
+    for (int c = 0; at == pc && !text.empty() && c < columns && cell < 0; ++c)
+      if (!rows.isNull(c) && rows.view(c) == text) cell = c;
+    if (cell >= 0) w.Int(std::int64_t{pc} * 32 + cell);
+    else w.String(text);
+  }
+  w.EndArray();
 }
 
 // Ints as the differences from the one before (the first as it is): the
@@ -340,17 +376,35 @@ void WriteDeltas(JsonWriter& w, const std::vector<int>& list) {
 std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
   StringTable strings;
   RecordTable table(strings);
-  auto [lists, changes] = ReadPcRecords(db, pcs, software, strings, table);
+  auto [lists, changes, firstPc] = ReadPcRecords(db, pcs, software, strings, table);
   const IdNumbering numbering = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
   const std::vector<int>& renumber = numbering.renumber;
   const auto renumbered = [&](std::vector<int> ids) {
     for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
     return ids;
   };
+  // The records met more than once in the order of their texts, so that a
+  // list in that order (applications by name) takes a character a record.
+  std::vector<int> oldOf(static_cast<std::size_t>(numbering.singlesFrom));
+  for (std::size_t old = 0; old < renumber.size(); ++old)
+    if (renumber[old] < numbering.singlesFrom) oldOf[static_cast<std::size_t>(renumber[old])] = static_cast<int>(old);
+  std::vector<int> byText(oldOf.size());
+  for (std::size_t i = 0; i < byText.size(); ++i) byText[i] = static_cast<int>(i);
+  std::sort(byText.begin(), byText.end(), [&](int a, int b) {
+    for (int f = 0; f < 5; ++f) {
+      const int c = table.Field(oldOf[static_cast<std::size_t>(a)], f).compare(table.Field(oldOf[static_cast<std::size_t>(b)], f));
+      if (c != 0) return c < 0;
+    }
+    return a < b;
+  });
+  std::vector<int> rank(byText.size());
+  for (std::size_t k = 0; k < byText.size(); ++k) rank[static_cast<std::size_t>(byText[k])] = static_cast<int>(k);
   w.Key("singlesFrom").Int(numbering.singlesFrom);
+  w.Key("byText");
+  WriteInts(w, byText);
   w.Key("pcRecords").BeginArray();
   int nextSingle = numbering.singlesFrom;
-  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids)), nextSingle));
+  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids)), nextSingle, rank));
   w.EndArray();
 
   w.Key("changes").BeginArray();
@@ -377,9 +431,7 @@ std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>&
     WriteDeltas(w, column);
   }
   w.EndArray();
-  w.Key("strings").BeginArray();
-  for (const std::string* s : strings.Texts()) w.String(*s);
-  w.EndArray();
+  WriteStrings(db, w, strings, firstPc);
   return renumber;
 }
 
@@ -400,7 +452,7 @@ class Part {
   }
 
  private:
-  static constexpr int kLevel = 6;
+  static constexpr int kLevel = 8;
   std::ostream& out_;
   DeflateText packed_;
   std::ostream stream_;

@@ -108,18 +108,31 @@ struct ReportTest : ::testing::Test {
         records.push_back(v);
       }
     d["records"] = records;
+    for (json& text : d["strings"])  // a PC's own value as its cell in the PC's row
+      if (text.is_number()) text = d["pcs"][text.get<int>() / 32][text.get<int>() % 32];
     return {page, d};
   }
 };
 
-std::vector<int> DecodeIds(const std::string& text, int nextSingle) {
+std::vector<int> DecodeIds(const std::string& text, int nextSingle, const std::vector<int>& byText = {}) {
   const std::string digits = "0123456789abcdefghijklmnopqrstuv", last = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()";
+  const std::string steps = "wxyz-._~:;=?@[]^";
   std::vector<int> ids;
-  int v = 0;
+  int v = 0, place = -1;
   for (char c : text) {
-    if (c == '*') ids.push_back(nextSingle++);
-    else if (const auto at = last.find(c); at != std::string::npos) ids.push_back(v * 32 + static_cast<int>(at)), v = 0;
-    else v = v * 32 + static_cast<int>(digits.find(c));
+    if (c == '*') {
+      ids.push_back(nextSingle++);
+    } else if (const auto step = steps.find(c); step != std::string::npos) {
+      place += static_cast<int>(step) + 1;
+      ids.push_back(byText.at(static_cast<std::size_t>(place)));
+    } else if (const auto at = last.find(c); at != std::string::npos) {
+      ids.push_back(v * 32 + static_cast<int>(at));
+      v = 0;
+      if (const auto found = std::find(byText.begin(), byText.end(), ids.back()); found != byText.end())
+        place = static_cast<int>(found - byText.begin());
+    } else {
+      v = v * 32 + static_cast<int>(digits.find(c));
+    }
   }
   return ids;
 }
@@ -131,6 +144,14 @@ TEST(IdLists, EncodesBase32AndNumbersTheMostFrequentFirst) {
   // The records met once as "*", in turn, wherever they come.
   EXPECT_EQ(EncodeIds({7, 3, 8, 9, 11}, next), "*D**L");
   EXPECT_EQ(next, 10);
+  // In the order of their texts (3, 0, 2, 1, 4, ... by place): steps from the last one placed.
+  const std::vector<int> byText = {3, 0, 2, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+  std::vector<int> rank(byText.size());
+  for (std::size_t k = 0; k < byText.size(); ++k) rank[static_cast<std::size_t>(byText[k])] = static_cast<int>(k);
+  next = 100;
+  EXPECT_EQ(EncodeIds({3, 2, 100, 1, 1, 20, 3, 19}, next, rank), "Dx*wBUDT");
+  next = 100;
+  EXPECT_EQ(DecodeIds(EncodeIds({0, 4, 100, 20, 2, 3, 1, 5}, next, rank), 100, byText), (std::vector<int>{0, 4, 100, 20, 2, 3, 1, 5}));
   // Ties in the order the lists first name them; the one met once after the others.
   for (const auto& [lists, renumber, singlesFrom] : std::vector<std::tuple<std::vector<std::vector<int>>, std::vector<int>, int>>{
            {{{2, 1}, {2, 3}, {2, 1}}, {3, 1, 0, 2}, 2}, {{{3, 1}, {1, 2}}, {3, 0, 2, 1}, 1}, {{{0}, {1}}, {0, 1}, 0}}) {
@@ -197,11 +218,11 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
   EXPECT_EQ(first[20], "abc-05-0001.csv");
   EXPECT_EQ(first[21], "[\"総務部\"]");
   EXPECT_EQ(d["extraColumns"], "[\"部署\"]");
-  EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import
+  EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import (rows as differences)
 
   // The current collection's records in file order.
   std::vector<std::string> records;
-  for (int r : DecodeIds(d["pcRecords"][0], d["singlesFrom"])) records.push_back(RecordText(d, r));
+  for (int r : DecodeIds(d["pcRecords"][0], d["singlesFrom"], d["byText"])) records.push_back(RecordText(d, r));
   EXPECT_EQ(records, (std::vector<std::string>{
                          "Create/DateTime/2026/12/04/09:15:00/", "LAN/Adapter/MACアドレス/00-11-22-33-44-01/",
                          "Hard/メモリ/全容量/16777216/KB", "Soft/OS/Version/Windows 11 Pro 64 ビット/",

@@ -53,7 +53,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   const D = Object.assign(...await Promise.all([readPart('main'), readPart('software')]));
   // Set once the records come: the texts, and the records by field (group,
   // item, subitem, contents, unit) as indices into them.
-  let S = null, R = null, recordCount = 0, singleStart = null;
+  let S = null, R = null, recordCount = 0, singleStart = null, byText = null, placeOf = null;
   // Numbers as Japanese readers write them: 100,000.
   const numberFormat = new Intl.NumberFormat('ja-JP');
   const fmt = v => (v == null || v === '' ? '' : numberFormat.format(v));
@@ -73,7 +73,8 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     for (let i = 0; i < extraNames.length; ++i) row.push(extra[i] == null ? '' : String(extra[i]));
     return row;
   });
-  const newPcs = new Set(D.newPcs);
+  let lastNew = 0;
+  const newPcs = new Set(D.newPcs.map(step => (lastNew += step)));  // sent as differences
   // The catalogue's products: [product, publisher, kind, kind title, owned,
   // installed, balance, end of support]; the names and captions they cover.
   const L = D.licences || [];
@@ -520,13 +521,17 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
         return column;
       });
       recordCount = R[0].length;
+      byText = part.byText;
+      placeOf = new Int32Array(byText.length);
+      byText.forEach((r, k) => { placeOf[r] = k; });
       singleStart = new Int32Array(pcs.length);
       let next = part.singlesFrom;
       part.pcRecords.forEach((s, k) => {
         singleStart[k] = next;
         for (let at = s.indexOf('*'); at >= 0; at = s.indexOf('*', at + 1)) ++next;
       });
-      S = part.strings;
+      // A PC's own value is its cell in that PC's row: pc * 32 + column.
+      S = part.strings.map(t => (typeof t === 'number' ? pcs[Math.floor(t / 32)][t % 32] : t));
     });
     return recordsLoaded;
   }
@@ -534,17 +539,27 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   const withRecords = show => (...args) => (R ? show(...args) : loadRecords().then(() => show(...args)));
   // A PC's record indices, sent as base-32 digits: "0-9a-v" before the last
   // digit of each index, "A-Z!#$%()" for the last; "*" for the next of the
-  // records met only once, which the PCs name in the order of their indices.
+  // records met only once, which the PCs name in the order of their indices;
+  // "wxyz-._~:;=?@[]^" for the record 1 to 16 places after the list's last
+  // one in the order of the records' texts (D.byText).
   const DIGIT = new Int8Array(128).fill(-1), LAST = new Int8Array(128).fill(-1);
   [...'0123456789abcdefghijklmnopqrstuv'].forEach((c, i) => { DIGIT[c.charCodeAt(0)] = i; });
   [...'ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()'].forEach((c, i) => { LAST[c.charCodeAt(0)] = i; });
+  const STEP = new Int8Array(128);
+  [...'wxyz-._~:;=?@[]^'].forEach((c, i) => { STEP[c.charCodeAt(0)] = i + 1; });
   function recordsOf(pc) {
     const s = D.pcRecords[pc], out = [];
-    let v = 0, single = singleStart[pc];
+    let v = 0, single = singleStart[pc], place = -1;
     for (let k = 0; k < s.length; ++k) {
       const c = s.charCodeAt(k);
       if (c === 42) out.push(single++);
-      else if (LAST[c] >= 0) { out.push(v * 32 + LAST[c]); v = 0; } else v = v * 32 + DIGIT[c];
+      else if (STEP[c]) out.push(byText[place += STEP[c]]);
+      else if (LAST[c] >= 0) {
+        const r = v * 32 + LAST[c];
+        out.push(r);
+        if (r < placeOf.length) place = placeOf[r];
+        v = 0;
+      } else v = v * 32 + DIGIT[c];
     }
     return out;
   }
