@@ -120,8 +120,9 @@ class Goals(unittest.TestCase):
         }
         rows = {r.goal: r for r in ledger_figures.rows_for(results)}
         verdicts = [(r.measured.split(" (")[0], r.passed) for r in rows.values()]
-        # 100 PCs: import 1.25 x (over 1.2), catalogue 1.50 x (just within); 1,000: 1.40 x, with its report 1.45 x.
-        self.assertEqual(verdicts, [("1.25 x", False), ("1.50 x", True), ("1.40 x", False), ("1.45 x", True),
+        # 100 PCs: import 1.25 x (over 1.2), catalogue 1.50 x (just within); 1,000: 1.40 x, with its report 1.45 x
+        # (over 1.3).
+        self.assertEqual(verdicts, [("1.25 x", False), ("1.50 x", True), ("1.40 x", False), ("1.45 x", False),
                                     ("5.71 x", True), ("1.40", False), ("1.15 x", False),
                                     ("2.0 s", True), ("28.0 s", False)])
 

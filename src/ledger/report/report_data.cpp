@@ -4,12 +4,15 @@
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <ios>
 #include <optional>
+#include <string_view>
 #include <tuple>
 #include <unordered_map>
 #include <vector>
 
 #include "ledger/report/catalogue_data.h"
+#include "ledger/report/deflate_text.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
 #include "ledger/store/collection_changes.h"
@@ -142,6 +145,14 @@ struct Pc {
   std::string number;
 };
 
+// pcs.csv's columns, the current collection, the file and the register's
+// further columns of every PC, in the order of their numbers.
+std::string PcRowsSql() {
+  return "SELECT " + PcColumnsSql("s") +
+         ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
+         "LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
+}
+
 void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   // pcs.csv's columns, which the page shows with their headings.
   const int kPcColumnCount = static_cast<int>(PcColumns().size());
@@ -154,9 +165,7 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   else w.Null();
 
   w.Key("pcs").BeginArray();
-  Statement rows(db, "SELECT " + PcColumnsSql("s") +
-                         ", s.collection_id, s.file_name, r.extra FROM pc_summary s "
-                         "LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number");
+  Statement rows(db, PcRowsSql());
   while (rows.step()) {
     w.BeginArray();
     for (int c = 0; c < kPcColumnCount; ++c) TextOrNull(w, rows, c);
@@ -167,17 +176,22 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   }
   w.EndArray();
 
-  // PCs whose every collection came with the last import.
+  // PCs whose every collection came with the last import, as the differences
+  // between their rows (after a first import, every row: 1, 1, 1, ...).
   w.Key("newPcs").BeginArray();
   Statement fresh(db,
                   "SELECT p.number FROM pcs p WHERE NOT EXISTS (SELECT 1 FROM collections c "
                   "JOIN files f ON f.id = c.file_id WHERE c.number = p.number "
                   "AND f.import_id < (SELECT max(id) FROM imports)) ORDER BY p.number");
   std::size_t i = 0;
+  std::int64_t last = 0;
   while (fresh.step()) {
     const std::string number = fresh.text(0);
     while (i < pcs.size() && pcs[i].number < number) ++i;
-    if (i < pcs.size() && pcs[i].number == number) w.Int(static_cast<std::int64_t>(i));
+    if (i < pcs.size() && pcs[i].number == number) {
+      w.Int(static_cast<std::int64_t>(i) - last);
+      last = static_cast<std::int64_t>(i);
+    }
   }
   w.EndArray();
 }
@@ -200,9 +214,8 @@ class SoftwareCount {
     if (row.pcs == 0 || row.lastPc != pc) ++row.pcs;
     row.lastPc = pc;
   }
-  // The rows, most installed first, and for every record (numbered as
-  // `renumber` says) its row or -1.
-  void Write(JsonWriter& w, const std::vector<int>& renumber) {
+  // Each row's place in the list, most installed first.
+  std::vector<std::int64_t> Order() const {
     std::vector<std::size_t> order(rows_.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
@@ -210,13 +223,19 @@ class SoftwareCount {
       return a.pcs != b.pcs ? a.pcs > b.pcs : std::tie(a.name, a.version) < std::tie(b.name, b.version);
     });
     std::vector<std::int64_t> position(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) position[order[i]] = static_cast<std::int64_t>(i);
+    return position;
+  }
+  // The rows in the order `position` gives them.
+  void WriteRows(JsonWriter& w, const std::vector<std::int64_t>& position) const {
+    std::vector<const Row*> sorted(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) sorted[static_cast<std::size_t>(position[i])] = &rows_[i];
     w.Key("software").BeginArray();
-    for (std::size_t i = 0; i < order.size(); ++i) {
-      const Row& r = rows_[order[i]];
-      position[order[i]] = static_cast<std::int64_t>(i);
-      w.BeginArray().String(r.name).String(r.version).String(r.unit).Int(r.pcs).EndArray();
-    }
+    for (const Row* r : sorted) w.BeginArray().String(r->name).String(r->version).String(r->unit).Int(r->pcs).EndArray();
     w.EndArray();
+  }
+  // For every record (numbered as `renumber` says) its row or -1.
+  void WriteOfRecord(JsonWriter& w, const std::vector<std::int64_t>& position, const std::vector<int>& renumber) const {
     std::vector<std::int64_t> ofRecord(renumber.size(), -1);
     for (std::size_t id = 0; id < rowOf_.size() && id < renumber.size(); ++id) {
       if (rowOf_[id] < rows_.size()) ofRecord[static_cast<std::size_t>(renumber[id])] = position[rowOf_[id]];
@@ -278,6 +297,7 @@ void WriteInts(JsonWriter& w, const std::vector<int>& list) {
 struct PcRecords {
   std::vector<std::vector<int>> lists;
   std::vector<std::optional<Change>> changes;
+  std::vector<int> firstPc;  // for each text, the PC whose records named it first
 };
 
 PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& software, StringTable& strings,
@@ -292,6 +312,7 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
+    out.firstPc.resize(strings.Texts().size(), static_cast<int>(out.lists.size()) - 1);
     std::vector<int>& ids = out.lists.emplace_back();
     records.reset();
     records.bind(1, pc.collection);
@@ -312,7 +333,42 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
     for (int id : ids) current.push_back(table.Get(id));
     out.changes.push_back(Compact(DiffCollections(CollectionRecords(records, before), current), std::move(at), strings, table));
   }
+  out.firstPc.resize(strings.Texts().size(), static_cast<int>(out.lists.size()) - 1);
   return out;
+}
+
+// The texts, each once. A PC's own value that is also a cell of its row in
+// "pcs" (its name, serial numbers, addresses) is that cell's place, pc * 32 +
+// column, so that it is written once: the rows are read again beside the
+// texts, which come in the order of the PCs that first named them.
+void WriteStrings(sqlite3* db, JsonWriter& w, const StringTable& strings, const std::vector<int>& firstPc) {
+  const int columns = std::min(32, static_cast<int>(PcColumns().size()));
+  Statement rows(db, PcRowsSql());
+  int at = -1;  // the row `rows` stands on
+  w.Key("strings").BeginArray();
+  for (std::size_t i = 0; i < strings.Texts().size(); ++i) {
+    const std::string& text = *strings.Texts()[i];
+    const int pc = firstPc[i];
+    while (at < pc && rows.step()) ++at;
+    int cell = -1;
+    for (int c = 0; at == pc && !text.empty() && c < columns && cell < 0; ++c)
+      if (!rows.isNull(c) && rows.view(c) == text) cell = c;
+    if (cell >= 0) w.Int(std::int64_t{pc} * 32 + cell);
+    else w.String(text);
+  }
+  w.EndArray();
+}
+
+// Ints as the differences from the one before (the first as it is): the
+// columns below mostly step by small amounts, which compress to little.
+void WriteDeltas(JsonWriter& w, const std::vector<int>& list) {
+  w.BeginArray();
+  int last = 0;
+  for (int v : list) {
+    w.Int(static_cast<std::int64_t>(v) - last);
+    last = v;
+  }
+  w.EndArray();
 }
 
 // The records of every PC and what changed, with the texts through one string
@@ -320,14 +376,35 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
 std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
   StringTable strings;
   RecordTable table(strings);
-  auto [lists, changes] = ReadPcRecords(db, pcs, software, strings, table);
-  const std::vector<int> renumber = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+  auto [lists, changes, firstPc] = ReadPcRecords(db, pcs, software, strings, table);
+  const IdNumbering numbering = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+  const std::vector<int>& renumber = numbering.renumber;
   const auto renumbered = [&](std::vector<int> ids) {
     for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
     return ids;
   };
+  // The records met more than once in the order of their texts, so that a
+  // list in that order (applications by name) takes a character a record.
+  std::vector<int> oldOf(static_cast<std::size_t>(numbering.singlesFrom));
+  for (std::size_t old = 0; old < renumber.size(); ++old)
+    if (renumber[old] < numbering.singlesFrom) oldOf[static_cast<std::size_t>(renumber[old])] = static_cast<int>(old);
+  std::vector<int> byText(oldOf.size());
+  for (std::size_t i = 0; i < byText.size(); ++i) byText[i] = static_cast<int>(i);
+  std::sort(byText.begin(), byText.end(), [&](int a, int b) {
+    for (int f = 0; f < 5; ++f) {
+      const int c = table.Field(oldOf[static_cast<std::size_t>(a)], f).compare(table.Field(oldOf[static_cast<std::size_t>(b)], f));
+      if (c != 0) return c < 0;
+    }
+    return a < b;
+  });
+  std::vector<int> rank(byText.size());
+  for (std::size_t k = 0; k < byText.size(); ++k) rank[static_cast<std::size_t>(byText[k])] = static_cast<int>(k);
+  w.Key("singlesFrom").Int(numbering.singlesFrom);
+  w.Key("byText");
+  WriteInts(w, byText);
   w.Key("pcRecords").BeginArray();
-  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids))));
+  int nextSingle = numbering.singlesFrom;
+  for (auto& ids : lists) w.String(EncodeIds(renumbered(std::move(ids)), nextSingle, rank));
   w.EndArray();
 
   w.Key("changes").BeginArray();
@@ -344,17 +421,45 @@ std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>&
   }
   w.EndArray();
 
-  std::vector<int> fields(table.Fields().size());
-  for (std::size_t old = 0; old < renumber.size(); ++old)
-    std::copy_n(table.Fields().begin() + static_cast<std::ptrdiff_t>(old * 5), 5,
-                fields.begin() + static_cast<std::ptrdiff_t>(renumber[old]) * 5);
-  w.Key("records");
-  WriteInts(w, fields);
-  w.Key("strings").BeginArray();
-  for (const std::string* s : strings.Texts()) w.String(*s);
+  // By column: the records met once follow each other with texts of their
+  // own, so each column mostly steps by one.
+  std::vector<int> column(renumber.size());
+  w.Key("records").BeginArray();
+  for (int f = 0; f < 5; ++f) {
+    for (std::size_t old = 0; old < renumber.size(); ++old)
+      column[static_cast<std::size_t>(renumber[old])] = table.Fields()[old * 5 + static_cast<std::size_t>(f)];
+    WriteDeltas(w, column);
+  }
   w.EndArray();
+  WriteStrings(db, w, strings, firstPc);
   return renumber;
 }
+
+// One part of the data: a JSON object, compressed on its own and written as
+// "name:" and its text on a line. The page decodes the parts its first
+// view needs before the records of every PC.
+class Part {
+ public:
+  Part(std::ostream& out, std::string_view name) : out_(out), packed_(out, kLevel), stream_(&packed_), json(stream_) {
+    stream_.exceptions(std::ios::badbit);  // the compressor's faults are thrown, not kept in the stream's state
+    out_ << name << ':';
+    json.BeginObject();
+  }
+  void End() {
+    json.EndObject();
+    packed_.Finish();
+    out_ << '\n';
+  }
+
+ private:
+  static constexpr int kLevel = 8;
+  std::ostream& out_;
+  DeflateText packed_;
+  std::ostream stream_;
+
+ public:
+  JsonWriter json;
+};
 
 }  // namespace
 
@@ -366,17 +471,24 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
     sqlite3* db;
     ~Release() { sqlite3_exec(db, "RELEASE report", nullptr, nullptr, nullptr); }
   } release{db};
-  JsonWriter w(out);
-  w.BeginObject();
-  w.Key("now").String(options.now.empty() ? LocalTimeText(std::time(nullptr)) : options.now);
-  WriteOverview(db, w);
   std::vector<Pc> pcs;
-  WritePcs(db, w, pcs);
+  {
+    Part main(out, "main");
+    main.json.Key("now").String(options.now.empty() ? LocalTimeText(std::time(nullptr)) : options.now);
+    WriteOverview(db, main.json);
+    WritePcs(db, main.json, pcs);
+    main.End();
+  }
   SoftwareCount software;
-  const std::vector<int> renumber = WriteRecords(db, w, pcs, software);
-  software.Write(w, renumber);
-  WriteCatalogueData(db, w);
-  w.EndObject();
+  Part records(out, "records");
+  const std::vector<int> renumber = WriteRecords(db, records.json, pcs, software);
+  const std::vector<std::int64_t> rows = software.Order();
+  software.WriteOfRecord(records.json, rows, renumber);
+  records.End();
+  Part rest(out, "software");
+  software.WriteRows(rest.json, rows);
+  WriteCatalogueData(db, rest.json);
+  rest.End();
 }
 
 }  // namespace th::ledger

@@ -1,6 +1,7 @@
 #pragma once
-// The report's data, read from the ledger database and written as one JSON
-// object that the page's script renders.
+// The report's data, read from the ledger database and written as a few
+// JSON objects, each compressed and as text on a line of its own ("main:",
+// "records:", "software:"), which the page's script inflates and renders.
 #include <sqlite3.h>
 
 #include <ostream>

@@ -4,6 +4,7 @@ cells, print setup) against the CSV files and the inputs, and the GLPI files
 against GLPI's schema. The record files, the register and the catalogue are
 written here; every expectation comes from them."""
 
+import base64
 import datetime
 import json
 import math
@@ -14,6 +15,7 @@ import sqlite3
 import subprocess
 import unittest
 import zipfile
+import zlib
 from pathlib import Path
 
 import jsonschema
@@ -75,6 +77,21 @@ def record_file(number, pc):
     lines = ["Key,Group,Item,SubItem,Contents,Unit,Renewalday"]
     lines += [",".join((number, *r, pc["date"])) for r in rows]
     return ("\r\n".join(lines) + "\r\n").encode("cp932")
+
+
+# The report's data as its page reads it: each part a line "name:text", the text zlib's
+# bytes in base 85 written with these digits.
+REPORT_DIGITS = "!#$%()*+,-./0123456789:;=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_abcdefghijklmnopqrstuvwxyz{|"
+B85_DIGITS = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+-;<=>?@^_`{|}~"
+
+
+def report_data(page):
+    parts = re.search(r'<script type="application/octet-stream" id="report-data">\n(.*?)</script>', page, re.S)[1]
+    data = {}
+    for line in parts.splitlines():
+        text = line.split(":", 1)[1].translate(str.maketrans(REPORT_DIGITS, B85_DIGITS[:85]))
+        data.update(json.loads(zlib.decompress(base64.b85decode(text))))
+    return data
 
 
 def by_column(rows):  # a table's rows as {heading: value}
@@ -284,8 +301,7 @@ class CatalogueAsExcelSavesIt(unittest.TestCase):
         self.assertEqual(by_column(sheets["検出事項"]), [finding])
 
         page = (out / "report.html").read_text(encoding="utf-8")
-        data = json.loads(re.search(r'<script type="application/json" id="report-data">(.*?)</script>', page,
-                                    re.S).group(1))
+        data = report_data(page)
         self.assertEqual([(f["title"], f["items"]) for f in data["findings"]],
                          [("カタログの読めない値", [[None, "catalogue.txt", finding["詳細"]]])])
 

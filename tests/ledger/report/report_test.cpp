@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <zlib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <string_view>
+#include <tuple>
 
+#include "ledger/report/deflate_text.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/report_step.h"
 #include "ledger/exports/exports.h"
@@ -26,6 +32,45 @@ std::string ReadFile(const fs::path& p) {
   return s.str();
 }
 
+// What the page does with a part's text: base 85 to bytes, inflated.
+std::string Inflate(std::string_view text) {
+  const std::string_view digits(kDeflateTextDigits, 85);
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); i += 5) {
+    const std::size_t n = std::min<std::size_t>(5, text.size() - i);
+    std::uint64_t v = 0;
+    for (std::size_t k = 0; k < 5; ++k) v = v * 85 + (k < n ? digits.find(text[i + k]) : 84);
+    for (std::size_t k = 0; k + 1 < n; ++k) bytes += static_cast<char>(v >> (24 - 8 * k));
+  }
+  z_stream z{};
+  inflateInit(&z);
+  z.next_in = reinterpret_cast<Bytef*>(bytes.data());
+  z.avail_in = static_cast<uInt>(bytes.size());
+  std::string out;
+  int result = Z_OK;
+  while (result == Z_OK) {
+    char chunk[4096];
+    z.next_out = reinterpret_cast<Bytef*>(chunk);
+    z.avail_out = sizeof chunk;
+    result = inflate(&z, Z_NO_FLUSH);
+    out.append(chunk, sizeof chunk - z.avail_out);
+  }
+  inflateEnd(&z);
+  EXPECT_EQ(result, Z_STREAM_END);
+  return out;
+}
+
+TEST(DeflateText, EveryLengthOfLastGroupReadsBack) {
+  for (const std::string& text : std::vector<std::string>{"", "a", "ab", "abc", "abcd", "{\"x\":\"</script>\"}", std::string(100000, 'x')}) {
+    std::ostringstream out;
+    DeflateText packed(out, 6);
+    std::ostream(&packed) << text;
+    packed.Finish();
+    EXPECT_EQ(out.str().find_first_not_of(std::string_view(kDeflateTextDigits, 85)), std::string::npos);
+    EXPECT_TRUE(Inflate(out.str()) == text) << text.size();
+  }
+}
+
 struct ReportTest : ::testing::Test {
   Database db{":memory:"};
   // The process in the name: other builds on the machine run the same tests.
@@ -40,31 +85,80 @@ struct ReportTest : ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // The page, and the data its script reads.
+  // The page, and the data its script reads: the parts in one object, the
+  // records' columns back as five indices a record.
   std::pair<std::string, json> Write() {
     WriteReport(db.get(), file, {"2026-12-07 12:00:00"});
     const std::string page = ReadFile(file);
-    const std::string open = "<script type=\"application/json\" id=\"report-data\">";
+    const std::string open = "<script type=\"application/octet-stream\" id=\"report-data\">\n";
     const std::size_t from = page.find(open) + open.size();
-    return {page, json::parse(page.substr(from, page.find("</script>", from) - from))};
+    std::istringstream lines(page.substr(from, page.find("</script>", from) - from));
+    json d = json::object();
+    std::vector<std::string> names;
+    for (std::string line; std::getline(lines, line);) {
+      names.push_back(line.substr(0, line.find(':')));
+      d.update(json::parse(Inflate(std::string_view(line).substr(line.find(':') + 1))));
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"main", "records", "software"}));
+    json records = json::array();
+    for (std::size_t r = 0; r < d["records"][0].size(); ++r)
+      for (int f = 0; f < 5; ++f) {
+        int v = 0;
+        for (std::size_t k = 0; k <= r; ++k) v += d["records"][f][k].get<int>();
+        records.push_back(v);
+      }
+    d["records"] = records;
+    for (json& text : d["strings"])  // a PC's own value as its cell in the PC's row
+      if (text.is_number()) text = d["pcs"][text.get<int>() / 32][text.get<int>() % 32];
+    return {page, d};
   }
 };
 
-std::vector<int> DecodeIds(const std::string& text) {
+std::vector<int> DecodeIds(const std::string& text, int nextSingle, const std::vector<int>& byText = {}) {
   const std::string digits = "0123456789abcdefghijklmnopqrstuv", last = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()";
+  const std::string steps = "wxyz-._~:;=?@[]^";
   std::vector<int> ids;
-  int v = 0;
+  int v = 0, place = -1;
   for (char c : text) {
-    if (const auto at = last.find(c); at != std::string::npos) ids.push_back(v * 32 + static_cast<int>(at)), v = 0;
-    else v = v * 32 + static_cast<int>(digits.find(c));
+    if (c == '*') {
+      ids.push_back(nextSingle++);
+    } else if (const auto step = steps.find(c); step != std::string::npos) {
+      place += static_cast<int>(step) + 1;
+      ids.push_back(byText.at(static_cast<std::size_t>(place)));
+    } else if (const auto at = last.find(c); at != std::string::npos) {
+      ids.push_back(v * 32 + static_cast<int>(at));
+      v = 0;
+      if (const auto found = std::find(byText.begin(), byText.end(), ids.back()); found != byText.end())
+        place = static_cast<int>(found - byText.begin());
+    } else {
+      v = v * 32 + static_cast<int>(digits.find(c));
+    }
   }
   return ids;
 }
 
 TEST(IdLists, EncodesBase32AndNumbersTheMostFrequentFirst) {
-  EXPECT_EQ(EncodeIds({0, 31, 32, 1023, 1024, 5}), "A)1Av)10AF");
-  EXPECT_EQ(DecodeIds(EncodeIds({0, 31, 32, 1023, 1024, 33554431})), (std::vector<int>{0, 31, 32, 1023, 1024, 33554431}));
-  EXPECT_EQ(NumberByFrequency({{2, 1}, {2, 3}, {2, 1}}, 4), (std::vector<int>{3, 1, 0, 2}));
+  int none = 1 << 30, next = 7;
+  EXPECT_EQ(EncodeIds({0, 31, 32, 1023, 1024, 5}, none), "A)1Av)10AF");
+  EXPECT_EQ(DecodeIds(EncodeIds({0, 31, 32, 1023, 1024, 33554431}, none), 0), (std::vector<int>{0, 31, 32, 1023, 1024, 33554431}));
+  // The records met once as "*", in turn, wherever they come.
+  EXPECT_EQ(EncodeIds({7, 3, 8, 9, 11}, next), "*D**L");
+  EXPECT_EQ(next, 10);
+  // In the order of their texts (3, 0, 2, 1, 4, ... by place): steps from the last one placed.
+  const std::vector<int> byText = {3, 0, 2, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+  std::vector<int> rank(byText.size());
+  for (std::size_t k = 0; k < byText.size(); ++k) rank[static_cast<std::size_t>(byText[k])] = static_cast<int>(k);
+  next = 100;
+  EXPECT_EQ(EncodeIds({3, 2, 100, 1, 1, 20, 3, 19}, next, rank), "Dx*wBUDT");
+  next = 100;
+  EXPECT_EQ(DecodeIds(EncodeIds({0, 4, 100, 20, 2, 3, 1, 5}, next, rank), 100, byText), (std::vector<int>{0, 4, 100, 20, 2, 3, 1, 5}));
+  // Ties in the order the lists first name them; the one met once after the others.
+  for (const auto& [lists, renumber, singlesFrom] : std::vector<std::tuple<std::vector<std::vector<int>>, std::vector<int>, int>>{
+           {{{2, 1}, {2, 3}, {2, 1}}, {3, 1, 0, 2}, 2}, {{{3, 1}, {1, 2}}, {3, 0, 2, 1}, 1}, {{{0}, {1}}, {0, 1}, 0}}) {
+    const IdNumbering n = NumberByFrequency(lists, static_cast<int>(renumber.size()));
+    EXPECT_EQ(n.renumber, renumber);
+    EXPECT_EQ(n.singlesFrom, singlesFrom);
+  }
 }
 
 // Record i of a PC's list as "group/item/subitem/contents/unit".
@@ -125,11 +219,11 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
   EXPECT_EQ(first[21], "abc-05-0001.csv");
   EXPECT_EQ(first[22], "[\"総務部\"]");
   EXPECT_EQ(d["extraColumns"], "[\"部署\"]");
-  EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import
+  EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import (rows as differences)
 
   // The current collection's records in file order.
   std::vector<std::string> records;
-  for (int r : DecodeIds(d["pcRecords"][0])) records.push_back(RecordText(d, r));
+  for (int r : DecodeIds(d["pcRecords"][0], d["singlesFrom"], d["byText"])) records.push_back(RecordText(d, r));
   EXPECT_EQ(records, (std::vector<std::string>{
                          "Create/DateTime/2026/12/04/09:15:00/", "LAN/Adapter/MACアドレス/00-11-22-33-44-01/",
                          "Hard/メモリ/全容量/16777216/KB", "Soft/OS/Version/Windows 11 Pro 64 ビット/",

@@ -55,6 +55,7 @@ class ReportPage(unittest.TestCase):
         subprocess.run([os.environ["WRITE_REPORT"], str(db), str(cls.page), "2026-12-07 12:00:00"], check=True)
         cls.browser = Chromium()
         cls.browser.open(cls.page)
+        cls.browser.evaluate("window.reportLoaded")  # every part of the data read
 
     @classmethod
     def tearDownClass(cls):
@@ -237,6 +238,64 @@ class ReportPage(unittest.TestCase):
                           ("<script>alert(1)</script>", "Evil script", "禁止"),
                           ('"><img src=x onerror=alert(2)>', "", "")])
         self.browser.screenshot(OUT / "software.png")
+
+
+def make_ledger(db, sql):
+    OUT.mkdir(parents=True, exist_ok=True)
+    db.unlink(missing_ok=True)
+    with sqlite3.connect(db) as con:
+        for migration in sorted(Path(os.environ["LEDGER_SCHEMA"]).glob("*.sql")):
+            con.executescript(migration.read_text(encoding="utf-8"))
+        con.executescript(sql)
+
+
+# 12,345 PCs over five days, each with a serial of its own and a finding.
+LARGE = """
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12345)
+INSERT INTO files(id, sha256, path, name, size, import_id) SELECT i, 'h' || i, 'S/' || i, i || '.csv', 1, 1 FROM n;
+INSERT INTO imports(id, started_at, files_read, new_pcs, updated_pcs, rejected) VALUES (1, '2026-12-06 09:00:00', 12345, 12345, 0, 0);
+INSERT INTO collections(id, file_id, number, collected_at, computer_name, os)
+  SELECT id, id, printf('pc-%05d', id), '2026-12-0' || (1 + id % 5) || ' 09:00:00', 'PC' || id, 'Windows 10 Pro' FROM files;
+INSERT INTO pcs(number, collection_id) SELECT number, id FROM collections;
+INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)
+  SELECT id, 2, 'WMI', 'BIOS', 'SerialNo', 'SN' || id, '' FROM files UNION ALL
+  SELECT id, 3, 'Soft', 'Application', 'Office', '2.0', 'Maker A' FROM files UNION ALL
+  SELECT id, 4, 'Hard', 'CPU', 'NameString', 'CPU ' || (id % 7), '' FROM files;
+INSERT INTO findings(kind, number, file, detail) SELECT 'end_of_support', number, 'S/' || id, 'Windows 10' FROM collections;
+INSERT OR REPLACE INTO finding_kinds VALUES ('end_of_support', 'サポート終了', 'Past end of support');
+"""
+
+
+@unittest.skipUnless(NO_SKIPS or (chromium_path() and os.environ.get("WRITE_REPORT")), "needs chromium and write_report")
+class LargeReportPage(unittest.TestCase):
+    def test_overview_counts_and_records_of_the_last_pc(self):
+        db, page = OUT / "large.sqlite", OUT / "large.html"
+        make_ledger(db, LARGE)
+        subprocess.run([os.environ["WRITE_REPORT"], str(db), str(page), "2026-12-07 12:00:00"], check=True)
+        with Chromium() as browser:
+            browser.open(page)
+            browser.evaluate("window.reportLoaded")
+            self.assertEqual(browser.evaluate(texts(".card .value"))[:4], ["12,345 台", "12,345 台", "12,345 ファイル", "12,345 件"])
+            self.assertEqual(browser.evaluate(texts("details.finding summary")), ["サポート終了12,345 件"])
+            # The day with most reports (2,469) labels the axis, all of it within the chart.
+            self.assertEqual(browser.evaluate(
+                "(t => [t.textContent, t.getBBox().x >= 0])(document.querySelector('#per-day text'))"), ["2,469 件", True])
+            # Thousands of findings open as a grid of the rows in view; a row opens its PC.
+            browser.evaluate("document.querySelector('details.finding').open = true")
+            time.sleep(0.2)
+            rows = browser.evaluate(texts("details.finding tr.row"))
+            self.assertEqual(rows[0], "pc-00001\tS/1\tWindows 10")
+            self.assertLess(len(rows), 100)
+            browser.evaluate("document.querySelector('details.finding tr.row').click()")
+            self.assertIn("SerialNo\tSN1\t", browser.evaluate("document.getElementById('dialog-body').innerText"))
+            # The last PC's own records: those met once are counted across every PC before it.
+            browser.evaluate("document.getElementById('dialog-close').click()")
+            browser.evaluate("document.querySelector('#tabs button[data-view=pcs]').click()")
+            browser.evaluate(f"{FILTER_BY}('pc-12345')")
+            browser.evaluate("document.querySelector('#pc-grid tr.row').click()")
+            body = browser.evaluate("document.getElementById('dialog-body').innerText")
+            self.assertIn("SerialNo\tSN12345\t", body)
+            self.assertIn("NameString\tCPU 4\t", body)
 
 
 if __name__ == "__main__":

@@ -1,11 +1,62 @@
 'use strict';
-// Renders the ledger's report from the JSON embedded in the page. Every text
+// Renders the ledger's report from the data embedded in the page. Every text
 // that came from a record file is put into the page as a text node, never as
 // markup.
-(function () {
-  const D = JSON.parse(document.getElementById('report-data').textContent);
-  const S = D.strings;
-  const R = D.records; // five string indices per record: group, item, subitem, contents, unit
+//
+// The data is a few parts of JSON, one a line as "name:text", each compressed
+// (zlib's format) and written in base 85 (five characters for four bytes, the
+// digits below). The overview and the tables need "main" and "software"; the
+// records of every PC ("records", most of the data) are inflated once the
+// page is drawn, and a view that shows records waits for them.
+let dataLoaded;
+window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve, reject }; });
+(async function () {
+  const DIGITS = '!#$%()*+,-./0123456789:;=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_abcdefghijklmnopqrstuvwxyz{|';
+  const parts = new Map();
+  for (const line of document.getElementById('report-data').textContent.split('\n')) {
+    const at = line.indexOf(':');
+    if (at > 0) parts.set(line.slice(0, at), line.slice(at + 1));
+  }
+  function bytesOf(t) {
+    const value = new Uint8Array(128);
+    for (let i = 0; i < 85; ++i) value[DIGITS.charCodeAt(i)] = i;
+    const tail = t.length % 5, whole = t.length - tail;
+    const out = new Uint8Array(whole / 5 * 4 + (tail ? tail - 1 : 0));
+    const group = (i, o, bytes) => {
+      let v = 0;
+      for (let k = i; k < i + 5; ++k) v = v * 85 + (k < t.length ? value[t.charCodeAt(k)] : 84);
+      for (let b = 0; b < bytes; ++b) out[o + b] = v / 2 ** (24 - 8 * b) & 255;
+    };
+    let o = 0;
+    for (let i = 0; i < whole; i += 5, o += 4) {
+      const v = (((value[t.charCodeAt(i)] * 85 + value[t.charCodeAt(i + 1)]) * 85 + value[t.charCodeAt(i + 2)]) * 85 +
+        value[t.charCodeAt(i + 3)]) * 85 + value[t.charCodeAt(i + 4)];
+      out[o] = v / 16777216;
+      out[o + 1] = v >>> 16;
+      out[o + 2] = v >>> 8;
+      out[o + 3] = v;
+    }
+    if (tail) group(whole, o, tail - 1);  // a short last group: padded with the top digit
+    return out;
+  }
+  async function readPart(name) {
+    const stream = new Blob([bytesOf(parts.get(name) || '')]).stream().pipeThrough(new DecompressionStream('deflate'));
+    const value = await new Response(stream).json();
+    parts.delete(name);
+    return value;
+  }
+  if (typeof DecompressionStream === 'undefined') {
+    document.querySelector('main').textContent = 'このブラウザではレポートを表示できません。新しい版の Edge、Chrome、Firefox、Safari で開いてください。';
+    dataLoaded.reject(new Error('DecompressionStream is missing'));
+    return;
+  }
+  const D = Object.assign(...await Promise.all([readPart('main'), readPart('software')]));
+  // Set once the records come: the texts, and the records by field (group,
+  // item, subitem, contents, unit) as indices into them.
+  let S = null, R = null, recordCount = 0, singleStart = null, byText = null, placeOf = null;
+  // Numbers as Japanese readers write them: 100,000.
+  const numberFormat = new Intl.NumberFormat('ja-JP');
+  const fmt = v => (v == null || v === '' ? '' : numberFormat.format(v));
 
   // The columns of pcs.csv with its headings (from the ledger's one list of
   // them), then the register's further columns.
@@ -22,7 +73,8 @@
     for (let i = 0; i < extraNames.length; ++i) row.push(extra[i] == null ? '' : String(extra[i]));
     return row;
   });
-  const newPcs = new Set(D.newPcs);
+  let lastNew = 0;
+  const newPcs = new Set(D.newPcs.map(step => (lastNew += step)));  // sent as differences
   // The catalogue's products: [product, publisher, kind, kind title, owned,
   // installed, balance, end of support]; the names and captions they cover.
   const L = D.licences || [];
@@ -96,28 +148,49 @@
       '作成日時 ' + D.now + (last ? '　最終取り込み ' + text(last.startedAt) : ''));
     const reported = pcs.length;
     const cards = [D.expected == null
-      ? card('報告済みのPC', reported + ' 台', '台帳なし（--register で予定台数を表示）')
-      : card('報告済みのPC', reported + ' 台', '台帳の ' + D.expected + ' 台中 ' +
+      ? card('報告済みのPC', fmt(reported) + ' 台', '台帳なし（--register で予定台数を表示）')
+      : card('報告済みのPC', fmt(reported) + ' 台', '台帳の ' + fmt(D.expected) + ' 台中 ' +
         Math.round(reported * 100 / D.expected) + '%', reported / D.expected)];
-    cards.push(card('前回の取り込みで新規', newPcs.size + ' 台', last ? text(last.startedAt) : null));
+    cards.push(card('前回の取り込みで新規', fmt(newPcs.size) + ' 台', last ? text(last.startedAt) : null));
     if (last) {
-      cards.push(card('最終取り込み', text(last.filesRead) + ' ファイル',
-        '新規 ' + text(last.newPcs) + '　更新 ' + text(last.updatedPcs) + '　取込不可 ' + text(last.rejected)));
+      cards.push(card('最終取り込み', fmt(last.filesRead) + ' ファイル',
+        '新規 ' + fmt(last.newPcs) + '　更新 ' + fmt(last.updatedPcs) + '　取込不可 ' + fmt(last.rejected)));
     }
     const findingCount = D.findings.reduce((n, f) => n + f.items.length, 0);
-    cards.push(card('検出事項', findingCount + ' 件', D.findings.length + ' 種類'));
+    cards.push(card('検出事項', fmt(findingCount) + ' 件', fmt(D.findings.length) + ' 種類'));
     replace(document.getElementById('cards'), ...cards);
     replace(document.getElementById('asset-cards'), ...catalogueCards());
 
     const findings = document.getElementById('findings');
     if (!D.findings.length) replace(findings, el('p', { className: 'none' }, '検出事項はありません。'));
-    else replace(findings, ...D.findings.map(f => el('details', { className: 'finding', 'data-kind': f.kind },
-      el('summary', null, f.title, el('span', { className: 'n' }, f.items.length + ' 件')),
-      plainTable(['管理番号', 'ファイル', '詳細'], f.items.map(([number, file, detail]) =>
-        [number == null ? '' : pcLink(number), text(file), text(detail)])))));
+    else replace(findings, ...D.findings.map(findingDetails));
 
     replace(document.getElementById('per-day'),
       D.perDay.length ? columnChart(everyDay(D.perDay)) : el('p', { className: 'none' }, 'まだ報告がありません。'));
+  }
+
+  // A kind's items as a table; thousands of them (a large ledger's every PC)
+  // as a grid like the PC table, made when first opened.
+  const FINDING_HEADS = ['管理番号', 'ファイル', '詳細'];
+  function findingDetails(f) {
+    const details = el('details', { className: 'finding', 'data-kind': f.kind },
+      el('summary', null, f.title, el('span', { className: 'n' }, fmt(f.items.length) + ' 件')));
+    if (f.items.length <= 500) {
+      details.append(plainTable(FINDING_HEADS, f.items.map(([number, file, detail]) =>
+        [number == null ? '' : pcLink(number), text(file), text(detail)])));
+      return details;
+    }
+    details.addEventListener('toggle', () => {
+      if (!details.open || details.lastChild.tagName === 'DIV') return;
+      const container = el('div', { className: 'grid list', style: 'height:600px' });
+      details.append(container);
+      new Grid(container, [[FINDING_HEADS[0], 130], [FINDING_HEADS[1], 300], [FINDING_HEADS[2], 400]],
+        f.items.map(item => item.map(text)), r => {
+          const k = pcIndex.get(f.items[r][0]);
+          if (k !== undefined) showPc(k);
+        }).render();
+    });
+    return details;
   }
 
   const pcIndex = new Map(pcs.map((p, i) => [p[COL.number], i]));
@@ -140,7 +213,7 @@
   function barChart(entries) {
     if (!entries.length) return el('p', { className: 'none' }, 'データがありません。');
     const max = Math.max(...entries.map(e => e[1]));
-    const labelW = 200, barW = 260, rowH = 24, w = labelW + barW + 60;
+    const labelW = 200, barW = 260, rowH = 24, w = labelW + barW + 12 + textWidth(fmt(max) + ' 台');
     const chart = svg('svg', { width: w, height: entries.length * rowH + 4, viewBox: `0 0 ${w} ${entries.length * rowH + 4}`,
       role: 'img' });
     entries.forEach(([label, n], i) => {
@@ -150,7 +223,7 @@
       t.append(svg('title', null, label));
       chart.append(t);
       chart.append(svg('rect', { class: 'bar', x: labelW, y: y + 3, height: rowH - 8, width: Math.max(1, n / max * barW) }));
-      chart.append(svg('text', { x: labelW + n / max * barW + 6, y: y + 16 }, n + ' 台'));
+      chart.append(svg('text', { x: labelW + n / max * barW + 6, y: y + 16 }, fmt(n) + ' 台'));
     });
     return chart;
   }
@@ -169,20 +242,26 @@
     return all;
   }
 
+  // Width in pixels of a chart's label (12px text): about 7 for a digit or
+  // a Latin letter, 12 for a kana or kanji; the axis makes room for it.
+  const textWidth = t => [...t].reduce((w, c) => w + (c.charCodeAt(0) < 0x2E80 ? 7 : 12), 0);
+
   // Vertical bars over days, [day, count].
   function columnChart(days) {
     const max = Math.max(...days.map(d => d[1]));
-    const colW = Math.max(6, Math.min(40, Math.floor(900 / days.length))), h = 160, left = 48, bottom = 36;
+    const top = fmt(max) + ' 件';
+    const colW = Math.max(6, Math.min(40, Math.floor(900 / days.length))), h = 160, bottom = 36;
+    const left = Math.max(48, textWidth(top) + 8);
     const w = left + days.length * colW + 10;
     const chart = svg('svg', { width: w, height: h + bottom, viewBox: `0 0 ${w} ${h + bottom}`, role: 'img' });
     chart.append(svg('line', { class: 'axis', x1: left, y1: h, x2: w, y2: h }));
-    chart.append(svg('text', { x: left - 4, y: 16, 'text-anchor': 'end' }, max + ' 件'));
+    chart.append(svg('text', { x: left - 4, y: 16, 'text-anchor': 'end' }, top));
     const every = Math.ceil(days.length / Math.max(1, Math.floor((w - left) / 80)));
     days.forEach(([day, n], i) => {
       if (n) {
         const bh = Math.max(1, n / max * (h - 16));
         const bar = svg('rect', { class: 'bar', x: left + i * colW + 1, y: h - bh, width: colW - 2, height: bh });
-        bar.append(svg('title', null, day + '　' + n + ' 件'));
+        bar.append(svg('title', null, day + '　' + fmt(n) + ' 件'));
         chart.append(bar);
       }
       if (i % every === 0) {
@@ -295,20 +374,30 @@
   Grid.prototype.sort = function (col) {
     this.desc = this.sortCol === col ? !this.desc : false;
     this.sortCol = col;
-    const numeric = this.columns[col][2] === 'num';
-    const rows = this.rows;
-    const keys = rows.map(r => (numeric ? num(r[col]) : text(r[col])));
-    const cmp = numeric
-      ? (a, b) => (isNaN(keys[a]) ? (isNaN(keys[b]) ? 0 : 1) : isNaN(keys[b]) ? -1 : keys[a] - keys[b])
-      : (a, b) => collator.compare(keys[a], keys[b]);
-    const dir = this.desc ? -1 : 1;
-    this.order = rows.map((_, i) => i).sort((a, b) => dir * cmp(a, b) || a - b);
+    const rank = this.rank(col), dir = this.desc ? -1 : 1;
+    this.order = this.rows.map((_, i) => i).sort((a, b) => dir * (rank[a] - rank[b]) || a - b);
     [...this.head.children].forEach((th, i) => {
       th.classList.toggle('sorted', i === col);
       th.classList.toggle('desc', i === col && this.desc);
       th.setAttribute('aria-sort', i !== col ? 'none' : this.desc ? 'descending' : 'ascending');
     });
     this.refilter();
+  };
+  // Each row's place in the column's order (equal values, equal places), made
+  // on the column's first sort: sorting it again, either way, compares numbers
+  // (a collator's comparisons take a fifth of a second at 100,000 rows).
+  Grid.prototype.rank = function (col) {
+    this.ranks = this.ranks || [];
+    if (this.ranks[col]) return this.ranks[col];
+    const numeric = this.columns[col][2] === 'num';
+    const keys = this.rows.map(r => (numeric ? num(r[col]) : text(r[col])));
+    const cmp = numeric
+      ? (a, b) => (isNaN(keys[a]) ? (isNaN(keys[b]) ? 0 : 1) : isNaN(keys[b]) ? -1 : keys[a] - keys[b])
+      : (a, b) => collator.compare(keys[a], keys[b]);
+    const order = keys.map((_, i) => i).sort(cmp);
+    const rank = new Int32Array(keys.length);
+    order.forEach((i, k) => { rank[i] = k && cmp(order[k - 1], i) === 0 ? rank[order[k - 1]] : k; });
+    return (this.ranks[col] = rank);
   };
   // Every word typed must appear in some cell of the row; width and case of
   // letters are ignored (ＡＢＣ finds abc).
@@ -411,25 +500,66 @@
 
   // ----- PCs -----
   const pcGrid = new Grid(document.getElementById('pc-grid'), pcColumns, pcRows, i => showPc(i));
-  pcGrid.onCount = n => replace(document.getElementById('pc-count'), pcRows.length + ' 台中 ' + n + ' 台を表示');
+  pcGrid.onCount = n => replace(document.getElementById('pc-count'), fmt(pcRows.length) + ' 台中 ' + fmt(n) + ' 台を表示');
   document.getElementById('pc-filter').addEventListener('input', e => pcGrid.filter(e.target.value));
   document.getElementById('pc-new-only').addEventListener('change', e => {
     pcGrid.only = e.target.checked ? newPcs : null;
     pcGrid.refilter();
   });
 
-  const rec = (r, f) => S[R[r * 5 + f]];
+  const rec = (r, f) => S[R[f][r]];
+  // The records, and where each PC's records met only once start.
+  let recordsLoaded = null;
+  function loadRecords() {
+    recordsLoaded = recordsLoaded || readPart('records').then(({ records, ...part }) => {
+      Object.assign(D, part);
+      // Each column as the differences from the record before.
+      R = records.map(deltas => {
+        const column = new Int32Array(deltas.length);
+        let v = 0;
+        for (let i = 0; i < deltas.length; ++i) column[i] = v += deltas[i];
+        return column;
+      });
+      recordCount = R[0].length;
+      byText = part.byText;
+      placeOf = new Int32Array(byText.length);
+      byText.forEach((r, k) => { placeOf[r] = k; });
+      singleStart = new Int32Array(pcs.length);
+      let next = part.singlesFrom;
+      part.pcRecords.forEach((s, k) => {
+        singleStart[k] = next;
+        for (let at = s.indexOf('*'); at >= 0; at = s.indexOf('*', at + 1)) ++next;
+      });
+      // A PC's own value is its cell in that PC's row: pc * 32 + column.
+      S = part.strings.map(t => (typeof t === 'number' ? pcs[Math.floor(t / 32)][t % 32] : t));
+    });
+    return recordsLoaded;
+  }
+  // What shows records, called once they are there.
+  const withRecords = show => (...args) => (R ? show(...args) : loadRecords().then(() => show(...args)));
   // A PC's record indices, sent as base-32 digits: "0-9a-v" before the last
-  // digit of each index, "A-Z!#$%()" for the last.
+  // digit of each index, "A-Z!#$%()" for the last; "*" for the next of the
+  // records met only once, which the PCs name in the order of their indices;
+  // "wxyz-._~:;=?@[]^" for the record 1 to 16 places after the list's last
+  // one in the order of the records' texts (D.byText).
   const DIGIT = new Int8Array(128).fill(-1), LAST = new Int8Array(128).fill(-1);
   [...'0123456789abcdefghijklmnopqrstuv'].forEach((c, i) => { DIGIT[c.charCodeAt(0)] = i; });
   [...'ABCDEFGHIJKLMNOPQRSTUVWXYZ!#$%()'].forEach((c, i) => { LAST[c.charCodeAt(0)] = i; });
+  const STEP = new Int8Array(128);
+  [...'wxyz-._~:;=?@[]^'].forEach((c, i) => { STEP[c.charCodeAt(0)] = i + 1; });
   function recordsOf(pc) {
     const s = D.pcRecords[pc], out = [];
-    let v = 0;
+    let v = 0, single = singleStart[pc], place = -1;
     for (let k = 0; k < s.length; ++k) {
       const c = s.charCodeAt(k);
-      if (LAST[c] >= 0) { out.push(v * 32 + LAST[c]); v = 0; } else v = v * 32 + DIGIT[c];
+      if (c === 42) out.push(single++);
+      else if (STEP[c]) out.push(byText[place += STEP[c]]);
+      else if (LAST[c] >= 0) {
+        const r = v * 32 + LAST[c];
+        out.push(r);
+        if (r < placeOf.length) place = placeOf[r];
+        v = 0;
+      } else v = v * 32 + DIGIT[c];
     }
     return out;
   }
@@ -437,7 +567,7 @@
   const APP_HEADS = ['名称', 'バージョン', '発行元・製品ID'];
   const appCells = r => [rec(r, 2), rec(r, 3), rec(r, 4)];
 
-  function showPc(i) {
+  const showPc = withRecords(i => {
     const p = pcs[i];
     const body = [el('h3', null, '管理番号 ' + p[COL.number] + (text(p[COL.computer]) ? '　' + text(p[COL.computer]) : '')),
       el('p', { className: 'note' }, '収集日時 ' + text(p[COL.collectedAt]) + '　ファイル ' + text(p[COL.fileName]))];
@@ -454,9 +584,9 @@
         rows.push([name, values[k + 3] < 0 ? '（なし）' : S[values[k + 3]], values[k + 4] < 0 ? '（なし）' : S[values[k + 4]]]);
       }
       body.push(rows.length ? plainTable(['項目', '前回', '今回'], rows) : el('p', { className: 'none' }, '値の変更はありません。'));
-      body.push(el('p', { className: 'added' }, 'ソフトウェアの追加 ' + added.length + ' 件'));
+      body.push(el('p', { className: 'added' }, 'ソフトウェアの追加 ' + fmt(added.length) + ' 件'));
       if (added.length) body.push(plainTable(APP_HEADS, added.map(appCells)));
-      body.push(el('p', { className: 'removed' }, 'ソフトウェアの削除 ' + removed.length + ' 件'));
+      body.push(el('p', { className: 'removed' }, 'ソフトウェアの削除 ' + fmt(removed.length) + ' 件'));
       if (removed.length) body.push(plainTable(APP_HEADS, removed.map(appCells)));
     }
     // The records as the file holds them, one section per group and item.
@@ -468,13 +598,13 @@
       while (end < list.length && rec(list[end], 0) === g && rec(list[end], 1) === it) ++end;
       const part = list.slice(k, end);
       const app = isApplication(list[k]);
-      body.push(el('h5', null, g + ' / ' + it + (app ? '（' + part.length + ' 件）' : '')));
+      body.push(el('h5', null, g + ' / ' + it + (app ? '（' + fmt(part.length) + ' 件）' : '')));
       body.push(app ? plainTable(APP_HEADS, part.map(appCells))
         : plainTable(['SubItem', 'Contents', 'Unit'], part.map(r => [rec(r, 2), rec(r, 3), rec(r, 4)])));
       k = end;
     }
     openDialog(body, 'pc');
-  }
+  });
 
   // ----- software -----
   // Each row with its catalogue product and kind; shown grouped by product in
@@ -488,14 +618,14 @@
   const grouped = i => (productOfRow[i] >= 0 ? productOfRow[i] : L.length);
   swGrid.order = swRows.map((_, i) => i).sort((a, b) => grouped(a) - grouped(b) || a - b);
   swGrid.shown = swGrid.order;
-  swGrid.onCount = n => replace(document.getElementById('sw-count'), swRows.length + ' 件中 ' + n + ' 件を表示');
+  swGrid.onCount = n => replace(document.getElementById('sw-count'), fmt(swRows.length) + ' 件中 ' + fmt(n) + ' 件を表示');
   document.getElementById('sw-filter').addEventListener('input', e => swGrid.filter(e.target.value));
 
   // The PCs whose current collection lists the application under this name
   // and version (as grouped by the ledger), with the version as each wrote it.
-  function showSoftware(i) {
+  const showSoftware = withRecords(i => {
     const [name, version, publisher] = swRows[i];
-    const match = new Uint8Array(R.length / 5);
+    const match = new Uint8Array(recordCount);
     for (let r = 0; r < match.length; ++r) match[r] = D.softwareOfRecord[r] === i;
     const holders = [];
     pcs.forEach((p, k) => {
@@ -505,19 +635,19 @@
     });
     // Thousands of PCs may have it: the list is a grid like the PC table.
     const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (holders.length + 1) * ROW_H + 4) + 'px' });
-    openDialog([el('h3', null, name + ' ' + version), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + holders.length + ' 台'),
+    openDialog([el('h3', null, name + ' ' + version), el('p', null, '発行元 ' + (publisher || '（なし）') + '　' + fmt(holders.length) + ' 台'),
       container], 'software');
     const rows = holders.map(([k, version]) => [pcs[k][COL.number], text(pcs[k][COL.surname]), text(pcs[k][COL.givenName]),
       text(pcs[k][COL.computer]), version]);
     new Grid(container, [['管理番号', 130], ['姓', 110], ['名', 110], ['コンピュータ名', 200], ['バージョン', 200]], rows,
       r => showPc(holders[r][0])).render();
-  }
+  });
 
   // ----- catalogue products and licences -----
   // Each record's product, through its software row: its name as the ledger folded it.
   function recordProducts() {
     if (!recordProduct) {
-      recordProduct = new Int32Array(R.length / 5).fill(-1);
+      recordProduct = new Int32Array(recordCount).fill(-1);
       for (let r = 0; r < recordProduct.length; ++r) {
         const row = D.softwareOfRecord[r];
         if (row >= 0) recordProduct[r] = productOfRow[row];
@@ -567,16 +697,16 @@
     return rows;
   }
 
-  function showProduct(p) {
+  const showProduct = withRecords(p => {
     const l = L[p];
     const rows = productInstalls(p);
     const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (rows.length + 1) * ROW_H + 4) + 'px' });
     openDialog([el('h3', null, l[LC.product]), el('p', null, [l[LC.kindTitle], l[LC.publisher] && '発行元 ' + l[LC.publisher],
-      l[LC.owned] == null ? null : '保有 ' + l[LC.owned], '導入 ' + new Set(rows.map(r => r[0])).size + ' 台',
+      l[LC.owned] == null ? null : '保有 ' + fmt(l[LC.owned]), '導入 ' + fmt(new Set(rows.map(r => r[0])).size) + ' 台',
       '（licence_installs.csv・ブックのライセンス明細と同じ一覧）'].filter(x => x).join('　')), container], 'pcs');
     new Grid(container, [['管理番号', 130], ['コンピュータ名', 180], ['使用者', 160], ['ソフトウェア名', 300], ['バージョン', 140]],
       rows.map(r => r.slice(1)), i => showPc(rows[i][0])).render();
-  }
+  });
 
   // The PCs of a kind of finding, each with its detail.
   function showFindingPcs(kind, title) {
@@ -586,7 +716,7 @@
       const k = pcIndex.get(number);
       if (k !== undefined) holders.push([k, text(detail)]);
     }
-    pcList(title, holders.length + ' 件', holders);
+    pcList(title, fmt(holders.length) + ' 件', holders);
   }
 
   function catalogueCards() {
@@ -603,20 +733,20 @@
     };
     const short = L.map((l, p) => p).filter(p => L[p][LC.balance] != null && L[p][LC.balance] < 0);
     const lacking = short.reduce((n, p) => n - L[p][LC.balance], 0);
-    const byPc = (label, kind) => linked(card(label, pcCount(kind) + ' 台', noCatalogue || items(kind).length + ' 件'),
+    const byPc = (label, kind) => linked(card(label, fmt(pcCount(kind)) + ' 台', noCatalogue || fmt(items(kind).length) + ' 件'),
       kind, () => showFindingPcs(kind, label));
     return [
-      linked(card('ライセンス不足', short.length + ' 製品', noCatalogue || '不足 ' + lacking + ' ライセンス'),
-        'licence_shortage', () => {
+      linked(card('ライセンス不足', fmt(short.length) + ' 製品', noCatalogue || '不足 ' + fmt(lacking) + ' ライセンス'),
+        'licence_shortage', withRecords(() => {
           const holders = [];
           for (const p of short) for (const [k, names] of productPcs(p)) holders.push([k, L[p][LC.product] + ': ' + names]);
           holders.sort((a, b) => a[0] - b[0]);
-          pcList('ライセンス不足', short.map(p => L[p][LC.product] + '（保有 ' + L[p][LC.owned] + '、導入 ' +
-            L[p][LC.installed] + '）').join('　'), holders);
-        }),
+          pcList('ライセンス不足', short.map(p => L[p][LC.product] + '（保有 ' + fmt(L[p][LC.owned]) + '、導入 ' +
+            fmt(L[p][LC.installed]) + '）').join('　'), holders);
+        })),
       byPc('禁止ソフトウェア', 'forbidden_software'),
       byPc('必須ソフトウェアなし', 'required_missing'),
-      linked(card('サポート終了', pcCount('end_of_support') + ' 台', items('end_of_support').length + ' 件'),
+      linked(card('サポート終了', fmt(pcCount('end_of_support')) + ' 台', fmt(items('end_of_support').length) + ' 件'),
         'end_of_support', () => showFindingPcs('end_of_support', 'サポート終了')),
     ];
   }
@@ -634,7 +764,7 @@
       return (sb - sa) || (sa && sb ? L[a][LC.balance] - L[b][LC.balance] : 0) || a - b;
     });
     const scale = Math.max(1, ...L.map(l => Math.max(l[LC.owned] || 0, l[LC.installed])));
-    const meter = l => el('div', { className: 'meter', title: '保有 ' + (l[LC.owned] == null ? '不明' : l[LC.owned]) + ' / 導入 ' + l[LC.installed] },
+    const meter = l => el('div', { className: 'meter', title: '保有 ' + (l[LC.owned] == null ? '不明' : fmt(l[LC.owned])) + ' / 導入 ' + fmt(l[LC.installed]) },
       l[LC.owned] == null ? null : el('span', { className: 'owned', style: 'width:' + (l[LC.owned] / scale * 100) + '%' }),
       el('span', { className: 'installed', style: 'width:' + (l[LC.installed] / scale * 100) + '%' }));
     const cell = (v, cls) => el('td', cls ? { className: cls } : null, v == null ? '' : v);
@@ -642,12 +772,12 @@
       const l = L[p];
       const short = l[LC.balance] != null && l[LC.balance] < 0;
       return opens(el('tr', { className: short ? 'short' : '', 'data-p': p }), () => showProduct(p),
-        cell(l[LC.product]), cell(l[LC.publisher]), cell(l[LC.kindTitle]), cell(l[LC.owned], 'num'),
-        cell(l[LC.installed], 'num'), cell(l[LC.balance], short ? 'num lacking' : 'num'),
+        cell(l[LC.product]), cell(l[LC.publisher]), cell(l[LC.kindTitle]), cell(fmt(l[LC.owned]), 'num'),
+        cell(fmt(l[LC.installed]), 'num'), cell(fmt(l[LC.balance]), short ? 'num lacking' : 'num'),
         cell(l[LC.endOfSupport], l[LC.installed] > 0 && dayNumber(l[LC.endOfSupport]) < today ? 'past' : null),
         el('td', null, meter(l)));
     });
-    replace(note, L.length + ' 製品　不足 ' + order.filter(p => L[p][LC.balance] < 0 && L[p][LC.balance] != null).length + ' 製品');
+    replace(note, fmt(L.length) + ' 製品　不足 ' + fmt(order.filter(p => L[p][LC.balance] < 0 && L[p][LC.balance] != null).length) + ' 製品');
     replace(document.getElementById('lic-table'), el('table', { className: 'plain licences' },
       el('thead', null, el('tr', null, ...['製品名', '発行元', '種別', '保有', '導入', '過不足', 'サポート終了日', '保有（枠）と導入（棒）']
         .map(h => el('th', null, h)))), el('tbody', null, ...rows)));
@@ -692,7 +822,14 @@
   pcGrid.render();
   swGrid.render();
   window.reportReady = performance.now();
-  // The filters' folded texts, once the page is shown rather than on the
-  // first key typed.
-  setTimeout(() => { pcGrid.prepare(); swGrid.prepare(); }, 0);
-})();
+  // The filters' folded texts and the records, once the page is shown rather
+  // than on the first key typed or the first PC opened.
+  requestAnimationFrame(() => setTimeout(() => {
+    pcGrid.prepare();
+    swGrid.prepare();
+    loadRecords().then(() => {
+      window.reportComplete = performance.now();
+      dataLoaded.resolve();
+    }, dataLoaded.reject);
+  }, 0));
+})().catch(e => dataLoaded.reject(e));
