@@ -116,7 +116,7 @@ def make_ledger(path, schema, pcs, seed=13):
                                 value[("Hard", "CPU", "NameString")], value[("Hard", "メモリ", "全容量")], "476940",
                                 value[("Hard", "SystemHDD", "空容量")], "476940", value[("WMI", "System", "Vendor")],
                                 value[("WMI", "System", "Model")], "Notebook", value[("WMI", "MotherBoard", "SerialNo")],
-                                value[("LAN", "Adapter", "IPアドレス")]))
+                                value[("LAN", "Adapter", "IPアドレス")], value[("WMI", "BIOS", "SerialNo")]))
             records += [(file_id, line + 2, *r) for line, r in enumerate(lines)]
         current.append((number, file_id))
         if len(records) > 200_000:
@@ -126,8 +126,8 @@ def make_ledger(path, schema, pcs, seed=13):
     con.executemany("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES(?,?,?,?,?,?)", files)
     con.executemany("INSERT INTO collections(id, file_id, number, collected_at, renewalday, computer_name, system_uuid, macs,"
                     " surname, given_name, user_name, os, os_version, cpu, memory, system_disk_size, system_disk_free,"
-                    " total_disk, maker, model, chassis, board_serial, ip_addresses)"
-                    " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", collections)
+                    " total_disk, maker, model, chassis, board_serial, ip_addresses, bios_serial)"
+                    " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)", collections)
     con.executemany("INSERT INTO pcs VALUES(?,?)", current)
     con.executemany("INSERT INTO findings(kind, number, file, detail) VALUES('stale', ?, ?, '30日以上前の収集')",
                     [(n, f"SAVE/{n}.csv") for n, _ in current[::50]])
@@ -211,9 +211,10 @@ def floor_page(page, out):
 
 
 def measure(write_report, schema, pcs, work, browser, repeats, keep):
-    # A kept ledger is made again when the generator changes (100,000 PCs
-    # take several minutes to make).
-    made_by = hashlib.sha256("".join(inspect.getsource(f) for f in (make_ledger, hardware, application_pool))
+    # A kept ledger is made again when the generator or the schema changes
+    # (100,000 PCs take several minutes to make).
+    made_by = hashlib.sha256(("".join(inspect.getsource(f) for f in (make_ledger, hardware, application_pool)) +
+                              "".join(m.read_text(encoding="utf-8") for m in sorted(schema.glob("*.sql"))))
                              .encode()).hexdigest()[:12]
     db = (keep or work) / f"ledger-{pcs}-{made_by}.sqlite"
     t = time.monotonic()
