@@ -390,14 +390,15 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   // sorted before its turn is finished at once.
   Grid.prototype.rank = function (col) {
     const job = this.ranking(col);
-    while (!job.next().done);
+    while (!job.next(true).done);  // in a hurry: no slices
     return this.ranks[col];
   };
   Grid.prototype.ranking = function (col) {
     this.ranks = this.ranks || [];
     this.jobs = this.jobs || [];
-    return this.jobs[col] || (this.jobs[col] = rankColumn(this, col));
+    return this.ranks[col] ? RANKED : this.jobs[col] || (this.jobs[col] = rankColumn(this, col));
   };
+  const RANKED = [][Symbol.iterator]();  // a job with nothing left to do
   // The rows by rank, either way, equal ranks in the rows' order: a counting
   // sort, the ranks being places from 0 to n - 1.
   function orderBy(rank, desc) {
@@ -420,10 +421,19 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
       ids[i] = id;
       if ((i & 1023) === 1023) yield;
     }
-    const compare = collator.compare;
-    const cmp = numeric
-      ? (a, b) => (isNaN(values[a]) ? (isNaN(values[b]) ? 0 : 1) : isNaN(values[b]) ? -1 : values[a] - values[b])
-      : (a, b) => compare(values[a], values[b]);
+    // Distinct texts the collator finds equal (PC007 and PC7, Ａ and A) share
+    // a place. A sort that is right whatever the values must have compared
+    // the members of each set of equal values with one another, directly or
+    // through others of the set, so the sets are gathered from the sort's
+    // own comparisons that gave 0, joined as they come (a union-find).
+    const compare = collator.compare, same = Int32Array.from(values.keys());
+    const find = x => { while (same[x] !== x) x = same[x] = same[same[x]]; return x; };
+    const cmp = (a, b) => {
+      const c = numeric ? (isNaN(values[a]) ? (isNaN(values[b]) ? 0 : 1) : isNaN(values[b]) ? -1 : values[a] - values[b])
+        : compare(values[a], values[b]);
+      if (c === 0) same[find(a)] = find(b);
+      return c;
+    };
     // Texts first in the order of their code units, which is cheap and often
     // the collator's order or near it (dates, fixed-width numbers, names in
     // one case): the collator's sort then meets long runs already in order.
@@ -431,23 +441,22 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     if (!numeric) order = yield* sortInSteps(order, (a, b) => (values[a] < values[b] ? -1 : values[a] > values[b] ? 1 : 0));
     order = yield* sortInSteps(order, cmp);
     const place = new Int32Array(values.length);
-    for (let k = 1; k < order.length; ++k) {
-      place[order[k]] = cmp(order[k - 1], order[k]) === 0 ? place[order[k - 1]] : k;
-      if ((k & 255) === 0) yield;
-    }
+    for (let k = 1; k < order.length; ++k) place[order[k]] = find(order[k - 1]) === find(order[k]) ? place[order[k - 1]] : k;
     const rank = new Int32Array(rows.length);
     for (let i = 0; i < rows.length; ++i) rank[i] = place[ids[i]];
     grid.ranks[col] = rank;
+    grid.jobs[col] = null;  // nor its texts held
   }
   // A merge sort of a that yields between steps of a few hundred comparisons:
   // runs of 256 sorted at once, then merged in pairs. Data often comes nearly
   // in order, so of two runs only the stretch where they interleave is merged
-  // (found by halving), and nothing when they are already in order.
+  // (found by halving), and nothing when they are already in order. Resumed
+  // in a hurry (next(true)) before the merging, it sorts the rest at once.
   function* sortInSteps(a, cmp) {
     const n = a.length, RUN = 256;
     for (let lo = 0; lo < n; lo += RUN) {
-      a.set(Array.from(a.subarray(lo, lo + RUN)).sort(cmp), lo);  // an array's sort takes a run in order as it is
-      yield;
+      if (yield) return Int32Array.from(Array.from(a).sort(cmp));  // an array's sort takes runs in order as they are
+      a.set(Array.from(a.subarray(lo, lo + RUN)).sort(cmp), lo);
     }
     let b = new Int32Array(n);
     for (let width = RUN; width < n; width *= 2) {
