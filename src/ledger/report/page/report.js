@@ -414,12 +414,9 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   function* rankColumn(grid, col) {
     const numeric = grid.columns[col][2] === 'num', rows = grid.rows, ids = new Int32Array(rows.length);
     const seen = new Map(), values = [];
-    for (let i = 0; i < rows.length; ++i) {
-      const v = numeric ? num(rows[i][col]) : text(rows[i][col]);
-      let id = seen.get(v);
-      if (id === undefined) seen.set(v, id = values.push(v) - 1);
-      ids[i] = id;
-      if ((i & 1023) === 1023) yield;
+    for (let lo = 0; lo < rows.length; lo += 2048) {
+      distinct(rows, col, numeric, lo, Math.min(rows.length, lo + 2048), seen, values, ids);
+      yield;
     }
     // Distinct texts the collator finds equal (PC007 and PC7, Ａ and A) share
     // a place. A sort that is right whatever the values must have compared
@@ -446,6 +443,15 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     for (let i = 0; i < rows.length; ++i) rank[i] = place[ids[i]];
     grid.ranks[col] = rank;
     grid.jobs[col] = null;  // nor its texts held
+  }
+  // Rows lo to hi: each one's value's number, a value met first numbered next.
+  function distinct(rows, col, numeric, lo, hi, seen, values, ids) {
+    for (let i = lo; i < hi; ++i) {
+      const v = numeric ? num(rows[i][col]) : text(rows[i][col]);
+      let id = seen.get(v);
+      if (id === undefined) seen.set(v, id = values.push(v) - 1);
+      ids[i] = id;
+    }
   }
   // A merge sort of a that yields between steps of a few hundred comparisons:
   // runs of 256 sorted at once, then merged in pairs. Data often comes nearly
