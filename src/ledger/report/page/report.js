@@ -414,8 +414,8 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   function* rankColumn(grid, col) {
     const numeric = grid.columns[col][2] === 'num', rows = grid.rows, ids = new Int32Array(rows.length);
     const seen = new Map(), values = [];
-    for (let lo = 0; lo < rows.length; lo += 2048) {
-      distinct(rows, col, numeric, lo, Math.min(rows.length, lo + 2048), seen, values, ids);
+    for (let lo = 0; lo < rows.length; lo += 1024) {
+      distinct(rows, col, numeric, lo, Math.min(rows.length, lo + 1024), seen, values, ids);
       yield;
     }
     // Distinct texts the collator finds equal (PC007 and PC7, Ａ and A) share
@@ -423,7 +423,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     // the members of each set of equal values with one another, directly or
     // through others of the set, so the sets are gathered from the sort's
     // own comparisons that gave 0, joined as they come (a union-find).
-    const compare = collator.compare, same = Int32Array.from(values.keys());
+    const compare = collator.compare, same = upTo(values.length);
     const find = x => { while (same[x] !== x) x = same[x] = same[same[x]]; return x; };
     const cmp = (a, b) => {
       const c = numeric ? (isNaN(values[a]) ? (isNaN(values[b]) ? 0 : 1) : isNaN(values[b]) ? -1 : values[a] - values[b])
@@ -434,16 +434,23 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     // Texts first in the order of their code units, which is cheap and often
     // the collator's order or near it (dates, fixed-width numbers, names in
     // one case): the collator's sort then meets long runs already in order.
-    let order = Int32Array.from(values.keys());
+    let order = upTo(values.length);
     if (!numeric) order = yield* sortInSteps(order, (a, b) => (values[a] < values[b] ? -1 : values[a] > values[b] ? 1 : 0));
     order = yield* sortInSteps(order, cmp);
     const place = new Int32Array(values.length);
-    for (let k = 1; k < order.length; ++k) place[order[k]] = find(order[k - 1]) === find(order[k]) ? place[order[k - 1]] : k;
+    for (let k = 1; k < order.length; ++k) {
+      place[order[k]] = find(order[k - 1]) === find(order[k]) ? place[order[k - 1]] : k;
+      if ((k & 8191) === 0) yield;
+    }
     const rank = new Int32Array(rows.length);
-    for (let i = 0; i < rows.length; ++i) rank[i] = place[ids[i]];
+    for (let i = 0; i < rows.length; ++i) {
+      rank[i] = place[ids[i]];
+      if ((i & 8191) === 8191) yield;
+    }
     grid.ranks[col] = rank;
     grid.jobs[col] = null;  // nor its texts held
   }
+  const upTo = n => { const a = new Int32Array(n); for (let i = 0; i < n; ++i) a[i] = i; return a; };
   // Rows lo to hi: each one's value's number, a value met first numbered next.
   function distinct(rows, col, numeric, lo, hi, seen, values, ids) {
     for (let i = lo; i < hi; ++i) {
