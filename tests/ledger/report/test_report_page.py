@@ -249,13 +249,18 @@ def make_ledger(db, sql):
         con.executescript(sql)
 
 
-# 12,345 PCs over five days, each with a serial of its own and a finding.
+# 12,345 PCs over five days, each with a serial of its own and a finding;
+# names a collator orders otherwise than their code units (case, width, kana,
+# numbers), met a dozen times each in no order, and memory with blanks.
 LARGE = """
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12345)
 INSERT INTO files(id, sha256, path, name, size, import_id) SELECT i, 'h' || i, 'S/' || i, i || '.csv', 1, 1 FROM n;
 INSERT INTO imports(id, started_at, files_read, new_pcs, updated_pcs, rejected) VALUES (1, '2026-12-06 09:00:00', 12345, 12345, 0, 0);
-INSERT INTO collections(id, file_id, number, collected_at, computer_name, os)
-  SELECT id, id, printf('pc-%05d', id), '2026-12-0' || (1 + id % 5) || ' 09:00:00', 'PC' || id, 'Windows 10 Pro' FROM files;
+INSERT INTO collections(id, file_id, number, collected_at, computer_name, user_name, memory, os)
+  SELECT id, id, printf('pc-%05d', id), '2026-12-0' || (1 + id % 5) || ' 09:00:00',
+    CASE id % 3 WHEN 0 THEN 'pc' WHEN 1 THEN 'PC' ELSE 'ＰＣ' END || (id * 7919 % 1000),
+    char(0x3041 + id % 7) || char(0x30A1 + id % 5) || (id % 13), CASE WHEN id % 10 THEN id * 37 % 500 ELSE '' END,
+    'Windows 10 Pro' FROM files;
 INSERT INTO pcs(number, collection_id) SELECT number, id FROM collections;
 INSERT INTO records(collection_id, line, grp, item, subitem, contents, unit)
   SELECT id, 2, 'WMI', 'BIOS', 'SerialNo', 'SN' || id, '' FROM files UNION ALL
@@ -266,14 +271,53 @@ INSERT OR REPLACE INTO finding_kinds VALUES ('end_of_support', 'サポート終�
 """
 
 
+# The PC grid's rows as shown, by number; and the order a collator of the
+# test's own gives a text column (ties in the rows' order).
+SHOWN = "(g => g.shown.map(i => g.rows[i][0]))(document.getElementById('pc-grid').grid)"
+COLLATED = """((col, desc) => { const g = document.getElementById('pc-grid').grid, c = new Intl.Collator('ja', {numeric: true});
+  const t = i => String(g.rows[i][col] ?? '');
+  return g.rows.map((_, i) => i).sort((a, b) => (desc ? c.compare(t(b), t(a)) : c.compare(t(a), t(b))) || a - b)
+    .map(i => g.rows[i][0]); })"""
+
+
 @unittest.skipUnless(NO_SKIPS or (chromium_path() and os.environ.get("WRITE_REPORT")), "needs chromium and write_report")
 class LargeReportPage(unittest.TestCase):
-    def test_overview_counts_and_records_of_the_last_pc(self):
-        db, page = OUT / "large.sqlite", OUT / "large.html"
+    @classmethod
+    def setUpClass(cls):
+        db, cls.page = OUT / "large.sqlite", OUT / "large.html"
         make_ledger(db, LARGE)
-        subprocess.run([os.environ["WRITE_REPORT"], str(db), str(page), "2026-12-07 12:00:00"], check=True)
+        subprocess.run([os.environ["WRITE_REPORT"], str(db), str(cls.page), "2026-12-07 12:00:00"], check=True)
+
+    def test_columns_sorted_as_the_collator_orders_them_before_during_and_after_ranking(self):
+        numbers = [f"pc-{i:05d}" for i in range(1, 12346)]
+        memory = {n: None if i % 10 == 0 else i * 37 % 500 for i, n in enumerate(numbers, 1)}
+        by_memory = sorted(numbers, key=lambda n: (memory[n] is None, memory[n] or 0))  # blanks last
+        by_memory_desc = sorted(numbers, key=lambda n: (memory[n] is not None, -(memory[n] or 0)))
         with Chromium() as browser:
-            browser.open(page)
+            browser.open(self.page)
+            browser.evaluate("new Promise(r => { const c = () => window.reportReady ? r() : setTimeout(c, 1); c(); })")
+            browser.evaluate("document.querySelector('#tabs button[data-view=pcs]').click()")
+            # Asked while the page still ranks ahead: a column, and one whose
+            # ranking the test took 20 steps into; then each once every column
+            # is ranked.
+            self.assertIsNone(browser.evaluate("window.reportRanked"))
+            browser.evaluate("(j => { for (let k = 0; k < 20; ++k) j.next(); })"
+                             "(document.getElementById('pc-grid').grid.ranking(4))")
+            for when, column, expected in [("before", 3, None), ("before", 4, None), ("after", 3, None),
+                                           ("after", 4, None), ("after", 8, (by_memory, by_memory_desc))]:
+                if when == "after":
+                    browser.evaluate("new Promise(r => { const c = () => window.reportRanked ? r() : setTimeout(c, 10); c(); })")
+                browser.evaluate(f"document.querySelectorAll('#pc-grid th')[{column}].click()")
+                ascending = browser.evaluate(SHOWN)
+                browser.evaluate(f"{PRESS_ENTER}(document.querySelectorAll('#pc-grid th')[{column}])")
+                descending = browser.evaluate(SHOWN)
+                self.assertEqual([ascending, descending], list(expected) if expected else
+                                 [browser.evaluate(f"{COLLATED}({column}, {d})") for d in ("false", "true")],
+                                 (when, column))
+
+    def test_overview_counts_and_records_of_the_last_pc(self):
+        with Chromium() as browser:
+            browser.open(self.page)
             browser.evaluate("window.reportLoaded")
             self.assertEqual(browser.evaluate(texts(".card .value"))[:4], ["12,345 台", "12,345 台", "12,345 ファイル", "12,345 件"])
             self.assertEqual(browser.evaluate(texts("details.finding summary")), ["サポート終了12,345 件"])

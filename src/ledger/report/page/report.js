@@ -331,6 +331,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   // rows: arrays of cell texts; columns: [title, width, 'num'?].
   function Grid(container, columns, rows, onOpen) {
     this.container = container;
+    container.grid = this;  // its rows in their order, for the page's tests
     this.columns = columns;
     this.rows = rows;
     this.onOpen = onOpen;
@@ -374,8 +375,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   Grid.prototype.sort = function (col) {
     this.desc = this.sortCol === col ? !this.desc : false;
     this.sortCol = col;
-    const rank = this.rank(col), dir = this.desc ? -1 : 1;
-    this.order = this.rows.map((_, i) => i).sort((a, b) => dir * (rank[a] - rank[b]) || a - b);
+    this.order = orderBy(this.rank(col), this.desc);
     [...this.head.children].forEach((th, i) => {
       th.classList.toggle('sorted', i === col);
       th.classList.toggle('desc', i === col && this.desc);
@@ -383,22 +383,134 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     });
     this.refilter();
   };
-  // Each row's place in the column's order (equal values, equal places), made
-  // on the column's first sort: sorting it again, either way, compares numbers
-  // (a collator's comparisons take a fifth of a second at 100,000 rows).
+  // Each row's place in the column's order (equal values, equal places):
+  // sorting by it, either way, takes no comparison. Making it takes the
+  // collator's (about a second for 100,000 distinct texts), so the tables'
+  // columns are ranked ahead while the page is idle (rankAhead), and a column
+  // sorted before its turn is finished at once.
   Grid.prototype.rank = function (col) {
-    this.ranks = this.ranks || [];
-    if (this.ranks[col]) return this.ranks[col];
-    const numeric = this.columns[col][2] === 'num';
-    const keys = this.rows.map(r => (numeric ? num(r[col]) : text(r[col])));
-    const cmp = numeric
-      ? (a, b) => (isNaN(keys[a]) ? (isNaN(keys[b]) ? 0 : 1) : isNaN(keys[b]) ? -1 : keys[a] - keys[b])
-      : (a, b) => collator.compare(keys[a], keys[b]);
-    const order = keys.map((_, i) => i).sort(cmp);
-    const rank = new Int32Array(keys.length);
-    order.forEach((i, k) => { rank[i] = k && cmp(order[k - 1], i) === 0 ? rank[order[k - 1]] : k; });
-    return (this.ranks[col] = rank);
+    const job = this.ranking(col);
+    while (!job.next(true).done);  // in a hurry: no slices
+    return this.ranks[col];
   };
+  Grid.prototype.ranking = function (col) {
+    this.ranks = this.ranks || [];
+    this.jobs = this.jobs || [];
+    return this.ranks[col] ? RANKED : this.jobs[col] || (this.jobs[col] = rankColumn(this, col));
+  };
+  const RANKED = [][Symbol.iterator]();  // a job with nothing left to do
+  // The rows by rank, either way, equal ranks in the rows' order: a counting
+  // sort, the ranks being places from 0 to n - 1.
+  function orderBy(rank, desc) {
+    const n = rank.length, start = new Int32Array(n + 1), key = desc ? i => n - 1 - rank[i] : i => rank[i];
+    for (let i = 0; i < n; ++i) ++start[key(i) + 1];
+    for (let k = 0; k < n; ++k) start[k + 1] += start[k];
+    const order = new Array(n).fill(0);
+    for (let i = 0; i < n; ++i) order[start[key(i)]++] = i;
+    return order;
+  }
+  // Ranks a column's distinct values only (most columns repeat theirs: OS,
+  // maker, model), yielding every few hundred steps.
+  function* rankColumn(grid, col) {
+    const numeric = grid.columns[col][2] === 'num', rows = grid.rows, ids = new Int32Array(rows.length);
+    const seen = new Map(), values = [];
+    for (let lo = 0; lo < rows.length; lo += 1024) {
+      distinct(rows, col, numeric, lo, Math.min(rows.length, lo + 1024), seen, values, ids);
+      yield;
+    }
+    // Distinct texts the collator finds equal (PC007 and PC7, Ａ and A) share
+    // a place. A sort that is right whatever the values must have compared
+    // the members of each set of equal values with one another, directly or
+    // through others of the set, so the sets are gathered from the sort's
+    // own comparisons that gave 0, joined as they come (a union-find).
+    const compare = collator.compare, same = upTo(values.length);
+    const find = x => { while (same[x] !== x) x = same[x] = same[same[x]]; return x; };
+    const cmp = (a, b) => {
+      const c = numeric ? (isNaN(values[a]) ? (isNaN(values[b]) ? 0 : 1) : isNaN(values[b]) ? -1 : values[a] - values[b])
+        : compare(values[a], values[b]);
+      if (c === 0) same[find(a)] = find(b);
+      return c;
+    };
+    // Texts first in the order of their code units, which is cheap and often
+    // the collator's order or near it (dates, fixed-width numbers, names in
+    // one case): the collator's sort then meets long runs already in order.
+    let order = upTo(values.length);
+    if (!numeric) order = yield* sortInSteps(order, (a, b) => (values[a] < values[b] ? -1 : values[a] > values[b] ? 1 : 0));
+    order = yield* sortInSteps(order, cmp);
+    const place = new Int32Array(values.length);
+    for (let k = 1; k < order.length; ++k) {
+      place[order[k]] = find(order[k - 1]) === find(order[k]) ? place[order[k - 1]] : k;
+      if ((k & 8191) === 0) yield;
+    }
+    const rank = new Int32Array(rows.length);
+    for (let i = 0; i < rows.length; ++i) {
+      rank[i] = place[ids[i]];
+      if ((i & 8191) === 8191) yield;
+    }
+    grid.ranks[col] = rank;
+    grid.jobs[col] = null;  // nor its texts held
+  }
+  const upTo = n => { const a = new Int32Array(n); for (let i = 0; i < n; ++i) a[i] = i; return a; };
+  // Rows lo to hi: each one's value's number, a value met first numbered next.
+  function distinct(rows, col, numeric, lo, hi, seen, values, ids) {
+    for (let i = lo; i < hi; ++i) {
+      const v = numeric ? num(rows[i][col]) : text(rows[i][col]);
+      let id = seen.get(v);
+      if (id === undefined) seen.set(v, id = values.push(v) - 1);
+      ids[i] = id;
+    }
+  }
+  // A merge sort of a that yields between steps of a few hundred comparisons:
+  // runs of 256 sorted at once, then merged in pairs. Data often comes nearly
+  // in order, so of two runs only the stretch where they interleave is merged
+  // (found by halving), and nothing when they are already in order. Resumed
+  // in a hurry (next(true)) before the merging, it sorts the rest at once.
+  function* sortInSteps(a, cmp) {
+    const n = a.length, RUN = 256;
+    for (let lo = 0; lo < n; lo += RUN) {
+      if (yield) return Int32Array.from(Array.from(a).sort(cmp));  // an array's sort takes runs in order as they are
+      a.set(Array.from(a.subarray(lo, lo + RUN)).sort(cmp), lo);
+    }
+    let b = new Int32Array(n);
+    for (let width = RUN; width < n; width *= 2) {
+      for (let lo = 0; lo < n; lo += 2 * width) {
+        const mid = Math.min(lo + width, n), hi = Math.min(lo + 2 * width, n);
+        b.set(a.subarray(lo, hi), lo);
+        if (mid === hi || cmp(a[mid - 1], a[mid]) <= 0) continue;
+        // The left run's head up to the right's first, and the right run's
+        // tail from the left's last, stay where they are.
+        let i = lo, j = mid - 1;
+        while (i < j) { const m = (i + j) >> 1; if (cmp(a[m], a[mid]) > 0) j = m; else i = m + 1; }
+        let end = hi, from = mid;
+        while (from < end) { const m = (from + end) >> 1; if (cmp(a[mid - 1], a[m]) <= 0) end = m; else from = m + 1; }
+        let k = i;
+        j = mid;
+        while (i < mid && j < end) {
+          b[k++] = cmp(a[i], a[j]) <= 0 ? a[i++] : a[j++];
+          if ((k & 255) === 0) yield;
+        }
+        while (i < mid) b[k++] = a[i++];  // what is left of the right run is in its place already
+        yield;
+      }
+      [a, b] = [b, a];
+    }
+    return a;
+  }
+  // The tables' columns ranked ahead, left to right, in slices of a few ms
+  // run after whatever else the page has to do: a key typed meanwhile waits
+  // for one slice at most. (An idle callback would give a slice a frame.)
+  const inBackground = window.scheduler && scheduler.postTask
+    ? task => scheduler.postTask(task, { priority: 'background' }) : task => setTimeout(task, 0);
+  function rankAhead(grids) {
+    const jobs = grids.flatMap(g => g.columns.map((_, col) => g.ranking(col)));
+    const slice = () => {
+      const end = performance.now() + 5;
+      do if (jobs[0].next().done) jobs.shift(); while (jobs.length && performance.now() < end);
+      if (jobs.length) inBackground(slice);
+      else window.reportRanked = performance.now();
+    };
+    if (jobs.length) inBackground(slice);
+  }
   // Every word typed must appear in some cell of the row; width and case of
   // letters are ignored (ＡＢＣ finds abc).
   Grid.prototype.prepare = function () {
@@ -827,6 +939,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   requestAnimationFrame(() => setTimeout(() => {
     pcGrid.prepare();
     swGrid.prepare();
+    rankAhead([pcGrid, swGrid]);
     loadRecords().then(() => {
       window.reportComplete = performance.now();
       dataLoaded.resolve();
