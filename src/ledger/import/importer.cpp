@@ -159,6 +159,11 @@ void TakeCollection(Run& run, std::int64_t fileId) {
     run.foldedKeys.clear();
     run.lastCollection.clear();
   }
+  std::vector<int>* kept = nullptr;
+  if (run.request.keep) {
+    kept = &run.request.keep->Collection(id);
+    kept->reserve(file.rows.size());
+  }
   const std::size_t batched = file.rows.size() / kRecordBatch * kRecordBatch;
   for (std::size_t i = 0; i < file.rows.size(); ++i) {
     const RecordRow& row = file.rows[i];
@@ -168,6 +173,10 @@ void TakeCollection(Run& run, std::int64_t fileId) {
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(at + static_cast<int>(f) + 2, row.fields[f]);
     if (i >= batched || at == (kRecordBatch - 1) * 7) r.run();
     if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") FoldApplication(run, id, row);
+    if (kept) {
+      kept->push_back(run.request.keep->records.Intern(
+          {row.fields[kGroup], row.fields[kItem], row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]}));
+    }
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }

@@ -1,0 +1,76 @@
+#pragma once
+// Records as numbers: each distinct record once, as five numbers of distinct
+// texts. Most records recur across PCs (the same application, the same OS),
+// so millions of rows name a few hundred thousand records. The import fills
+// one with the records of the collections it takes, as it reads them; the
+// report goes on with it, reading back only the collections it lacks.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "ledger/records/record_diff.h"
+#include "ledger/text/text_map.h"
+
+namespace th::ledger {
+
+class DistinctRecords {
+ public:
+  using Fields5 = std::array<std::string_view, 5>;  // group, item, subitem, contents, Unit
+
+  int Intern(const Fields5& f);
+  int Intern(const Record& r) { return Intern(Fields5{r.grp, r.item, r.subitem, r.contents, r.unit}); }
+  int InternText(std::string_view text);
+
+  int Count() const { return static_cast<int>(fields_.size() / 5); }
+  int FieldText(int id, int field) const { return fields_[static_cast<std::size_t>(id) * 5 + static_cast<std::size_t>(field)]; }
+  const std::string& Text(int text) const { return *texts_[static_cast<std::size_t>(text)]; }
+  int TextCount() const { return static_cast<int>(texts_.size()); }
+  Record Get(int id) const;
+
+  // Frees the index of records, once no record is to be interned any more;
+  // the texts and the records' numbers stay.
+  void CloseIndex();
+
+ private:
+  struct Recent {
+    std::size_t hash = 0;
+    const std::string* key = nullptr;  // in index_, whose nodes stay put
+    int id = 0;
+  };
+  TextMap<int> textIndex_;  // its keys are what texts_ points at
+  std::vector<const std::string*> texts_;
+  std::string key_;
+  TextMap<int> index_;
+  std::vector<Recent> recent_ = std::vector<Recent>(1 << 16);
+  std::vector<int> fields_;
+};
+
+// The records of the collections one import took, by collection id, each
+// list in the order of the records' lines.
+class TakenRecords {
+ public:
+  DistinctRecords records;
+
+  std::vector<int>& Collection(std::int64_t id) { return lists_[id]; }
+  // The list of a collection taken, or null.
+  const std::vector<int>* Find(std::int64_t id) const {
+    const auto it = lists_.find(id);
+    return it == lists_.end() ? nullptr : &it->second;
+  }
+  // The list handed over and no longer held here.
+  std::vector<int> Take(std::int64_t id) {
+    const auto it = lists_.find(id);
+    if (it == lists_.end()) return {};
+    std::vector<int> list = std::move(it->second);
+    lists_.erase(it);
+    return list;
+  }
+
+ private:
+  std::unordered_map<std::int64_t, std::vector<int>> lists_;
+};
+
+}  // namespace th::ledger
