@@ -1,5 +1,7 @@
 #include "ledger/store/distinct_records.h"
 
+#include <stdexcept>
+
 namespace th::ledger {
 
 int DistinctRecords::InternText(std::string_view text) {
@@ -9,26 +11,45 @@ int DistinctRecords::InternText(std::string_view text) {
   return it->second;
 }
 
+bool DistinctRecords::Is(int id, const Fields5& f) const {
+  for (int k = 0; k < 5; ++k)
+    if (Text(FieldText(id, k)) != f[static_cast<std::size_t>(k)]) return false;
+  return true;
+}
+
 int DistinctRecords::Intern(const Fields5& f) {
+  if (hashes_.size() != fields_.size() / 5) throw std::logic_error("records interned after their index was closed");
   key_.clear();
   for (std::string_view v : f) {
     key_ += v;
     key_ += '\x1f';  // the unit separator: no record field holds it
   }
-  // The records most PCs share are found in a small table that stays in the
-  // processor's cache; the index of every record, millions of them in a
-  // large ledger, is looked into only when that misses.
   const std::size_t hash = TextHash{}(key_);
-  Recent& recent = recent_[hash % recent_.size()];
-  if (recent.key && recent.hash == hash && *recent.key == key_) return recent.id;
-  auto it = index_.find(std::string_view(key_));
-  if (it == index_.end()) {
-    const int id = Count();
-    for (std::string_view v : f) fields_.push_back(InternText(v));
-    it = index_.emplace(key_, id).first;
+  int& recent = recent_[hash % recent_.size()];
+  if (recent >= 0 && hashes_[static_cast<std::size_t>(recent)] == hash && Is(recent, f)) return recent;
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  for (; slots_[at] != 0; at = (at + 1) & mask) {
+    const int id = static_cast<int>(slots_[at] - 1);
+    if (hashes_[static_cast<std::size_t>(id)] == hash && Is(id, f)) return recent = id;
   }
-  recent = {hash, &it->first, it->second};
-  return it->second;
+  const int id = Count();
+  for (std::string_view v : f) fields_.push_back(InternText(v));
+  hashes_.push_back(hash);
+  slots_[at] = static_cast<std::uint32_t>(id) + 1;
+  if (hashes_.size() * 2 > slots_.size()) Grow();
+  return recent = id;
+}
+
+void DistinctRecords::Grow() {
+  std::vector<std::uint32_t> slots(slots_.size() * 2);
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t id = 0; id < hashes_.size(); ++id) {
+    std::size_t at = hashes_[id] & mask;
+    while (slots[at] != 0) at = (at + 1) & mask;
+    slots[at] = static_cast<std::uint32_t>(id) + 1;
+  }
+  slots_.swap(slots);
 }
 
 Record DistinctRecords::Get(int id) const {
@@ -37,8 +58,9 @@ Record DistinctRecords::Get(int id) const {
 }
 
 void DistinctRecords::CloseIndex() {
-  TextMap<int>().swap(index_);
-  recent_.assign(recent_.size(), Recent{});
+  std::vector<std::uint32_t>(1 << 10).swap(slots_);
+  std::vector<std::size_t>().swap(hashes_);
+  recent_.assign(recent_.size(), -1);
 }
 
 }  // namespace th::ledger

@@ -30,22 +30,27 @@ class DistinctRecords {
   int TextCount() const { return static_cast<int>(texts_.size()); }
   Record Get(int id) const;
 
-  // Frees the index of records, once no record is to be interned any more;
-  // the texts and the records' numbers stay.
+  // Frees the index of records once no record is to be interned any more
+  // (Intern then throws std::logic_error); the texts and records stay.
   void CloseIndex();
 
  private:
-  struct Recent {
-    std::size_t hash = 0;
-    const std::string* key = nullptr;  // in index_, whose nodes stay put
-    int id = 0;
-  };
+  bool Is(int id, const Fields5& f) const;
+  void Grow();
+
   TextMap<int> textIndex_;  // its keys are what texts_ points at
   std::vector<const std::string*> texts_;
-  std::string key_;
-  TextMap<int> index_;
-  std::vector<Recent> recent_ = std::vector<Recent>(1 << 16);
   std::vector<int> fields_;
+  // The index of records: open addressing over their numbers (+1; 0 is
+  // free), each record's hash kept to skip the others and to grow. A record
+  // is compared through its texts, so the index holds no text of its own
+  // (it was most of the memory a large ledger's records take).
+  std::vector<std::uint32_t> slots_ = std::vector<std::uint32_t>(1 << 10);
+  std::vector<std::size_t> hashes_;
+  // The records most PCs share, by hash, in a table small enough to stay in
+  // the processor's cache: -1, none.
+  std::vector<int> recent_ = std::vector<int>(1 << 16, -1);
+  std::string key_;
 };
 
 // The records of the collections one import took, by collection id, each
