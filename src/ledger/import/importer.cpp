@@ -134,6 +134,17 @@ FoldedApplication& FoldApplication(Run& run, std::int64_t collectionId, const Re
   return f;
 }
 
+// The number of a row's record among those kept. An application's is kept
+// with its folding (`known`), which its raw texts name as they name the
+// record: most are looked up once per distinct application, not per row.
+int KeepRecord(Run& run, const RecordRow& row, int* known) {
+  if (known && *known >= 0) return *known;
+  const int number = run.request.keep->records.Intern(
+      {row.fields[kGroup], row.fields[kItem], row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]});
+  if (known) *known = number;
+  return number;
+}
+
 void TakeCollection(Run& run, std::int64_t fileId) {
   const RecordFile& file = run.file;
   const CollectionSummary s = Summarise(file);
@@ -175,20 +186,9 @@ void TakeCollection(Run& run, std::int64_t fileId) {
     r.bind(at + 1, id).bind(at + 2, std::int64_t{row.line});
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(at + static_cast<int>(f) + 2, row.fields[f]);
     if (i >= batched || at == (kRecordBatch - 1) * 7) r.run();
-    // An application's record is named by its raw texts, as its folding is:
-    // most are looked up once per distinct application, not per row.
-    int* record = nullptr;
-    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") record = &FoldApplication(run, id, row).record;
-    if (kept) {
-      if (!record || *record < 0) {
-        const int number = run.request.keep->records.Intern(
-            {row.fields[kGroup], row.fields[kItem], row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]});
-        if (record) *record = number;
-        kept->push_back(number);
-      } else {
-        kept->push_back(*record);
-      }
-    }
+    int* known = nullptr;
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") known = &FoldApplication(run, id, row).record;
+    if (kept) kept->push_back(KeepRecord(run, row, known));
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }
