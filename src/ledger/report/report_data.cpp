@@ -30,7 +30,7 @@ namespace {
 
 void TextOrNull(JsonWriter& w, const Statement& s, int col) {
   if (s.isNull(col)) w.Null();
-  else w.String(s.text(col));
+  else w.String(s.view(col));
 }
 
 std::int64_t Count(sqlite3* db, const char* sql) {
@@ -360,15 +360,19 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, DistinctRecords
 void WriteStrings(sqlite3* db, JsonWriter& w, const ReportRecords& table) {
   const int columns = std::min(32, static_cast<int>(PcColumns().size()));
   Statement rows(db, PcRowsSql());
-  int at = -1;  // the row `rows` stands on
+  int at = -1;  // the row `rows` stands on, its cells below (NULL as empty)
+  std::vector<std::string_view> cells(static_cast<std::size_t>(columns));
   w.Key("strings").BeginArray();
   for (std::size_t i = 0; i < table.Texts().size(); ++i) {
     const std::string& text = *table.Texts()[i];
     const int pc = table.FirstPc()[i];
-    while (at < pc && rows.step()) ++at;
+    if (at < pc) {
+      while (at < pc && rows.step()) ++at;
+      for (int c = 0; at == pc && c < columns; ++c) cells[static_cast<std::size_t>(c)] = rows.view(c);
+    }
     int cell = -1;
     for (int c = 0; at == pc && !text.empty() && c < columns && cell < 0; ++c)
-      if (!rows.isNull(c) && rows.view(c) == text) cell = c;
+      if (cells[static_cast<std::size_t>(c)] == text) cell = c;
     if (cell >= 0) w.Int(std::int64_t{pc} * 32 + cell);
     else w.String(text);
   }

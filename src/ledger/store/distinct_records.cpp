@@ -34,7 +34,13 @@ int DistinctRecords::Intern(const Fields5& f) {
     if (hashes_[static_cast<std::size_t>(id)] == hash && Is(id, f)) return recent = id;
   }
   const int id = Count();
-  for (std::string_view v : f) fields_.push_back(InternText(v));
+  // A new record mostly shares all but its value with the one before (the
+  // same group, item, Unit): those texts are not looked up again.
+  for (std::size_t k = 0; k < 5; ++k) {
+    int& last = lastText_[k];
+    if (last < 0 || Text(last) != f[k]) last = InternText(f[k]);
+    fields_.push_back(last);
+  }
   hashes_.push_back(hash);
   slots_[at] = static_cast<std::uint32_t>(id) + 1;
   if (hashes_.size() * 2 > slots_.size()) Grow();

@@ -51,6 +51,7 @@ class DistinctRecords {
   // the processor's cache: -1, none.
   std::vector<int> recent_ = std::vector<int>(1 << 16, -1);
   std::string key_;
+  std::array<int, 5> lastText_ = {-1, -1, -1, -1, -1};  // each field's in the last new record
 };
 
 // The records of the collections one import took, by collection id, each
