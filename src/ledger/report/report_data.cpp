@@ -9,6 +9,7 @@
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ledger/report/catalogue_data.h"
@@ -324,6 +325,11 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, DistinctRecords
                          "WHERE cur.id = ?2 AND c.number = ?1 AND c.id <> ?2 AND c.date_problem IS NULL "
                          "AND c.collected_at <= cur.collected_at "
                          "ORDER BY c.collected_at DESC, c.id DESC LIMIT 1");
+  // Only a number with more than one collection can have a previous one:
+  // most have one, and asking for each PC's is a statement run per PC.
+  std::unordered_set<std::string> several;
+  Statement many(db, "SELECT number FROM collections GROUP BY number HAVING count(*) > 1");
+  while (many.step()) several.insert(many.text(0));
   PcRecords out;
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
@@ -337,9 +343,13 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, DistinctRecords
       while (records.step())
         ids.push_back(table.Intern({records.view(0), records.view(1), records.view(2), records.view(3), records.view(4)}));
     }
-    previous.reset();
-    previous.bind(1, pc.number).bind(2, pc.collection);
-    if (!previous.step()) {
+    bool hasPrevious = false;
+    if (several.count(pc.number)) {
+      previous.reset();
+      previous.bind(1, pc.number).bind(2, pc.collection);
+      hasPrevious = previous.step();
+    }
+    if (!hasPrevious) {
       out.changes.emplace_back();
       continue;
     }
