@@ -4,11 +4,37 @@
 
 namespace th::ledger {
 
+int HashedNumbers::Add(std::size_t hash) {
+  hashes_.push_back(hash);
+  if (hashes_.size() * 2 > slots_.size()) {
+    std::vector<std::uint32_t> slots(slots_.size() * 2);
+    for (std::size_t n = 0; n < hashes_.size(); ++n) Place(slots, n);
+    slots_.swap(slots);
+  } else {
+    Place(slots_, hashes_.size() - 1);
+  }
+  return Count() - 1;
+}
+
+void HashedNumbers::Place(std::vector<std::uint32_t>& slots, std::size_t n) const {
+  const std::size_t mask = slots.size() - 1;
+  std::size_t at = hashes_[n] & mask;
+  while (slots[at] != 0) at = (at + 1) & mask;
+  slots[at] = static_cast<std::uint32_t>(n) + 1;
+}
+
+void HashedNumbers::Clear() {
+  std::vector<std::uint32_t>(1 << 10).swap(slots_);
+  std::vector<std::size_t>().swap(hashes_);
+}
+
 int DistinctRecords::InternText(std::string_view text) {
-  if (auto it = textIndex_.find(text); it != textIndex_.end()) return it->second;
-  auto it = textIndex_.emplace(std::string(text), static_cast<int>(texts_.size())).first;
-  texts_.push_back(&it->first);
-  return it->second;
+  if (textIndex_.Count() != TextCount()) throw std::logic_error("texts interned after their index was closed");
+  const std::size_t hash = TextHash{}(text);
+  const int found = textIndex_.Find(hash, [&](int n) { return Text(n) == text; });
+  if (found >= 0) return found;
+  texts_.push_back(&store_.emplace_back(text));
+  return textIndex_.Add(hash);
 }
 
 bool DistinctRecords::Is(int id, const Fields5& f) const {
@@ -18,7 +44,7 @@ bool DistinctRecords::Is(int id, const Fields5& f) const {
 }
 
 int DistinctRecords::Intern(const Fields5& f) {
-  if (hashes_.size() != fields_.size() / 5) throw std::logic_error("records interned after their index was closed");
+  if (index_.Count() != Count()) throw std::logic_error("records interned after their index was closed");
   key_.clear();
   for (std::string_view v : f) {
     key_ += v;
@@ -26,14 +52,9 @@ int DistinctRecords::Intern(const Fields5& f) {
   }
   const std::size_t hash = TextHash{}(key_);
   int& recent = recent_[hash % recent_.size()];
-  if (recent >= 0 && hashes_[static_cast<std::size_t>(recent)] == hash && Is(recent, f)) return recent;
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t at = hash & mask;
-  for (; slots_[at] != 0; at = (at + 1) & mask) {
-    const int id = static_cast<int>(slots_[at] - 1);
-    if (hashes_[static_cast<std::size_t>(id)] == hash && Is(id, f)) return recent = id;
-  }
-  const int id = Count();
+  if (recent >= 0 && index_.Hash(recent) == hash && Is(recent, f)) return recent;
+  const int found = index_.Find(hash, [&](int id) { return Is(id, f); });
+  if (found >= 0) return recent = found;
   // A new record mostly shares all but its value with the one before (the
   // same group, item, Unit): those texts are not looked up again.
   for (std::size_t k = 0; k < 5; ++k) {
@@ -41,21 +62,7 @@ int DistinctRecords::Intern(const Fields5& f) {
     if (last < 0 || Text(last) != f[k]) last = InternText(f[k]);
     fields_.push_back(last);
   }
-  hashes_.push_back(hash);
-  slots_[at] = static_cast<std::uint32_t>(id) + 1;
-  if (hashes_.size() * 2 > slots_.size()) Grow();
-  return recent = id;
-}
-
-void DistinctRecords::Grow() {
-  std::vector<std::uint32_t> slots(slots_.size() * 2);
-  const std::size_t mask = slots.size() - 1;
-  for (std::size_t id = 0; id < hashes_.size(); ++id) {
-    std::size_t at = hashes_[id] & mask;
-    while (slots[at] != 0) at = (at + 1) & mask;
-    slots[at] = static_cast<std::uint32_t>(id) + 1;
-  }
-  slots_.swap(slots);
+  return recent = index_.Add(hash);
 }
 
 Record DistinctRecords::Get(int id) const {
@@ -64,8 +71,8 @@ Record DistinctRecords::Get(int id) const {
 }
 
 void DistinctRecords::CloseIndex() {
-  std::vector<std::uint32_t>(1 << 10).swap(slots_);
-  std::vector<std::size_t>().swap(hashes_);
+  index_.Clear();
+  textIndex_.Clear();
   recent_.assign(recent_.size(), -1);
 }
 

@@ -6,6 +6,7 @@
 // report goes on with it, reading back only the collections it lacks.
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,6 +16,34 @@
 #include "ledger/text/text_map.h"
 
 namespace th::ledger {
+
+// Numbers 0, 1, 2, ... found by their hashes: open addressing over the
+// numbers (+1; 0 is free), each number's hash kept to skip the others and to
+// grow. What a number stands for is the caller's, so the index holds nothing
+// of it (for a large ledger's records and texts, that was most of their memory).
+class HashedNumbers {
+ public:
+  // The number with this hash for which `is` holds, or -1.
+  template <class Is>
+  int Find(std::size_t hash, Is is) const {
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask; slots_[at] != 0; at = (at + 1) & mask) {
+      const std::uint32_t n = slots_[at] - 1;
+      if (hashes_[n] == hash && is(static_cast<int>(n))) return static_cast<int>(n);
+    }
+    return -1;
+  }
+  std::size_t Hash(int n) const { return hashes_[static_cast<std::size_t>(n)]; }
+  int Count() const { return static_cast<int>(hashes_.size()); }
+  // Numbers the next one; returns its number.
+  int Add(std::size_t hash);
+  void Clear();
+
+ private:
+  void Place(std::vector<std::uint32_t>& slots, std::size_t n) const;
+  std::vector<std::uint32_t> slots_ = std::vector<std::uint32_t>(1 << 10);
+  std::vector<std::size_t> hashes_;
+};
 
 class DistinctRecords {
  public:
@@ -31,22 +60,18 @@ class DistinctRecords {
   Record Get(int id) const;
 
   // Frees the index of records once no record is to be interned any more
-  // (Intern then throws std::logic_error); the texts and records stay.
+  // (Intern and InternText then throw std::logic_error); the texts and
+  // records stay.
   void CloseIndex();
 
  private:
   bool Is(int id, const Fields5& f) const;
-  void Grow();
 
-  TextMap<int> textIndex_;  // its keys are what texts_ points at
+  std::deque<std::string> store_;  // the texts, which stay put
   std::vector<const std::string*> texts_;
+  HashedNumbers textIndex_;
   std::vector<int> fields_;
-  // The index of records: open addressing over their numbers (+1; 0 is
-  // free), each record's hash kept to skip the others and to grow. A record
-  // is compared through its texts, so the index holds no text of its own
-  // (it was most of the memory a large ledger's records take).
-  std::vector<std::uint32_t> slots_ = std::vector<std::uint32_t>(1 << 10);
-  std::vector<std::size_t> hashes_;
+  HashedNumbers index_;  // of records, compared through their texts
   // The records most PCs share, by hash, in a table small enough to stay in
   // the processor's cache: -1, none.
   std::vector<int> recent_ = std::vector<int>(1 << 16, -1);
