@@ -1,7 +1,6 @@
 #include "ledger/report/report_data.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <ctime>
 #include <ios>
@@ -23,7 +22,6 @@
 #include "ledger/store/pc_columns.h"
 #include "ledger/store/sqlite.h"
 #include "ledger/text/text_fold.h"
-#include "ledger/text/text_map.h"
 
 namespace th::ledger {
 namespace {
@@ -107,6 +105,16 @@ class ReportRecords {
     for (int& id : ids) id = RecordOf(id);
   }
   void Renumber(Change& c);  // below, after Change
+
+  int Field(int id, int field) const { return fields_[static_cast<std::size_t>(id) * 5 + static_cast<std::size_t>(field)]; }
+  const std::string& Text(int id, int field) const { return *texts_[static_cast<std::size_t>(Field(id, field))]; }
+  Record Get(int id) const { return {Text(id, 0), Text(id, 1), Text(id, 2), Text(id, 3), Text(id, 4)}; }
+  int Count() const { return static_cast<int>(fields_.size() / 5); }
+  const std::vector<int>& Fields() const { return fields_; }
+  const std::vector<const std::string*>& Texts() const { return texts_; }
+  const std::vector<int>& FirstPc() const { return firstPc_; }
+
+ private:
   int RecordOf(int id) {
     int& mine = recordOf_[static_cast<std::size_t>(id)];
     if (mine < 0) {
@@ -126,15 +134,6 @@ class ReportRecords {
     return mine;
   }
 
-  int Field(int id, int field) const { return fields_[static_cast<std::size_t>(id) * 5 + static_cast<std::size_t>(field)]; }
-  const std::string& Text(int id, int field) const { return *texts_[static_cast<std::size_t>(Field(id, field))]; }
-  Record Get(int id) const { return {Text(id, 0), Text(id, 1), Text(id, 2), Text(id, 3), Text(id, 4)}; }
-  int Count() const { return static_cast<int>(fields_.size() / 5); }
-  const std::vector<int>& Fields() const { return fields_; }
-  const std::vector<const std::string*>& Texts() const { return texts_; }
-  const std::vector<int>& FirstPc() const { return firstPc_; }
-
- private:
   const DistinctRecords& from_;
   std::vector<int> recordOf_, textOf_;  // by the numbers of `from_`; -1: none yet
   std::vector<int> fields_;             // five text numbers a record
