@@ -192,7 +192,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
 }
 
 int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out, std::ostream& err,
-              bool showProgress) {
+              bool showProgress, TakenRecords* taken) {
   std::optional<Database> db;
   ImportResult result;
   std::vector<std::string> attention;
@@ -202,6 +202,7 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
     ImportRequest request;
     request.inputs = o.paths;
     request.forget = o.forget;
+    request.keep = taken;
     if (o.exportDir) request.excluded.push_back(PathFromUtf8(*o.exportDir));
     const std::time_t now = std::time(nullptr);  // one instant: the day cannot turn in between
     request.startedAt = LocalTimeText(now);

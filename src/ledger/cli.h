@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ledger/exports/exports.h"
+#include "ledger/store/distinct_records.h"
 #include "platform/codepage.h"
 
 namespace th::ledger {
@@ -42,8 +43,9 @@ struct ParsedCommandLine {
 };
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-// Imports, checks and exports as the options say; prints the summary.
+// Imports, checks and exports as the options say; prints the summary. With
+// `taken`, the records of the collections taken are kept there for the report.
 int RunLedger(const Options& options, platform::CodePage& codePage, std::ostream& out, std::ostream& err,
-              bool showProgress);
+              bool showProgress, TakenRecords* taken = nullptr);
 
 }  // namespace th::ledger

@@ -1,5 +1,6 @@
 // tallyhawk-ledger: record files into one database, checked and exported.
 #include <iostream>
+#include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -52,11 +53,15 @@ int RunChecked(const std::vector<std::string>& args) {
 #else
     th::platform::IconvCodePage codePage;
 #endif
+    // The import hands the report the records it read, so that the report
+    // does not read them back from the database.
+    std::unique_ptr<th::ledger::TakenRecords> taken;
+    if (!parsed.options->noReport) taken = std::make_unique<th::ledger::TakenRecords>();
     status = th::ledger::RunLedger(*parsed.options, codePage, std::cout, std::cerr,
-                                   th::platform::StderrIsTerminal());
+                                   th::platform::StderrIsTerminal(), taken.get());
     if (status != th::ledger::kUsageError && !parsed.options->noReport) {
       const std::string report = th::ledger::ReportPath(parsed.options->db, parsed.options->reportFile);
-      if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr)) {
+      if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr, taken.get())) {
         status = th::ledger::kOutputFailed;
       } else if (parsed.options->openReport || th::platform::OwnsConsole()) {  // a dropped folder: show it
         if (!th::platform::OpenInBrowser(report)) std::cerr << "tallyhawk-ledger: ブラウザーを開けません / cannot open a browser\n";

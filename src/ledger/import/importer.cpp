@@ -61,6 +61,7 @@ struct FoldedApplication {
   std::string texts[3];    // each folded text that differs from the raw one
   unsigned changed = 0;    // bit i: texts[i] differs
   std::size_t folded = 0;  // the folded texts' number in Run::foldedKeys
+  int record = -1;         // the record's number in ImportRequest::keep, once kept
 };
 
 // One run's state while it walks the inputs.
@@ -91,8 +92,9 @@ struct Run {
 };
 
 // An application record whose texts folding changes, or that repeats an
-// earlier one of the collection, is noted in application_folds.
-void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) {
+// earlier one of the collection, is noted in application_folds. Returns its
+// folding, which also keeps its number among the records kept.
+FoldedApplication& FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) {
   const std::string_view raw[] = {row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]};
   run.rawKey.clear();
   for (std::string_view text : raw) {
@@ -118,10 +120,10 @@ void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) 
     run.appNames.emplace(f.changed & 1u ? std::string_view(f.texts[0]) : raw[0]);
     it = run.folds.emplace(run.rawKey, std::move(f)).first;
   }
-  const FoldedApplication& f = it->second;
+  FoldedApplication& f = it->second;
   const bool duplicate = run.lastCollection[f.folded] == collectionId;
   run.lastCollection[f.folded] = collectionId;
-  if (f.changed == 0 && !duplicate) return;
+  if (f.changed == 0 && !duplicate) return f;
   Statement& add = run.st.addFold;
   add.bind(1, collectionId).bind(2, std::int64_t{row.line});
   for (int i = 0; i < 3; ++i) {
@@ -129,6 +131,18 @@ void FoldApplication(Run& run, std::int64_t collectionId, const RecordRow& row) 
     else add.bindNull(i + 3);
   }
   add.bind(6, std::int64_t{duplicate ? 1 : 0}).run();
+  return f;
+}
+
+// The number of a row's record among those kept. An application's is kept
+// with its folding (`known`), which its raw texts name as they name the
+// record: most are looked up once per distinct application, not per row.
+int KeepRecord(Run& run, const RecordRow& row, int* known) {
+  if (known && *known >= 0) return *known;
+  const int number = run.request.keep->records.Intern(
+      {row.fields[kGroup], row.fields[kItem], row.fields[kSubItem], row.fields[kContents], row.fields[kUnit]});
+  if (known) *known = number;
+  return number;
 }
 
 void TakeCollection(Run& run, std::int64_t fileId) {
@@ -159,6 +173,11 @@ void TakeCollection(Run& run, std::int64_t fileId) {
     run.foldedKeys.clear();
     run.lastCollection.clear();
   }
+  std::vector<int>* kept = nullptr;
+  if (run.request.keep) {
+    kept = &run.request.keep->Collection(id);
+    kept->reserve(file.rows.size());
+  }
   const std::size_t batched = file.rows.size() / kRecordBatch * kRecordBatch;
   for (std::size_t i = 0; i < file.rows.size(); ++i) {
     const RecordRow& row = file.rows[i];
@@ -167,7 +186,9 @@ void TakeCollection(Run& run, std::int64_t fileId) {
     r.bind(at + 1, id).bind(at + 2, std::int64_t{row.line});
     for (std::size_t f = kGroup; f <= kUnit; ++f) r.bind(at + static_cast<int>(f) + 2, row.fields[f]);
     if (i >= batched || at == (kRecordBatch - 1) * 7) r.run();
-    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") FoldApplication(run, id, row);
+    int* known = nullptr;
+    if (row.fields[kGroup] == "Soft" && row.fields[kItem] == "Application") known = &FoldApplication(run, id, row).record;
+    if (kept) kept->push_back(KeepRecord(run, row, known));
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
 }

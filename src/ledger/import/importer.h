@@ -11,6 +11,7 @@
 #include "ledger/catalogue/catalogue_file.h"
 #include "ledger/checks/checks.h"
 #include "ledger/records/register_file.h"
+#include "ledger/store/distinct_records.h"
 #include "ledger/store/sqlite.h"
 #include "platform/codepage.h"
 
@@ -24,6 +25,8 @@ struct ImportRequest {
   std::optional<Catalogue> catalogue;  // replaces the one held before
   CheckOptions checks;
   std::string startedAt;  // local 'YYYY-MM-DD HH:MM:SS'
+  // When set, every collection taken is kept here too, its records as read.
+  TakenRecords* keep = nullptr;
   // Called after each file with the count done and the total.
   std::function<void(std::size_t, std::size_t)> progress;
 };

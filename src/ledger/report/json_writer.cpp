@@ -36,39 +36,39 @@ void JsonWriter::Separate() {
     return;
   }
   if (first_.empty()) return;
-  if (!first_.back()) out_.put(',');
+  if (!first_.back()) out_.sputc(',');
   first_.back() = false;
 }
 
 JsonWriter& JsonWriter::BeginArray() {
   Separate();
-  out_.put('[');
+  out_.sputc('[');
   first_.push_back(true);
   return *this;
 }
 
 JsonWriter& JsonWriter::EndArray() {
-  out_.put(']');
+  out_.sputc(']');
   first_.pop_back();
   return *this;
 }
 
 JsonWriter& JsonWriter::BeginObject() {
   Separate();
-  out_.put('{');
+  out_.sputc('{');
   first_.push_back(true);
   return *this;
 }
 
 JsonWriter& JsonWriter::EndObject() {
-  out_.put('}');
+  out_.sputc('}');
   first_.pop_back();
   return *this;
 }
 
 JsonWriter& JsonWriter::Key(std::string_view name) {
   String(name);
-  out_.put(':');
+  out_.sputc(':');
   afterKey_ = true;
   return *this;
 }
@@ -105,7 +105,7 @@ JsonWriter& JsonWriter::String(std::string_view text) {
     ++i;
   }
   buf += '"';
-  out_.write(buf.data(), static_cast<std::streamsize>(buf.size()));
+  out_.sputn(buf.data(), static_cast<std::streamsize>(buf.size()));
   return *this;
 }
 
@@ -114,13 +114,13 @@ JsonWriter& JsonWriter::Int(std::int64_t value) {
   // Millions of numbers in a large report: formatted without the stream's locale work.
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out_.write(digits, end - digits);
+  out_.sputn(digits, end - digits);
   return *this;
 }
 
 JsonWriter& JsonWriter::Null() {
   Separate();
-  out_ << "null";
+  out_.sputn("null", 4);
   return *this;
 }
 

@@ -13,7 +13,10 @@ namespace th::ledger {
 
 class JsonWriter {
  public:
-  explicit JsonWriter(std::ostream& out) : out_(out) {}
+  // Writes straight to the stream's buffer: millions of values in a large
+  // report, and the stream's checks around each write cost as much as the
+  // value. What the buffer throws reaches the caller as it is.
+  explicit JsonWriter(std::ostream& out) : out_(*out.rdbuf()) {}
 
   JsonWriter& BeginArray();
   JsonWriter& EndArray();
@@ -26,7 +29,7 @@ class JsonWriter {
 
  private:
   void Separate();
-  std::ostream& out_;
+  std::streambuf& out_;
   // One entry per open container: true until its first element is written.
   std::vector<bool> first_;
   bool afterKey_ = false;

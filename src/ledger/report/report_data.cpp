@@ -1,7 +1,6 @@
 #include "ledger/report/report_data.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <ctime>
 #include <ios>
@@ -9,6 +8,7 @@
 #include <string_view>
 #include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "ledger/report/catalogue_data.h"
@@ -16,13 +16,12 @@
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
 #include "ledger/store/collection_changes.h"
+#include "ledger/store/distinct_records.h"
 #include "ledger/records/record_diff.h"
-#include "ledger/report/string_table.h"
 #include "ledger/text/local_time.h"
 #include "ledger/store/pc_columns.h"
 #include "ledger/store/sqlite.h"
 #include "ledger/text/text_fold.h"
-#include "ledger/text/text_map.h"
 
 namespace th::ledger {
 namespace {
@@ -30,7 +29,7 @@ namespace {
 
 void TextOrNull(JsonWriter& w, const Statement& s, int col) {
   if (s.isNull(col)) w.Null();
-  else w.String(s.text(col));
+  else w.String(s.view(col));
 }
 
 std::int64_t Count(sqlite3* db, const char* sql) {
@@ -90,54 +89,57 @@ void WriteOverview(sqlite3* db, JsonWriter& w) {
   w.EndArray();
 }
 
-// Records as five string indices each, every distinct record once. Most
-// records recur across PCs (the same application, the same OS), so a record
-// is looked up whole, straight from the fields read, before its fields are.
-class RecordTable {
+struct Change;
+
+// The records and texts as the data names them: numbered in the order the
+// PCs, in turn, first name them (a PC's records, then what changed on it),
+// so that the data is the same whatever order the import or the reading met
+// them in. Only the records of the PCs shown are kept.
+class ReportRecords {
  public:
-  using Fields5 = std::array<std::string_view, 5>;
-  explicit RecordTable(StringTable& strings) : strings_(strings) {}
-  int Intern(const Fields5& f) {
-    key_.clear();
-    for (std::string_view v : f) {
-      key_ += v;
-      key_ += '\x1f';  // the unit separator: no record field holds it
-    }
-    // The records most PCs share are found in a small table that stays in
-    // the processor's cache; the index of every record, millions of them in
-    // a large ledger, is looked into only when that misses.
-    const std::size_t hash = TextHash{}(key_);
-    Recent& recent = recent_[hash % recent_.size()];
-    if (recent.key && recent.hash == hash && *recent.key == key_) return recent.id;
-    auto it = index_.find(std::string_view(key_));
-    if (it == index_.end()) {
-      const int id = static_cast<int>(fields_.size() / 5);
-      for (std::string_view v : f) fields_.push_back(strings_.Intern(v));
-      it = index_.emplace(key_, id).first;
-    }
-    recent = {hash, &it->first, it->second};
-    return it->second;
+  explicit ReportRecords(const DistinctRecords& from)
+      : from_(from), recordOf_(static_cast<std::size_t>(from.Count()), -1), textOf_(static_cast<std::size_t>(from.TextCount()), -1) {}
+  // The next PC's records, renumbered in place.
+  void NextPc(std::vector<int>& ids) {
+    ++pc_;
+    for (int& id : ids) id = RecordOf(id);
   }
-  int Intern(const Record& r) { return Intern(Fields5{r.grp, r.item, r.subitem, r.contents, r.unit}); }
-  const std::string& Field(int id, int field) const {
-    return *strings_.Texts()[static_cast<std::size_t>(fields_[static_cast<std::size_t>(id) * 5 + field])];
-  }
-  Record Get(int id) const {
-    return {Field(id, 0), Field(id, 1), Field(id, 2), Field(id, 3), Field(id, 4)};
-  }
+  void Renumber(Change& c);  // below, after Change
+
+  int Field(int id, int field) const { return fields_[static_cast<std::size_t>(id) * 5 + static_cast<std::size_t>(field)]; }
+  const std::string& Text(int id, int field) const { return *texts_[static_cast<std::size_t>(Field(id, field))]; }
+  Record Get(int id) const { return {Text(id, 0), Text(id, 1), Text(id, 2), Text(id, 3), Text(id, 4)}; }
+  int Count() const { return static_cast<int>(fields_.size() / 5); }
   const std::vector<int>& Fields() const { return fields_; }
+  const std::vector<const std::string*>& Texts() const { return texts_; }
+  const std::vector<int>& FirstPc() const { return firstPc_; }
 
  private:
-  struct Recent {
-    std::size_t hash = 0;
-    const std::string* key = nullptr;  // in index_, whose nodes stay put
-    int id = 0;
-  };
-  StringTable& strings_;
-  std::string key_;
-  TextMap<int> index_;
-  std::vector<Recent> recent_ = std::vector<Recent>(1 << 16);
-  std::vector<int> fields_;
+  int RecordOf(int id) {
+    int& mine = recordOf_[static_cast<std::size_t>(id)];
+    if (mine < 0) {
+      mine = Count();
+      for (int f = 0; f < 5; ++f) fields_.push_back(TextOf(from_.FieldText(id, f)));
+    }
+    return mine;
+  }
+  int TextOf(int text) {
+    if (text < 0) return text;
+    int& mine = textOf_[static_cast<std::size_t>(text)];
+    if (mine < 0) {
+      mine = static_cast<int>(texts_.size());
+      texts_.push_back(&from_.Text(text));
+      firstPc_.push_back(pc_);
+    }
+    return mine;
+  }
+
+  const DistinctRecords& from_;
+  std::vector<int> recordOf_, textOf_;  // by the numbers of `from_`; -1: none yet
+  std::vector<int> fields_;             // five text numbers a record
+  std::vector<const std::string*> texts_;
+  std::vector<int> firstPc_;  // for each text, the PC whose records named it first
+  int pc_ = -1;
 };
 
 struct Pc {
@@ -202,12 +204,12 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
 // distinct record is folded once.
 class SoftwareCount {
  public:
-  void Add(const RecordTable& table, int recordId, std::size_t pc) {
+  void Add(const ReportRecords& table, int recordId, std::size_t pc) {
     const auto id = static_cast<std::size_t>(recordId);
     if (id >= rowOf_.size()) rowOf_.resize(id + 1, kUnknown);
     // Most records met once are hardware's (serials, addresses): not made into texts.
     if (rowOf_[id] == kUnknown) {
-      rowOf_[id] = IsApplication(table.Field(recordId, 0), table.Field(recordId, 1)) ? RowOf(table.Get(recordId)) : kNone;
+      rowOf_[id] = IsApplication(table.Text(recordId, 0), table.Text(recordId, 1)) ? RowOf(table.Get(recordId)) : kNone;
     }
     if (rowOf_[id] == kNone) return;
     Row& row = rows_[rowOf_[id]];
@@ -275,15 +277,22 @@ struct Change {
   std::vector<int> added, removed;
 };
 
-Change Compact(const CollectionDiff& diff, std::string previousAt, StringTable& strings, RecordTable& table) {
+Change Compact(const CollectionDiff& diff, std::string previousAt, DistinctRecords& table) {
   Change c{std::move(previousAt), {}, {}, {}};
   for (const ValueChange& v : diff.values) {
-    c.values.insert(c.values.end(), {strings.Intern(v.grp), strings.Intern(v.item), strings.Intern(v.subitem),
-                                     v.hadBefore ? strings.Intern(v.before) : -1, v.hasNow ? strings.Intern(v.now) : -1});
+    c.values.insert(c.values.end(), {table.InternText(v.grp), table.InternText(v.item), table.InternText(v.subitem),
+                                     v.hadBefore ? table.InternText(v.before) : -1,
+                                     v.hasNow ? table.InternText(v.now) : -1});
   }
   for (const Record& r : diff.added) c.added.push_back(table.Intern(r));
   for (const Record& r : diff.removed) c.removed.push_back(table.Intern(r));
   return c;
+}
+
+void ReportRecords::Renumber(Change& c) {
+  for (int& text : c.values) text = TextOf(text);
+  for (int& id : c.added) id = RecordOf(id);
+  for (int& id : c.removed) id = RecordOf(id);
 }
 
 void WriteInts(JsonWriter& w, const std::vector<int>& list) {
@@ -297,43 +306,59 @@ void WriteInts(JsonWriter& w, const std::vector<int>& list) {
 struct PcRecords {
   std::vector<std::vector<int>> lists;
   std::vector<std::optional<Change>> changes;
-  std::vector<int> firstPc;  // for each text, the PC whose records named it first
 };
 
-PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& software, StringTable& strings,
-                        RecordTable& table) {
+std::vector<Record> Records(const DistinctRecords& table, const std::vector<int>& ids) {
+  std::vector<Record> records;
+  records.reserve(ids.size());
+  for (int id : ids) records.push_back(table.Get(id));
+  return records;
+}
+
+// The collections this run's import took come as it read them (`taken`);
+// the others are read back.
+PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, DistinctRecords& table, TakenRecords* taken) {
   // A NULL field reads as empty text, as view() and text() give it.
   Statement records(db, "SELECT grp, item, subitem, contents, unit FROM records WHERE collection_id = ? ORDER BY line");
   Statement previous(db, "SELECT c.id, c.collected_at FROM collections c, collections cur "
                          "WHERE cur.id = ?2 AND c.number = ?1 AND c.id <> ?2 AND c.date_problem IS NULL "
                          "AND c.collected_at <= cur.collected_at "
                          "ORDER BY c.collected_at DESC, c.id DESC LIMIT 1");
+  // Only a number with more than one collection can have a previous one:
+  // most have one, and asking for each PC's is a statement run per PC.
+  std::unordered_set<std::string> several;
+  Statement many(db, "SELECT number FROM collections GROUP BY number HAVING count(*) > 1");
+  while (many.step()) several.insert(many.text(0));
   PcRecords out;
   out.lists.reserve(pcs.size());
   out.changes.reserve(pcs.size());
   for (const Pc& pc : pcs) {
-    out.firstPc.resize(strings.Texts().size(), static_cast<int>(out.lists.size()) - 1);
     std::vector<int>& ids = out.lists.emplace_back();
-    records.reset();
-    records.bind(1, pc.collection);
-    while (records.step()) {
-      ids.push_back(table.Intern(RecordTable::Fields5{records.view(0), records.view(1), records.view(2), records.view(3), records.view(4)}));
-      software.Add(table, ids.back(), out.lists.size() - 1);
+    if (taken && taken->Find(pc.collection)) {
+      ids = taken->Take(pc.collection);
+    } else {
+      records.reset();
+      records.bind(1, pc.collection);
+      while (records.step())
+        ids.push_back(table.Intern({records.view(0), records.view(1), records.view(2), records.view(3), records.view(4)}));
     }
-    previous.reset();
-    previous.bind(1, pc.number).bind(2, pc.collection);
-    if (!previous.step()) {
+    bool hasPrevious = false;
+    if (several.count(pc.number)) {
+      previous.reset();
+      previous.bind(1, pc.number).bind(2, pc.collection);
+      hasPrevious = previous.step();
+    }
+    if (!hasPrevious) {
       out.changes.emplace_back();
       continue;
     }
     const std::int64_t before = previous.integer(0);
     std::string at = previous.isNull(1) ? std::string() : previous.text(1);
-    std::vector<Record> current;
-    current.reserve(ids.size());
-    for (int id : ids) current.push_back(table.Get(id));
-    out.changes.push_back(Compact(DiffCollections(CollectionRecords(records, before), current), std::move(at), strings, table));
+    const std::vector<int>* kept = taken ? taken->Find(before) : nullptr;
+    const CollectionDiff diff =
+        DiffCollections(kept ? Records(table, *kept) : CollectionRecords(records, before), Records(table, ids));
+    out.changes.push_back(Compact(diff, std::move(at), table));
   }
-  out.firstPc.resize(strings.Texts().size(), static_cast<int>(out.lists.size()) - 1);
   return out;
 }
 
@@ -341,18 +366,22 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, SoftwareCount& 
 // "pcs" (its name, serial numbers, addresses) is that cell's place, pc * 32 +
 // column, so that it is written once: the rows are read again beside the
 // texts, which come in the order of the PCs that first named them.
-void WriteStrings(sqlite3* db, JsonWriter& w, const StringTable& strings, const std::vector<int>& firstPc) {
+void WriteStrings(sqlite3* db, JsonWriter& w, const ReportRecords& table) {
   const int columns = std::min(32, static_cast<int>(PcColumns().size()));
   Statement rows(db, PcRowsSql());
-  int at = -1;  // the row `rows` stands on
+  int at = -1;  // the row `rows` stands on, its cells below (NULL as empty)
+  std::vector<std::string_view> cells(static_cast<std::size_t>(columns));
   w.Key("strings").BeginArray();
-  for (std::size_t i = 0; i < strings.Texts().size(); ++i) {
-    const std::string& text = *strings.Texts()[i];
-    const int pc = firstPc[i];
-    while (at < pc && rows.step()) ++at;
+  for (std::size_t i = 0; i < table.Texts().size(); ++i) {
+    const std::string& text = *table.Texts()[i];
+    const int pc = table.FirstPc()[i];
+    if (at < pc) {
+      while (at < pc && rows.step()) ++at;
+      for (int c = 0; at == pc && c < columns; ++c) cells[static_cast<std::size_t>(c)] = rows.view(c);
+    }
     int cell = -1;
     for (int c = 0; at == pc && !text.empty() && c < columns && cell < 0; ++c)
-      if (!rows.isNull(c) && rows.view(c) == text) cell = c;
+      if (cells[static_cast<std::size_t>(c)] == text) cell = c;
     if (cell >= 0) w.Int(std::int64_t{pc} * 32 + cell);
     else w.String(text);
   }
@@ -373,11 +402,19 @@ void WriteDeltas(JsonWriter& w, const std::vector<int>& list) {
 
 // The records of every PC and what changed, with the texts through one string
 // table written last; returns the records' numbering in the output.
-std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software) {
-  StringTable strings;
-  RecordTable table(strings);
-  auto [lists, changes, firstPc] = ReadPcRecords(db, pcs, software, strings, table);
-  const IdNumbering numbering = NumberByFrequency(lists, static_cast<int>(table.Fields().size() / 5));
+std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>& pcs, SoftwareCount& software,
+                              TakenRecords* taken) {
+  TakenRecords own;
+  DistinctRecords& distinct = (taken ? *taken : own).records;
+  auto [lists, changes] = ReadPcRecords(db, pcs, distinct, taken);
+  distinct.CloseIndex();
+  ReportRecords table(distinct);
+  for (std::size_t pc = 0; pc < lists.size(); ++pc) {
+    table.NextPc(lists[pc]);
+    if (changes[pc]) table.Renumber(*changes[pc]);
+    for (int id : lists[pc]) software.Add(table, id, pc);
+  }
+  const IdNumbering numbering = NumberByFrequency(lists, table.Count());
   const std::vector<int>& renumber = numbering.renumber;
   const auto renumbered = [&](std::vector<int> ids) {
     for (int& id : ids) id = renumber[static_cast<std::size_t>(id)];
@@ -392,7 +429,7 @@ std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>&
   for (std::size_t i = 0; i < byText.size(); ++i) byText[i] = static_cast<int>(i);
   std::sort(byText.begin(), byText.end(), [&](int a, int b) {
     for (int f = 0; f < 5; ++f) {
-      const int c = table.Field(oldOf[static_cast<std::size_t>(a)], f).compare(table.Field(oldOf[static_cast<std::size_t>(b)], f));
+      const int c = table.Text(oldOf[static_cast<std::size_t>(a)], f).compare(table.Text(oldOf[static_cast<std::size_t>(b)], f));
       if (c != 0) return c < 0;
     }
     return a < b;
@@ -431,7 +468,7 @@ std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>&
     WriteDeltas(w, column);
   }
   w.EndArray();
-  WriteStrings(db, w, strings, firstPc);
+  WriteStrings(db, w, table);
   return renumber;
 }
 
@@ -481,7 +518,7 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   }
   SoftwareCount software;
   Part records(out, "records");
-  const std::vector<int> renumber = WriteRecords(db, records.json, pcs, software);
+  const std::vector<int> renumber = WriteRecords(db, records.json, pcs, software, options.taken);
   const std::vector<std::int64_t> rows = software.Order();
   software.WriteOfRecord(records.json, rows, renumber);
   records.End();

@@ -7,12 +7,17 @@
 #include <ostream>
 #include <string>
 
+#include "ledger/store/distinct_records.h"
+
 namespace th::ledger {
 
 struct ReportOptions {
   // Local time 'YYYY-MM-DD HH:MM:SS' the ages of collections count from;
   // empty: now.
   std::string now;
+  // The records of the collections this run's import took, as it read them:
+  // the report reads back only the others, and empties it as it goes.
+  TakenRecords* taken = nullptr;
 };
 
 void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& out);

@@ -13,10 +13,13 @@ std::string ReportPath(const std::string& db, const std::optional<std::string>& 
   return Utf8FromPath(PathFromUtf8(db).parent_path() / "report.html");
 }
 
-bool WriteReportFile(const std::string& db, const std::string& report, std::ostream& out, std::ostream& err) {
+bool WriteReportFile(const std::string& db, const std::string& report, std::ostream& out, std::ostream& err,
+                     TakenRecords* taken) {
   try {
     Database database(db);
-    WriteReport(database.get(), PathFromUtf8(report));
+    ReportOptions options;
+    options.taken = taken;
+    WriteReport(database.get(), PathFromUtf8(report), options);
     out << "レポート / report: " << report << "\n";
     return true;
   } catch (const std::runtime_error& e) {  // DbError, the page unwritable, the rename refused
