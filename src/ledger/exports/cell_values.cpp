@@ -1,6 +1,7 @@
 #include "ledger/exports/cell_values.h"
 
 #include "ledger/text/local_time.h"
+#include "ledger/text/spreadsheet_values.h"
 
 namespace th::ledger {
 
@@ -21,21 +22,10 @@ bool Number(std::string_view s, std::size_t& at, std::size_t most, int& out) {
 std::optional<double> ReadWholeNumber(std::string_view s) {
   const bool negative = !s.empty() && s[0] == '-';
   if (negative) s.remove_prefix(1);
-  if (s.empty() || (s.size() > 1 && s[0] == '0')) return std::nullopt;
-  const std::size_t comma = s.find(',');
-  // Grouped: the first group 1-3 digits, every other exactly three.
-  if (comma != std::string_view::npos && (comma == 0 || comma > 3 || (s.size() - comma) % 4 != 0)) return std::nullopt;
-  double v = 0;
-  int digits = 0;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (comma != std::string_view::npos && i >= comma && (i - comma) % 4 == 0) {
-      if (s[i] != ',') return std::nullopt;
-      continue;
-    }
-    if (!IsDigit(s[i]) || ++digits > 15) return std::nullopt;
-    v = v * 10 + (s[i] - '0');
-  }
-  return negative ? -v : v;
+  if (s.size() > 1 && s[0] == '0') return std::nullopt;
+  const auto v = GroupedDigits(s, 15);
+  if (!v) return std::nullopt;
+  return static_cast<double>(negative ? -*v : *v);
 }
 
 std::optional<CellDateTime> ReadDateTime(std::string_view s) {

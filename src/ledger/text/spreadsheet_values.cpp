@@ -15,7 +15,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 long long TakeNumber(std::string_view& s, std::size_t min, std::size_t max) {
   std::size_t n = 0;
   long long value = 0;
-  while (n < s.size() && IsDigit(s[n])) value = value * 10 + (s[n++] - '0');
+  for (; n < s.size() && IsDigit(s[n]); ++n) {
+    if (n < max) value = value * 10 + (s[n] - '0');  // a longer run is refused below, not overflowed
+  }
   if (n < min || n > max) return -1;
   s.remove_prefix(n);
   return value;
@@ -50,6 +52,20 @@ const Era* TakeEra(std::string_view& s) {
 
 }  // namespace
 
+std::optional<long long> GroupedDigits(std::string_view s, std::size_t maxDigits) {
+  const bool grouped = s.find(',') != std::string_view::npos;
+  const std::size_t length = s.size();
+  long long value = TakeNumber(s, 1, grouped ? 3 : maxDigits);
+  std::size_t digits = length - s.size();
+  while (value >= 0 && Take(s, ",")) {
+    const long long group = TakeNumber(s, 3, 3);
+    digits += 3;
+    value = group < 0 || digits > maxDigits ? -1 : value * 1000 + group;
+  }
+  if (value < 0 || !s.empty()) return std::nullopt;
+  return value;
+}
+
 std::optional<long long> SpreadsheetCount(std::string_view text) {
   const std::string folded = FoldName(text);
   std::string_view s = folded;
@@ -57,14 +73,7 @@ std::optional<long long> SpreadsheetCount(std::string_view text) {
     if (point + 1 == s.size() || s.find_first_not_of('0', point + 1) != std::string_view::npos) return std::nullopt;
     s = s.substr(0, point);
   }
-  // One to three digits before the first separator, three after each.
-  long long value = TakeNumber(s, 1, s.find(',') == std::string_view::npos ? 12 : 3);
-  while (value >= 0 && Take(s, ",")) {
-    const long long group = TakeNumber(s, 3, 3);
-    value = group < 0 || value >= 1'000'000'000 ? -1 : value * 1000 + group;
-  }
-  if (value < 0 || !s.empty()) return std::nullopt;
-  return value;
+  return GroupedDigits(s, 12);
 }
 
 std::optional<std::string> SpreadsheetDate(std::string_view text) {

@@ -8,6 +8,11 @@
 
 namespace th::ledger {
 
+// Digits alone ("1234") or grouped by thousands separators ("1,234": one to
+// three digits before the first, three after each); at most `maxDigits`
+// digits. Nothing for any other text.
+std::optional<long long> GroupedDigits(std::string_view text, std::size_t maxDigits);
+
 // A whole count: "1000", "1,000" (thousands separators), "1000.00" (shown
 // with decimals), full-width digits too. Nothing for any other text, a
 // negative count or one over twelve digits.
