@@ -47,8 +47,10 @@ std::string Inflate(std::string_view text) {
     for (std::size_t k = 0; k + 1 < n; ++k) bytes += static_cast<char>(v >> (24 - 8 * k));
   }
   uLongf size = bytes.size() * 1032 + 64;  // deflate's greatest ratio
+  uLong used = bytes.size();  // all of it: no padding after the stream
   std::string out(size, '\0');
-  EXPECT_EQ(uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()), bytes.size()), Z_OK);
+  EXPECT_EQ(uncompress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(bytes.data()), &used), Z_OK);
+  EXPECT_EQ(used, bytes.size());
   return out.substr(0, size);
 }
 
