@@ -20,13 +20,10 @@ KINDS = {"PC一覧": {"メモリ(KB)": "n", "システムディスク容量(MB)"
 
 def shown(value, kind):
     """A CSV value as LibreOffice shows its typed cell: thousands separators, ISO dates."""
-    digits = value.replace(",", "")
-    if kind == "n" and re.fullmatch(r"-?(0|[1-9][0-9]{0,14})", digits):
-        return f"{int(digits):,}"
+    number = re.fullmatch(r"-?(0|[1-9][0-9]{0,14})", value.replace(",", ""))
     day = re.fullmatch(r"(\d{4})[-/](\d{1,2})[-/](\d{1,2})( .*)?", value)
-    if kind == "d" and day:
-        return f"{day[1]}-{int(day[2]):02}-{int(day[3]):02}" + (day[4] or "")
-    return value
+    return (f"{int(number[0]):,}" if kind == "n" and number else
+            f"{day[1]}-{int(day[2]):02}-{int(day[3]):02}{day[4] or ''}" if kind == "d" and day else value)
 
 
 def read_csv(path, encoding="utf-8-sig"):

@@ -79,19 +79,12 @@ def record_file(number, pc):
     return ("\r\n".join(lines) + "\r\n").encode("cp932")
 
 
-# The report's data as its page reads it: each part a line "name:text", the text zlib's
-# bytes in base 85 written with these digits.
-REPORT_DIGITS = "!#$%()*+,-./0123456789:;=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_abcdefghijklmnopqrstuvwxyz{|"
-B85_DIGITS = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+-;<=>?@^_`{|}~"
-
-
-def report_data(page):
+def report_data(page):  # each part a line "name:text": zlib's bytes in base 85, written with the page's own digits
+    digits = str.maketrans("!#$%()*+,-./0123456789:;=?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[]^_abcdefghijklmnopqrstuvwxyz{|",
+                           "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+-;<=>?@^_`{|}~")
     parts = re.search(r'<script type="application/octet-stream" id="report-data">\n(.*?)</script>', page, re.S)[1]
-    data = {}
-    for line in parts.splitlines():
-        text = line.split(":", 1)[1].translate(str.maketrans(REPORT_DIGITS, B85_DIGITS[:85]))
-        data.update(json.loads(zlib.decompress(base64.b85decode(text))))
-    return data
+    return {k: v for line in parts.splitlines()
+            for k, v in json.loads(zlib.decompress(base64.b85decode(line.split(":", 1)[1].translate(digits)))).items()}
 
 
 def by_column(rows):  # a table's rows as {heading: value}
@@ -146,58 +139,54 @@ class Exports(unittest.TestCase):
                 kinds = [KINDS.get(sheet, {}).get(h) for h in header]
                 self.assertEqual(self.sheets[sheet], [header] + [[shown(v, k) for v, k in zip(r, kinds)] for r in rows])
 
-    def test_pcs_come_back_typed(self):  # the cells that are not empty
-        expected = [{"管理番号": n, "姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"],
-                     "メモリ(KB)": whole_number(pc["memory"]), "システムディスク容量(MB)": whole_number(pc["disk"]),
-                     "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
-                     "IPアドレス": " ".join(ip for _, ip in pc["adapters"] if ip), "製造番号": pc["bios"],
-                     "収集日時": datetime.datetime.strptime(f"{pc['date']} {pc['time'] or '0:0:0'}", "%Y/%m/%d %H:%M:%S"),
-                     **dict(zip(("部署", "リース番号", "購入日", "取得価額"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
-        self.assertEqual([{k: v for k, v in r.items() if v is not None} for r in self.typed_rows("PC一覧")],
-                         [{k: v for k, v in r.items() if v is not None} for r in expected])
-        installs = sorted((n, *s) for n, pc in CURRENT.items() for s in pc["software"])
-        self.assertEqual(sorted(tuple(r.values()) for r in self.typed_rows("導入状況")), installs)
-
-    def test_software_licences_and_their_pcs_come_back_typed(self):
+    def test_sheets_come_back_typed(self):  # each sheet's cells as openpyxl reads them, worked out from the inputs
+        pcs = [{"管理番号": n, "姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"],
+                "メモリ(KB)": whole_number(pc["memory"]), "システムディスク容量(MB)": whole_number(pc["disk"]),
+                "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
+                "IPアドレス": " ".join(ip for _, ip in pc["adapters"] if ip), "製造番号": pc["bios"],
+                "収集日時": datetime.datetime.strptime(f"{pc['date']} {pc['time'] or '0:0:0'}", "%Y/%m/%d %H:%M:%S"),
+                **dict(zip(("部署", "リース番号", "購入日", "取得価額"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
+        heading = next(self.book["PC一覧"].iter_rows(values_only=True))
+        self.assertLessEqual({k for pc in pcs for k in pc}, set(heading))
         installs = [s for pc in CURRENT.values() for s in pc["software"]]
-        self.assertEqual(sorted(tuple(r.values()) for r in self.typed_rows("ソフトウェア")),
-                         sorted((*s, installs.count(s)) for s in set(installs)))
-        # Who has each product: the applications its pattern matches.
-        holders = [(product, n, pc["name"], f"{pc['surname']} {pc['given']}", name, version)
+        holders = [(product, n, pc["name"], f"{pc['surname']} {pc['given']}", name, version)  # what each pattern matches
                    for product, prefix in PRODUCTS for n, pc in sorted(CURRENT.items())
                    for name, version, _ in sorted(pc["software"]) if name.startswith(prefix)]
-        self.assertEqual([tuple(r.values()) for r in self.typed_rows("ライセンス明細")], holders)
-        self.assertEqual(self.csv_rows("ライセンス明細")[1:], [list(h) for h in holders])
-        pcs = {p: len({h[1] for h in holders if h[0] == p}) for p, _ in PRODUCTS}
-        self.assertEqual([tuple(r.values()) for r in self.typed_rows("ライセンス")],
-                         [("7-Zip", "Igor Pavlov", "有償", 1, pcs["7-Zip"], 1 - pcs["7-Zip"], datetime.datetime(2030, 1, 31)),
-                          ("表計算ソフト", None, "有償", 5, pcs["表計算ソフト"], 5 - pcs["表計算ソフト"], None),
-                          ("経費精算", None, "無償", None, pcs["経費精算"], None, None)])
-
-    def test_changes_sheet_holds_what_the_later_collection_changed(self):
+        held = {p: len({h[1] for h in holders if h[0] == p}) for p, _ in PRODUCTS}
         before, now = PCS["abc-05-0013"], LATER["abc-05-0013"]
         was, has = set(before["software"]), set(now["software"])
-        expected = [("abc-05-0013", "ハードウェア", "Hard/メモリ/全容量", before["memory"] + " KB", now["memory"] + " KB")]
-        expected += [("abc-05-0013", "ソフトウェア追加", n, None, v) for n, v, _ in has - was]
-        expected += [("abc-05-0013", "ソフトウェア削除", n, v, None) for n, v, _ in was - has]
-        self.assertEqual(sorted(tuple(r.values()) for r in self.typed_rows("変更")), sorted(expected))
+        changes = [("abc-05-0013", "ハードウェア", "Hard/メモリ/全容量", before["memory"] + " KB", now["memory"] + " KB")]
+        changes += [("abc-05-0013", "ソフトウェア追加", n, None, v) for n, v, _ in has - was]
+        changes += [("abc-05-0013", "ソフトウェア削除", n, v, None) for n, v, _ in was - has]
+        for sheet, ordered, expected in [
+                ("PC一覧", True, [tuple(pc.get(h) for h in heading) for pc in pcs]),
+                ("導入状況", False, sorted((n, *s) for n, pc in CURRENT.items() for s in pc["software"])),
+                ("ソフトウェア", False, sorted((*s, installs.count(s)) for s in set(installs))),
+                ("ライセンス明細", True, holders),
+                ("ライセンス", True, [
+                    ("7-Zip", "Igor Pavlov", "有償", 1, held["7-Zip"], 1 - held["7-Zip"], datetime.datetime(2030, 1, 31)),
+                    ("表計算ソフト", None, "有償", 5, held["表計算ソフト"], 5 - held["表計算ソフト"], None),
+                    ("経費精算", None, "無償", None, held["経費精算"], None, None)]),
+                ("変更", False, sorted(changes))]:
+            with self.subTest(sheet=sheet):
+                rows = [tuple(r.values()) for r in self.typed_rows(sheet)]
+                self.assertEqual(rows if ordered else sorted(rows), expected)
 
     def test_every_sheet_prints_one_page_wide_with_its_titles(self):
         for sheet in SHEETS:
-            with self.subTest(sheet=sheet):
-                ws, setup = self.book[sheet], self.book[sheet].page_setup  # fitToWidth left out means 1
-                self.assertEqual((setup.orientation, int(setup.paperSize), setup.fitToWidth or 1, setup.fitToHeight),
-                                 ("landscape", 9, 1, 0))
-                self.assertTrue(ws.sheet_properties.pageSetUpPr.fitToPage)
-                self.assertEqual(ws.print_title_rows, "$1:$1")
-                number = next((i for i, c in enumerate(ws[1]) if c.value == "管理番号"), None)
-                self.assertEqual(ws.print_title_cols, None if number is None else f"$A:${chr(ord('A') + number)}")
-                self.assertEqual((ws.oddHeader.center.text, ws.oddFooter.center.text), ("&A", "&P / &N"))
+            ws = self.book[sheet]
+            setup, number = ws.page_setup, next((i for i, c in enumerate(ws[1]) if c.value == "管理番号"), None)
+            self.assertEqual(  # fitToWidth left out means 1
+                (setup.orientation, int(setup.paperSize), setup.fitToWidth or 1, setup.fitToHeight,
+                 ws.sheet_properties.pageSetUpPr.fitToPage, ws.print_title_rows, ws.print_title_cols,
+                 ws.oddHeader.center.text, ws.oddFooter.center.text),
+                ("landscape", 9, 1, 0, True, "$1:$1", None if number is None else f"$A:${chr(ord('A') + number)}",
+                 "&A", "&P / &N"), sheet)
         # LibreOffice prints each of these small sheets on one A4 landscape page.
         pdf = soffice_convert(self.xlsx, OUT / "pdf", "pdf").read_bytes()
-        self.assertEqual(len(re.findall(rb"/Type\s*/Page(?!s)", pdf)), len(SHEETS))
         boxes = re.findall(rb"/MediaBox\s*\[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", pdf)
-        self.assertEqual({(round(float(w)), round(float(h))) for w, h in boxes}, {(842, 595)})
+        self.assertEqual((len(re.findall(rb"/Type\s*/Page(?!s)", pdf)), {(round(float(w)), round(float(h))) for w, h in boxes}),
+                         (len(SHEETS), {(842, 595)}))
 
     def test_cells_have_their_kinds_and_the_sheet_its_heading(self):
         with zipfile.ZipFile(OUT / "export" / "inventory.xlsx") as z:
