@@ -3,10 +3,9 @@
 they import is a KnownDLL (which Windows maps from the system folder whatever
 lies beside the program), or COMCTL32, which the embedded manifest binds to
 the system's side-by-side copy; and the first statement of their entry point
-restricts every later DLL load to the system folder. A manifest names the program's own processor. They start
-on Windows 7 SP1 without KB2533623: no imported function is newer (declared by the SDK's headers only for a later
-_WIN32_WINNT, or by mingw-w64 for every version though Windows 7 lacks it) and their PE subsystem version is at
-most 6.1, or its loader refuses them. The client is linked terminal-server aware.
+restricts every later DLL load to the system folder. A manifest names the program's own processor; the client is
+terminal-server aware. They start on Windows 7 SP1 without KB2533623: no import is newer (UNGUARDED, or declared
+by the SDK's headers only for a later _WIN32_WINNT) and the PE subsystem version is at most 6.1.
 
 usage: check_dll_loading.py OBJDUMP CC EXE:SOURCE:ENTRY...
 """

@@ -79,7 +79,6 @@ def _run(cmd, env, timeout=120):
 def _template_stamp(arch):
     wine_version = subprocess.run(["wine", "--version"], capture_output=True,
                                   text=True).stdout.strip()
-    # A 64-bit prefix made before wine32 was installed has no SysWOW64.
     return json.dumps({"wine": wine_version, "arch": arch, "wine32": Path("/usr/lib/wine/wine").exists(),
                        "reg": hashlib.sha256(TEMPLATE_REG.encode()).hexdigest()})
 
