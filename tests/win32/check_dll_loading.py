@@ -2,14 +2,10 @@
 """Both Windows programs load DLLs only from the system folder: every DLL
 they import is a KnownDLL (which Windows maps from the system folder whatever
 lies beside the program), or COMCTL32, which the embedded manifest binds to
-the system's side-by-side copy; a manifest names the program's own processor
-(x86 or amd64); and the first statement of their entry point restricts every
-later DLL load to the system folder. And they start on Windows 7 SP1 as it is
-installed (without KB2533623): no imported function is newer, and their PE
-subsystem version is at most 6.1, or its loader refuses them before a line of
-them runs. The client is linked terminal-server aware. Newer is what the SDK's headers declare only for a later
-_WIN32_WINNT, plus what mingw-w64 declares for every version though Windows 7
-lacks it (static libraries are not bound by our _WIN32_WINNT).
+the system's side-by-side copy; and the first statement of their entry point
+restricts every later DLL load to the system folder. A manifest names the program's own processor; the client is
+terminal-server aware. They start on Windows 7 SP1 without KB2533623: no import is newer (UNGUARDED, or declared
+by the SDK's headers only for a later _WIN32_WINNT) and the PE subsystem version is at most 6.1.
 
 usage: check_dll_loading.py OBJDUMP CC EXE:SOURCE:ENTRY...
 """
@@ -26,17 +22,14 @@ KNOWN_DLLS = {
     "psapi.dll", "rpcrt4.dll", "sechost.dll", "setupapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
     "wldap32.dll", "ws2_32.dll",
 }
-# Declared by mingw-w64 for Windows 7 too: KB2533623's loader functions, and
-# Windows 8's and later that its headers do not guard.
+# Declared by mingw-w64 for Windows 7 too: KB2533623's loader functions, and later ones it does not guard.
 UNGUARDED = {
     "SetDefaultDllDirectories", "AddDllDirectory", "RemoveDllDirectory", "GetSystemTimePreciseAsFileTime",
     "WaitOnAddress", "WakeByAddressSingle", "WakeByAddressAll", "CopyFile2", "GetOverlappedResultEx",
     "CreateFileMappingFromApp", "SetThreadDescription", "GetThreadDescription", "VirtualAlloc2", "MapViewOfFile3",
-    "GetCurrentPackageFullName", "GetSystemCpuSetInformation",
-}
+    "GetCurrentPackageFullName", "GetSystemCpuSetInformation"}
 COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
-# The processor a program's own manifest must name (Windows refuses a
-# mismatch as a side-by-side error), by objdump's name of its format.
+# By objdump's name of the PE format: Windows refuses a manifest naming another processor.
 MANIFEST_ARCH = {"pei-x86-64": b"amd64", "pei-i386": b"x86"}
 FIRST_CALL = "th::win32::RestrictDllSearchToSystemFolder();"
 
@@ -49,13 +42,9 @@ def imports(objdump, exe):
 def declared(cc, winnt):
     """Functions the SDK's headers declare when compiling for `winnt`."""
     text = subprocess.run([cc, "-E", "-P", f"-D_WIN32_WINNT={winnt}", f"-DWINVER={winnt}", "-x", "c", "-"],
-                          input="#include <windows.h>\n#include <shellscalingapi.h>\n",
-                          check=True, capture_output=True, text=True).stdout
+                          input="#include <windows.h>\n#include <shellscalingapi.h>\n", check=True,
+                          capture_output=True, text=True).stdout
     return set(re.findall(r"\b(\w+)\s*\([^()]*\)\s*;", text)) | set(re.findall(r"__stdcall__\)\)\s+(\w+)\s*\(", text))
-
-
-def newer_than_windows7(cc):
-    return declared(cc, "0x0A00") - declared(cc, "0x0601") | UNGUARDED
 
 
 def first_statement(source, entry):
@@ -79,8 +68,7 @@ def problems(objdump, exe, source, entry, newer):
         found.append(f"{exe}: subsystem version {version.group(1)}.{version.group(2)}, above Windows 7's 6.1")
     if not dlls:
         found.append(f"{exe}: no import table read")
-    # The client, on a Remote Desktop session host, needs the system's Windows
-    # folder, not a per-user one: linked terminal-server aware (0x8000).
+    # On a Remote Desktop session host the client needs the system's Windows folder, not a per-user one.
     flags = int(re.search(r"^DllCharacteristics\s+([0-9a-fA-F]+)$", listing, re.M).group(1), 16)
     if entry == "wWinMain" and not flags & 0x8000:
         found.append(f"{exe}: not terminal-server aware (DllCharacteristics {flags:#06x})")
@@ -103,7 +91,7 @@ def problems(objdump, exe, source, entry, newer):
 
 def main(argv):
     objdump, cc, targets = argv[1], argv[2], argv[3:]
-    newer = newer_than_windows7(cc)
+    newer = declared(cc, "0x0A00") - declared(cc, "0x0601") | UNGUARDED
     found = []
     for target in targets:
         exe, source, entry = target.rsplit(":", 2)

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,8 +30,7 @@ struct Value {
   DWORD type = REG_SZ;
 };
 
-// Written to the 64-bit view, the machine's own: the test also runs as a
-// 32-bit program under WOW64, where it would otherwise write the 32-bit one.
+// The 64-bit view, the machine's own: under WOW64 (the 32-bit build) it would otherwise be the 32-bit one.
 void PutKey(HKEY root, const std::wstring& path, const std::vector<Value>& values) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
@@ -53,16 +51,10 @@ void PutKey(HKEY root, const std::wstring& path, const std::vector<Value>& value
 void RemoveTestKeys() {
   for (auto [root, path] : {std::pair{HKEY_LOCAL_MACHINE, kMachine}, std::pair{HKEY_CURRENT_USER, kUser},
                             std::pair{HKEY_LOCAL_MACHINE, kWow}}) {
-    HKEY parent = nullptr;
-    const std::wstring parentPath(path, std::wcslen(path) - 1);  // without its trailing "\"
-    if (RegOpenKeyExW(root, parentPath.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &parent) != ERROR_SUCCESS) {
-      continue;
-    }
     for (const wchar_t* name : {L"THtest A", L"THtest B KB", L"THtest C 日本語", L"THtest D", L"THtest E",
-                                L"THtest F", L"THtest G", L"THtest H", L"THtest U", L"THtest W"}) {
-      RegDeleteTreeW(parent, name);
+                                L"THtest F", L"THtest G", L"THtest H", L"THtest U", L"THtest W\\sub", L"THtest W"}) {
+      RegDeleteKeyExW(root, (std::wstring(path) + name).c_str(), KEY_WOW64_64KEY, 0);  // subkeys first
     }
-    RegCloseKey(parent);
   }
 }
 

@@ -279,8 +279,7 @@ TEST(WinRegistry, ReadsTextValuesOfAtMost256Bytes) {
   WinCodePage cp;
   WinRegistry reg(cp);
   HKEY key;
-  // The 64-bit view, the machine's own: what the seam reads also when this
-  // test runs as a 32-bit program under WOW64.
+  // The 64-bit view, the machine's own, which the seam reads also under WOW64.
   ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest", 0, nullptr, 0,
                             KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr), ERROR_SUCCESS);
   const std::wstring fits(255, L'a'), tooLong(256, L'a');

@@ -4,8 +4,7 @@ Every script accepts:
   --exe PATH     the program under test (optional for harness-only scripts)
   --build DIR    the build tree; the template prefix and artifacts go under DIR/e2e
   --tools DIR    folder holding winprobe.exe and the stand-in exes
-  --arch ARCH    the Wine prefixes' architecture: win64 (default) or win32,
-                 whose helper programs (--tools) must be 32-bit builds
+  --arch ARCH    the prefixes' architecture: win64 (default) or win32 (with 32-bit --tools)
 and passes anything else to unittest (e.g. -k name)."""
 
 import argparse

@@ -45,37 +45,16 @@ def write_reg_file(path, text):
     Path(path).write_bytes(b"\xff\xfe" + text.encode("utf-16-le"))
 
 
-# Wine's loaders. With wine32 installed, plain `wine` is the 32-bit one: in a
-# 64-bit prefix `wine cmd`, `wine reg` and `wine regedit` would start the
-# 32-bit tools, which see the registry's 32-bit view (HKLM\SOFTWARE is
-# Wow6432Node to them). The 64-bit loader starts 64-bit tools and hands a
-# 32-bit program on to the 32-bit loader.
-_WINE64 = Path("/usr/lib/wine/wine64")
-_WINE32 = Path("/usr/lib/wine/wine")
-
-
-def prefix_arch(prefix):
-    """"win32" or "win64", as the prefix's system.reg records it ("win64"
-    for a prefix not made yet)."""
-    try:
-        with open(Path(prefix) / "system.reg", encoding="utf-8", errors="replace") as f:
-            head = f.read(512)
-    except FileNotFoundError:
-        return "win64"
-    return "win32" if "#arch=win32" in head else "win64"
-
-
 def loader(arch):
-    """The Wine loader for a prefix of `arch`: in a 64-bit one the 64-bit
-    loader, whose cmd, reg and regedit are the 64-bit tools, as on Windows."""
-    return str(_WINE64) if arch == "win64" and _WINE64.exists() else "wine"
+    """The Wine loader for a prefix of `arch` (tests/e2e/README.md, Wine's loaders)."""
+    return "/usr/lib/wine/wine64" if arch == "win64" and Path("/usr/lib/wine/wine64").exists() else "wine"
 
 
-def base_env(prefix, arch=None):
+def base_env(prefix, arch):
     """Environment for Wine tools run on `prefix`, without a display."""
     env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WINEDLLOVERRIDES")}
     # Quiet, except the errors that tell a process that failed to start.
-    env.update(WINEPREFIX=str(prefix), WINEARCH=arch or prefix_arch(prefix), WINEDEBUG="-all,err+virtual",
+    env.update(WINEPREFIX=str(prefix), WINEARCH=arch, WINEDEBUG="-all,err+virtual",
                LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
     return env
 
@@ -100,8 +79,7 @@ def _run(cmd, env, timeout=120):
 def _template_stamp(arch):
     wine_version = subprocess.run(["wine", "--version"], capture_output=True,
                                   text=True).stdout.strip()
-    # A 64-bit prefix made before wine32 was installed has no SysWOW64.
-    return json.dumps({"wine": wine_version, "arch": arch, "wine32": _WINE32.exists(),
+    return json.dumps({"wine": wine_version, "arch": arch, "wine32": Path("/usr/lib/wine/wine").exists(),
                        "reg": hashlib.sha256(TEMPLATE_REG.encode()).hexdigest()})
 
 
@@ -131,9 +109,9 @@ def _build_template(template, arch):
 
 @contextmanager
 def template_ready(template, arch="win64"):
-    """Makes sure the template prefix at `template` (of `arch`) is built and
-    current, and holds it (shared lock) for the duration of the block, so
-    several processes can copy it while at most one builds it."""
+    """Makes sure the template prefix at `template` is built and current, and
+    holds it (shared lock) for the duration of the block, so several processes
+    can copy it while at most one builds it."""
     template = Path(template).resolve()
     template.parent.mkdir(parents=True, exist_ok=True)
     stamp_file = template.with_name(template.name + ".stamp")

@@ -126,8 +126,7 @@ class Scenario(X11Driver, WindowProbe):
         # program, keep its output open for as long as the server lives.
         # `winprobe list` only fails when Wine could not start it.
         for _ in range(_START_ATTEMPTS):
-            booted = subprocess.run(self._named([self.loader, str(self.winprobe_exe), "list"]), timeout=120,
-                                    **quiet)
+            booted = subprocess.run(self._named([self.loader, str(self.winprobe_exe), "list"]), timeout=120, **quiet)
             if booted.returncode == 0:
                 return
         raise RuntimeError(f"Wine could not boot the session (exit code {booted.returncode})")
@@ -150,7 +149,7 @@ class Scenario(X11Driver, WindowProbe):
     def _teardown(self):
         if self.root and (self.root / "prefix").exists():
             try:
-                subprocess.run(["wineserver", "-k"], env=prefix.base_env(self.root / "prefix"),
+                subprocess.run(["wineserver", "-k"], env=prefix.base_env(self.root / "prefix", self.config.arch),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30)
             except subprocess.TimeoutExpired:
                 print("e2e: wineserver -k timed out", file=sys.stderr)
