@@ -578,12 +578,13 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     this.bottom.firstChild.style.height = (total - last) * ROW_H + 'px';
     this.table.setAttribute('aria-rowcount', total + 1);
     if (this.onCount && this.counted !== total) { this.counted = total; this.onCount(total); }
-    // Once the rows have stayed put for a moment: the rest of their columns.
+    // Once the rows have stayed put for a moment: the rest of their columns,
+    // within a second even when the page is never idle (ranking, a busy PC).
     clearTimeout(this.rest);
     if (lo > 0 || hi < n) {
       this.rest = setTimeout(() => requestIdleCallback(() => {
         for (const [i, tr] of this.live) this.fill(tr, i, 0, n);
-      }), 300);
+      }, { timeout: 1000 }), 300);
     }
   };
   Grid.prototype.newRow = function () {
