@@ -314,9 +314,9 @@ TEST(WinRegistry, DwordsTextsAndSubkeysWithWhyNot) {
                             KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr), ERROR_SUCCESS);
   const DWORD ubr = 6456;
   RegSetValueExW(key, L"UBR", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&ubr), sizeof ubr);
-  const std::wstring longText(1000, L'x'), multi(L"SQ_TpmVersion=2\0SQ_RamMB=8192\0", 32);
+  const std::wstring longText(1000, L'x'), multi(L"SQ_TpmVersion=2\0SQ_RamMB=8192\0", 31);
   RegSetValueExW(key, L"long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()), 2002);
-  RegSetValueExW(key, L"multi", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()), 64);
+  RegSetValueExW(key, L"multi", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()), 62);
   RegCloseKey(key);
 
   auto parent = reg.readLocalMachine("Software\\TallyhawkFacts");
@@ -349,13 +349,20 @@ TEST(WinMachine, TellsTheMachineNotTheProcess) {
   EXPECT_GE(machine.logicalProcessors(), 1u);
   EXPECT_FALSE(machine.processorFeature(34));  // ARMv8.1 atomics: no x64 has them
   const auto memory = machine.installedMemoryKb();
-  MEMORYSTATUSEX visible = {sizeof visible};
+  MEMORYSTATUSEX visible = {};
+  visible.dwLength = sizeof visible;
   GlobalMemoryStatusEx(&visible);
-  if (memory.value) EXPECT_GE(*memory.value, visible.ullTotalPhys / 1024 / 2);
+  if (memory.value) {
+    EXPECT_GE(*memory.value, visible.ullTotalPhys / 1024 / 2);
+  }
   const auto tpm = machine.tpmVersion();
-  if (tpm.value) EXPECT_LE(*tpm.value, 2u);
+  if (tpm.value) {
+    EXPECT_LE(*tpm.value, 2u);
+  }
   const auto firmware = machine.firmwareType();
-  if (firmware.value) EXPECT_LE(*firmware.value, 3u);
+  if (firmware.value) {
+    EXPECT_LE(*firmware.value, 3u);
+  }
 }
 
 }  // namespace
