@@ -70,6 +70,8 @@ def summarise_wine(raw):
     }
     if program_ms is not None and floor_ms is not None:
         rest["total_ms"] = program_ms - floor_ms
+    # The Windows 11 facts' collector, timed alone with its records: its share of the stage.
+    rest["platform_share"] = bench_report.ratio(parts["platform_ms"], program_ms)
     collecting = {"program_ms": program_ms, "floor_ms": floor_ms,
                   "ratio": bench_report.ratio(program_ms, floor_ms),
                   "program_runs_ms": [r["collect_ms"] for r in runs],
@@ -154,10 +156,7 @@ def client(args, results, errors):
               f" appended and closed, {rest['record_writes_ms']:.1f} ms; the collection notice window"
               f" {rest['notice_ms']:.1f} ms; {rest['extra_connections']} more WMI connections"
               f" {rest['extra_connections_ms']:.1f} ms")
-    if rest and rest.get("platform_ms") is not None and results["collecting"].get("program_ms"):
-        print(f"\nthe Windows 11 facts (GetPlatform, {rest['platform_records']:.0f} records), timed in a process of"
-              f" their own: {rest['platform_ms']:.2f} ms, {100 * rest['platform_ms'] / results['collecting']['program_ms']:.1f}%"
-              f" of the collecting stage")
+
     growth = (results.get("waiting") or {}).get("resident_growth_kib")
     if growth:
         print("\nresident beyond the one-message-box program (KiB): "
