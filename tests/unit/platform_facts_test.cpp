@@ -73,16 +73,13 @@ const Case kCases[] = {
        p.registry.keys.erase(kIndicators + "\\GE24H2");
      },
      {{"CPU,PlatformId", {"CPU,PlatformId,,unsupported"}},
-      {"CPU,LogicalProcessors", {"CPU,LogicalProcessors,4,"}},
-      {"Memory,Installed", {"Memory,Installed,8388608,KB"}},
+      {"CPU,LogicalProcessors", {"CPU,LogicalProcessors,4,"}}, {"Memory,Installed", {"Memory,Installed,8388608,KB"}},
       {"Firmware,Type", {"Firmware,Type,,unsupported"}},
       {"Firmware,SecureBootCapable", {"Firmware,SecureBootCapable,,unsupported"}},
       {"Firmware,SecureBootEnabled", {"Firmware,SecureBootEnabled,,unsupported"}},
       {"Firmware,SecureBootCA2023", {"Firmware,SecureBootCA2023,,unsupported"}},
-      {"TPM,Version", {"TPM,Version,,unsupported"}},
-      {"OS,CurrentBuild", {"OS,CurrentBuild,7601,"}},
-      {"OS,UBR", {"OS,UBR,,unsupported"}},
-      {"OS,DisplayVersion", {"OS,DisplayVersion,,unsupported"}},
+      {"TPM,Version", {"TPM,Version,,unsupported"}}, {"OS,CurrentBuild", {"OS,CurrentBuild,7601,"}},
+      {"OS,UBR", {"OS,UBR,,unsupported"}}, {"OS,DisplayVersion", {"OS,DisplayVersion,,unsupported"}},
       {"Appraiser,GE24H2", {"Appraiser,Targets,,none"}}}},
     {"a standard user refused: the registry still tells Secure Boot",
      [](test::FakePlatform& p) {
@@ -94,10 +91,8 @@ const Case kCases[] = {
        p.registry.refused["SYSTEM\\Setup\\LabConfig"] = platform::kDenied;
      },
      {{"Firmware,SecureBootEnabled", {"Firmware,SecureBootEnabled,1,"}},
-      {"Firmware,SecureBootCA2023", {"Firmware,SecureBootCA2023,,denied"}},
-      {"TPM,Version", {"TPM,Version,,denied"}},
-      {"Appraiser,GE24H2", {"Appraiser,Targets,,denied"}},
-      {"Appraiser,Bypass", {"Appraiser,Bypass,,denied"}}}},
+      {"Firmware,SecureBootCA2023", {"Firmware,SecureBootCA2023,,denied"}}, {"TPM,Version", {"TPM,Version,,denied"}},
+      {"Appraiser,GE24H2", {"Appraiser,Targets,,denied"}}, {"Appraiser,Bypass", {"Appraiser,Bypass,,denied"}}}},
     {"TPM switched off, legacy BIOS, a virtual machine's memory, odd values",
      [](test::FakePlatform& p) {
        p.machine.tpm = 0u;
@@ -113,11 +108,9 @@ const Case kCases[] = {
      },
      {{"CPU,PlatformId", {"CPU,PlatformId,,error 0x0000065D"}},
       {"CPU,Architecture", {"CPU,Architecture,,unsupported"}},
-      {"Memory,Installed", {"Memory,Installed,,unsupported"}},
-      {"Firmware,Type", {"Firmware,Type,BIOS,"}},
+      {"Memory,Installed", {"Memory,Installed,,unsupported"}}, {"Firmware,Type", {"Firmware,Type,BIOS,"}},
       {"Firmware,SecureBootCapable", {"Firmware,SecureBootCapable,,unsupported"}},
-      {"Firmware,SecureBootEnabled", {"Firmware,SecureBootEnabled,0,"}},
-      {"TPM,Version", {"TPM,Version,none,"}},
+      {"Firmware,SecureBootEnabled", {"Firmware,SecureBootEnabled,0,"}}, {"TPM,Version", {"TPM,Version,none,"}},
       {"OS,DisplayVersion", {"OS,DisplayVersion,,unsupported"}},
       {"Appraiser,GE24H2", {"Appraiser,GE24H2,,unsupported"}}}},
     {"Windows on ARM past the checks: targets each, tokens apart, every bypass mark",
@@ -132,8 +125,7 @@ const Case kCases[] = {
        p.registry.keys[kNt + "\\AppCompatFlags\\HwReqChk"] = {{"HwReqChkVars", "SQ_TpmVersion=2"}};
      },
      {{"CPU,Vendor", {"CPU,Vendor,Qualcomm Technologies Inc,"}},
-      {"CPU,Arm81Atomics", {"CPU,Arm81Atomics,1,"}},
-      {"CPU,Architecture", {"CPU,Architecture,ARM64,"}},
+      {"CPU,Arm81Atomics", {"CPU,Arm81Atomics,1,"}}, {"CPU,Architecture", {"CPU,Architecture,ARM64,"}},
       {"Appraiser,GE24H2", {"Appraiser,CO21H2,Yellow,", "Appraiser,GE24H2,Red,CpuFms Tpm UefiSecureBoot"}},
       {"Appraiser,Bypass", {"Appraiser,Bypass,MoSetup LabConfig HwReqChk,"}}}},
 };
