@@ -22,7 +22,8 @@ struct BenchPlatform {
   test::FakeRegistry registry;
   test::FakeWmi wmi;
   test::FakeUi ui;
-  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui};
+  test::FakeMachine machine;
+  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui, machine};
 };
 
 // A new empty folder under $TMPDIR (or /tmp), removed with its contents by

@@ -164,6 +164,12 @@ def rows_for(results):
                     fmt(r, "{:.2f} x") + (f" ({collect['program_ms']:.0f} ms vs floor {collect['floor_ms']:.0f} ms)"
                                           if r is not None else ""),
                     None if r is None else r <= 1.25))
+    rest = collect.get("rest") or {}
+    share = rest.get("platform_share")
+    rows.append(Row("collecting", "the Windows 11 facts <= 2% of the stage",
+                    fmt(share, "{:.1%}") + (f" (GetPlatform {rest['platform_ms']:.1f} ms, {rest['platform_records']:.0f}"
+                                            f" records, vs {collect['program_ms']:.0f} ms)" if share is not None else ""),
+                    None if share is None else share <= 0.02))
     soft = results.get("software") or {}
     per = soft.get("per_entry") or {}
     g = soft.get("growth")

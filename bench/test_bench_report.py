@@ -153,8 +153,10 @@ class WineSummary(unittest.TestCase):
             "trivial": {"peak_kib": 20000, "resident_by_mapping": {"[anonymous]": 20000, "(total)": 20000}},
             "program": [run(0.2, 50.0, 30.0, 38000), run(0.1, 50.0, 20.0, 37000), run(0.5, 50.0, 25.0, 39000)],
             "floor": [floor(40.0, 25.0), floor(45.0, 25.0), floor(60.0, 30.0)],
-            "parts": [{"record_ms": 0.1, "notice_ms": 10.0, "connect_again_ms": 0.3},
-                      {"record_ms": 0.3, "notice_ms": 14.0, "connect_again_ms": 0.5}],
+            "parts": [{"record_ms": 0.1, "notice_ms": 10.0, "connect_again_ms": 0.3, "platform_ms": 0.4,
+                       "platform_records": 19},
+                      {"record_ms": 0.3, "notice_ms": 14.0, "connect_again_ms": 0.5, "platform_ms": 0.6,
+                       "platform_records": 19}],
         }
 
     def test_medians_and_the_floor_without_its_first_connection(self):
@@ -170,6 +172,7 @@ class WineSummary(unittest.TestCase):
         self.assertAlmostEqual(rest["total_ms"], 5.0)
         self.assertAlmostEqual(rest["record_writes_ms"], 39 * 0.2)
         self.assertEqual(rest["extra_connections"], 10)
+        self.assertAlmostEqual(rest["platform_share"], 0.5 / 25.0)
 
     def test_a_processor_query_means_one_more_connection(self):
         _, collecting = run_bench.summarise_wine(self.raw(processor_queried=True))

@@ -27,6 +27,16 @@ std::string WordSize(const std::string& architecture) {
   return architecture;
 }
 
+// Windows 11 kept Windows 10's product name: its build number tells it.
+std::string ProductForBuild(std::string product, const std::string& build) {
+  constexpr std::string_view kTen = "Windows 10";
+  const bool eleven = build.size() >= 5 && build.find_first_not_of("0123456789") == std::string::npos &&
+                      (build.size() > 5 || build >= "22000");
+  const auto at = product.find(kTen);
+  if (eleven && at != std::string::npos) product.replace(at, kTen.size(), "Windows 11");
+  return product;
+}
+
 std::string ComposeVersion(const std::string& product, const std::string& wordSize, const std::string& servicePack) {
   if (product.empty()) return "";
   std::string text = product + " " + wordSize;
@@ -70,6 +80,9 @@ void GetOSVersion(RunContext& ctx) {
     if (!key) continue;
     ReadValue(*key, "ProductName", product);  // a value missing here keeps what the first key gave
     ReadValue(*key, "CSDVersion", servicePack);
+    std::string build;
+    ReadValue(*key, "CurrentBuild", build);
+    product = ProductForBuild(product, build);
     rec.Contents = ComposeVersion(product, wordSize, servicePack);
     key.reset();
     if (!rec.Contents.empty()) {

@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/filesystem.h"
+#include "platform/machine.h"
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -20,6 +21,7 @@ struct Platform {
   Registry& registry;
   Wmi& wmi;
   Ui& ui;
+  Machine& machine;
 };
 
 }  // namespace th::platform

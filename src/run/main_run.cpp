@@ -2,6 +2,7 @@
 
 #include "collect/asset_info.h"
 #include "collect/key_block.h"
+#include "collect/platform_facts.h"
 #include "collect/software.h"
 #include "run/batch.h"
 #include "run/collection.h"
@@ -82,6 +83,7 @@ void RunSequence::Run() {
 
   CollectMachineFacts(ctx);
   SoftCheck(ctx, paths.dump);
+  GetPlatform(ctx);
   SaveInputData(ctx);
 
   Deliver(ctx);

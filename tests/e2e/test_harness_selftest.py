@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Self-test of the e2e harness, on a demo program instead of the product:
 Japanese window titles and texts are found and read, keys reach the program,
-its exit code and its CP932 output come back, and stand-ins really run."""
+its exit code and its CP932 output come back, and stand-ins really run; a
+winprobe late on a loaded machine is asked again (listing) or waited for."""
 
+import subprocess
 import time
 import unittest
 
 import harness
+from harness.probe import LIST_ATTEMPTS, WindowProbe
 
 TITLE = "インベントリ収集"
 MESSAGE = "データ収集を中止しました。"
@@ -49,6 +52,34 @@ class HarnessSelfTest(unittest.TestCase):
         s = self.scenario
         s.install_standins({"powershell.exe": harness.current_config().tool("timeout_standin.exe")})
         self.assertEqual(s.cmd("powershell /T").returncode, 1)
+
+
+class LateProbe(WindowProbe):
+    """winprobe as Wine runs it on a busy machine: the first `late` starts
+    give no answer within their limit."""
+    winprobe_exe = "winprobe.exe"
+
+    def __init__(self, late):
+        self.late, self.calls = late, []
+
+    def wine(self, program, *args, timeout=60):
+        self.calls.append((args, timeout))
+        if len(self.calls) <= self.late:
+            raise subprocess.TimeoutExpired(program, timeout)
+        return subprocess.CompletedProcess(args, 0, stdout='[{"text": "ok"}]', stderr="")
+
+
+class SlowProbe(unittest.TestCase):
+    def test_a_late_listing_is_asked_again_and_a_late_action_never_repeated(self):
+        probe = LateProbe(late=LIST_ATTEMPTS - 1)
+        self.assertEqual(probe.windows(), [{"text": "ok"}])
+        self.assertEqual(probe.calls, [(("list",), 30)] * LIST_ATTEMPTS)
+        with self.assertRaisesRegex(AssertionError, "the machine, not the program under test"):
+            LateProbe(late=LIST_ATTEMPTS).windows()
+        clicked = LateProbe(late=1)
+        with self.assertRaises(AssertionError):
+            clicked.click({"hwnd": 7})
+        self.assertEqual(clicked.calls, [(("click", "7"), 30 * LIST_ATTEMPTS)])
 
 
 if __name__ == "__main__":

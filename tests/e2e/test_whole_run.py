@@ -9,6 +9,7 @@ import time
 import unittest
 
 import harness
+import platform_lines
 import runs
 
 FOLDER = r"C:\棚卸 (2)"
@@ -68,18 +69,19 @@ COLLECTORS = [
     ("GetKeyboard", [("Hard", "Keyboard", None)]),
     ("GetPrinter", [("Hard", "Printer", None)]),
     ("SoftCheck", [("Soft", "Application", None)]),
+    ("GetPlatform", [("Platform", None, None)]),
     ("SaveInputData", [("資産", "管理情報", {"姓", "名", "管理番号"})]),
 ]
 # Under Wine every collector but these writes records: the BIOS query fails
 # (docs/wmi-under-wine.md), there is no keyboard or default printer, the OS
 # version comes from WMI, and the computer name from either of two.
 WRITING_UNDER_WINE = {"GetKey", "GetCPU", "GetPC", "GetWindows", "GetDisk", "GetPCCase", "GetMB", "GetUUID",
-                      "GetDisplay", "SoftCheck", "SaveInputData"}
+                      "GetDisplay", "SoftCheck", "GetPlatform", "SaveInputData"}
 
 
 def writes(collector, group, item, sub_item):
     for g, i, subs in dict(COLLECTORS)[collector]:
-        if g == group and (re.fullmatch(r"Adapter\d*", item) if i == ADAPTER else i == item) \
+        if g == group and (re.fullmatch(r"Adapter\d*", item) if i == ADAPTER else i in (None, item)) \
                 and (subs is None or sub_item in subs):
             return True
     return False
@@ -140,7 +142,7 @@ class WholeRun(unittest.TestCase):
             config = harness.current_config()
             s.install_standins({"schtasks.exe": config.tool("schtasks_standin.exe"),
                                 "powershell.exe": config.tool("powershell_standin.exe")})
-            s.import_reg(INSTALLED)
+            s.import_reg(INSTALLED + platform_lines.PLANTED)
             process, ending, confirmed, noticed = self.run_to_final_notice(s, shots="notice_success.png")
             self.assertEqual(ending.message, runs.SUCCESS)
             self.assertEqual([w["class"] for w in ending.explorers], ["ExplorerWClass"], "one Explorer window")
@@ -192,6 +194,7 @@ class WholeRun(unittest.TestCase):
         self.assertEqual([r[3] for r in records if r[1:3] == ["Soft", "OS"]].count("Version"), 1)
 
         self.assertEqual([tuple(r[3:6]) for r in records if r[1:3] == ["Soft", "Application"]], APPLICATIONS)
+        platform_lines.check(self, records, "x64")
         self.assertEqual([r[1:6] for r in records[-3:]], [
             ["資産", "管理情報", "姓", runs.SAMPLE.surname, ""],
             ["資産", "管理情報", "名", runs.SAMPLE.given, ""],

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """The 32-bit client from start to end in a 32-bit prefix, or through WOW64 in a 64-bit one (--arch), where its
-own listing holds both registry views' uninstall keys, each once, and every record equals the 64-bit client's."""
+own listing holds both registry views' uninstall keys, each once, and every record equals the 64-bit client's (the
+Windows 11 facts of the machine, not of the 32-bit process, among them)."""
 
 import contextlib
 import unittest
 
 import harness
+import platform_lines
 import runs
 
 UNINSTALL = r"Microsoft\Windows\CurrentVersion\Uninstall"
@@ -35,7 +37,7 @@ class X86Client(unittest.TestCase):
                                     for name in ("schtasks", "powershell")})
                 s.env["STANDIN_UAC"] = elevation
             s.import_reg("".join(f'[{key}]\n"DisplayName"="{name}"\n"Publisher"="{publisher}"\n\n'
-                                 for key, name, publisher in self.entries))
+                                 for key, name, publisher in self.entries) + platform_lines.PLANTED)
             yield s
 
     def whole_run(self, s, folder, exe=None):
@@ -53,6 +55,8 @@ class X86Client(unittest.TestCase):
         self.assertEqual([tuple(r[3:6]) for r in rows if r[1:3] == ["Soft", "Application"]],
                          [(name, "", publisher) for _, name, publisher in self.entries])
         self.assertEqual(rows[-1][1:5], ["資産", "管理情報", "管理番号", runs.SAMPLE.number])
+        # The machine's architecture, not the process's: x86 only on 32-bit Windows.
+        platform_lines.check(self, rows, "x64" if self.config.arch == "win64" else "x86")
         return rows
 
     def test_normal_run(self):

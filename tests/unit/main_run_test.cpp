@@ -214,6 +214,27 @@ TEST_F(NormalEndTest, DeliversOpensTheFolderShowsSuccessAndRemovesTheWorkingFile
       << csv;
   const std::string tail =
       "abc-05-0012,Soft,Application,Alpha Tool,1.2,,2026/12/06\r\n"
+      // After the applications and before the asset lines: what a Windows 7
+      // PC without the later functions tells of the Windows 11 facts.
+      "abc-05-0012,Platform,Section,Version,1,,2026/12/06\r\n"
+      "abc-05-0012,Platform,CPU,Vendor,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,CPU,Identifier,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,CPU,PlatformId,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,CPU,Arm81Atomics,0,,2026/12/06\r\n"
+      "abc-05-0012,Platform,CPU,LogicalProcessors,4,,2026/12/06\r\n"
+      "abc-05-0012,Platform,CPU,Architecture,x64,,2026/12/06\r\n"
+      "abc-05-0012,Platform,Memory,Installed,8388608,KB,2026/12/06\r\n"
+      "abc-05-0012,Platform,Firmware,Type,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,Firmware,SecureBootCapable,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,Firmware,SecureBootEnabled,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,Firmware,SecureBootCA2023,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,TPM,Version,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,OS,CurrentBuild,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,OS,UBR,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,OS,DisplayVersion,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,OS,EditionID,,unsupported,2026/12/06\r\n"
+      "abc-05-0012,Platform,Appraiser,Targets,,none,2026/12/06\r\n"
+      "abc-05-0012,Platform,Appraiser,Bypass,,,2026/12/06\r\n"
       "abc-05-0012,資産,管理情報,姓,山田,,2026/12/06\r\n"
       "abc-05-0012,資産,管理情報,名,太郎,,2026/12/06\r\n"
       "abc-05-0012,資産,管理情報,管理番号,abc-05-0012,,2026/12/06\r\n";

@@ -67,6 +67,21 @@ TEST_F(RegistryFactsTest, VersionTextFromProductWordSizeAndServicePack) {
   EXPECT_EQ(records().substr(records().rfind("abc-05-0012")), line("Soft,OS,Version,Windows 10 Pro,"));
 }
 
+// Windows 11 kept Windows 10's product name; its build number tells them apart.
+TEST_F(RegistryFactsTest, Build22000OnIsWindows11) {
+  key(kEnvKey)["PROCESSOR_ARCHITECTURE"] = "AMD64";
+  key(kNtKey)["ProductName"] = "Windows 10 Pro";
+  for (const auto& [build, expected] : std::vector<std::pair<std::string, std::string>>{
+           {"19045", "Windows 10 Pro 64 ビット"}, {"21999", "Windows 10 Pro 64 ビット"},
+           {"22000", "Windows 11 Pro 64 ビット"}, {"26100", "Windows 11 Pro 64 ビット"},
+           {"100000", "Windows 11 Pro 64 ビット"}, {"22H2", "Windows 10 Pro 64 ビット"}}) {
+    key(kNtKey)["CurrentBuild"] = build;
+    EXPECT_EQ(version(), expected) << build;
+  }
+  key(kNtKey)["ProductName"] = "Windows Server 2022 Standard";  // no "Windows 10" to correct
+  EXPECT_EQ(version(), "Windows Server 2022 Standard 64 ビット");
+}
+
 TEST_F(RegistryFactsTest, OlderKeyOnlyWhenTheFirstGaveNoProductAndItsMissingValuesKeepTheFirsts) {
   key(kEnvKey)["PROCESSOR_ARCHITECTURE"] = "x86";
   key(kNtKey)["CSDVersion"] = "Service Pack 2";

@@ -5,7 +5,8 @@ lies beside the program), or COMCTL32, which the embedded manifest binds to
 the system's side-by-side copy; and the first statement of their entry point
 restricts every later DLL load to the system folder. A manifest names the program's own processor; the client is
 terminal-server aware. They start on Windows 7 SP1 without KB2533623: no import is newer (UNGUARDED, or declared
-by the SDK's headers only for a later _WIN32_WINNT) and the PE subsystem version is at most 6.1.
+by the SDK's headers only for a later _WIN32_WINNT, or a function of the TPM service) and the PE subsystem version is at most
+6.1.
 
 usage: check_dll_loading.py OBJDUMP CC EXE:SOURCE:ENTRY...
 """
@@ -28,6 +29,9 @@ UNGUARDED = {
     "WaitOnAddress", "WakeByAddressSingle", "WakeByAddressAll", "CopyFile2", "GetOverlappedResultEx",
     "CreateFileMappingFromApp", "SetThreadDescription", "GetThreadDescription", "VirtualAlloc2", "MapViewOfFile3",
     "GetCurrentPackageFullName", "GetSystemCpuSetInformation"}
+# The TPM service's functions (tbs.dll): Windows 7 lacks Tbsi_GetDeviceInfo, and the SDK declares none of them
+# for Windows 7 that the program may use; they are looked up at run time, their DLL loaded by full path.
+TBS_FUNCTION = re.compile(r"Tbsip?_\w+")
 COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
 # By objdump's name of the PE format: Windows refuses a manifest naming another processor.
 MANIFEST_ARCH = {"pei-x86-64": b"amd64", "pei-i386": b"x86"}
@@ -62,7 +66,8 @@ def problems(objdump, exe, source, entry, newer):
     dlls, listing = imports(objdump, exe)
     # Imports by name: a tab, the hint table's offset, a tab, the hint, the name.
     named = re.findall(r"^\t[0-9a-f]+\t\s*\d+\s+(\w+)$", listing, re.MULTILINE)
-    found += [f"{exe}: imports {name}, which Windows 7 SP1 lacks" for name in named if name in newer]
+    found += [f"{exe}: imports {name}, which Windows 7 SP1 lacks" for name in named
+              if name in newer or TBS_FUNCTION.fullmatch(name)]
     version = re.search(r"MajorSubsystemVersion\s+(\d+)\s+MinorSubsystemVersion\s+(\d+)", listing)
     if (int(version.group(1)), int(version.group(2))) > (6, 1):
         found.append(f"{exe}: subsystem version {version.group(1)}.{version.group(2)}, above Windows 7's 6.1")

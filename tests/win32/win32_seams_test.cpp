@@ -9,6 +9,7 @@
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_codepage.h"
 #include "platform/win32/win_filesystem.h"
+#include "platform/win32/win_machine.h"
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_system_info.h"
@@ -298,6 +299,70 @@ TEST(WinRegistry, ReadsTextValuesOfAtMost256Bytes) {
   EXPECT_EQ(reg.openLocalMachine("Software\\NoSuchKeyTallyhawk"), nullptr);
   k.reset();
   RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkTest", KEY_WOW64_64KEY, 0);
+}
+
+// The reads that tell why a value is missing: DWORDs, texts of any length,
+// a multi-string, a key's subkeys; all in the 64-bit view, also under WOW64.
+TEST(WinRegistry, DwordsTextsAndSubkeysWithWhyNot) {
+  WinCodePage cp;
+  WinRegistry reg(cp);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkFacts\\GE24H2", 0, nullptr, 0,
+                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr), ERROR_SUCCESS);
+  RegCloseKey(key);
+  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\TallyhawkFacts\\CO21H2", 0, nullptr, 0,
+                            KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr), ERROR_SUCCESS);
+  const DWORD ubr = 6456;
+  RegSetValueExW(key, L"UBR", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&ubr), sizeof ubr);
+  const std::wstring longText(1000, L'x'), multi(L"SQ_TpmVersion=2\0SQ_RamMB=8192\0", 31);
+  RegSetValueExW(key, L"long", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()), 2002);
+  RegSetValueExW(key, L"multi", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi.data()), 62);
+  RegCloseKey(key);
+
+  auto parent = reg.readLocalMachine("Software\\TallyhawkFacts");
+  ASSERT_TRUE(parent.value);
+  EXPECT_EQ((*parent.value)->subkeyNames().value, (std::vector<std::string>{"CO21H2", "GE24H2"}));
+  auto k = std::move(*reg.readLocalMachine("Software\\TallyhawkFacts\\CO21H2").value);
+  EXPECT_EQ(k->readDword("UBR").value, 6456u);
+  EXPECT_EQ(k->readString("long").value, std::string(1000, 'x'));
+  EXPECT_EQ(k->readString("multi").value, "SQ_TpmVersion=2 SQ_RamMB=8192");
+  EXPECT_EQ(k->readDword("long").unread.code, static_cast<std::uint32_t>(ERROR_DATATYPE_MISMATCH));
+  EXPECT_EQ(k->readString("UBR").unread.code, static_cast<std::uint32_t>(ERROR_DATATYPE_MISMATCH));
+  EXPECT_EQ(k->readDword("none").unread.why, platform::Unread::Why::kUnsupported);
+  EXPECT_EQ(k->subkeyNames().value, std::vector<std::string>{});
+  k.reset();
+  EXPECT_EQ(reg.readLocalMachine("Software\\NoSuchKeyTallyhawk").unread.why, platform::Unread::Why::kUnsupported);
+  for (const wchar_t* sub : {L"Software\\TallyhawkFacts\\GE24H2", L"Software\\TallyhawkFacts\\CO21H2",
+                             L"Software\\TallyhawkFacts"}) {
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, sub, KEY_WOW64_64KEY, 0);
+  }
+}
+
+// The machine as it is, also to a 32-bit program under WOW64; each fact
+// Wine cannot tell says why.
+TEST(WinMachine, TellsTheMachineNotTheProcess) {
+  WinMachine machine;
+  EXPECT_EQ(machine.architecture().value, "x64");
+  SYSTEM_INFO native = {};
+  GetNativeSystemInfo(&native);
+  EXPECT_EQ(machine.logicalProcessors(), native.dwNumberOfProcessors);
+  EXPECT_GE(machine.logicalProcessors(), 1u);
+  EXPECT_FALSE(machine.processorFeature(34));  // ARMv8.1 atomics: no x64 has them
+  const auto memory = machine.installedMemoryKb();
+  MEMORYSTATUSEX visible = {};
+  visible.dwLength = sizeof visible;
+  GlobalMemoryStatusEx(&visible);
+  if (memory.value) {
+    EXPECT_GE(*memory.value, visible.ullTotalPhys / 1024 / 2);
+  }
+  const auto tpm = machine.tpmVersion();
+  if (tpm.value) {
+    EXPECT_LE(*tpm.value, 2u);
+  }
+  const auto firmware = machine.firmwareType();
+  if (firmware.value) {
+    EXPECT_LE(*firmware.value, 3u);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/win32/win_clock.h"
 #include "platform/win32/win_codepage.h"
 #include "platform/win32/win_filesystem.h"
+#include "platform/win32/win_machine.h"
 #include "platform/win32/win_processes.h"
 #include "platform/win32/win_registry.h"
 #include "platform/win32/win_system_info.h"
@@ -20,8 +21,9 @@ struct WinServices {
   WinProcesses processes;
   WinRegistry registry{codePage};
   WinWmi wmi;
+  WinMachine machine;
 
-  platform::Platform with(platform::Ui& ui) { return {fs, codePage, clock, system, processes, registry, wmi, ui}; }
+  platform::Platform with(platform::Ui& ui) { return {fs, codePage, clock, system, processes, registry, wmi, ui, machine}; }
 };
 
 }  // namespace th::win32

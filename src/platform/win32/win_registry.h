@@ -8,6 +8,7 @@ class WinRegistry : public platform::Registry {
  public:
   explicit WinRegistry(platform::CodePage& codePage) : codePage_(codePage) {}
   std::unique_ptr<platform::RegistryKey> openLocalMachine(const std::string& path) override;
+  platform::Reading<std::unique_ptr<platform::RegistryKey>> readLocalMachine(const std::string& path) override;
 
  private:
   platform::CodePage& codePage_;

@@ -4,14 +4,31 @@ in the scenario's own prefix (titles, control texts, message box texts).
 A mixin for Scenario: needs `self.wine(...)` and `self.winprobe_exe`."""
 
 import json
+import subprocess
 import time
 
 from .x11 import POLL_SECONDS
 
+# On a loaded machine Wine may take longer than this to start winprobe and
+# have it answer. A listing only reads, so a late one is asked again; a
+# command that acts (text, keys, clicks) must not be repeated and is waited
+# for as long as all the listing's attempts together.
+PROBE_SECONDS = 30
+LIST_ATTEMPTS = 4
+
 
 class WindowProbe:
     def _winprobe(self, *args):
-        result = self.wine(self.winprobe_exe, *map(str, args), timeout=30)
+        attempts = LIST_ATTEMPTS if args[0] == "list" else 1
+        timeout = PROBE_SECONDS if args[0] == "list" else PROBE_SECONDS * LIST_ATTEMPTS
+        for attempt in range(1, attempts + 1):
+            try:
+                result = self.wine(self.winprobe_exe, *map(str, args), timeout=timeout)
+                break
+            except subprocess.TimeoutExpired:
+                if attempt == attempts:
+                    raise AssertionError(f"winprobe {args[0]} gave no answer in {attempts} x {timeout} s "
+                                         "(the machine, not the program under test)") from None
         if result.returncode != 0:
             raise AssertionError(f"winprobe {args[0]} failed (exit code {result.returncode}): "
                                  f"{result.stderr.strip()}")

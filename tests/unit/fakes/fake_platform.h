@@ -3,6 +3,7 @@
 // run from. The code page is the real iconv one: byte-exact files matter.
 #include <functional>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "fakes/fake_filesystem.h"
@@ -80,29 +81,86 @@ class FakeProcesses : public platform::Processes {
   }
 };
 
+// Keys by path: text values in `keys`, DWORDs in `dwords`; a key exists when
+// either holds it or a key below it; `refused` keys fail to open with their reason.
 class FakeRegistry : public platform::Registry {
  public:
   std::map<std::string, std::map<std::string, std::string>> keys;
+  std::map<std::string, std::map<std::string, std::uint32_t>> dwords;
+  std::map<std::string, platform::Unread> refused;
   std::vector<std::string> opened;
 
   class Key : public platform::RegistryKey {
    public:
-    explicit Key(const std::map<std::string, std::string>& values) : values_(values) {}
+    Key(FakeRegistry& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
     std::optional<std::string> readText(const std::string& name) override {
-      auto it = values_.find(name);
-      if (it == values_.end() || it->second.size() + 1 > 256) return std::nullopt;
-      return it->second;
+      auto text = readString(name);
+      if (!text.value || text.value->size() + 1 > 256) return std::nullopt;
+      return text.value;
+    }
+    platform::Reading<std::string> readString(const std::string& name) override {
+      if (auto it = owner_.keys[path_].find(name); it != owner_.keys[path_].end()) return it->second;
+      if (owner_.dwords[path_].count(name)) return platform::ErrorCode(0x65D);  // ERROR_DATATYPE_MISMATCH
+      return platform::kUnsupported;
+    }
+    platform::Reading<std::uint32_t> readDword(const std::string& name) override {
+      if (auto it = owner_.dwords[path_].find(name); it != owner_.dwords[path_].end()) return it->second;
+      if (owner_.keys[path_].count(name)) return platform::ErrorCode(0x65D);
+      return platform::kUnsupported;
+    }
+    platform::Reading<std::vector<std::string>> subkeyNames() override {
+      std::set<std::string> names;  // sorted, as the registry lists them
+      const std::string below = path_ + "\\";
+      for (const std::string& path : owner_.paths()) {
+        if (path.rfind(below, 0) == 0) names.insert(path.substr(below.size(), path.find('\\', below.size()) - below.size()));
+      }
+      return std::vector<std::string>(names.begin(), names.end());
     }
 
    private:
-    const std::map<std::string, std::string>& values_;
+    FakeRegistry& owner_;
+    std::string path_;
   };
+
   std::unique_ptr<platform::RegistryKey> openLocalMachine(const std::string& path) override {
-    opened.push_back(path);
-    auto it = keys.find(path);
-    if (it == keys.end()) return nullptr;
-    return std::make_unique<Key>(it->second);
+    return std::move(readLocalMachine(path).value).value_or(nullptr);
   }
+  platform::Reading<std::unique_ptr<platform::RegistryKey>> readLocalMachine(const std::string& path) override {
+    opened.push_back(path);
+    if (auto it = refused.find(path); it != refused.end()) return it->second;
+    for (const std::string& p : paths()) {
+      if (p == path || p.rfind(path + "\\", 0) == 0) return std::unique_ptr<platform::RegistryKey>(new Key(*this, path));
+    }
+    return platform::kUnsupported;
+  }
+
+ private:
+  std::vector<std::string> paths() const {
+    std::vector<std::string> all;
+    for (const auto& [path, values] : keys) all.push_back(path);
+    for (const auto& [path, values] : dwords) all.push_back(path);
+    return all;
+  }
+};
+
+// By default a Windows 7 SP1 PC: the functions that came later are missing.
+class FakeMachine : public platform::Machine {
+ public:
+  platform::Reading<std::string> arch = std::string("x64");
+  std::uint32_t processors = 4;
+  std::set<std::uint32_t> features;
+  platform::Reading<std::uint64_t> memoryKb = std::uint64_t{8388608};
+  platform::Reading<std::uint32_t> firmware = platform::kUnsupported;
+  platform::Reading<platform::SecureBoot> secureBootState = platform::kUnsupported;
+  platform::Reading<std::uint32_t> tpm = platform::kUnsupported;
+
+  platform::Reading<std::string> architecture() override { return arch; }
+  std::uint32_t logicalProcessors() override { return processors; }
+  bool processorFeature(std::uint32_t feature) override { return features.count(feature) > 0; }
+  platform::Reading<std::uint64_t> installedMemoryKb() override { return memoryKb; }
+  platform::Reading<std::uint32_t> firmwareType() override { return firmware; }
+  platform::Reading<platform::SecureBoot> secureBoot() override { return secureBootState; }
+  platform::Reading<std::uint32_t> tpmVersion() override { return tpm; }
 };
 
 // WMI answers by query text; a query not listed fails.
@@ -192,7 +250,8 @@ struct FakePlatform {
   FakeRegistry registry;
   FakeWmi wmi;
   FakeUi ui;
-  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui};
+  FakeMachine machine;
+  platform::Platform os{fs, codePage, clock, system, processes, registry, wmi, ui, machine};
 
   // UTF-8 text of a CP932 file.
   std::string text(const std::string& path) { return codePage.fromAnsi(fs.content(path)); }
