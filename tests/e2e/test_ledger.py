@@ -132,7 +132,7 @@ class Ledger(unittest.TestCase):
             (root / "LATER").mkdir()
             for number, data in delivered.items():
                 (root / "SAVE" / f"{number}.csv").write_bytes(data)
-            (root / "LATER" / f"{FIRST} (2).csv").write_bytes(ledger_expected.record_bytes(later))
+            (root / "LATER" / f"{FIRST}.csv").write_bytes(ledger_expected.record_bytes(later))
             (root / "catalogue.txt").write_bytes(catalogue.encode("cp932"))
             exe = s.put(harness.current_config().exe, FOLDER)
             first = s.wine(exe, "--db", "ledger.sqlite", "--catalogue", "catalogue.txt", "--no-report", "SAVE",

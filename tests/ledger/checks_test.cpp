@@ -112,6 +112,7 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name under two numbers"},
       {"same_mac", "同じMACアドレスが複数の管理番号にある", "Same MAC address under two numbers"},
       {"same_uuid", "同じシステムUUIDが複数の管理番号にある", "Same system UUID under two numbers"},
+      {"set_aside_newer", "現行より新しい退避ファイル", "Set-aside file newer than the current one"},
       {"stale", "古い収集", "Stale collection"},
       {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"}};
   std::string expected;
@@ -120,7 +121,8 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
   // With one finding of every kind, those that raise the exit status, as documented.
   db().exec("INSERT INTO findings(kind) SELECT kind FROM finding_kinds");
   EXPECT_EQ(KindsNeedingAttention(db()), (std::vector<std::string>{"rejected", "cut_short", "name_mismatch", "bad_number",
-                                                                   "two_pcs", "bad_date", "future_date", "catalogue_value"}));
+                                                                   "two_pcs", "set_aside_newer", "bad_date",
+                                                                   "future_date", "catalogue_value"}));
 }
 
 TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {
@@ -128,7 +130,8 @@ TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {
   import();
   EXPECT_EQ(query("SELECT kind FROM findings"), "cut_short");
   // The complete file of the same PC, collected later, replaces the cut one.
-  write({.key = "abc-05-0001", .date = "2026/12/02"}, "abc-05-0001 again.csv");
+  fs::create_directories(dir / "SAVE" / "sub");
+  write({.key = "abc-05-0001", .date = "2026/12/02"}, "sub/abc-05-0001.csv");
   const ImportResult again = import();
   EXPECT_EQ(again.newPcs, 0);
   EXPECT_EQ(again.updatedPcs, 1);

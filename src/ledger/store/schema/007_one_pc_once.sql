@@ -30,3 +30,20 @@ FROM catalogue_products p
 LEFT JOIN (SELECT product, COUNT(DISTINCT number) AS installed FROM pc_products
            WHERE number IN (SELECT number FROM pc_numbers) GROUP BY product) n
   ON n.product = p.product;
+
+-- Each usable collection's rank among its number's, 1 the current one: a file
+-- named after the number itself (<number>.csv) before any other, for anyone
+-- who can write to the folder can add a set-aside name (`<number> (…).csv`);
+-- then the newest by date, then the path sorting last. None with an unusable
+-- date or whose file is gone.
+CREATE VIEW collection_ranks AS
+SELECT c.number, c.id, ROW_NUMBER() OVER (PARTITION BY c.number
+         ORDER BY substr(f.name, 1, length(f.name) - 4) = c.number AND lower(substr(f.name, -4)) = '.csv' DESC,
+                  c.collected_at DESC, f.path DESC, c.id DESC) AS n
+FROM collections c JOIN files f ON f.id = c.file_id
+WHERE c.date_problem IS NULL AND f.gone_at IS NULL;
+
+DROP VIEW previous_collections;
+CREATE VIEW previous_collections AS
+SELECT p.number, p.collection_id, r.id AS previous_id
+FROM pcs p LEFT JOIN collection_ranks r ON r.number = p.number AND r.n = 2;
