@@ -79,7 +79,7 @@ TEST_F(LedgerTest, TheRegistersNumberIsThePcsCurrentNumber) {
   EXPECT_EQ(query("SELECT number, current_number FROM older_numbers"), "abc-05-0001|abc-05-0100");
   EXPECT_EQ(query(countedSql), "abc-05-0002 abc-05-0100");
   ImportRequest request;
-  request.registerList = RegisterList{.columns = {}, .rows = {{"abc-05-0001", {}}, {"abc-05-0002", {}}}};
+  request.registerList = RegisterList{{}, {{"abc-05-0001", {}}, {"abc-05-0002", {}}}};
   import(request);
   EXPECT_EQ(query("SELECT number, current_number, current_file FROM older_numbers"),
             "abc-05-0100|abc-05-0001|abc-05-0001.csv");
