@@ -203,7 +203,7 @@ class Exports(unittest.TestCase):
         self.assertRegex(row2, r'<c r="T2" s="\d+"><v>46357\.37855324')
         self.assertIn('formatCode="yyyy-mm-dd hh:mm:ss"', styles)
         self.assertIn('<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>', xml)
-        self.assertIn('<autoFilter ref="A1:Y3"/>', xml)
+        self.assertIn('<autoFilter ref="A1:Z3"/>', xml)
         self.assertIn('formatCode="#,##0;[Red]-#,##0"', styles)
         self.assertIn("<b/>", styles)
         # Excel reads "_xHHHH_" in a cell's text as an escaped character (ECMA-376's ST_Xstring),
