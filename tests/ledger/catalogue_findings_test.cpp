@@ -72,7 +72,7 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
   EXPECT_EQ(query("SELECT kind, COALESCE(number, '-'), detail FROM findings ORDER BY id"),
             "no_software|abc-05-0006|ソフトウェアの記録が0件（必須ソフトウェアの有無は確かめない）\n"
             "same_uuid|-|UUID {1}: abc-05-0001 abc-05-0005\n"
-            "older_numbers|abc-05-0001|UUID 1: 古い管理番号 abc-05-0005（GLPIにはこの番号だけを送る）\n"
+            "older_numbers|abc-05-0001|UUID 1: 別の管理番号 abc-05-0005（GLPIにはこの番号だけを送る）\n"
             "licence_shortage|-|Office: 保有 1、導入 2\n"
             "forbidden_software|abc-05-0001|Game One / Game Two\n"
             "forbidden_software|abc-05-0001|Toolbar X\n"

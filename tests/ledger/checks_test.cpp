@@ -62,7 +62,7 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
             "stale|abc-05-0008|abc-05-0008.csv|収集日時 2026-01-01 09:05:07\n"
             "not_reported|abc-05-0099||台帳にあり、記録ファイルがない\n"
             "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない\n"
-            "older_numbers|abc-05-0006|abc-05-0006.csv|UUID 0005: 古い管理番号 abc-05-0005（GLPIにはこの番号だけを送る）");
+            "older_numbers|abc-05-0006|abc-05-0006.csv|UUID 0005: 別の管理番号 abc-05-0005（GLPIにはこの番号だけを送る）");
   EXPECT_EQ(query("SELECT f.kind, n.number, n.file FROM finding_numbers n JOIN findings f ON f.id = n.finding_id"
                   " WHERE f.kind = 'same_mac' ORDER BY n.number"),
             "same_mac|abc-05-0005|abc-05-0005.csv\nsame_mac|abc-05-0006|abc-05-0006.csv");
@@ -85,7 +85,7 @@ TEST_F(LedgerTest, TheRegistersNumberIsThePcsCurrentNumber) {
             "abc-05-0100|abc-05-0001|abc-05-0001.csv");
   EXPECT_EQ(query(countedSql), "abc-05-0001 abc-05-0002");
   EXPECT_EQ(query("SELECT number, detail FROM findings WHERE kind = 'older_numbers'"),
-            "abc-05-0001|UUID 00A1: 古い管理番号 abc-05-0100（GLPIにはこの番号だけを送る）");
+            "abc-05-0001|UUID 00A1: 別の管理番号 abc-05-0100（GLPIにはこの番号だけを送る）");
 }
 
 // The titles administrators read, as documented.

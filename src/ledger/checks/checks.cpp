@@ -117,7 +117,7 @@ constexpr const char* kChecksAfterShared[] = {
     // holds them: the older numbers of one PC, a PC without a name.
     "INSERT INTO findings(kind, number, file, detail)"
     " SELECT 'older_numbers', current_number, current_file,"
-    "        'UUID ' || uuid || ': 古い管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
+    "        'UUID ' || uuid || ': 別の管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
     " FROM (SELECT * FROM (" LEDGER_OLDER_NUMBERS ") ORDER BY number) GROUP BY uuid ORDER BY current_number",
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'no_computer_name', p.number, f.name, 'コンピュータ名が空（GLPIには管理番号を名前として送る）'
