@@ -213,7 +213,7 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       if (!ReadWholeFile(PathFromUtf8(*o.registerFile), bytes)) throw std::runtime_error("台帳を読めません / cannot read the register");
       request.registerList = ParseRegister(bytes, codePage);
       for (const std::string& note : RegisterNotes(*request.registerList)) err << "tallyhawk-ledger: " << note << "\n";
-      if (request.registerList->validNumbers == 0) {
+      if (request.registerList->rows.empty()) {
         err << "tallyhawk-ledger: 台帳に管理番号の形の行がありません / no line of the register is a management number\n";
       }
     }

@@ -130,7 +130,6 @@ RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage)
     }
     RegisterList::Row row{std::move(l.key), {l.fields.begin() + 1, l.fields.end()}};
     row.extra.resize(list.columns.size());
-    ++list.validNumbers;
     list.rows.push_back(std::move(row));
   }
   return list;

@@ -17,7 +17,6 @@ struct RegisterList {
     std::vector<std::string> extra;
   };
   std::vector<Row> rows;
-  int validNumbers = 0;  // rows whose number has the management number's shape
   // What was not read as a PC, by line of the file (from 1): the lines above
   // the headings (a title), and the lines below them whose first field is no
   // management number (a total, a note), with that field.
