@@ -110,13 +110,6 @@ TEST(Register, HeadingsFurtherColumnsAndLinesThatAreNoPc) {
                 "台帳の見出しの上の1〜2行目を読み飛ばしました / skipped the register's lines 1-2 above its headings",
                 "台帳の管理番号でない2行はPCとして読みません（6行目「合計」ほか） / 2 lines of the register without a "
                 "management number read as no PC (line 6: \"合計\"...)"}));
-  skipped.skippedAbove = {1};
-  skipped.notNumbers.pop_back();
-  EXPECT_EQ(RegisterNotes(skipped),
-            (std::vector<std::string>{
-                "台帳の見出しの上の1行目を読み飛ばしました / skipped the register's line 1 above its headings",
-                "台帳の管理番号でない1行はPCとして読みません（6行目「合計」） / 1 line of the register without a "
-                "management number read as no PC (line 6: \"合計\")"}));
 }
 
 }  // namespace
