@@ -45,6 +45,10 @@ TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
             "abc-05-0012|abc-05-0012 (前回 2026-12-06).csv|"
             "収集日時 2026-12-06 09:05:07（abc-05-0012.csv の 2026-12-01 08:00:00 より新しい）");
   EXPECT_EQ(query("SELECT files_read, new_pcs, updated_pcs, rejected FROM imports"), "3|2|0|0\n7|1|1|0");
+  // The PC's earlier state is an earlier file, never the newer set-aside one.
+  EXPECT_EQ(query("SELECT pc.number, f.name FROM previous_collections pc JOIN collections c ON c.id = pc.previous_id"
+                  " JOIN files f ON f.id = c.file_id ORDER BY pc.number"),
+            "abc-05-0012|OLD.CSV\nabc-05-0013|abc-05-0013.csv");
 }
 
 TEST_F(LedgerTest, LongFilesKeepEveryLineAndSoftwareFoldsTheSameOnEveryPc) {

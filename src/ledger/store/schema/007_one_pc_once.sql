@@ -43,7 +43,15 @@ SELECT c.number, c.id, ROW_NUMBER() OVER (PARTITION BY c.number
 FROM collections c JOIN files f ON f.id = c.file_id
 WHERE c.date_problem IS NULL AND f.gone_at IS NULL;
 
+-- A PC's previous collection: the one that would be current without its
+-- current one, among those collected no later (a newer set-aside file is
+-- no earlier state of the PC).
 DROP VIEW previous_collections;
 CREATE VIEW previous_collections AS
 SELECT p.number, p.collection_id, r.id AS previous_id
-FROM pcs p LEFT JOIN collection_ranks r ON r.number = p.number AND r.n = 2;
+FROM pcs p
+LEFT JOIN (SELECT r.number, r.id, ROW_NUMBER() OVER (PARTITION BY r.number ORDER BY r.n) AS k
+           FROM collection_ranks r JOIN collections c ON c.id = r.id
+           JOIN pcs q ON q.number = r.number JOIN collections cur ON cur.id = q.collection_id
+           WHERE r.id <> cur.id AND c.collected_at <= cur.collected_at) r
+  ON r.number = p.number AND r.k = 1;
