@@ -286,10 +286,13 @@ ParsedCommandLine ParseExplorerStart(const std::vector<std::string>& args, const
     return parsed;
   }
   // A double-click: what to drop, and the report of the database already there.
-  out << "記録ファイルのフォルダー（SAVE）を、このプログラムのアイコンにドラッグ＆ドロップしてください。\n"
-         "データベース（ledger.sqlite）とレポート（report.html）は、このプログラムと同じフォルダーに置きます。\n"
-         "Drop the folder of record files (SAVE) onto this program's icon. The database (ledger.sqlite)\n"
-         "and the report (report.html) are kept in the program's folder.\n"
+  // Lines that fit a console 80 columns wide.
+  out << "記録ファイルのフォルダー（SAVE）を、このプログラムのアイコンに\n"
+         "ドラッグ＆ドロップしてください。データベース（ledger.sqlite）と\n"
+         "レポート（report.html）は、このプログラムと同じフォルダーに置きます:\n"
+         "Drop the folder of record files (SAVE) onto this program's icon.\n"
+         "The database (ledger.sqlite) and the report (report.html) are kept\n"
+         "in the program's folder:\n"
       << programFolder << "\n\n";
   std::error_code ec;
   if (!fs::is_regular_file(PathFromUtf8(db), ec)) return {std::nullopt, kUsageError};
