@@ -36,7 +36,7 @@ std::string ProgramFolder() {
 int RunChecked(const std::vector<std::string>& args);
 
 int Unexpected(const char* what) {
-  std::cerr << "tallyhawk-ledger: " << what << "\n";
+  std::cerr << "tallyhawk-ledger: 予期しないエラー / unexpected error: " << what << "\n";
   return th::ledger::kUsageError;
 }
 
