@@ -40,11 +40,12 @@ constexpr const char* kFooter =
     "     the import was kept, but an export or the report could not be written\n"
     "  4  すべて取り込み書き出したが、対応の要る所見がある（要対応）: 取り込めなかったファイル、\n"
     "     途中で切れた記録ファイル、ファイル名と管理番号の違い、形式の正しくない管理番号、\n"
-    "     一つの管理番号を複数のPCが報告、読めないまたは取り込みより後の収集日時、カタログの読めない値 /\n"
+    "     一つの管理番号を複数のPCが報告、現行より新しい退避ファイル、読めないまたは取り込みより後の\n"
+    "     収集日時、カタログの読めない値 /\n"
     "     all taken and written, but findings need attention (marked in the summary): a file not\n"
     "     imported, a record file cut short, a file name differing from its Key, a number of the\n"
-    "     wrong shape, one number reported by two PCs, a collection date unreadable or after the\n"
-    "     import, a catalogue value unreadable\n"
+    "     wrong shape, one number reported by two PCs, a set-aside file newer than the current one,\n"
+    "     a collection date unreadable or after the import, a catalogue value unreadable\n"
     "  複数当てはまるときは 2、3、1、4 の順 / when several hold: 2, then 3, then 1, then 4\n";
 
 // SQLite's messages that administrators meet, in Japanese too.
@@ -322,7 +323,8 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       std::string bytes;
       if (!ReadWholeFile(PathFromUtf8(*o.registerFile), bytes)) throw std::runtime_error("台帳を読めません / cannot read the register");
       request.registerList = ParseRegister(bytes, codePage);
-      if (request.registerList->validNumbers == 0) {
+      for (const std::string& note : RegisterNotes(*request.registerList)) err << "tallyhawk-ledger: " << note << "\n";
+      if (request.registerList->rows.empty()) {
         err << "tallyhawk-ledger: 台帳に管理番号の形の行がありません / no line of the register is a management number\n";
       }
     }

@@ -61,9 +61,18 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
          .records = {Os("Windows 7 Professional 32 ビット (Service Pack 1)")}});
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03",
          .software = {"antivirus y,5,", " OLD EDITOR ,2,"}, .records = {Os("Microsoft Windows 11 Pro")}});
+  // The first PC under a mistyped number a month before: counted, checked and listed once.
+  write({.key = "abc-05-0005", .date = "2026/11/01", .computer = "PC-A-OLD", .uuid = "{1}", .mac = "00-00-00-00-00-05",
+         .software = {"Office Pro 2019,16.0,", "Game One,1,", "Old Editor,1,"},
+         .records = {Os("Microsoft Windows 10 Pro 64 ビット")}});
+  // A PC whose registry scan failed: its software unknown, not missing.
+  write({.key = "abc-05-0006", .computer = "PC-D", .uuid = "{6}", .mac = "00-00-00-00-00-06", .software = {}});
   importWithCatalogue(kCatalogue);
 
   EXPECT_EQ(query("SELECT kind, COALESCE(number, '-'), detail FROM findings ORDER BY id"),
+            "no_software|abc-05-0006|ソフトウェアの記録が0件（必須ソフトウェアの有無は確かめない）\n"
+            "same_uuid|-|UUID {1}: abc-05-0001 abc-05-0005\n"
+            "older_numbers|abc-05-0001|UUID 1: 別の管理番号 abc-05-0005（GLPIにはこの番号だけを送る）\n"
             "licence_shortage|-|Office: 保有 1、導入 2\n"
             "forbidden_software|abc-05-0001|Game One / Game Two\n"
             "forbidden_software|abc-05-0001|Toolbar X\n"
@@ -82,11 +91,18 @@ TEST_F(CatalogueTest, FindingsAndLicencesFollowTheCatalogue) {
                   {"Office 2021", "", "有償", "", "0", "", ""},
                   {"Windows 7", "", "有償", "1", "1", "0", "2030-01-01"},
                   {"Unused", "", "有償", "3", "0", "3", ""}}));
+  Rows office;  // the PCs that hold a paid product, each once
+  for (const auto& row : exported("licence_installs.csv")) {
+    if (row[0] == "Office") office.push_back(row);
+  }
+  EXPECT_EQ(office, (Rows{{"Office", "abc-05-0001", "PC-ALPHA", "山田 太郎", "Office Pro 2019", "16.0"},
+                          {"Office", "abc-05-0002", "PC-B", "山田 太郎", "Office Pro 2016", "16.0"},
+                          {"Office", "abc-05-0002", "PC-B", "山田 太郎", "Office Pro 2021", "16.0"}}));
 
   // A later catalogue replaces the first: Game is free now, Windows 7 left
   // to the built-in date, and so is Windows 10, named without a date.
   importWithCatalogue("パターン\t製品名\t種別\nGame*\tGame\t無償\nOS:*Windows 10*\tWindows 10\t有償\n");
-  EXPECT_EQ(query("SELECT number, detail FROM findings ORDER BY id"),
+  EXPECT_EQ(query("SELECT number, detail FROM findings WHERE kind = 'end_of_support' ORDER BY id"),
             "abc-05-0001|Microsoft Windows 10 Pro 64 ビット: サポート終了 2025-10-14\n"
             "abc-05-0002|Windows 7 Professional 32 ビット: サポート終了 2020-01-14");
   EXPECT_EQ(exported("licences.csv"), (Rows{{"製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"},

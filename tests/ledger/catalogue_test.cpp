@@ -8,6 +8,7 @@
 
 #include "ledger/catalogue/catalogue_match.h"
 #include "ledger/checks/end_of_support.h"
+#include "ledger/exports/cell_values.h"
 #include "ledger/text/spreadsheet_values.h"
 #include "platform/posix/iconv_codepage.h"
 
@@ -61,7 +62,7 @@ TEST_F(CatalogueFileTest, ReadsJapaneseHeaderInUtf8WithBomAndMergesAProductsLine
       "パターン,製品名,発行元,種別,ライセンス数,サポート終了日\r\n"
       "Office Standard 2019*,Office 2019,,有償,,\r\n"
       "\"Office, Pro 2019*\",Office 2019,Microsoft,無償,30,2025/10/14\r\n"
-      "Office Home 2019*,Office 2019,Other,有償,5,2030/01/01\r\n"  // the first value given stays
+      "Office Home 2019*,Office 2019,Other,禁止,5,2030/01/01\r\n"  // the first value given stays, its kind too
       "\r\n"
       "Zip?,Zip,Zip Works,無償,,\r\n"
       "Game*,Game,,禁止,,2026-1-5\r\n"
@@ -102,7 +103,8 @@ TEST_F(CatalogueFileTest, ReadsEverySaveOfExcelEveryCountAndDateForm) {
       {"Reader*", "Reader", "", "必須", "7", "R7.10.14"},
       {"Old*", "Old", "", "有償", "1,234,567", "平成31年4月30日 12:30:00"},
       {"New*", "New", "Ｎ社", "有償", "2", "令和元年5月1日"},
-      {"Bad*", "Bad", "Bad Works", "有償", "1,0O0", "2026/3/31"}};
+      {"Bad*", "Bad", "Bad Works", "有償", "1,0O0", "2026/3/31"},
+      {"Lower*", "Lower", "", "無償", "", "r7.10.14"}};
   const auto text = [&](const char* separator, const char* quote) {
     std::string out;
     for (const auto& line : lines) {
@@ -125,9 +127,10 @@ TEST_F(CatalogueFileTest, ReadsEverySaveOfExcelEveryCountAndDateForm) {
                                              {"Reader", "", "required", 7, "2025-10-14"},
                                              {"Old", "", "paid", 1234567, "2019-04-30"},
                                              {"New", "Ｎ社", "paid", 2, "2019-05-01"},
-                                             {"Bad", "Bad Works", "paid", std::nullopt, "2026-03-31"}}))
+                                             {"Bad", "Bad Works", "paid", std::nullopt, "2026-03-31"},
+                                             {"Lower", "", "free", std::nullopt, "2025-10-14"}}))
         << save;
-    EXPECT_EQ(Patterns(c).size(), 9u) << save;
+    EXPECT_EQ(Patterns(c).size(), 10u) << save;
     EXPECT_EQ(Problems(c), (std::vector<std::string>{"10|ライセンス数|1,0O0"})) << save;
   }
 }
@@ -143,15 +146,19 @@ TEST_F(CatalogueFileTest, BadValuesKeepTheirLinesAndBecomeProblems) {
       "ＯＳ：　,L,free,,\n"
       "M*,,free,,\n"
       ",,free,3,\n"     // 8: nothing to keep
-      "A2,A,paid,5,\n",  // the first kind that reads
+      "A2,A,paid,5,\n"  // the first kind that reads
+      "U,U,不明,,\n"    // what the ledger calls an unread kind is none a file gives
+      "V,V,Unknown,,\n",
       codePage);
   EXPECT_EQ(Products(c), (std::vector<Row>{{"A", "", "paid", 1, "2025-01-01"}, {"B", "", "paid", std::nullopt, "2025-01-01"},
                                            {"E", "", "free", 2, ""}, {"K", "", "free", 2, ""},
-                                           {"L", "", "free", std::nullopt, ""}, {"M*", "", "free", std::nullopt, ""}}));
+                                           {"L", "", "free", std::nullopt, ""}, {"M*", "", "free", std::nullopt, ""},
+                                           {"U", "", "unknown", std::nullopt, ""}, {"V", "", "unknown", std::nullopt, ""}}));
   EXPECT_EQ(Patterns(c), (std::vector<std::pair<std::string, std::string>>{
-                             {"A", "A"}, {"B", "B"}, {"E", "E"}, {"M*", "M*"}, {"A2", "A"}}));
+                             {"A", "A"}, {"B", "B"}, {"E", "E"}, {"M*", "M*"}, {"A2", "A"}, {"U", "U"}, {"V", "V"}}));
   EXPECT_EQ(Problems(c), (std::vector<std::string>{"2|kind|shareware", "3|licences|1,00", "4|end_of_support|2025-02-29",
-                                                   "5|pattern|", "6|pattern|ＯＳ：　", "7|Product|", "8|pattern|", "8|Product|"}));
+                                                   "5|pattern|", "6|pattern|ＯＳ：　", "7|Product|", "8|pattern|", "8|Product|",
+                                                   "10|kind|不明", "11|kind|Unknown"}));
   EXPECT_EQ(ProblemText(c.problems[0]), "2行目 / line 2: 種別が不明です / unknown kind: shareware");
 }
 
@@ -161,6 +168,26 @@ TEST(SpreadsheetValues, RefuseWhatIsNoCountOrNoDay) {
   for (const char* t : {"2025/13/01", "令和7年2月29日", "2025/10/14 noon", "25/10/14", "R7-10/14", "1899/12/31", "2025年10月14"}) {
     EXPECT_EQ(SpreadsheetDate(t), std::nullopt) << t;
   }
+}
+
+// A register's amounts and days become numbers and dates in the workbook by
+// the catalogue's rules; identifiers, decimals and words stay text.
+TEST(SpreadsheetValues, RegisterCellsReadAsTheCatalogueReadsValues) {
+  const std::pair<const char*, std::optional<double>> numbers[] = {
+      {"148500", 148500},  {"148,500", 148500},  {"\\148,500", 148500}, {"¥148,500", 148500}, {"￥１４８，５００", 148500},
+      {"148,500円", 148500}, {"-3", -3},         {"-\\1,234", -1234},   {"\\-1,234", -1234}, {"000123", std::nullopt},
+      {"1.10", std::nullopt}, {"\\", std::nullopt}, {"円", std::nullopt}, {"12円34", std::nullopt},
+      {"\\148,500円", std::nullopt}, {"未定", std::nullopt}};
+  for (const auto& [text, number] : numbers) EXPECT_EQ(ReadWholeNumber(text), number) << text;
+  const auto day = [](const char* text) {
+    const auto t = ReadDateTime(text);
+    return t ? std::to_string(t->y) + "-" + std::to_string(t->mo) + "-" + std::to_string(t->d) + (t->withTime ? " " +
+               std::to_string(t->h) + ":" + std::to_string(t->mi) : "") : std::string("-");
+  };
+  const std::pair<const char*, const char*> days[] = {
+      {"2021/4/1", "2021-4-1"}, {"2021-04-01 9:05", "2021-4-1 9:5"}, {"令和3年4月1日", "2021-4-1"}, {"r3.4.1", "2021-4-1"},
+      {"H31/4/30", "2019-4-30"}, {"2021年4月1日", "2021-4-1"}, {"1900/3/1", "-"}, {"令和3年2月29日", "-"}, {"R3", "-"}};
+  for (const auto& [text, expected] : days) EXPECT_EQ(day(text), expected) << text;
 }
 
 TEST_F(CatalogueFileTest, AFirstLineWithoutTheNeededColumnsIsNoCatalogue) {

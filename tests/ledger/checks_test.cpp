@@ -19,11 +19,12 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
   write({.key = "abc-05-0005", .computer = "PC-TWICE", .uuid = "{0005}", .mac = "00-00-00-00-00-05"});
   write({.key = "abc-05-0006", .computer = "pc-twice", .uuid = "{0005}", .mac = "00-00-00-00-00-05",
          .records = {"LAN,Adapter2,MACアドレス,00:00:00:00:00:05,"}});  // its number still listed once
-  // One number from two PCs: the earlier file moved aside.
+  // One number from two PCs, the earlier file moved aside: two machines, not a hardware change.
   write({.key = "abc-05-0007", .date = "2026/11/01", .computer = "PC-FIRST", .uuid = "{0071}",
-         .mac = "00-00-00-00-00-71"},
+         .mac = "00-00-00-00-00-71", .records = {"Hard,CPU,NameString,Core i5,"}},
         "abc-05-0007 (前回 2026-11-01 PC-FIRST).csv");
-  write({.key = "abc-05-0007", .computer = "PC-SECOND", .uuid = "{0072}", .mac = "00-00-00-00-00-72"});
+  write({.key = "abc-05-0007", .computer = "PC-SECOND", .uuid = "{0072}", .mac = "00-00-00-00-00-72",
+         .records = {"Hard,CPU,NameString,Core i7,"}});
   write({.key = "abc-05-0008", .date = "2026/01/01", .computer = "PC-OLD", .uuid = "{0008}",
          .mac = "00-00-00-00-00-08"});
   write({.key = "ABC-5-8", .computer = "PC-SHAPE", .uuid = "{0009}", .mac = "00-00-00-00-00-09"});
@@ -61,11 +62,30 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
             "stale|abc-05-0008|abc-05-0008.csv|収集日時 2026-01-01 09:05:07\n"
             "not_reported|abc-05-0099||台帳にあり、記録ファイルがない\n"
             "not_in_register|ABC-5-8|ABC-5-8.csv|記録ファイルがあり、台帳にない\n"
-            "older_numbers|abc-05-0006|abc-05-0006.csv|UUID 0005: 古い管理番号 abc-05-0005（GLPIにはこの番号だけを送る）\n"
-            "hardware_changed|abc-05-0007|abc-05-0007.csv|システムUUID {0071} → {0072}");
+            "older_numbers|abc-05-0006|abc-05-0006.csv|UUID 0005: 別の管理番号 abc-05-0005（GLPIにはこの番号だけを送る）");
   EXPECT_EQ(query("SELECT f.kind, n.number, n.file FROM finding_numbers n JOIN findings f ON f.id = n.finding_id"
                   " WHERE f.kind = 'same_mac' ORDER BY n.number"),
             "same_mac|abc-05-0005|abc-05-0005.csv\nsame_mac|abc-05-0006|abc-05-0006.csv");
+}
+
+// Of one PC under two numbers, the register's number is its own over a
+// mistyped one collected later; without a register, the later one.
+TEST_F(LedgerTest, TheRegistersNumberIsThePcsCurrentNumber) {
+  write({.key = "abc-05-0001", .date = "2026/11/01", .computer = "PC-A", .uuid = "{00A1}"});
+  write({.key = "abc-05-0100", .computer = "PC-A", .uuid = "{00a1}"});
+  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{00B2}", .mac = "00-00-00-00-00-B2"});
+  import();
+  const char* countedSql = "SELECT group_concat(number, ' ') FROM (SELECT number FROM pc_numbers ORDER BY number)";
+  EXPECT_EQ(query("SELECT number, current_number FROM older_numbers"), "abc-05-0001|abc-05-0100");
+  EXPECT_EQ(query(countedSql), "abc-05-0002 abc-05-0100");
+  ImportRequest request;
+  request.registerList = RegisterList{{}, {{"abc-05-0001", {}}, {"abc-05-0002", {}}}};
+  import(request);
+  EXPECT_EQ(query("SELECT number, current_number, current_file FROM older_numbers"),
+            "abc-05-0100|abc-05-0001|abc-05-0001.csv");
+  EXPECT_EQ(query(countedSql), "abc-05-0001 abc-05-0002");
+  EXPECT_EQ(query("SELECT number, detail FROM findings WHERE kind = 'older_numbers'"),
+            "abc-05-0001|UUID 00A1: 別の管理番号 abc-05-0100（GLPIにはこの番号だけを送る）");
 }
 
 // The titles administrators read, as documented.
@@ -92,6 +112,7 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name under two numbers"},
       {"same_mac", "同じMACアドレスが複数の管理番号にある", "Same MAC address under two numbers"},
       {"same_uuid", "同じシステムUUIDが複数の管理番号にある", "Same system UUID under two numbers"},
+      {"set_aside_newer", "現行より新しい退避ファイル", "Set-aside file newer than the current one"},
       {"stale", "古い収集", "Stale collection"},
       {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"}};
   std::string expected;
@@ -100,7 +121,8 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
   // With one finding of every kind, those that raise the exit status, as documented.
   db().exec("INSERT INTO findings(kind) SELECT kind FROM finding_kinds");
   EXPECT_EQ(KindsNeedingAttention(db()), (std::vector<std::string>{"rejected", "cut_short", "name_mismatch", "bad_number",
-                                                                   "two_pcs", "bad_date", "future_date", "catalogue_value"}));
+                                                                   "two_pcs", "set_aside_newer", "bad_date",
+                                                                   "future_date", "catalogue_value"}));
 }
 
 TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {
@@ -108,7 +130,8 @@ TEST_F(LedgerTest, FindingsDescribeTheDatabaseAfterEachImport) {
   import();
   EXPECT_EQ(query("SELECT kind FROM findings"), "cut_short");
   // The complete file of the same PC, collected later, replaces the cut one.
-  write({.key = "abc-05-0001", .date = "2026/12/02"}, "abc-05-0001 again.csv");
+  fs::create_directories(dir / "SAVE" / "sub");
+  write({.key = "abc-05-0001", .date = "2026/12/02"}, "sub/abc-05-0001.csv");
   const ImportResult again = import();
   EXPECT_EQ(again.newPcs, 0);
   EXPECT_EQ(again.updatedPcs, 1);

@@ -99,6 +99,15 @@ TEST_F(LedgerTest, ExitStatusTellsWhetherEveryFileWasTaken) {
   o.db = (dir / "run.sqlite").string();
   std::ostringstream out, err;
   EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  // A file cut short needs a person; the register's title and total are said once each.
+  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02", .assetRecords = false});
+  writeBytes("../register.csv", "PC管理台帳,,\r\n,,\r\n管理番号,部署\r\nabc-05-0001,総務\r\nabc-05-0002,経理\r\n合計,2\r\n");
+  o.registerFile = (dir / "register.csv").string();
+  std::ostringstream said;
+  EXPECT_EQ(RunLedger(o, codePage, out, said, false), kNeedsAttention);
+  EXPECT_NE(said.str().find("台帳の見出しの上の1〜2行目を読み飛ばしました"), std::string::npos) << said.str();
+  EXPECT_NE(said.str().find("台帳の管理番号でない1行はPCとして読みません（6行目「合計」）"), std::string::npos);
+  o.registerFile.reset();
   writeBytes("junk.csv", "junk\r\n");
   EXPECT_EQ(RunLedger(o, codePage, out, err, false), kSomeRejected);
   EXPECT_NE(out.str().find("junk.csv: 見出し行が記録ファイルのものではありません"), std::string::npos);

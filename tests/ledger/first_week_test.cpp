@@ -259,8 +259,7 @@ TEST(RegisterParsing, HeaderSeparatorAndNumberCase) {
   EXPECT_EQ(tabs.columns, (std::vector<std::string>{"部署", "場所"}));
   ASSERT_EQ(tabs.rows.size(), 1u);
   EXPECT_EQ(tabs.rows[0].extra, (std::vector<std::string>{"経理", "本社 \"A\""}));
-  EXPECT_EQ(tabs.validNumbers, 1);
-  EXPECT_EQ(ParseRegister("番号\nPC1\nPC2\n", cp).validNumbers, 0);
+  EXPECT_EQ(ParseRegister("番号\nPC1\nPC2\n", cp).rows.size(), 0u);
   EXPECT_EQ(ParseRegister("abc-01-0001\n　\nabc-01-0002\n", cp).rows.size(), 2u);  // a line of blanks is no number
   // A first line with a comma too: commas separate, a TAB stays in its field.
   EXPECT_EQ(ParseRegister("番号,部署\tメモ\nabc-01-0003,総務\n", cp).columns, std::vector<std::string>{"部署\tメモ"});

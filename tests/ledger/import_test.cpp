@@ -24,17 +24,27 @@ TEST_F(LedgerTest, NewestCollectionIsCurrentAndHistoryStays) {
                   " JOIN files f ON f.id = c.file_id WHERE f.name = 'OLD.CSV' AND line IN (2, 6)"),
             "2|Create|2026/11/01\n6|Soft|Alpha Tool");
 
-  // A later, newer file updates the PC; an older one only joins its history.
-  write({.key = "abc-05-0013", .date = "2026/12/05"}, "abc-05-0013 new.csv");
+  // A newer delivery of the number's own file updates the PC; an older file
+  // only joins its history, and so does one under a set-aside name however
+  // new (anyone who can write to the folder can add one: a finding), unless
+  // the number has no file of its own.
+  fs::create_directories(dir / "SAVE" / "sub");
+  write({.key = "abc-05-0013", .date = "2026/12/05"}, "sub/abc-05-0013.csv");
   write({.key = "abc-05-0012", .date = "2026/10/01"}, "older.csv");
+  write({.key = "abc-05-0012", .date = "2026/12/06", .computer = "PC-FORGED"}, "abc-05-0012 (前回 2026-12-06).csv");
+  write({.key = "abc-05-0014", .date = "2026/11/01"}, "abc-05-0014 (前回 2026-11-01 PC-ALPHA).csv");
   const ImportResult again = import();
   EXPECT_EQ(again.alreadyRead, 3);
-  EXPECT_EQ(again.taken, 2);
-  EXPECT_EQ(again.newPcs, 0);
+  EXPECT_EQ(again.taken, 4);
+  EXPECT_EQ(again.newPcs, 1);
   EXPECT_EQ(again.updatedPcs, 1);
-  EXPECT_EQ(query("SELECT number, substr(collected_at, 1, 10) FROM pc_summary ORDER BY number"),
-            "abc-05-0012|2026-12-01\nabc-05-0013|2026-12-05");
-  EXPECT_EQ(query("SELECT files_read, new_pcs, updated_pcs, rejected FROM imports"), "3|2|0|0\n5|0|1|0");
+  EXPECT_EQ(query("SELECT number, substr(collected_at, 1, 10), file_name FROM pc_summary ORDER BY number"),
+            "abc-05-0012|2026-12-01|abc-05-0012.csv\nabc-05-0013|2026-12-05|abc-05-0013.csv\n"
+            "abc-05-0014|2026-11-01|abc-05-0014 (前回 2026-11-01 PC-ALPHA).csv");
+  EXPECT_EQ(query("SELECT number, file, detail FROM findings WHERE kind = 'set_aside_newer'"),
+            "abc-05-0012|abc-05-0012 (前回 2026-12-06).csv|"
+            "収集日時 2026-12-06 09:05:07（abc-05-0012.csv の 2026-12-01 08:00:00 より新しい）");
+  EXPECT_EQ(query("SELECT files_read, new_pcs, updated_pcs, rejected FROM imports"), "3|2|0|0\n7|1|1|0");
 }
 
 TEST_F(LedgerTest, LongFilesKeepEveryLineAndSoftwareFoldsTheSameOnEveryPc) {

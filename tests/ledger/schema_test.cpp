@@ -31,7 +31,7 @@ TEST_F(LedgerTest, ADatabaseFromBeforeVersionsIsUpgraded) {
   EXPECT_EQ(query("SELECT COUNT(*) FROM collections"), "3");
   EXPECT_EQ(query("SELECT kind, detail FROM findings"),
             "same_uuid|UUID {A}: abc-05-0001 abc-05-0002\n"
-            "older_numbers|UUID A: 古い管理番号 abc-05-0001（GLPIにはこの番号だけを送る）");
+            "older_numbers|UUID A: 別の管理番号 abc-05-0001（GLPIにはこの番号だけを送る）");
 }
 
 }  // namespace

@@ -69,20 +69,47 @@ TEST(IsRealDay, MonthLengthsAndLeapYears) {
   for (const auto& [y, m, d, real] : days) EXPECT_EQ(IsRealDay(y, m, d), real) << y << "-" << m << "-" << d;
 }
 
-TEST(Register, HeaderAndFurtherColumns) {
-  platform::IconvCodePage cp;
-  const RegisterList utf8 = ParseRegister("\xEF\xBB\xBF管理番号,部署,場所\r\nabc-05-0012,総務,\"本社, 3F\"\r\nabc-05-0013\r\n\r\n", cp);
-  EXPECT_EQ(utf8.columns, (std::vector<std::string>{"部署", "場所"}));
-  ASSERT_EQ(utf8.rows.size(), 2u);
-  EXPECT_EQ(utf8.rows[0].extra, (std::vector<std::string>{"総務", "本社, 3F"}));
-  EXPECT_EQ(utf8.rows[1].number, "abc-05-0013");
-  EXPECT_EQ(utf8.rows[1].extra, (std::vector<std::string>{"", ""}));
+// The register as read: its columns, each row, what was skipped.
+std::string Dump(const RegisterList& r) {
+  std::string out = "columns:";
+  for (const std::string& c : r.columns) out += " " + c;
+  for (const auto& row : r.rows) {
+    out += "\n" + row.number;
+    for (const std::string& v : row.extra) out += "|" + v;
+  }
+  for (int at : r.skippedAbove) out += "\nabove " + std::to_string(at);
+  for (const auto& [at, field] : r.notNumbers) out += "\nno number " + std::to_string(at) + " " + field;
+  return out;
+}
 
-  // Code page 932 without a header: every line is a number.
-  const RegisterList ansi = ParseRegister(cp.toAnsi("abc-05-0012,総務\nabc-05-0013,経理\n"), cp);
-  EXPECT_EQ(ansi.columns, (std::vector<std::string>{"列2"}));
-  ASSERT_EQ(ansi.rows.size(), 2u);
-  EXPECT_EQ(ansi.rows[1].extra[0], "経理");
+TEST(Register, HeadingsFurtherColumnsAndLinesThatAreNoPc) {
+  platform::IconvCodePage cp;
+  const std::pair<std::string, const char*> cases[] = {
+      {"\xEF\xBB\xBF管理番号,部署,場所\r\nabc-05-0012,総務,\"本社, 3F\"\r\nabc-05-0013\r\n\r\n",
+       "columns: 部署 場所\nabc-05-0012|総務|本社, 3F\nabc-05-0013||"},
+      // Code page 932 without headings: every line is a number.
+      {cp.toAnsi("abc-05-0012,総務\nabc-05-0013,経理\n"), "columns: 列2\nabc-05-0012|総務\nabc-05-0013|経理"},
+      // As Japanese Excel ledgers begin and end: a title, an empty line, the
+      // headings; a total and a note below the PCs.
+      {cp.toAnsi("PC管理台帳（2026年12月現在）,,,\r\n,,,\r\n管理番号,部署,購入日,取得価額\r\n"
+                 "ABC-05-0012 ,総務,令和3年4月1日,\"\\148,500\"\r\nabc-05-0013,経理,,\r\n合計,,,\"\\148,500\"\r\n"
+                 "※リース品を含む,,,\r\n"),
+       "columns: 部署 購入日 取得価額\nabc-05-0012|総務|令和3年4月1日|\\148,500\nabc-05-0013|経理||\n"
+       "above 1\nabove 2\nno number 6 合計\nno number 7 ※リース品を含む"},
+      // TABs, the headings named in English below a title without a separator.
+      {"Inventory\r\nAsset No\tx\r\nabc-05-0001\ty\r\n",
+       "columns: x\nabc-05-0001|y\nabove 1"},
+  };
+  for (const auto& [bytes, expected] : cases) EXPECT_EQ(Dump(ParseRegister(bytes, cp)), expected) << expected;
+
+  RegisterList skipped;
+  skipped.skippedAbove = {1, 2};
+  skipped.notNumbers = {{6, "合計"}, {7, "※"}};
+  EXPECT_EQ(RegisterNotes(skipped),
+            (std::vector<std::string>{
+                "台帳の見出しの上の1〜2行目を読み飛ばしました / skipped the register's lines 1-2 above its headings",
+                "台帳の管理番号でない2行はPCとして読みません（6行目「合計」ほか） / 2 lines of the register without a "
+                "management number read as no PC (line 6: \"合計\"...)"}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ledger/checks/catalogue_checks.h"
 
 #include "ledger/store/identifier_sql.h"
+#include "ledger/store/same_pc_sql.h"
 #include "ledger/checks/end_of_support.h"
 
 namespace th::ledger {
@@ -17,16 +18,22 @@ void SqlWindowsEndOfSupport(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 // Each statement inserts one kind in a stable order. temp.pc_has holds, once,
 // each PC's products that a check looks at (forbidden, required, short of
-// licences, past their date), so the many free products cost little.
+// licences, past their date), so the many free products cost little. A PC
+// under several numbers is looked at under its current one only (temp.pc),
+// so that it is counted once.
+constexpr const char* kPcsChecked = "CREATE TEMP TABLE pc AS SELECT s.* FROM pc_summary s"
+                                    " WHERE s.number IN (" LEDGER_PC_NUMBERS ")";
+
 constexpr const char* kProductsChecked =
     R"(CREATE TEMP TABLE pc_has AS
        WITH checked AS (
          SELECT product FROM catalogue_products
          WHERE kind IN ('forbidden', 'required') OR end_of_support < ?1 OR (kind = 'paid' AND licences IS NOT NULL)),
        names AS (SELECT m.name, m.os, m.product FROM catalogue_matches m JOIN checked USING(product))
-       SELECT DISTINCT i.number, n.product, i.name FROM installs i JOIN names n ON n.os = 0 AND n.name = i.name
+       SELECT DISTINCT i.number, n.product, i.name FROM temp.pc s JOIN installs i USING(number)
+       JOIN names n ON n.os = 0 AND n.name = i.name
        UNION
-       SELECT s.number, n.product, s.os FROM pc_summary s JOIN names n ON n.os = 1 AND n.name = s.os)";
+       SELECT s.number, n.product, s.os FROM temp.pc s JOIN names n ON n.os = 1 AND n.name = s.os)";
 
 constexpr const char* kChecks[] = {
     R"(INSERT INTO findings(kind, number, file, detail)
@@ -44,13 +51,15 @@ constexpr const char* kChecks[] = {
              FROM (SELECT pp.* FROM temp.pc_has pp JOIN catalogue_products p USING(product)
                    WHERE p.kind = 'forbidden' ORDER BY pp.number, p.line, pp.name)
              GROUP BY number, product) x
-       JOIN pc_summary s ON s.number = x.number
+       JOIN temp.pc s ON s.number = x.number
        JOIN catalogue_products p ON p.product = x.product
        ORDER BY x.number, p.line)",
+    // A PC whose software could not be read (no_software: the registry scan
+    // failed) is not said to lack what it may well have.
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'required_missing', s.number, s.file_name, p.product
-       FROM pc_summary s JOIN catalogue_products p ON p.kind = 'required'
-       WHERE NOT EXISTS (SELECT 1 FROM temp.pc_has pp WHERE pp.number = s.number AND pp.product = p.product)
+       FROM temp.pc s JOIN collections c ON c.id = s.collection_id JOIN catalogue_products p ON p.kind = 'required'
+       WHERE c.applications > 0 AND NOT EXISTS (SELECT 1 FROM temp.pc_has pp WHERE pp.number = s.number AND pp.product = p.product)
        ORDER BY s.number, p.line)",
     // The catalogue's date first; a caption the catalogue dates is not
     // dated again by the built-in table.
@@ -58,35 +67,34 @@ constexpr const char* kChecks[] = {
        SELECT 'end_of_support', number, file_name, what || ': サポート終了 ' || since FROM (
          SELECT pp.number, s.file_name, pp.product AS what, p.end_of_support AS since, p.line AS k
          FROM (SELECT DISTINCT number, product FROM temp.pc_has) pp
-         JOIN catalogue_products p USING(product) JOIN pc_summary s USING(number)
+         JOIN catalogue_products p USING(product) JOIN temp.pc s USING(number)
          WHERE p.end_of_support < ?1
          UNION ALL
          SELECT number, file_name, os, since, -1 FROM
-           (SELECT number, file_name, os, windows_end_of_support(os) AS since FROM pc_summary) s
+           (SELECT number, file_name, os, windows_end_of_support(os) AS since FROM temp.pc) s
          WHERE since < ?1 AND NOT EXISTS (
            SELECT 1 FROM catalogue_matches m JOIN catalogue_products p ON p.product = m.product
            WHERE m.os = 1 AND m.name = s.os AND p.end_of_support IS NOT NULL))
        ORDER BY number, k)",
     // Hardware that a PC's own collection should never show changing; a
     // value missing on either side is a failed reading, not a change, and so
-    // is a placeholder serial or UUID.
+    // is a placeholder serial. A number reported by two PCs (two_pcs, found
+    // before) compares two machines, not one machine's hardware.
     R"(WITH pairs AS (
          SELECT s.number, s.file_name, n.memory AS nm, o.memory AS om, n.system_disk_size AS nd,
                 o.system_disk_size AS od, n.cpu AS nc, o.cpu AS oc,
                 CASE WHEN )" LEDGER_REAL_SERIAL("n.board_serial") R"( THEN n.board_serial ELSE '' END AS nb,
-                CASE WHEN )" LEDGER_REAL_SERIAL("o.board_serial") R"( THEN o.board_serial ELSE '' END AS ob,
-                CASE WHEN )" LEDGER_REAL_UUID("n.system_uuid") R"( THEN n.system_uuid ELSE '' END AS nu,
-                CASE WHEN )" LEDGER_REAL_UUID("o.system_uuid") R"( THEN o.system_uuid ELSE '' END AS ou
+                CASE WHEN )" LEDGER_REAL_SERIAL("o.board_serial") R"( THEN o.board_serial ELSE '' END AS ob
          FROM previous_collections pc JOIN pc_summary s ON s.number = pc.number
-         JOIN collections n ON n.id = pc.collection_id JOIN collections o ON o.id = pc.previous_id),
+         JOIN collections n ON n.id = pc.collection_id JOIN collections o ON o.id = pc.previous_id
+         WHERE pc.number NOT IN (SELECT number FROM findings WHERE kind = 'two_pcs')),
        changed AS (
          SELECT number, file_name,
            CASE WHEN nm <> '' AND om <> '' AND CAST(nm AS INTEGER) < CAST(om AS INTEGER)
                 THEN ' / メモリ ' || om || ' → ' || nm ELSE '' END ||
            CASE WHEN nd <> '' AND od <> '' AND nd <> od THEN ' / システムディスク容量 ' || od || ' → ' || nd ELSE '' END ||
            CASE WHEN nc <> '' AND oc <> '' AND nc <> oc THEN ' / CPU ' || oc || ' → ' || nc ELSE '' END ||
-           CASE WHEN nb <> '' AND ob <> '' AND nb <> ob THEN ' / ボードシリアル ' || ob || ' → ' || nb ELSE '' END ||
-           CASE WHEN nu <> '' AND ou <> '' AND nu <> ou THEN ' / システムUUID ' || ou || ' → ' || nu ELSE '' END
+           CASE WHEN nb <> '' AND ob <> '' AND nb <> ob THEN ' / ボードシリアル ' || ob || ' → ' || nb ELSE '' END
            AS what
          FROM pairs)
        INSERT INTO findings(kind, number, file, detail)
@@ -100,7 +108,8 @@ void AddCatalogueFindings(Database& db, const std::string& today) {
                               SqlWindowsEndOfSupport, nullptr, nullptr) != SQLITE_OK) {
     throw DbError(sqlite3_errmsg(db.get()));
   }
-  db.exec("DROP TABLE IF EXISTS temp.pc_has;");
+  db.exec("DROP TABLE IF EXISTS temp.pc_has; DROP TABLE IF EXISTS temp.pc;");
+  db.exec(kPcsChecked);
   bool any = false;
   {
     Statement catalogue = db.prepare("SELECT EXISTS (SELECT 1 FROM catalogue_products)");
@@ -117,7 +126,7 @@ void AddCatalogueFindings(Database& db, const std::string& today) {
     if (sqlite3_bind_parameter_count(s.get()) > 0) s.bind(1, today);
     s.run();
   }
-  db.exec("DROP TABLE temp.pc_has;");
+  db.exec("DROP TABLE temp.pc_has; DROP TABLE temp.pc;");
 }
 
 }  // namespace th::ledger

@@ -42,7 +42,9 @@ constexpr const char* kChecksBeforeShared[] = {
        FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
        WHERE NOT is_management_number(p.number) ORDER BY p.number)",
     R"(INSERT INTO findings(kind, number, file, detail)
-       SELECT 'no_software', p.number, f.name, 'ソフトウェアの記録が0件'
+       SELECT 'no_software', p.number, f.name, 'ソフトウェアの記録が0件' ||
+              CASE WHEN EXISTS (SELECT 1 FROM catalogue_products WHERE kind = 'required')
+                   THEN '（必須ソフトウェアの有無は確かめない）' ELSE '' END
        FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
        WHERE c.applications = 0 ORDER BY p.number)",
 };
@@ -82,6 +84,15 @@ constexpr const char* kChecksAfterShared[] = {
     "        group_concat(computer_name || ' (' || COALESCE(collected_at, '?') || ')', ' / ')"
     " FROM (SELECT ids.* FROM ids JOIN two USING(number) ORDER BY ids.number, ids.collected_at, ids.id)"
     " GROUP BY number ORDER BY number",
+    // A file under a set-aside name is history, never current: one dated
+    // after the number's own file was not put there by a delivery.
+    R"(INSERT INTO findings(kind, number, file, detail)
+       SELECT 'set_aside_newer', p.number, f.name,
+              '収集日時 ' || c.collected_at || '（' || cf.name || ' の ' || cur.collected_at || ' より新しい）'
+       FROM pcs p JOIN collections cur ON cur.id = p.collection_id JOIN files cf ON cf.id = cur.file_id
+       JOIN collections c ON c.number = p.number JOIN files f ON f.id = c.file_id
+       WHERE f.gone_at IS NULL AND c.date_problem IS NULL AND c.collected_at > cur.collected_at
+         AND name_matches_key(f.name, c.number) ORDER BY p.number, f.path)",
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'stale', p.number, f.name, '収集日時 ' || c.collected_at
        FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id
@@ -106,7 +117,7 @@ constexpr const char* kChecksAfterShared[] = {
     // holds them: the older numbers of one PC, a PC without a name.
     "INSERT INTO findings(kind, number, file, detail)"
     " SELECT 'older_numbers', current_number, current_file,"
-    "        'UUID ' || uuid || ': 古い管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
+    "        'UUID ' || uuid || ': 別の管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
     " FROM (SELECT * FROM (" LEDGER_OLDER_NUMBERS ") ORDER BY number) GROUP BY uuid ORDER BY current_number",
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'no_computer_name', p.number, f.name, 'コンピュータ名が空（GLPIには管理番号を名前として送る）'

@@ -20,17 +20,21 @@ bool Number(std::string_view s, std::size_t& at, std::size_t most, int& out) {
 }  // namespace
 
 std::optional<double> ReadWholeNumber(std::string_view s) {
-  const bool negative = !s.empty() && s[0] == '-';
-  if (negative) s.remove_prefix(1);
-  if (s.size() > 1 && s[0] == '0') return std::nullopt;
-  const auto v = GroupedDigits(s, 15);
+  const auto v = SpreadsheetAmount(s, 15);
   if (!v) return std::nullopt;
-  return static_cast<double>(negative ? -*v : *v);
+  return static_cast<double>(*v);
 }
 
 std::optional<CellDateTime> ReadDateTime(std::string_view s) {
   CellDateTime t;
   std::size_t at = 0;
+  if (s.find(' ') == std::string_view::npos) {  // a day in any form the catalogue reads (令和3年4月1日)
+    if (const auto day = SpreadsheetDate(s)) {
+      const std::string_view d = *day;  // YYYY-MM-DD
+      if (!Number(d, at, 4, t.y) || !Number(d, ++at, 2, t.mo) || !Number(d, ++at, 2, t.d)) return std::nullopt;
+      return t.y < 1901 ? std::nullopt : std::optional(t);
+    }
+  }
   if (!Number(s, at, 4, t.y) || at != 4 || at >= s.size() || (s[at] != '-' && s[at] != '/')) return std::nullopt;
   const char sep = s[at++];
   if (!Number(s, at, 2, t.mo) || at >= s.size() || s[at++] != sep || !Number(s, at, 2, t.d)) return std::nullopt;

@@ -7,9 +7,10 @@
 
 namespace th::ledger {
 
-// "128000", "128,000" (groups of three), "-3": a whole number with few enough
-// digits for a spreadsheet to keep every one. A leading zero ("000123") makes
-// it an identifier, not a number.
+// "128000", "128,000" (groups of three), "-3", "\\148,500" (yen): a whole
+// number with few enough digits for a spreadsheet to keep every one
+// (SpreadsheetAmount). A leading zero ("000123") makes it an identifier, not
+// a number.
 std::optional<double> ReadWholeNumber(std::string_view s);
 
 struct CellDateTime {
@@ -17,7 +18,8 @@ struct CellDateTime {
   bool withTime = false;
 };
 
-// "2021-04-01", "2021/4/1", optionally followed by " 9:05" or " 09:05:07": a
+// "2021-04-01", "2021/4/1", optionally followed by " 9:05" or " 09:05:07", or
+// a day alone in any form SpreadsheetDate reads (令和3年4月1日, R3.4.1): a
 // real day after 1900 (a spreadsheet's calendar is wrong before March 1900).
 std::optional<CellDateTime> ReadDateTime(std::string_view s);
 

@@ -314,17 +314,10 @@ void Forget(Run& run) {
   }
 }
 
-// Each number's current collection: the newest by date, on a tie the file
-// whose path sorts last; never one without a usable date or whose file is gone.
+// Each number's current collection, as the view collection_ranks orders them:
+// its own file's before one under a set-aside name, then the newest.
 void ChooseCurrent(Database& db) {
-  db.exec(
-      "DELETE FROM pcs;"
-      "INSERT INTO pcs(number, collection_id)"
-      " SELECT number, id FROM (SELECT c.number, c.id, ROW_NUMBER() OVER (PARTITION BY c.number"
-      "   ORDER BY c.collected_at DESC, f.path DESC, c.id DESC) AS n"
-      "   FROM collections c JOIN files f ON f.id = c.file_id"
-      "   WHERE c.date_problem IS NULL AND f.gone_at IS NULL)"
-      " WHERE n = 1");
+  db.exec("DELETE FROM pcs; INSERT INTO pcs(number, collection_id) SELECT number, id FROM collection_ranks WHERE n = 1");
 }
 
 void StoreRegister(Database& db, const RegisterList& list) {

@@ -24,6 +24,13 @@ bool IsUtf8(std::string_view s) {
   return true;
 }
 
+// A first field that names the number column: 管理番号, 資産番号, Number,
+// Asset No.
+bool NamesNumberColumn(std::string_view key) {
+  const auto endsWith = [&](std::string_view end) { return key.size() >= end.size() && key.substr(key.size() - end.size()) == end; };
+  return endsWith("番号") || endsWith("number") || endsWith("no") || endsWith("no.");
+}
+
 std::string Trim(std::string_view s) {
   const std::size_t b = s.find_first_not_of(" \t");
   if (b == std::string_view::npos) return {};
@@ -76,31 +83,76 @@ RegisterList ParseRegister(std::string_view bytes, platform::CodePage& codePage)
   const std::string text = DecodeText(bytes, codePage);
   std::vector<std::string_view> rawLines;
   ForEachLine(text, [&](std::string_view line) { rawLines.push_back(line); });
-  // TAB-separated when the first line has a TAB and no comma.
-  const std::string_view first = rawLines.empty() ? std::string_view() : rawLines.front();
-  const char separator = first.find('\t') != std::string_view::npos && first.find(',') == std::string_view::npos ? '\t' : ',';
-  std::vector<std::vector<std::string>> lines;
+  // TAB-separated when the first line with a separator has a TAB and no comma.
+  std::string_view first;
   for (std::string_view line : rawLines) {
-    std::vector<std::string> fields = SplitCsvLine(line, separator);
-    if (!FoldName(fields.front()).empty()) lines.push_back(std::move(fields));
+    if (line.find_first_of(",\t") != std::string_view::npos) {
+      first = line;
+      break;
+    }
   }
+  const char separator = first.find('\t') != std::string_view::npos && first.find(',') == std::string_view::npos ? '\t' : ',';
+  struct Line {
+    int at;  // in the file, from 1
+    std::vector<std::string> fields;
+    std::string key;  // the first field folded
+  };
+  std::vector<Line> lines;
+  for (std::size_t i = 0; i < rawLines.size(); ++i) {
+    std::vector<std::string> fields = SplitCsvLine(rawLines[i], separator);
+    std::string key = FoldKey(fields.front());
+    if (!key.empty()) lines.push_back({static_cast<int>(i + 1), std::move(fields), std::move(key)});
+  }
+
+  // The headings lie above the first number: the first line naming the
+  // number column, else the first line.
+  std::size_t firstNumber = 0;
+  while (firstNumber < lines.size() && !forms::IsManagementNumber(lines[firstNumber].key)) ++firstNumber;
+  std::size_t heading = 0;
+  while (heading < firstNumber && !NamesNumberColumn(lines[heading].key)) ++heading;
+  if (heading == firstNumber) heading = 0;
 
   RegisterList list;
   std::size_t begin = 0;
-  std::size_t width = 0;
-  for (const auto& l : lines) width = std::max(width, l.size());
-  if (!lines.empty() && !forms::IsManagementNumber(FoldKey(lines[0][0]))) {
-    list.columns.assign(lines[0].begin() + 1, lines[0].end());
-    begin = 1;
+  if (heading < firstNumber) {
+    list.columns.assign(lines[heading].fields.begin() + 1, lines[heading].fields.end());
+    for (int at = 1; at < lines[heading].at; ++at) list.skippedAbove.push_back(at);
+    begin = heading + 1;
   }
+  std::size_t width = 0;
+  for (std::size_t i = begin; i < lines.size(); ++i) width = std::max(width, lines[i].fields.size());
   for (std::size_t c = list.columns.size() + 1; c < width; ++c) list.columns.push_back("列" + std::to_string(c + 1));
   for (std::size_t i = begin; i < lines.size(); ++i) {
-    RegisterList::Row row{FoldKey(lines[i][0]), {lines[i].begin() + 1, lines[i].end()}};
+    Line& l = lines[i];
+    if (!forms::IsManagementNumber(l.key)) {
+      list.notNumbers.emplace_back(l.at, FoldName(l.fields.front()));
+      continue;
+    }
+    RegisterList::Row row{std::move(l.key), {l.fields.begin() + 1, l.fields.end()}};
     row.extra.resize(list.columns.size());
-    if (forms::IsManagementNumber(row.number)) ++list.validNumbers;
     list.rows.push_back(std::move(row));
   }
   return list;
+}
+
+std::vector<std::string> RegisterNotes(const RegisterList& list) {
+  std::vector<std::string> notes;
+  if (!list.skippedAbove.empty()) {
+    const std::string from = std::to_string(list.skippedAbove.front()), to = std::to_string(list.skippedAbove.back());
+    const bool one = from == to;
+    notes.push_back("台帳の見出しの上の" + from + (one ? "" : "〜" + to) + "行目を読み飛ばしました / skipped the register's line" +
+                    (one ? " " + from : "s " + from + "-" + to) + " above its headings");
+  }
+  if (!list.notNumbers.empty()) {
+    const auto& [at, field] = list.notNumbers.front();
+    const std::string n = std::to_string(list.notNumbers.size()), line = std::to_string(at);
+    const bool one = list.notNumbers.size() == 1;
+    notes.push_back("台帳の管理番号でない" + n + "行はPCとして読みません（" + line + "行目「" + field + "」" +
+                    (one ? "" : "ほか") + "） / " + n + " line" + (one ? "" : "s") +
+                    " of the register without a management number read as no PC (line " + line + ": \"" + field + "\"" +
+                    (one ? "" : "...") + ")");
+  }
+  return notes;
 }
 
 }  // namespace th::ledger

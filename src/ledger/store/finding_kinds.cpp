@@ -14,6 +14,7 @@ constexpr FindingKind kKinds[] = {
     {"same_mac", "同じMACアドレスが複数の管理番号にある", "Same MAC address under two numbers"},
     {"same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name under two numbers"},
     {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs", true},
+    {"set_aside_newer", "現行より新しい退避ファイル", "Set-aside file newer than the current one", true},
     {"stale", "古い収集", "Stale collection"},
     {"not_reported", "台帳にあるが未報告", "In the register, not reported"},
     {"not_in_register", "台帳にない管理番号", "Reported, not in the register"},

@@ -3,7 +3,9 @@
 // nothing (ignored_identifiers: placeholder UUIDs and serials, virtual
 // adapters' MACs), for every check that compares identifiers. Each macro
 // takes the SQL expression of the value as a string literal and gives a
-// literal, so the checks' statements stay constants.
+// literal, so the checks' statements stay constants. The schema's view
+// older_numbers (schema/007_one_pc_once.sql) writes the UUID rule out, as a
+// view cannot use these.
 
 // The forms the patterns are written in: upper case, a UUID without its
 // braces, a MAC with '-'.

@@ -1,21 +1,17 @@
 #pragma once
-// The one SQL rule that tells which management numbers are older numbers of
-// a PC now reported under another: current collections that share a system
-// UUID (placeholders aside) are one machine, and the number whose collection
-// is the latest is its current number (of two collected in the same second,
-// the greater number, so that the answer never hangs on the listing's order).
-// The checks raise one finding per such PC; the GLPI export sends it under its
-// current number only, since GLPI would merge the files and keep whichever it
-// read last.
-#include "ledger/store/identifier_sql.h"
+// Which management numbers are older numbers of a PC now reported under
+// another, and which numbers count as PCs: the schema's views
+// `older_numbers` and `pc_numbers` (schema/007_one_pc_once.sql) hold the rule.
+// Current collections that share a system UUID (placeholders aside) are one
+// machine; its current number is the register's over one the register lacks,
+// then the one collected last. Every count of PCs (licences, end of support,
+// the report's and the workbook's totals) counts pc_numbers; the checks raise
+// one finding per such PC; the GLPI export sends it under its current number
+// only, since GLPI would merge the files and keep whichever it read last.
+#include "ledger/store/identifier_sql.h"  // the readers of these views compare identifiers too
 
 // Columns: number, current_number, current_file (its collection's), uuid.
-#define LEDGER_OLDER_NUMBERS                                                                                     \
-  "SELECT number, current_number, current_file, uuid FROM ("                                                     \
-  " SELECT p.number, " LEDGER_UUID_FORM("c.system_uuid") " AS uuid, FIRST_VALUE(p.number) OVER same AS"          \
-  "        current_number, FIRST_VALUE(f.name) OVER same AS current_file, ROW_NUMBER() OVER same AS rank"        \
-  " FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id"                    \
-  " WHERE " LEDGER_REAL_UUID("c.system_uuid")                                                                    \
-  " WINDOW same AS (PARTITION BY " LEDGER_UUID_FORM("c.system_uuid")                                             \
-  "                ORDER BY c.collected_at DESC, p.number DESC))"                                                \
-  " WHERE rank > 1"
+#define LEDGER_OLDER_NUMBERS "SELECT number, current_number, current_file, uuid FROM older_numbers"
+
+// Column: number. Each PC once: the current numbers less the older ones.
+#define LEDGER_PC_NUMBERS "SELECT number FROM pc_numbers"

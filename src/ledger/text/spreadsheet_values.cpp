@@ -66,6 +66,19 @@ std::optional<long long> GroupedDigits(std::string_view s, std::size_t maxDigits
   return value;
 }
 
+std::optional<long long> SpreadsheetAmount(std::string_view text, std::size_t maxDigits) {
+  const std::string folded = FoldName(text);
+  std::string_view s = folded;
+  bool negative = Take(s, "-");
+  const bool yen = Take(s, "\\") || Take(s, "¥") || Take(s, "￥");
+  if (yen && !negative) negative = Take(s, "-");
+  if (!yen && s.size() > 3 && s.substr(s.size() - 3) == "円") s.remove_suffix(3);
+  if (s.size() > 1 && s[0] == '0') return std::nullopt;
+  const auto value = GroupedDigits(s, maxDigits);
+  if (!value) return std::nullopt;
+  return negative ? -*value : *value;
+}
+
 std::optional<long long> SpreadsheetCount(std::string_view text) {
   const std::string folded = FoldName(text);
   std::string_view s = folded;

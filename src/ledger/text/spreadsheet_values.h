@@ -13,6 +13,13 @@ namespace th::ledger {
 // digits. Nothing for any other text.
 std::optional<long long> GroupedDigits(std::string_view text, std::size_t maxDigits);
 
+// A whole amount as a spreadsheet shows a number or a currency in yen:
+// "148500", "148,500", "\\148,500" (code page 932's yen sign), "¥148,500",
+// "￥148,500", "148,500円", a minus before the number or the sign; full-width
+// digits too; at most `maxDigits` digits. Nothing for any other text, a
+// decimal part, or a leading zero ("000123" is an identifier, not a number).
+std::optional<long long> SpreadsheetAmount(std::string_view text, std::size_t maxDigits);
+
 // A whole count: "1000", "1,000" (thousands separators), "1000.00" (shown
 // with decimals), full-width digits too. Nothing for any other text, a
 // negative count or one over twelve digits.

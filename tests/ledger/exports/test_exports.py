@@ -49,10 +49,12 @@ LATER = {"abc-05-0013": dict(PCS["abc-05-0013"], date="2026/12/03", memory="1677
                              software=[("7-Zip", "1.10", "Igor Pavlov"), ("経費精算", "2.4", "C:\\Apps\\経費"),
                                        ("表計算ソフト", "16.0", LONG_NUMBER)])}
 CURRENT = {**PCS, **LATER}
-REGISTER = ("管理番号,部署,リース番号,購入日,取得価額\r\nabc-05-0012,総務部,1.10,2021/4/1,\"128,000\"\r\n"
-            "abc-05-0013,経理部,16.0,2022-11-30,98000\r\nabc-05-0014,営業部,000123,,\"1,234,567\"\r\n")
-REGISTERED = {"abc-05-0012": ("総務部", "1.10", datetime.datetime(2021, 4, 1), 128000),
-              "abc-05-0013": ("経理部", "16.0", datetime.datetime(2022, 11, 30), 98000)}
+# A title and an empty line above the headings, a total below the PCs; 保守契約 mixes numbers and text.
+REGISTER = ("PC管理台帳（2026年12月現在）,,,,,\r\n,,,,,\r\n管理番号,部署,リース番号,購入日,取得価額,保守契約\r\n"
+            "abc-05-0012,総務部,1.10,2021/4/1,\"128,000\",12\r\nabc-05-0013,経理部,16.0,2022-11-30,98000,未定\r\n"
+            "abc-05-0014,営業部,000123,,\"1,234,567\",\r\n合計,,,,\"1,460,567\",\r\n")
+REGISTERED = {"abc-05-0012": ("総務部", "1.10", datetime.datetime(2021, 4, 1), 128000, "12"),
+              "abc-05-0013": ("経理部", "16.0", datetime.datetime(2022, 11, 30), 98000, "未定")}
 CATALOGUE = ("パターン,製品名,発行元,種別,ライセンス数,サポート終了日\r\n7-Zip*,7-Zip,Igor Pavlov,有償,1,2030/1/31\r\n"
              "表計算*,表計算ソフト,,有償,5,\r\n経費*,経費精算,,無償,,\r\n")
 PRODUCTS = [("7-Zip", "7-Zip"), ("表計算ソフト", "表計算"), ("経費精算", "経費")]  # and the start its pattern matches
@@ -145,7 +147,7 @@ class Exports(unittest.TestCase):
                 "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
                 "IPアドレス": " ".join(ip for _, ip in pc["adapters"] if ip), "製造番号": pc["bios"],
                 "収集日時": datetime.datetime.strptime(f"{pc['date']} {pc['time'] or '0:0:0'}", "%Y/%m/%d %H:%M:%S"),
-                **dict(zip(("部署", "リース番号", "購入日", "取得価額"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
+                **dict(zip(("部署", "リース番号", "購入日", "取得価額", "保守契約"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
         heading = next(self.book["PC一覧"].iter_rows(values_only=True))
         self.assertLessEqual({k for pc in pcs for k in pc}, set(heading))
         installs = [s for pc in CURRENT.values() for s in pc["software"]]
@@ -201,7 +203,7 @@ class Exports(unittest.TestCase):
         self.assertRegex(row2, r'<c r="T2" s="\d+"><v>46357\.37855324')
         self.assertIn('formatCode="yyyy-mm-dd hh:mm:ss"', styles)
         self.assertIn('<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>', xml)
-        self.assertIn('<autoFilter ref="A1:Y3"/>', xml)
+        self.assertIn('<autoFilter ref="A1:Z3"/>', xml)
         self.assertIn('formatCode="#,##0;[Red]-#,##0"', styles)
         self.assertIn("<b/>", styles)
         # Excel reads "_xHHHH_" in a cell's text as an escaped character (ECMA-376's ST_Xstring),
