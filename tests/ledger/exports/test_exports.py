@@ -352,9 +352,9 @@ class GlpiIdentities(unittest.TestCase):
                 " removed in GLPI)",
                 "  abc-06-0003: コンピュータ名がないため管理番号を名前として送ります / no computer name: sent with its management"
                 " number as name"]
-        for run in ("first", "later"):
+        for run, register in (("first", []), ("later", ["--register", str(out / "register.csv")])):
             r = subprocess.run([LEDGER, "--db", str(out / "db.sqlite"), "--no-report", "--glpi", str(out / run),
-                                str(out / "SAVE")], capture_output=True, text=True)
+                                *register, str(out / "SAVE")], capture_output=True, text=True)
             lines = r.stdout.splitlines()
             self.assertEqual(lines[lines.index(said[0].format(run=run)):][:len(said)], [said[0].format(run=run), *said[1:]],
                              r.stdout + r.stderr)
@@ -366,6 +366,12 @@ class GlpiIdentities(unittest.TestCase):
                 adapters=[("00-1A-2B-00-00-07", ""), *GLPI_PCS["con"]["adapters"]])))
             sent["_con.json"] = ("con-2026-11-01-09-00-00 PC-CON - - - - - 16215 00:1a:2b:00:00:07=00:1a:2b:00:00:07"
                                  " 00:1a:2b:00:00:06=00:1a:2b:00:00:06")
+            # The register names the PC's older number: that one is sent, the later one (a typo) not.
+            (out / "register.csv").write_text("管理番号\r\nabc-06-0004\r\n", encoding="utf-8")
+            sent.pop("abc-06-0005.json", None)
+            sent["abc-06-0004.json"] = "abc-06-0004-2026-11-01-09-00-00 PC-OLD 4444 SN-4 - - - 8107"
+            said[1] = ("  abc-06-0004: 同じPC（同じUUID）の別の管理番号 abc-06-0005 は送りません / the same PC's other numbers"
+                       " (same UUID) not sent: abc-06-0005")
 
 
 if __name__ == "__main__":
