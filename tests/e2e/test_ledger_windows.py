@@ -6,6 +6,7 @@ program and a double-click (a console made for the program alone), which keep
 the database and the report beside the program whatever folder was current,
 print absolute paths, open the report and wait for a key."""
 
+import json
 import os
 import pty
 import re
@@ -17,10 +18,12 @@ import time
 import unittest
 from pathlib import Path
 
+import jsonschema
+
 import harness
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "ledger" / "exports"))
-from test_exports import CATALOGUE, PCS, REGISTER, record_file  # noqa: E402  (the exports' fixture)
+from test_exports import CATALOGUE, PCS, REGISTER, SCHEMA, record_file  # noqa: E402  (the exports' fixture)
 
 ROOT = r"C:\台帳 テスト"
 PROGRAM = ROOT + r"\ツール 置き場"
@@ -98,6 +101,9 @@ class LedgerOnWindows(unittest.TestCase):
         for written in ("書き出し 先/pcs.csv", "書き出し 先/inventory.xlsx", "ブック 一.xlsx", "GLPI 出力/abc-05-0012.json",
                         "GLPI 出力/glpi-inventory.zip", "報告 書.html"):
             self.assertTrue((root / written).is_file(), written)
+        checker = jsonschema.Draft7Validator(SCHEMA, format_checker=jsonschema.FormatChecker())
+        for number in PCS:  # the Windows program's GLPI files as GLPI's schema has them
+            checker.validate(json.loads((root / "GLPI 出力" / f"{number}.json").read_text(encoding="utf-8")))
         con = sqlite3.connect(root / "データ 台帳.sqlite")
         self.assertEqual(con.execute("SELECT count(*) FROM register").fetchone()[0], 3)
         self.assertEqual(sorted(r[0] for r in con.execute("SELECT product FROM catalogue_products")),
