@@ -6,12 +6,14 @@ program and a double-click (a console made for the program alone), which keep
 the database and the report beside the program whatever folder was current,
 print absolute paths, open the report and wait for a key."""
 
+import fcntl
 import json
 import os
 import pty
 import re
 import select
 import sqlite3
+import struct
 import sys
 import termios
 import time
@@ -42,6 +44,7 @@ def on_console(s, *command, cwd, timeout=120):
         attributes = termios.tcgetattr(0)
         attributes[3] &= ~termios.ECHO  # the key pressed is not shown
         termios.tcsetattr(0, termios.TCSANOW, attributes)
+        fcntl.ioctl(0, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 400, 0, 0))  # wide: no line wraps
         os.chdir(s.unix_path(cwd))
         os.execve(s.loader, [s.loader, *map(str, command)], s.env)
     shown, answered, end = b"", False, time.monotonic() + timeout
@@ -121,6 +124,10 @@ class LedgerOnWindows(unittest.TestCase):
                      rf"データベース / database: {ROOT}\x.sqlite"):
             self.assertIn(line, lines)
         self.assertNotIn(KEY_PROMPT, lines)  # the console is cmd's: it stays open
+        # The help, longer than the console writer's buffer: no character cut in two.
+        piped = self.s.wine(self.exe, "--help", cwd=ROOT).stdout
+        status, lines = on_console(self.s, self.exe, "--help", cwd=ROOT)
+        self.assertEqual([line.rstrip() for line in lines], [line.rstrip() for line in piped.splitlines() if line] + [KEY_PROMPT])
 
     def test_a_dropped_folder_and_a_double_click_keep_their_files_beside_the_program(self):
         s = self.s
