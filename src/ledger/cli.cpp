@@ -17,6 +17,8 @@
 
 namespace th::ledger {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 constexpr const char* kDescription =
@@ -103,16 +105,100 @@ void WriteWorkbookAndSay(Database& db, const std::string& path, std::ostream& ou
   for (const std::string& note : WorkbookNotes(WriteWorkbook(db, path))) out << note << "\n";
 }
 
+std::string Listed(const std::vector<std::string>& numbers) {
+  std::string listed;
+  for (std::size_t i = 0; i < numbers.size() && i < 5; ++i) listed += (i ? " " : "") + numbers[i];
+  if (numbers.size() > 5) listed += " … (" + std::to_string(numbers.size()) + ")";
+  return listed;
+}
+
+// What GLPI will make of the files, PC by PC where it differs from what was written.
+void SayGlpi(const GlpiExport& glpi, const std::string& dir, std::ostream& out) {
+  std::size_t merged = 0;
+  for (const auto& [name, numbers] : glpi.mergedByName) merged += numbers.size() - 1;
+  out << "GLPI: " << glpi.written << " 台を書き出しました";
+  if (merged > 0) out << "（GLPI では " << glpi.written - merged << " 台）";
+  out << " / " << glpi.written << " PCs written";
+  if (merged > 0) out << " (" << glpi.written - merged << " in GLPI)";
+  out << ": " << dir << "\n";
+  for (const auto& [current, other] : glpi.olderNumbers) {
+    out << "  " << current << ": 同じPC（同じUUID）の別の管理番号 " << Listed(other) << " は送りません / the same PC's"
+        << " other numbers (same UUID) not sent: " << Listed(other) << "\n";
+  }
+  for (const auto& [name, numbers] : glpi.mergedByName) {
+    out << "  " << name << ": " << Listed(numbers) << " はシリアル番号も UUID もなく名前が同じため、GLPI では1台にまとめられます"
+        << " / no serial or UUID and the same name: GLPI makes them one computer\n";
+  }
+  for (const std::string& number : glpi.partial) {
+    out << "  " << number << ": 記録ファイルが途中で切れているため、部分インベントリとして送ります（欠けたソフトウェアは GLPI"
+        << " から削除されません） / record file cut short: sent as a partial inventory (software missing from it is"
+        << " not removed in GLPI)\n";
+  }
+  for (const std::string& number : glpi.nameless) {
+    out << "  " << number << ": コンピュータ名がないため管理番号を名前として送ります / no computer name: sent with"
+        << " its management number as name\n";
+  }
+}
+
+// A file option's check. Every path goes through PathFromUtf8: CLI11's own
+// checks use the narrow file API, which on Windows cannot reach a path whose
+// characters the ANSI code page lacks.
+CLI::Validator ExistingFile(const std::string& ja, const std::string& en) {
+  return CLI::Validator(
+      [ja, en](std::string& f) {
+        std::error_code ec;
+        return fs::is_regular_file(PathFromUtf8(f), ec) ? std::string() : ja + "が見つかりません / " + en + " not found: " + f;
+      },
+      "FILE");
+}
+
+// Paths are printed as the administrator can find them again, whatever the
+// current folder was.
+void MakeAbsolute(std::string& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(PathFromUtf8(path), ec);
+  if (!ec) path = Utf8FromPath(absolute.lexically_normal());
+}
+void MakeAbsolute(std::optional<std::string>& path) {
+  if (path) MakeAbsolute(*path);
+}
+
+// CLI11's own words in the help and in its errors, in Japanese first.
+void TranslateHelp(CLI::App& app) {
+  const auto formatter = app.get_formatter();
+  formatter->label("Usage", "使い方 / Usage");
+  formatter->label("OPTIONS", "オプション / OPTIONS");
+  formatter->label("Positionals", "引数 / Arguments");
+  formatter->label("Excludes", "併用不可 / excludes");
+  formatter->label("Needs", "必要 / needs");
+  formatter->label("REQUIRED", "必須 / required");
+  app.option_defaults()->group("オプション / Options");
+}
+
+std::string UsageErrorText(const CLI::ParseError& e) {
+  if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "知らないオプションまたは引数です / " + std::string(e.what());
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return "値がありません / " + std::string(e.what());
+  if (dynamic_cast<const CLI::ExcludesError*>(&e)) return "一緒に指定できません / " + std::string(e.what());
+  if (dynamic_cast<const CLI::RequiresError*>(&e)) return "ほかのオプションが必要です / " + std::string(e.what());
+  const std::string what = e.what();  // the ledger's own checks are bilingual already; CLI11's are not
+  return what.find(" / ") == std::string::npos ? "値が正しくありません / " + what : what;
+}
+
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                                   const std::string& defaultDb) {
   CLI::App app(kDescription, "tallyhawk-ledger");
+  TranslateHelp(app);
   app.footer(kFooter);
   app.set_help_flag("-h,--help", "この説明を表示する / show this help");
+  app.set_version_flag("--version", "tallyhawk-ledger " TALLYHAWK_VERSION,
+                       "バージョンを表示する / show the version");
   Options o;
+  o.db = defaultDb;
   std::string encoding = "utf8";
   std::string staleDays;
-  app.add_option("PATH", o.paths, "記録ファイルまたはフォルダー / record files or folders");
+  app.add_option("PATH", o.paths, "記録ファイルまたはフォルダー / record files or folders")->type_name("");
   app.add_option("--db", o.db, "データベースファイル（既定: ledger.sqlite） / database file (default: ledger.sqlite)")
       ->option_text("FILE");
   auto* stale = app.add_option("--stale-days", staleDays,
@@ -127,16 +213,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   auto* reg = app.add_option("--register", o.registerFile,
                              "管理番号の台帳（CSV またはテキスト、1行に1番号） / register of expected numbers"
                              " (CSV or text, one per line)")
-                  ->check([](const std::string& f) {
-                    std::error_code ec;
-                    return std::filesystem::is_regular_file(PathFromUtf8(f), ec)
-                               ? std::string()
-                               : "台帳が見つかりません / register not found: " + f;
-                  })
+                  ->check(ExistingFile("台帳", "register"))
                   ->option_text("FILE");
   auto* cat = app.add_option("--catalogue", o.catalogueFile,
                              "ソフトウェアのカタログ（CSV または TAB 区切り） / software catalogue (CSV or TAB-separated)")
-                  ->check(CLI::ExistingFile)
+                  ->check(ExistingFile("カタログ", "catalogue"))
                   ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
                              "pcs.csv, software.csv, installs.csv, findings.csv, licences.csv, licence_installs.csv,"
@@ -178,18 +259,48 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
         throw CLI::ValidationError("PATH", "見つかりません / not found: " + p);
       }
     }
+  } catch (const CLI::CallForVersion& e) {
+    out << e.what() << "\n";
+    return {std::nullopt, 0};
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {
       app.exit(e, out, err);
       return {std::nullopt, 0};
     }
-    err << "tallyhawk-ledger: 使い方が正しくありません / " << e.what() << "\n"
+    err << "tallyhawk-ledger: 使い方が正しくありません / " << UsageErrorText(e) << "\n"
         << "--help で使い方を表示します / --help shows the usage\n";
     return {std::nullopt, kUsageError};
   }
   if (*stale) o.staleDays = staleDays == "off" ? -1 : std::stoi(staleDays);
   o.encoding = encoding == "cp932" ? ExportEncoding::Cp932 : ExportEncoding::Utf8Bom;
+  MakeAbsolute(o.db);
+  for (std::optional<std::string>* path : {&o.exportDir, &o.xlsxFile, &o.glpiDir, &o.reportFile}) MakeAbsolute(*path);
   return {o, 0};
+}
+
+ParsedCommandLine ParseExplorerStart(const std::vector<std::string>& args, const std::string& programFolder,
+                                     std::ostream& out, std::ostream& err) {
+  const std::string db = Utf8FromPath(PathFromUtf8(programFolder) / "ledger.sqlite");
+  if (args.size() > 1) {
+    ParsedCommandLine parsed = ParseCommandLine(args, out, err, db);
+    if (parsed.options) parsed.options->openReport = !parsed.options->noReport;
+    return parsed;
+  }
+  // A double-click: what to drop, and the report of the database already there.
+  // Lines that fit a console 80 columns wide.
+  out << "記録ファイルのフォルダー（SAVE）を、このプログラムのアイコンに\n"
+         "ドラッグ＆ドロップしてください。データベース（ledger.sqlite）と\n"
+         "レポート（report.html）は、このプログラムと同じフォルダーに置きます:\n"
+         "Drop the folder of record files (SAVE) onto this program's icon.\n"
+         "The database (ledger.sqlite) and the report (report.html) are kept\n"
+         "in the program's folder:\n"
+      << programFolder << "\n\n";
+  std::error_code ec;
+  if (!fs::is_regular_file(PathFromUtf8(db), ec)) return {std::nullopt, kUsageError};
+  Options o;
+  o.db = db;
+  o.openReport = true;
+  return {o, kAllTaken};
 }
 
 int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out, std::ostream& err,
@@ -257,19 +368,7 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       out << "書き出し / exported: " << *o.xlsxFile << "\n";
     }
     if (o.glpiDir) {
-      const GlpiExport glpi = WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag);
-      out << "GLPI: " << glpi.written << " 台 / PCs: " << *o.glpiDir << "\n";
-      for (const auto& [current, older] : glpi.olderNumbers) {
-        std::string numbers;
-        for (std::size_t i = 0; i < older.size() && i < 5; ++i) numbers += (i ? " " : "") + older[i];
-        if (older.size() > 5) numbers += " … (" + std::to_string(older.size()) + ")";
-        out << "  " << current << ": 同じPC（同じUUID）の古い管理番号 " << numbers << " は送りません / the same PC's"
-            << " older numbers (same UUID) not sent: " << numbers << "\n";
-      }
-      for (const std::string& number : glpi.nameless) {
-        out << "  " << number << ": コンピュータ名がないため管理番号を名前として送ります / no computer name: sent with"
-            << " its management number as name\n";
-      }
+      SayGlpi(WriteGlpiInventory(*db, PathFromUtf8(*o.glpiDir), o.glpiTag), *o.glpiDir, out);
     }
   } catch (const std::runtime_error& e) {  // DbError, a folder or file unwritable
     err << "tallyhawk-ledger: 書き出せません（取り込みは済んでいます） / cannot export (the import was kept): "

@@ -41,7 +41,16 @@ struct ParsedCommandLine {
   std::optional<Options> options;
   int status = kAllTaken;
 };
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Printed paths (the database, the exports, the report) are made absolute.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                                   const std::string& defaultDb = "ledger.sqlite");
+
+// Started from Explorer (folders dropped on the program, or a double-click):
+// the database and the report beside the program, whatever folder Explorer
+// made current, and the report opened. A double-click says what to drop, and
+// with a database there it rewrites the report.
+ParsedCommandLine ParseExplorerStart(const std::vector<std::string>& args, const std::string& programFolder,
+                                     std::ostream& out, std::ostream& err);
 
 // Imports, checks and exports as the options say; prints the summary. With
 // `taken`, the records of the collections taken are kept there for the report.

@@ -15,16 +15,28 @@
 #include "platform/win32/dll_search.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_codepage.h"
+#include "platform/win32/win_filesystem.h"
 #else
+#include <filesystem>
+
 #include "platform/posix/iconv_codepage.h"
 #endif
 
 namespace {
 
+// Where a ledger started from Explorer keeps its database.
+std::string ProgramFolder() {
+#ifdef _WIN32
+  return th::win32::WinFileSystem().programFolder();
+#else
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+#endif
+}
+
 int RunChecked(const std::vector<std::string>& args);
 
 int Unexpected(const char* what) {
-  std::cerr << "tallyhawk-ledger: " << what << "\n";
+  std::cerr << "tallyhawk-ledger: 予期しないエラー / unexpected error: " << what << "\n";
   return th::ledger::kUsageError;
 }
 
@@ -45,7 +57,10 @@ int Run(const std::vector<std::string>& args) {
 
 int RunChecked(const std::vector<std::string>& args) {
   th::platform::PrepareConsole();
-  const auto parsed = th::ledger::ParseCommandLine(args, std::cout, std::cerr);
+  // A console made for this process alone: a double-click or a folder dropped on the program.
+  const bool fromExplorer = th::platform::OwnsConsole();
+  const auto parsed = fromExplorer ? th::ledger::ParseExplorerStart(args, ProgramFolder(), std::cout, std::cerr)
+                                   : th::ledger::ParseCommandLine(args, std::cout, std::cerr);
   int status = parsed.status;
   if (parsed.options) {
 #ifdef _WIN32
@@ -63,15 +78,14 @@ int RunChecked(const std::vector<std::string>& args) {
       const std::string report = th::ledger::ReportPath(parsed.options->db, parsed.options->reportFile);
       if (!th::ledger::WriteReportFile(parsed.options->db, report, std::cout, std::cerr, taken.get())) {
         status = th::ledger::kOutputFailed;
-      } else if (parsed.options->openReport || th::platform::OwnsConsole()) {  // a dropped folder: show it
+      } else if (parsed.options->openReport) {
         if (!th::platform::OpenInBrowser(report)) std::cerr << "tallyhawk-ledger: ブラウザーを開けません / cannot open a browser\n";
       }
     }
   }
-  // A folder dropped on the program opens a console that would vanish with
-  // the summary in it.
-  if (th::platform::OwnsConsole()) {
-    std::cout << "\n何かキーを押すと終了します。/ Press any key to close." << std::endl;
+  // The console Explorer opened would vanish with the summary in it.
+  if (fromExplorer) {
+    std::cout << "\n何かキーを押すと終了します / Press any key to close" << std::endl;
     th::platform::WaitForKey();
   }
   return status;

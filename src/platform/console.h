@@ -2,7 +2,8 @@
 // What the ledger needs of its console.
 namespace th::platform {
 
-// Lets UTF-8 text reach the console as it is (Windows: output code page).
+// Lets UTF-8 text reach the console as it is, its code page unchanged
+// (Windows: UTF-16 through WriteConsoleW); redirected output stays UTF-8.
 void PrepareConsole();
 // True when standard error is a terminal (a progress bar makes sense there).
 bool StderrIsTerminal();

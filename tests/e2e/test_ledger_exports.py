@@ -70,7 +70,7 @@ class LedgerExports(unittest.TestCase):
             checker = jsonschema.Draft7Validator(schema, format_checker=jsonschema.FormatChecker())
             # The two runs are one PC (one UUID): GLPI gets it once, under the register's number.
             current = FIRST
-            self.assertIn(f"  {current}: 同じPC（同じUUID）の古い管理番号", result.stdout)
+            self.assertIn(f"  {current}: 同じPC（同じUUID）の別の管理番号", result.stdout)
             self.assertEqual(sorted(p.name for p in (root / "glpi").glob("*.json")), [f"{current}.json"])
             for number, data in [(current, files[current])]:
                 rows = ledger_expected.records(data)

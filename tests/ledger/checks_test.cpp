@@ -48,7 +48,7 @@ TEST_F(LedgerTest, EveryCheckIsANamedFinding) {
 
   // One finding per shared value, its numbers listed once and kept beside it.
   EXPECT_EQ(query("SELECT kind, number, file, detail FROM findings ORDER BY id"),
-            "rejected||notes.csv|見出し行が記録ファイルのものではありません\n"
+            "rejected||notes.csv|見出し行が記録ファイルのものではありません / not a record file's header line\n"
             "cut_short|abc-05-0002|abc-05-0002.csv|最後の記録: WMI/System/Model\n"
             "cut_short|abc-05-0011|abc-05-0011.csv|最後の行が途中で切れています\n"
             "name_mismatch|abc-05-0003|abc-05-0030.csv|ファイル名 abc-05-0030.csv / Key abc-05-0003\n"

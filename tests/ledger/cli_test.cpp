@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
+
+#include "ledger/records/input_files.h"
 
 #include "ledger/progress_bar.h"
 #include "ledger_fixture.h"
@@ -25,11 +28,16 @@ TEST_F(LedgerTest, CommandLine) {
   EXPECT_NE(help.find("記録ファイル"), std::string::npos);
   EXPECT_NE(help.find("Imports record files"), std::string::npos);
   EXPECT_NE(help.find("  4  すべて取り込み書き出したが、対応の要る所見がある"), std::string::npos);
+  EXPECT_NE(help.find("使い方 / Usage: tallyhawk-ledger [オプション / OPTIONS] [PATH...]\n"), std::string::npos);
+  EXPECT_EQ(help.find("TEXT"), std::string::npos);  // CLI11's own type names are no help
+  std::string version;
+  EXPECT_EQ(Parse({"--version"}, &version).status, kAllTaken);
+  EXPECT_EQ(version, "tallyhawk-ledger " TALLYHAWK_VERSION "\n");
 
   for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
            {}, {"--bogus", save}, {(dir / "missing").string()}, {"--encoding", "latin1", save},
            {"--stale-days", "-1", save}, {"--register", (dir / "none.csv").string(), save},
-           {"--no-report", "--open", save}}) {
+           {"--catalogue", (dir / "none.csv").string(), save}, {"--no-report", "--open", save}}) {
     const ParsedCommandLine p = Parse(bad);
     EXPECT_FALSE(p.options);
     EXPECT_EQ(p.status, kUsageError) << (bad.empty() ? "(none)" : bad[0]);
@@ -39,15 +47,53 @@ TEST_F(LedgerTest, CommandLine) {
                                      "--encoding", "cp932"});
   ASSERT_TRUE(p.options);
   EXPECT_EQ(p.options->paths, std::vector<std::string>{save});
-  EXPECT_EQ(p.options->db, "x.sqlite");
+  EXPECT_EQ(p.options->db, (fs::current_path() / "x.sqlite").string());  // printed as found again
   EXPECT_EQ(p.options->staleDays, 30);
-  EXPECT_EQ(p.options->exportDir, "out");
+  EXPECT_EQ(p.options->exportDir, (fs::current_path() / "out").string());
   EXPECT_EQ(p.options->encoding, ExportEncoding::Cp932);
   EXPECT_FALSE(Parse({save}).options->staleDays.has_value());
 }
 
+TEST_F(LedgerTest, StartedFromExplorerKeepsTheDatabaseBesideTheProgram) {
+  const fs::path program = dir / "台帳 ツール";
+  fs::create_directories(program);
+  const std::string save = (dir / "SAVE").string(), besideProgram = (program / "ledger.sqlite").string();
+  const std::string other = (dir / "other.sqlite").string();
+  struct Case {
+    std::vector<std::string> args;
+    bool databaseThere;
+    std::optional<std::string> db;  // no run at all when absent
+    std::vector<std::string> paths;
+    bool opens;
+  };
+  const Case cases[] = {
+      {{}, false, std::nullopt, {}, false},             // a double-click on a new program: what to drop
+      {{}, true, besideProgram, {}, true},              // a double-click beside a database: its report again
+      {{save}, false, besideProgram, {save}, true},     // a dropped folder
+      {{save, "--no-report"}, false, besideProgram, {save}, false},
+      {{"--db", other, save}, false, other, {save}, true},
+  };
+  for (const Case& c : cases) {
+    fs::remove(besideProgram);
+    if (c.databaseThere) std::ofstream(besideProgram) << "";
+    std::vector<std::string> args = c.args;
+    args.insert(args.begin(), (program / "tallyhawk-ledger.exe").string());
+    std::ostringstream out, err;
+    const ParsedCommandLine p = ParseExplorerStart(args, Utf8FromPath(program), out, err);
+    const std::string label = c.args.empty() ? "(none)" : c.args.back();
+    ASSERT_EQ(p.options.has_value(), c.db.has_value()) << label << err.str();
+    EXPECT_EQ(p.status, c.db ? kAllTaken : kUsageError) << label;
+    EXPECT_EQ(out.str().find("ドラッグ＆ドロップしてください") != std::string::npos, c.args.empty()) << label;
+    if (!p.options) continue;
+    EXPECT_EQ(p.options->db, *c.db) << label;
+    EXPECT_EQ(p.options->paths, c.paths) << label;
+    EXPECT_EQ(p.options->openReport, c.opens) << label;
+  }
+}
+
 TEST_F(LedgerTest, ExitStatusTellsWhetherEveryFileWasTaken) {
   write({.key = "abc-05-0001"});
+  writeBytes("~$abc-05-0001.csv", std::string("\x05yamada     \0\0", 16));  // Excel's owner file: not a record file
   Options o;
   o.paths = {(dir / "SAVE").string()};
   o.db = (dir / "run.sqlite").string();

@@ -139,7 +139,7 @@ TEST_F(LedgerTest, WhatCannotBeReadIsSaidAndCounted) {
             "rejected|SAVE/huge.csv|大きすぎるファイルです（\n"
             "rejected|pipe.csv|ファイルを読めません /\n"
             "rejected|bom.csv|UTF-8（BOM付き）\n"
-            "rejected|limit.csv|見出し行がありません");
+            "rejected|limit.csv|見出し行がありません /");
   // Gone or no longer given: no longer a finding.
   fs::remove(dir / "SAVE" / "huge.csv");
   fs::remove(dir / "SAVE" / "bom.csv");

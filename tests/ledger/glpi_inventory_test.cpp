@@ -28,6 +28,7 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
   pc.os = "Microsoft Windows 7 Professional 64 ビット";
   pc.osVersion = "Service Pack 1";
   pc.tag = "総務部";
+  pc.cutShort = true;
   pc.records = Records({
       {"Create", "DateTime", "2026/12/06", "09:05:07", ""},
       {"LAN", "Adapter", "MACアドレス", "00-1A-2B-3C-4D-5E", ""},
@@ -52,7 +53,8 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
       {"Hard", "SystemHDD", "空容量", "100000", "MB"},
       {"Hard", "CPU", "NameString", "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz", ""},
       {"WMI", "BIOS", "Vendor", "LENOVO", ""},
-      {"WMI", "BIOS", "Version", "LENOVO - 1380", ""},
+      {"WMI", "BIOS", "Caption", "M1AKT45A", ""},
+      {"WMI", "BIOS", "Version", "LENOVO - 1380", ""},  // the ACPI table's revision, not the firmware's
       {"WMI", "BIOS", "ReleaseDate", "2019/04/25", ""},
       {"WMI", "BIOS", "SerialNo", "000123", ""},
       {"WMI", "System", "Vendor", "LENOVO", ""},
@@ -68,21 +70,26 @@ TEST(GlpiInventory, MapsWhatTheRecordHolds) {
       {"Soft", "Application", "7-Zip 19.00", "19.00", "Igor Pavlov"},
       {"Soft", "Application", "Office 16", "16.0", "00202-51234-12345-AA123"},
       {"Soft", "Application", "社内ツール", "", "C:\\Tools\\社内"},
+      {"Platform", "CPU", "Identifier", "Intel64 Family 6 Model 158 Stepping 10", ""},
+      {"Platform", "Firmware", "SecureBootCapable", "1", ""},
+      {"Platform", "Firmware", "SecureBootEnabled", "0", ""},
       {"資産", "管理情報", "管理番号", "abc-05-0012", ""},
   });
   const json expected = json::parse(R"({
-    "action": "inventory", "deviceid": "abc-05-0012-2026-11-02-08-00-00", "itemtype": "Computer", "tag": "総務部",
+    "action": "inventory", "deviceid": "abc-05-0012-2026-11-02-08-00-00", "itemtype": "Computer", "partial": true,
+    "tag": "総務部",
     "content": {
       "versionclient": "Tallyhawk-Ledger_)" TALLYHAWK_VERSION R"js(",
       "bios": {"smanufacturer": "LENOVO", "smodel": "10T7", "ssn": "000123", "bmanufacturer": "LENOVO",
-               "bversion": "LENOVO - 1380", "bdate": "2019-04-25", "mmanufacturer": "LENOVO", "mmodel": "3136",
-               "msn": "L1HF91", "assettag": "abc-05-0012"},
+               "bversion": "M1AKT45A", "bdate": "2019-04-25", "mmanufacturer": "LENOVO", "mmodel": "3136",
+               "msn": "L1HF91", "assettag": "abc-05-0012", "secure_boot": "disabled"},
       "hardware": {"name": "PC-ALPHA", "uuid": "4C4C4544-0042-3010-8048-B6C04F503732", "workgroup": "WORKGROUP",
                    "memory": 8107, "lastloggeduser": "yamada", "description": "受付", "chassis_type": "Desktop",
                    "winprodid": "00371-OEM-9044632-11111", "dns": "192.168.1.3/10.0.0.3"},
       "operatingsystem": {"arch": "64-bit", "full_name": "Microsoft Windows 7 Professional",
                           "service_pack": "Service Pack 1"},
-      "cpus": [{"name": "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz"}],
+      "cpus": [{"name": "Intel(R) Core(TM) i5-8500 CPU @ 3.00GHz", "description": "Intel64 Family 6 Model 158 Stepping 10",
+                "familynumber": "6", "model": "158", "stepping": 10}],
       "drives": [{"letter": "C:", "total": 237873, "free": 100000, "systemdrive": true}],
       "memories": [{"capacity": 8107, "description": "Total memory"}],
       "networks": [
@@ -121,6 +128,28 @@ TEST(GlpiInventory, LeavesOutWhatTheRecordLacks) {
   EXPECT_FALSE(json(GlpiInventory(pc))["content"]["bios"].contains("bdate"));
 }
 
+TEST(GlpiInventory, SecureBootAndTheProcessorsSignatureAsThePlatformLinesSayThem) {
+  // Capable, enabled, identifier (as the client writes them: empty where unreadable) -> bios and cpus.
+  const std::array<const char*, 5> cases[] = {
+      {"1", "1", "AMD64 Family 23 Model 113 Stepping 0", R"("enabled")",
+       R"([{"description": "AMD64 Family 23 Model 113 Stepping 0", "familynumber": "23", "model": "113", "stepping": 0}])"},
+      {"0", "0", "", R"("unsupported")", "null"},  // legacy firmware
+      {"1", "0", "", R"("disabled")", "null"},
+      {"", "", "ARMv8 (64-bit) Family 8 Model D4B Revision   0", "null",  // Windows 7 reads no Secure Boot
+       R"([{"description": "ARMv8 (64-bit) Family 8 Model D4B Revision   0", "familynumber": "8", "model": "D4B"}])"},
+  };
+  for (const auto& [capable, enabled, identifier, secureBoot, cpus] : cases) {
+    GlpiPc pc;
+    pc.number = "abc-05-0014";
+    pc.records = Records({{"Platform", "Firmware", "SecureBootCapable", capable, capable[0] ? "" : "unsupported"},
+                          {"Platform", "Firmware", "SecureBootEnabled", enabled, enabled[0] ? "" : "unsupported"},
+                          {"Platform", "CPU", "Identifier", identifier, ""}});
+    const json content = json(GlpiInventory(pc))["content"];
+    EXPECT_EQ(content["bios"].value("secure_boot", json()), json::parse(secureBoot)) << identifier;
+    EXPECT_EQ(content.value("cpus", json()), json::parse(cpus)) << identifier;
+  }
+}
+
 TEST(GlpiInventory, TellsAPublisherFromAProductIdOrAFolder) {
   const std::pair<const char*, bool> cases[] = {
       {"Igor Pavlov", true},
@@ -151,6 +180,8 @@ TEST(GlpiFiles, NameAFileAfterItsNumberWithWhatAFileNameHolds) {
       // Names Windows keeps for devices, in any case, also before an extension or blanks.
       {"CON", "_CON"}, {"nul", "_nul"}, {"Com1", "_Com1"}, {"LPT9.x", "_LPT9.x"}, {"aux .1", "_aux .1"},
       {"COM\u00B9", "_COM\u00B9"}, {"conout$", "_conout$"}, {"COM10", "COM10"}, {"CONSOLE", "CONSOLE"}, {"xNUL", "xNUL"},
+      {"COM0", "_COM0"}, {"lpt0.json", "_lpt0.json"}, {"LPT\u00B2", "_LPT\u00B2"}, {"com\u00B3 ", "_com\u00B3 _"},
+      {"COM\u2074", "COM\u2074"},  // only ¹ ² ³ are devices
   };
   for (const auto& [number, stem] : cases) EXPECT_EQ(GlpiFileStem(number), stem) << number;
 }

@@ -36,16 +36,16 @@ TEST(RecordReader, RejectsWhatIsNotARecordFile) {
   const struct {
     std::string bytes, reason;
   } cases[] = {
-      {"", "空のファイルです"},
-      {"Key,Group", "見出し行がありません"},
-      {"Key;Group;Item\r\n" + line, "見出し行が記録ファイルのものではありません"},
-      {kHeader, "見出し行のほかに記録がありません"},
-      {kHeader + line + "k,G,I,S,C,U\r\n", "3行目の項目数が7つではありません"},
-      {kHeader + line + "\r\n" + line, "3行目の項目数が7つではありません"},
-      {kHeader + line + "k,G,I,S,C,U,R,X\r\n", "3行目の項目数が7つではありません"},
-      {kHeader + line + "j,G,I,S,C,U,R\r\n", "3行目のKeyが他の行と異なります"},
-      {kHeader + std::string(",G,I,S,C,U,R\r\n"), "Key（管理番号）が空です"},
-      {kHeader + std::string("k,G,I,S,\x85\x40,U,R\r\n"), "文字コード932として読めないバイトがあります"},
+      {"", "空のファイルです / an empty file"},
+      {"Key,Group", "見出し行がありません / no header line"},
+      {"Key;Group;Item\r\n" + line, "見出し行が記録ファイルのものではありません / not a record file's header line"},
+      {kHeader, "見出し行のほかに記録がありません / no record after the header line"},
+      {kHeader + line + "k,G,I,S,C,U\r\n", "3行目の項目数が7つではありません / line 3: not seven fields"},
+      {kHeader + line + "\r\n" + line, "3行目の項目数が7つではありません / line 3: not seven fields"},
+      {kHeader + line + "k,G,I,S,C,U,R,X\r\n", "3行目の項目数が7つではありません / line 3: not seven fields"},
+      {kHeader + line + "j,G,I,S,C,U,R\r\n", "3行目のKeyが他の行と異なります / line 3: a Key other than the first line's"},
+      {kHeader + std::string(",G,I,S,C,U,R\r\n"), "Key（管理番号）が空です / an empty Key (management number)"},
+      {kHeader + std::string("k,G,I,S,\x85\x40,U,R\r\n"), "文字コード932として読めないバイトがあります / bytes that are not code page 932"},
   };
   for (const auto& c : cases) {
     const RecordFile f = Read(c.bytes);

@@ -59,7 +59,7 @@ class CsvFile {
   }
 
  private:
-  [[noreturn]] void Fail() { throw std::runtime_error("書き込めません: " + Utf8FromPath(path_)); }
+  [[noreturn]] void Fail() { throw std::runtime_error("書き込めません / cannot write: " + Utf8FromPath(path_)); }
   std::ofstream out_;
   fs::path path_;
   ExportEncoding encoding_;

@@ -51,7 +51,7 @@ bool NamesADevice(std::string_view stem) {
 constexpr const char* kPcs =
     "SELECT p.number, c.id,"
     " (SELECT MIN(collected_at) FROM collections WHERE number = p.number AND date_problem IS NULL),"
-    " c.os, c.os_version, r.extra, trim(COALESCE(c.computer_name, '')) = '' FROM pcs p"
+    " c.os, c.os_version, r.extra, trim(COALESCE(c.computer_name, '')) = '', c.complete = 0 FROM pcs p"
     " JOIN collections c ON c.id = p.collection_id LEFT JOIN register r ON r.number = lower(p.number) ORDER BY p.number";
 
 // The identifiers in the placeholder list are flagged, for the inventory to leave out.
@@ -96,6 +96,8 @@ GlpiExport WriteGlpiInventory(Database& db, const fs::path& dir, const std::opti
   Statement pcs = db.prepare(kPcs);
   Statement records = db.prepare(kRecords);
   std::set<std::string> taken;  // file names, as a case-blind file system compares them
+  // PCs without serial or UUID, by name as GLPI compares it: the first PC's spelling, the numbers.
+  std::map<std::string, std::pair<std::string, std::vector<std::string>>> bareNames;
   GlpiPc pc;
   while (pcs.step()) {
     pc.number = pcs.text(0);
@@ -107,6 +109,7 @@ GlpiExport WriteGlpiInventory(Database& db, const fs::path& dir, const std::opti
     pc.os = pcs.text(3);
     pc.osVersion = pcs.text(4);
     pc.tag = tagIndex ? RegisterValue(pcs.text(5), *tagIndex) : std::nullopt;
+    pc.cutShort = pcs.integer(7) != 0;
     pc.records.clear();
     records.bind(1, pcs.integer(1));
     while (records.step()) {
@@ -121,7 +124,16 @@ GlpiExport WriteGlpiInventory(Database& db, const fs::path& dir, const std::opti
     for (int n = 2; !taken.insert(Lower(name)).second; ++n) name = stem + " (" + std::to_string(n) + ").json";
 
     if (pcs.integer(6) != 0) result.nameless.push_back(pc.number);
-    const std::string json = GlpiInventory(pc).dump(2) + "\n";
+    if (pc.cutShort) result.partial.push_back(pc.number);
+    const nlohmann::ordered_json inventory = GlpiInventory(pc);
+    const auto& content = inventory["content"];
+    if (!content["bios"].contains("ssn") && !content["hardware"].contains("uuid")) {
+      const std::string name = content["hardware"]["name"].get<std::string>();
+      auto& [spelling, numbers] = bareNames[Lower(name)];
+      if (numbers.empty()) spelling = name;
+      numbers.push_back(pc.number);
+    }
+    const std::string json = inventory.dump(2) + "\n";
     const fs::path path = dir / PathFromUtf8(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << json;
@@ -131,6 +143,9 @@ GlpiExport WriteGlpiInventory(Database& db, const fs::path& dir, const std::opti
     ++result.written;
   }
   zip.close();
+  for (auto& [lower, named] : bareNames) {
+    if (named.second.size() > 1) result.mergedByName.emplace(named.first, std::move(named.second));
+  }
   return result;
 }
 

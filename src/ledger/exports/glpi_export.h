@@ -15,10 +15,14 @@ constexpr const char* kGlpiArchive = "glpi-inventory.zip";
 
 struct GlpiExport {
   std::size_t written = 0;  // PCs, one file each
-  // A PC's current number and its older numbers, left out (same_pc_sql.h):
+  // A PC's current number and its other numbers, left out (same_pc_sql.h):
   // GLPI would merge them.
   std::map<std::string, std::vector<std::string>> olderNumbers;
   std::vector<std::string> nameless;  // sent with their management number as name
+  std::vector<std::string> partial;   // cut short: sent as partial inventories
+  // PCs sent with neither serial nor UUID under one computer name (case
+  // aside), by that name: GLPI's name rule makes them one computer.
+  std::map<std::string, std::vector<std::string>> mergedByName;
 };
 
 // Writes the files into `dir` (created when missing). `tagColumn` names the

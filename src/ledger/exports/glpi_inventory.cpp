@@ -129,7 +129,9 @@ Json Bios(const Facts& f, const std::string& number) {
   Put(bios, "smodel", f.get("WMI", "System", "Model"));
   Put(bios, "ssn", f.get("WMI", "BIOS", "SerialNo"));
   Put(bios, "bmanufacturer", f.get("WMI", "BIOS", "Vendor"));
-  Put(bios, "bversion", f.get("WMI", "BIOS", "Version"));
+  // The firmware's own version is the caption (WMI's SMBIOS version); WMI's
+  // Version is the ACPI table's maker and revision (DELL - 1072009).
+  Put(bios, "bversion", f.get("WMI", "BIOS", "Caption"));
   std::string date = f.get("WMI", "BIOS", "ReleaseDate");  // yyyy/mm/dd
   if (date.size() == 10 && date[4] == '/' && date[7] == '/') {
     const auto y = WholeNumber(date.substr(0, 4)), m = WholeNumber(date.substr(5, 2)), d = WholeNumber(date.substr(8, 2));
@@ -142,7 +144,38 @@ Json Bios(const Facts& f, const std::string& number) {
   Put(bios, "mmodel", f.get("WMI", "MotherBoard", "Product"));
   Put(bios, "msn", f.get("WMI", "MotherBoard", "SerialNo"));
   Put(bios, "assettag", number);
+  // Secure Boot as Windows reads it without elevation: a firmware that
+  // cannot do it is "unsupported"; a fact the record could not read is left out.
+  const std::string capable = f.get("Platform", "Firmware", "SecureBootCapable");
+  const std::string enabled = f.get("Platform", "Firmware", "SecureBootEnabled");
+  if (capable == "0") bios["secure_boot"] = "unsupported";
+  else if (enabled == "1") bios["secure_boot"] = "enabled";
+  else if (enabled == "0") bios["secure_boot"] = "disabled";
   return bios;
+}
+
+// The processor's CPUID signature from Windows' identifier ("Intel64 Family
+// 6 Model 158 Stepping 10"; ARM's "Model D4B Revision 0" has a model in hex).
+void PutSignature(Json& cpu, const std::string& identifier) {
+  const std::vector<std::string> words = SplitBlanks(identifier);
+  cpu["description"] = identifier;
+  for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+    const auto number = WholeNumber(words[i + 1]);
+    if (words[i] == "Family" && number) cpu["familynumber"] = words[i + 1];
+    if (words[i] == "Model") cpu["model"] = words[i + 1];
+    if (words[i] == "Stepping" && number) cpu["stepping"] = *number;
+  }
+}
+
+Json Cpus(const Facts& f) {
+  Json cpus = Json::array();
+  for (const std::string& name : f.cpus()) cpus.push_back(Json{{"name", name}});
+  const std::string identifier = f.get("Platform", "CPU", "Identifier");
+  if (!identifier.empty()) {
+    if (cpus.empty()) cpus.push_back(Json::object());
+    for (Json& cpu : cpus) PutSignature(cpu, identifier);  // the first processor's: sockets hold one kind
+  }
+  return cpus;
 }
 
 Json Hardware(const Facts& f, const std::string& number) {
@@ -273,10 +306,7 @@ nlohmann::ordered_json GlpiInventory(const GlpiPc& pc) {
   content["bios"] = Bios(facts, pc.number);
   content["hardware"] = Hardware(facts, pc.number);
   if (Json os = OperatingSystem(pc); !os.empty()) content["operatingsystem"] = std::move(os);
-  if (!facts.cpus().empty()) {
-    content["cpus"] = Json::array();
-    for (const std::string& name : facts.cpus()) content["cpus"].push_back(Json{{"name", name}});
-  }
+  if (Json cpus = Cpus(facts); !cpus.empty()) content["cpus"] = std::move(cpus);
   Json drive = Json::object();
   Put(drive, "letter", facts.get("Hard", "SystemHDD", "Drive"));
   if (const auto total = WholeNumber(facts.get("Hard", "SystemHDD", "全容量"))) drive["total"] = *total;
@@ -298,6 +328,9 @@ nlohmann::ordered_json GlpiInventory(const GlpiPc& pc) {
   inventory["action"] = "inventory";
   inventory["deviceid"] = DeviceId(pc.number, pc.firstCollectedAt);
   inventory["itemtype"] = "Computer";
+  // GLPI takes a full inventory as the whole PC and uninstalls what it lacks;
+  // a partial one only adds and updates.
+  if (pc.cutShort) inventory["partial"] = true;
   if (pc.tag && !pc.tag->empty()) inventory["tag"] = *pc.tag;
   inventory["content"] = std::move(content);
   return inventory;

@@ -20,6 +20,7 @@ struct GlpiPc {
   std::string os;           // the OS caption and word size, without the service pack
   std::string osVersion;    // the service pack
   std::optional<std::string> tag;
+  bool cutShort = false;  // the record file ends mid-line: its records are not the whole PC
   std::vector<StoredRecord> records;  // in the file's order
 };
 

@@ -23,6 +23,10 @@ bool IsCsv(const fs::path& p) {
   return ext == ".csv";
 }
 
+// The owner file Excel keeps beside a workbook it has open (~$abc-05-0012.csv):
+// not a record file, and gone when Excel closes it.
+bool IsExcelLock(const fs::path& p) { return Utf8FromPath(p.filename()).rfind("~$", 0) == 0; }
+
 bool IsExcluded(const fs::path& dir, const std::vector<fs::path>& excluded) {
   if (excluded.empty()) return false;
   std::error_code ec;
@@ -50,7 +54,7 @@ void WalkFolder(const fs::path& root, const InputWalk& walk, std::vector<fs::pat
       // Links to folders are not followed (a loop would never end).
       if (it->is_directory(typeEc) && !it->is_symlink(typeEc)) {
         if (!IsExcluded(it->path(), excluded)) subfolders.push_back(it->path());
-      } else if (it->is_regular_file(typeEc) && IsCsv(it->path())) {
+      } else if (it->is_regular_file(typeEc) && IsCsv(it->path()) && !IsExcelLock(it->path())) {
         walk.file(it->path());
       }
     }

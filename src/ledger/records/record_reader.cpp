@@ -6,7 +6,9 @@ namespace th::ledger {
 
 namespace {
 
-std::string LineReason(int line, const char* what) { return std::to_string(line) + "行目" + what; }
+std::string LineReason(int line, const char* what, const char* english) {
+  return std::to_string(line) + "行目" + what + " / line " + std::to_string(line) + ": " + english;
+}
 
 }  // namespace
 
@@ -23,7 +25,7 @@ void ReadRecordFile(std::string_view bytes, platform::CodePage& codePage, Record
   const std::size_t whole = end == std::string_view::npos ? 0 : end + 1;
   out.cutShort = whole < bytes.size();
   if (whole == 0) {
-    out.rejected = bytes.empty() ? "空のファイルです" : "見出し行がありません";
+    out.rejected = bytes.empty() ? "空のファイルです / an empty file" : "見出し行がありません / no header line";
     return;
   }
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
@@ -32,14 +34,14 @@ void ReadRecordFile(std::string_view bytes, platform::CodePage& codePage, Record
   }
   auto decoded = codePage.fromAnsiStrict(bytes.substr(0, whole));
   if (!decoded) {
-    out.rejected = "文字コード932として読めないバイトがあります";
+    out.rejected = "文字コード932として読めないバイトがあります / bytes that are not code page 932";
     return;
   }
   out.text = std::move(*decoded);
 
   std::string_view rest = out.text;
   if (NextLine(rest) != kRecordHeader) {
-    out.rejected = "見出し行が記録ファイルのものではありません";
+    out.rejected = "見出し行が記録ファイルのものではありません / not a record file's header line";
     return;
   }
   // Empty lines at the very end (an editor's) are no records; elsewhere an
@@ -53,21 +55,21 @@ void ReadRecordFile(std::string_view bytes, platform::CodePage& codePage, Record
     ++line;
     RecordRow row{line, {}};
     if (!SplitRecordLine(NextLine(rest), row.fields)) {
-      out.rejected = LineReason(line, "の項目数が7つではありません");
+      out.rejected = LineReason(line, "の項目数が7つではありません", "not seven fields");
       out.rows.clear();
       return;
     }
     if (!out.rows.empty() && row.fields[kKey] != out.rows.front().fields[kKey]) {
-      out.rejected = LineReason(line, "のKeyが他の行と異なります");
+      out.rejected = LineReason(line, "のKeyが他の行と異なります", "a Key other than the first line's");
       out.rows.clear();
       return;
     }
     out.rows.push_back(row);
   }
   if (out.rows.empty()) {
-    out.rejected = "見出し行のほかに記録がありません";
+    out.rejected = "見出し行のほかに記録がありません / no record after the header line";
   } else if (out.key().empty()) {
-    out.rejected = "Key（管理番号）が空です";
+    out.rejected = "Key（管理番号）が空です / an empty Key (management number)";
     out.rows.clear();
   }
 }

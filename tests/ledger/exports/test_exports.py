@@ -308,7 +308,15 @@ GLPI_PCS = {"abc-06-0001": dict(BASE, name="WB-01", adapters=[("00-1A-2B-00-00-0
             "abc-06-0003": dict(BASE, name=""),
             "abc-06-0004": dict(BASE, name="PC-OLD", date="2026/11/01", identity=SAME_PC),
             "abc-06-0005": dict(BASE, name="PC-NEW", identity=SAME_PC),
-            "con": dict(BASE, name="PC-CON", date="2026/11/01", adapters=[("00-1A-2B-00-00-06", "")])}
+            "con": dict(BASE, name="PC-CON", date="2026/11/01", adapters=[("00-1A-2B-00-00-06", "")]),
+            # Another white box named as the first; a PC whose client reads its platform, its file cut short.
+            "abc-06-0007": dict(BASE, name="wb-01", adapters=[("00-1A-2B-00-00-07", "")]),
+            "abc-06-0008": dict(BASE, name="PC-CUT", identity=[
+                ("WMI", "BIOS", "SerialNo", "SN-8", ""), ("WMI", "BIOS", "Caption", "1.21.0", ""),
+                ("WMI", "BIOS", "Version", "DELL   - 1072009", ""),
+                ("Platform", "CPU", "Identifier", "Intel64 Family 6 Model 158 Stepping 10", ""),
+                ("Platform", "Firmware", "SecureBootCapable", "1", ""),
+                ("Platform", "Firmware", "SecureBootEnabled", "1", "")])}
 
 
 class GlpiIdentities(unittest.TestCase):
@@ -317,30 +325,53 @@ class GlpiIdentities(unittest.TestCase):
         shutil.rmtree(out, ignore_errors=True)
         (out / "SAVE").mkdir(parents=True)
         for number, pc in GLPI_PCS.items():
-            (out / "SAVE" / f"{number}.csv").write_bytes(record_file(number, pc))
+            data = record_file(number, pc)
+            (out / "SAVE" / f"{number}.csv").write_bytes(data[:-9] if number == "abc-06-0008" else data)  # mid-line
         checker = jsonschema.Draft7Validator(SCHEMA, format_checker=jsonschema.FormatChecker())
         # What GLPI's rules match on (name, UUID, serial), its agent (deviceid), memory, ports (name=MAC).
         ident = lambda i: checker.validate(i) or " ".join([i["deviceid"], *(i["content"][k].get(f, "-") for k, f in (
-            ("hardware", "name"), ("hardware", "uuid"), ("bios", "ssn"), ("bios", "msn"))),
+            ("hardware", "name"), ("hardware", "uuid"), ("bios", "ssn"), ("bios", "msn"), ("bios", "bversion"),
+            ("bios", "secure_boot"))), *(f"partial" for _ in range(i.get("partial", False))),
+            *(f"{c['familynumber']}/{c['model']}/{c['stepping']}" for c in i["content"].get("cpus", [])),
             str(i["content"]["memories"][0]["capacity"]), *(f"{n['description']}={n.get('mac', '-')}"
                                                              for n in i["content"].get("networks", []))])
-        sent = {"abc-06-0001.json": "abc-06-0001-2026-12-01-09-00-00 WB-01 - - - 8107 00:1a:2b:00:00:01=00:1a:2b:00:00:01",
-                "abc-06-0002.json": "abc-06-0002-2026-12-01-09-00-00 WB-02 - - - 8107 00:50:56:c0:00:08=-",
-                "abc-06-0003.json": "abc-06-0003-2026-12-01-09-00-00 abc-06-0003 - - - 8107",
-                "abc-06-0005.json": "abc-06-0005-2026-12-01-09-00-00 PC-NEW 4444 SN-4 - 8107",
-                "_con.json": "con-2026-11-01-09-00-00 PC-CON - - - 8107 00:1a:2b:00:00:06=00:1a:2b:00:00:06"}
-        for run in ("first", "later"):
+        sent = {"abc-06-0001.json": "abc-06-0001-2026-12-01-09-00-00 WB-01 - - - - - 8107 00:1a:2b:00:00:01=00:1a:2b:00:00:01",
+                "abc-06-0002.json": "abc-06-0002-2026-12-01-09-00-00 WB-02 - - - - - 8107 00:50:56:c0:00:08=-",
+                "abc-06-0003.json": "abc-06-0003-2026-12-01-09-00-00 abc-06-0003 - - - - - 8107",
+                "abc-06-0005.json": "abc-06-0005-2026-12-01-09-00-00 PC-NEW 4444 SN-4 - - - 8107",
+                "abc-06-0007.json": "abc-06-0007-2026-12-01-09-00-00 wb-01 - - - - - 8107 00:1a:2b:00:00:07=00:1a:2b:00:00:07",
+                "abc-06-0008.json": "abc-06-0008-2026-12-01-09-00-00 PC-CUT - SN-8 - 1.21.0 enabled partial 6/158/10 8107",
+                "_con.json": "con-2026-11-01-09-00-00 PC-CON - - - - - 8107 00:1a:2b:00:00:06=00:1a:2b:00:00:06"}
+        said = ["GLPI: 7 台を書き出しました（GLPI では 6 台） / 7 PCs written (6 in GLPI): " + str(out / "{run}"),
+                "  abc-06-0005: 同じPC（同じUUID）の別の管理番号 abc-06-0004 は送りません / the same PC's other numbers (same"
+                " UUID) not sent: abc-06-0004",
+                "  WB-01: abc-06-0001 abc-06-0007 はシリアル番号も UUID もなく名前が同じため、GLPI では1台にまとめられます / no"
+                " serial or UUID and the same name: GLPI makes them one computer",
+                "  abc-06-0008: 記録ファイルが途中で切れているため、部分インベントリとして送ります（欠けたソフトウェアは GLPI から削除"
+                "されません） / record file cut short: sent as a partial inventory (software missing from it is not"
+                " removed in GLPI)",
+                "  abc-06-0003: コンピュータ名がないため管理番号を名前として送ります / no computer name: sent with its management"
+                " number as name"]
+        for run, register in (("first", []), ("later", ["--register", str(out / "register.csv")])):
             r = subprocess.run([LEDGER, "--db", str(out / "db.sqlite"), "--no-report", "--glpi", str(out / run),
-                                str(out / "SAVE")], capture_output=True, text=True)
-            self.assertIn("  abc-06-0005: 同じPC（同じUUID）の古い管理番号 abc-06-0004 は送りません", r.stdout, r.stderr)
+                                *register, str(out / "SAVE")], capture_output=True, text=True)
+            lines = r.stdout.splitlines()
+            self.assertEqual(lines[lines.index(said[0].format(run=run)):][:len(said)], [said[0].format(run=run), *said[1:]],
+                             r.stdout + r.stderr)
             self.assertEqual({p.name: ident(json.loads(p.read_text("utf-8"))) for p in (out / run).glob("*.json")},
                              sent)
             # The next collection of con: more memory, a second adapter listed first.
             (out / "SAVE" / "con.csv").write_bytes(record_file("con", dict(
                 GLPI_PCS["con"], date="2026/12/02", memory="16604912",
                 adapters=[("00-1A-2B-00-00-07", ""), *GLPI_PCS["con"]["adapters"]])))
-            sent["_con.json"] = ("con-2026-11-01-09-00-00 PC-CON - - - 16215 00:1a:2b:00:00:07=00:1a:2b:00:00:07"
+            sent["_con.json"] = ("con-2026-11-01-09-00-00 PC-CON - - - - - 16215 00:1a:2b:00:00:07=00:1a:2b:00:00:07"
                                  " 00:1a:2b:00:00:06=00:1a:2b:00:00:06")
+            # The register names the PC's older number: that one is sent, the later one (a typo) not.
+            (out / "register.csv").write_text("管理番号\r\nabc-06-0004\r\n", encoding="utf-8")
+            sent.pop("abc-06-0005.json", None)
+            sent["abc-06-0004.json"] = "abc-06-0004-2026-11-01-09-00-00 PC-OLD 4444 SN-4 - - - 8107"
+            said[1] = ("  abc-06-0004: 同じPC（同じUUID）の別の管理番号 abc-06-0005 は送りません / the same PC's other numbers"
+                       " (same UUID) not sent: abc-06-0005")
 
 
 if __name__ == "__main__":
