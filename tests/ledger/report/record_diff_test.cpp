@@ -41,5 +41,50 @@ TEST(DiffCollections, ValuesByKeyAndOccurrenceApplicationsByNameVersionPublisher
   EXPECT_TRUE(Describe(DiffCollections(now, now)).empty());
 }
 
+// Platform facts: unknown to an older client's collection on either side,
+// compared when both hold them; an unreadable one shows its reason.
+TEST(DiffCollections, PlatformFactsOnlyBetweenCollectionsThatBothHoldThem) {
+  const Record memory8{"Hard", "メモリ", "全容量", "8388608", "KB"}, memory16{"Hard", "メモリ", "全容量", "16777216", "KB"};
+  const std::vector<Record> older = {memory8};
+  const std::vector<Record> first = {
+      memory16,
+      {"Platform", "Section", "Version", "1", ""},
+      {"Platform", "CPU", "Vendor", "GenuineIntel", ""},
+      {"Platform", "Memory", "Installed", "16777216", "KB"},
+      {"Platform", "Firmware", "SecureBootEnabled", "0", ""},
+      {"Platform", "Firmware", "SecureBootCA2023", "", "denied"},
+      {"Platform", "TPM", "Version", "none", ""},
+      {"Platform", "OS", "UBR", "6456", ""},
+      {"Platform", "Appraiser", "GE24H2", "Red", "Tpm SecureBoot"},
+  };
+  const std::vector<Record> second = {
+      memory16,
+      {"Platform", "Section", "Version", "2", ""},
+      {"Platform", "CPU", "Vendor", "GenuineIntel", ""},
+      {"Platform", "Memory", "Installed", "", "error 0x80070005"},
+      {"Platform", "Firmware", "SecureBootEnabled", "1", ""},
+      {"Platform", "Firmware", "SecureBootCA2023", "Updated", ""},
+      {"Platform", "TPM", "Version", "2.0", ""},
+      {"Platform", "OS", "UBR", "6575", ""},
+      {"Platform", "OS", "DisplayVersion", "", "unsupported"},
+      {"Platform", "Appraiser", "GE24H2", "Green", ""},
+  };
+  const struct {
+    const char* name;
+    const std::vector<Record>&before, &now;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"older client, then one with the facts", older, first, {"メモリ/全容量: 8388608 KB > 16777216 KB"}},
+      {"the facts, then an older client", first, older, {"メモリ/全容量: 16777216 KB > 8388608 KB"}},
+      {"both with the facts",
+       first,
+       second,
+       {"Memory/Installed: 16777216 KB > (error 0x80070005)", "Firmware/SecureBootEnabled: 0 > 1",
+        "Firmware/SecureBootCA2023: (denied) > Updated", "TPM/Version: none > 2.0", "OS/UBR: 6456 > 6575",
+        "OS/DisplayVersion: - > (unsupported)", "Appraiser/GE24H2: Red Tpm SecureBoot > Green"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Describe(DiffCollections(c.before, c.now)), c.expected) << c.name;
+}
+
 }  // namespace
 }  // namespace th::ledger
