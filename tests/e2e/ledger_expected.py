@@ -131,17 +131,27 @@ def parse_csv(data):
 
 def changes(before, now):
     """changes.csv's rows for one PC: the values that differ by group, item,
-    subitem and their occurrence (the collection time aside), then the
-    applications added and removed by name, version and unit."""
+    subitem and their occurrence (the collection time aside; the Platform
+    facts only when both records hold them, never their section line), then
+    the applications added and removed by name, version and unit."""
+    section = ["Platform", "Section", "Version"]
+    platform = all(any(r[1:4] == section for r in rows) for rows in (before, now))
+
     def values(rows):
         seen, out = {}, {}
         for r in rows:
             if r[1] == "Soft" and r[2] == "Application" or r[1:3] == ["Create", "DateTime"]:
                 continue
+            if r[1] == "Platform" and (not platform or r[1:4] == section):
+                continue
             key = tuple(r[1:4])
             seen[key] = seen.get(key, 0) + 1
-            out[(*key, seen[key])] = r[4] + (" " + r[5] if r[5] else "")
+            unread = r[1] == "Platform" and not r[4] and r[5]
+            out[(*key, seen[key])] = f"({r[5]})" if unread else r[4] + (" " + r[5] if r[5] else "")
         return out
+
+    def category(key):
+        return "OS" if key[0] == "Soft" or key[0] == "Platform" and key[1] in ("OS", "Appraiser") else "ハードウェア"
 
     def apps(rows):
         out = {}
@@ -154,7 +164,7 @@ def changes(before, now):
     rows = []
     for key in set(b) | set(n):
         if b.get(key) != n.get(key):
-            rows.append([number, "OS" if key[0] == "Soft" else "ハードウェア", "/".join(key[:3]),
+            rows.append([number, category(key), "/".join(key[:3]),
                          b.get(key, ""), n.get(key, "")])
     ab, an = apps(before), apps(now)
     for app in set(ab) | set(an):

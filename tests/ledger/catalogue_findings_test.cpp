@@ -133,7 +133,14 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
   const std::vector<std::string> before = {"Hard,CPU,NameString,Core i5,", "Hard,メモリ,全容量,8388608,KB",
                                            "Hard,SystemHDD,全容量,500000,MB", "WMI,MotherBoard,SerialNo,S1,",
                                            Os("Windows 10 Pro")};
-  write({.key = "abc-05-0001", .date = "2026/11/01", .software = {"Alpha,1.0,", "Beta,2.0,"}, .records = before},
+  // Windows' facts from a client that writes them: a firmware TPM switched
+  // on and an update change no hardware.
+  const std::vector<std::string> platformBefore = {"Platform,Section,Version,1,", "Platform,TPM,Version,none,",
+                                                   "Platform,Firmware,SecureBootCA2023,,denied",
+                                                   "Platform,OS,CurrentBuild,19045,", "Platform,Appraiser,GE24H2,Red,Tpm"};
+  std::vector<std::string> withPlatform = before;
+  withPlatform.insert(withPlatform.end(), platformBefore.begin(), platformBefore.end());
+  write({.key = "abc-05-0001", .date = "2026/11/01", .software = {"Alpha,1.0,", "Beta,2.0,"}, .records = withPlatform},
         "abc-05-0001 old.csv");
   write({.key = "abc-05-0002", .date = "2026/11/01", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02"},
         "abc-05-0002 old.csv");
@@ -141,7 +148,11 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
   write({.key = "abc-05-0001",
          .software = {"Alpha,1.1,", "Gamma,1.0,"},
          .records = {"Hard,CPU,NameString,Core i7,", "Hard,メモリ,全容量,4194304,KB", "Hard,SystemHDD,全容量,500000,MB",
-                     "WMI,MotherBoard,SerialNo,S2,", Os("Windows 11 Pro")}});
+                     "WMI,MotherBoard,SerialNo,S2,", Os("Windows 11 Pro"), "Platform,Section,Version,1,",
+                     "Platform,TPM,Version,2.0,", "Platform,Firmware,SecureBootCA2023,Updated,",
+                     "Platform,OS,CurrentBuild,26100,", "Platform,Appraiser,GE24H2,Green,"}});
+  // Collected before by an older client: its facts are new, not changed.
+  write({.key = "abc-05-0002", .computer = "PC-B", .uuid = "{2}", .mac = "00-00-00-00-00-02", .records = platformBefore});
   write({.key = "abc-05-0003", .computer = "PC-C", .uuid = "{3}", .mac = "00-00-00-00-00-03"});
   import();
   writeBytes("junk.csv", "memo\r\n");
@@ -152,6 +163,10 @@ TEST_F(CatalogueTest, ChangesSinceThePreviousCollectionOfTheLastImport) {
                                            {"abc-05-0001", "ハードウェア", "Hard/メモリ/全容量", "8388608 KB", "4194304 KB"},
                                            {"abc-05-0001", "ハードウェア", "WMI/MotherBoard/SerialNo", "S1", "S2"},
                                            {"abc-05-0001", "OS", "Soft/OS/Version", "Windows 10 Pro", "Windows 11 Pro"},
+                                           {"abc-05-0001", "ハードウェア", "Platform/TPM/Version", "none", "2.0"},
+                                           {"abc-05-0001", "ハードウェア", "Platform/Firmware/SecureBootCA2023", "(denied)", "Updated"},
+                                           {"abc-05-0001", "OS", "Platform/OS/CurrentBuild", "19045", "26100"},
+                                           {"abc-05-0001", "OS", "Platform/Appraiser/GE24H2", "Red Tpm", "Green"},
                                            {"abc-05-0001", "ソフトウェア追加", "Alpha", "", "1.1"},
                                            {"abc-05-0001", "ソフトウェア追加", "Gamma", "", "1.0"},
                                            {"abc-05-0001", "ソフトウェア削除", "Alpha", "1.0", ""},

@@ -11,14 +11,31 @@ using AppKey = std::tuple<std::string, std::string, std::string>;
 
 bool IsCollectionTime(const Record& r) { return r.grp == "Create" && r.item == "DateTime"; }
 
-std::string ValueText(const Record& r) { return r.unit.empty() ? r.contents : r.contents + " " + r.unit; }
+bool IsPlatform(const Record& r) { return r.grp == "Platform"; }
+bool IsPlatformSection(const Record& r) { return IsPlatform(r) && r.item == "Section" && r.subitem == "Version"; }
+
+// Only clients that write the section line know the Platform facts at all.
+bool HasPlatform(const std::vector<Record>& records) {
+  for (const Record& r : records)
+    if (IsPlatformSection(r)) return true;
+  return false;
+}
+
+// A Platform fact the client could not read has no Contents, its reason in
+// Unit: shown as "(denied)" rather than as a value.
+std::string ValueText(const Record& r) {
+  if (IsPlatform(r) && r.contents.empty() && !r.unit.empty()) return "(" + r.unit + ")";
+  return r.unit.empty() ? r.contents : r.contents + " " + r.unit;
+}
 
 // Values keyed in file order; the occurrence number tells repeated keys apart.
-std::vector<std::pair<Key, std::string>> Values(const std::vector<Record>& records) {
+// The section line says which client wrote the file, nothing of the PC.
+std::vector<std::pair<Key, std::string>> Values(const std::vector<Record>& records, bool platform) {
   std::map<std::tuple<std::string, std::string, std::string>, int> seen;
   std::vector<std::pair<Key, std::string>> values;
   for (const Record& r : records) {
-    if (IsApplication(r) || IsCollectionTime(r)) continue;
+    if (IsApplication(r) || IsCollectionTime(r) || IsPlatformSection(r)) continue;
+    if (!platform && IsPlatform(r)) continue;
     const int n = seen[{r.grp, r.item, r.subitem}]++;
     values.push_back({Key{r.grp, r.item, r.subitem, n}, ValueText(r)});
   }
@@ -52,9 +69,12 @@ bool IsApplication(const Record& r) { return IsApplication(r.grp, r.item); }
 
 CollectionDiff DiffCollections(const std::vector<Record>& before, const std::vector<Record>& now) {
   CollectionDiff diff;
+  // Platform facts that one side's client did not collect are unknown there,
+  // not changed.
+  const bool platform = HasPlatform(before) && HasPlatform(now);
   std::map<Key, std::string> old;
-  for (auto& [key, text] : Values(before)) old.emplace(key, text);
-  for (auto& [key, text] : Values(now)) {
+  for (auto& [key, text] : Values(before, platform)) old.emplace(key, text);
+  for (auto& [key, text] : Values(now, platform)) {
     auto it = old.find(key);
     ValueChange change{std::get<0>(key), std::get<1>(key), std::get<2>(key), it != old.end(), true,
                        it != old.end() ? it->second : std::string(), text};
@@ -66,7 +86,7 @@ CollectionDiff DiffCollections(const std::vector<Record>& before, const std::vec
     diff.values.push_back(std::move(change));
   }
   // What the previous collection had and this one lacks, in its file order.
-  for (auto& [key, text] : Values(before)) {
+  for (auto& [key, text] : Values(before, platform)) {
     if (!old.contains(key)) continue;
     diff.values.push_back({std::get<0>(key), std::get<1>(key), std::get<2>(key), true, false, text, {}});
   }

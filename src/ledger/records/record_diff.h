@@ -31,6 +31,9 @@ bool IsApplication(const Record& r);
 // Records are matched by group, item, subitem and their occurrence among
 // equal keys (two keyboards stay two values), applications by name, version
 // and publisher, so a new version shows as one removed and one added.
+// Platform facts are compared only when both collections hold them (both
+// have the Platform,Section,Version line); one the client could not read
+// shows its reason in parentheses, "(unsupported)".
 CollectionDiff DiffCollections(const std::vector<Record>& before, const std::vector<Record>& now);
 
 }  // namespace th::ledger

@@ -3,6 +3,16 @@
 #include "ledger/records/record_diff.h"
 
 namespace th::ledger {
+namespace {
+
+// Windows' build and edition, and its own upgrade verdict, change with the
+// OS; the other Platform facts are the machine's and its firmware's.
+const char* Category(const ValueChange& v) {
+  const bool os = v.grp == "Soft" || (v.grp == "Platform" && (v.item == "OS" || v.item == "Appraiser"));
+  return os ? "OS" : "ハードウェア";
+}
+
+}  // namespace
 
 std::vector<Record> CollectionRecords(Statement& s, std::int64_t collection) {
   std::vector<Record> records;
@@ -28,8 +38,7 @@ std::vector<ChangeRow> ChangesOfLastImport(Database& db) {
     const std::vector<Record> now = CollectionRecords(records, pcs.integer(1));
     const CollectionDiff diff = DiffCollections(CollectionRecords(records, pcs.integer(2)), now);
     for (const ValueChange& v : diff.values) {
-      rows.push_back({number, v.grp == "Soft" ? "OS" : "ハードウェア", v.grp + "/" + v.item + "/" + v.subitem, v.before,
-                      v.now});
+      rows.push_back({number, Category(v), v.grp + "/" + v.item + "/" + v.subitem, v.before, v.now});
     }
     for (const Record& r : diff.added) rows.push_back({number, "ソフトウェア追加", r.subitem, "", r.contents});
     for (const Record& r : diff.removed) rows.push_back({number, "ソフトウェア削除", r.subitem, r.contents, ""});

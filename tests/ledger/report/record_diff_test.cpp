@@ -41,5 +41,40 @@ TEST(DiffCollections, ValuesByKeyAndOccurrenceApplicationsByNameVersionPublisher
   EXPECT_TRUE(Describe(DiffCollections(now, now)).empty());
 }
 
+// Platform facts: unknown to an older client's collection on either side,
+// compared when both hold them; an unreadable one shows its reason.
+TEST(DiffCollections, PlatformFactsOnlyBetweenCollectionsThatBothHoldThem) {
+  const Record memory8{"Hard", "メモリ", "全容量", "8388608", "KB"}, memory16{"Hard", "メモリ", "全容量", "16777216", "KB"};
+  const std::vector<Record> older = {memory8};
+  const std::vector<Record> first = {
+      memory16,
+      {"Platform", "Section", "Version", "1", ""},
+      {"Platform", "CPU", "Vendor", "GenuineIntel", ""},
+      {"Platform", "Firmware", "SecureBootCA2023", "", "denied"},
+      {"Platform", "TPM", "Version", "none", ""},
+  };
+  const std::vector<Record> second = {
+      memory16,
+      {"Platform", "Section", "Version", "2", ""},
+      {"Platform", "CPU", "Vendor", "GenuineIntel", ""},
+      {"Platform", "Firmware", "SecureBootCA2023", "Updated", ""},
+      {"Platform", "TPM", "Version", "2.0", ""},
+      {"Platform", "OS", "DisplayVersion", "", "unsupported"},
+  };
+  const struct {
+    const char* name;
+    const std::vector<Record>&before, &now;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"older client, then one with the facts", older, first, {"メモリ/全容量: 8388608 KB > 16777216 KB"}},
+      {"the facts, then an older client", first, older, {"メモリ/全容量: 16777216 KB > 8388608 KB"}},
+      {"both with the facts",
+       first,
+       second,
+       {"Firmware/SecureBootCA2023: (denied) > Updated", "TPM/Version: none > 2.0", "OS/DisplayVersion: - > (unsupported)"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Describe(DiffCollections(c.before, c.now)), c.expected) << c.name;
+}
+
 }  // namespace
 }  // namespace th::ledger
