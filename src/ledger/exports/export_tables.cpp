@@ -1,10 +1,12 @@
 #include "ledger/exports/export_tables.h"
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
 #include "ledger/exports/cell_values.h"
 #include "ledger/store/collection_changes.h"
+#include "ledger/store/finding_kinds.h"
 #include "ledger/store/licence_installs.h"
 #include "ledger/store/pc_columns.h"
 
@@ -19,6 +21,14 @@ std::vector<std::string> RegisterColumns(Database& db) {
     for (const auto& c : columns) names.push_back(c.is_string() ? c.get<std::string>() : std::string());
   }
   return names;
+}
+
+std::optional<std::size_t> DepartmentColumn(const std::vector<std::string>& registerColumns) {
+  for (const char* name : {"部署", "部門", "所属", "課"}) {
+    const auto at = std::find(registerColumns.begin(), registerColumns.end(), name);
+    if (at != registerColumns.end()) return static_cast<std::size_t>(at - registerColumns.begin());
+  }
+  return std::nullopt;
 }
 
 namespace {
@@ -48,14 +58,78 @@ std::vector<CellKind> RegisterColumnKinds(Database& db, std::size_t columns) {
   return kinds;
 }
 
+// The register's non-empty values of a number, named: "部署: 総務部、使用者: 山田".
+std::string RegisterValues(const std::vector<std::string>& names, const std::string& extra) {
+  const auto values = extra.empty() ? nlohmann::json::array() : nlohmann::json::parse(extra, nullptr, false);
+  std::string out;
+  for (std::size_t i = 0; i < names.size() && values.is_array() && i < values.size(); ++i) {
+    if (!values[i].is_string() || values[i].get_ref<const std::string&>().empty()) continue;
+    out += (out.empty() ? "" : "、") + names[i] + ": " + values[i].get<std::string>();
+  }
+  return out;
+}
+
+// One row per finding. A finding about a value several numbers share lists
+// them all; an unreported PC's detail says what the register knows of it, so
+// that it can be looked for; 要対応 marks what raises the exit status.
+ExportTable FindingsTable(const std::vector<std::string>& registerNames) {
+  constexpr CellKind T = CellKind::Text;
+  std::string attention;
+  for (const FindingKind& k : FindingKinds()) {
+    if (k.needsAttention) attention += std::string(attention.empty() ? "'" : ", '") + k.kind + "'";
+  }
+  const std::string sql =
+      "SELECT k.title,"
+      " COALESCE(f.number, (SELECT group_concat(number, ' ') FROM (SELECT number FROM finding_numbers n"
+      " WHERE n.finding_id = f.id ORDER BY number))),"
+      " COALESCE(f.file, (SELECT group_concat(file, ' ') FROM (SELECT file FROM finding_numbers n"
+      " WHERE n.finding_id = f.id AND file IS NOT NULL ORDER BY number))), f.detail,"
+      " CASE WHEN f.kind IN (" + attention + ") THEN '要対応' ELSE '' END, r.extra"
+      " FROM findings f JOIN finding_kinds k ON k.kind = f.kind"
+      " LEFT JOIN register r ON f.kind = 'not_reported' AND r.number = f.number ORDER BY f.id";
+  return {"findings.csv",
+          "検出事項",
+          // 要対応 is appended: scripts read the columns before it by position.
+          {{"検出事項", T}, {"管理番号", T}, {"ファイル", T}, {"詳細", T}, {"要対応", CellKind::Mark}},
+          sql,
+          {},
+          [sql, registerNames](Database& d, const ExportRowSink& row) {
+            Statement s = d.prepare(sql);
+            while (s.step()) {
+              std::string detail = s.text(3);
+              const std::string known = RegisterValues(registerNames, s.text(5));
+              if (!known.empty()) detail += "（" + known + "）";
+              row({s.text(0), s.text(1), s.text(2), detail, s.text(4)});
+            }
+          }};
+}
+
+// The register's numbers no record file reports, with what the register
+// says of each (who has it, where it stands).
+ExportTable UnreportedTable(const std::vector<std::string>& names, const std::vector<CellKind>& kinds) {
+  ExportTable table{"unreported.csv",
+                    "未報告",
+                    {{"管理番号", CellKind::Text}},
+                    "SELECT number, extra FROM register WHERE number NOT IN (SELECT lower(number) FROM pcs)"
+                    " ORDER BY number",
+                    names.size(),
+                    {}};
+  for (std::size_t i = 0; i < names.size(); ++i) table.columns.push_back({names[i], kinds[i]});
+  return table;
+}
+
 }  // namespace
 
 std::vector<ExportTable> ExportTables(Database& db) {
   constexpr CellKind T = CellKind::Text, N = CellKind::Number, D = CellKind::DateTime;
   ExportTable pcs{"pcs.csv", "PC一覧", {}, "", {}, {}};
   for (const PcColumn& c : PcColumns()) {
-    const bool time = std::string_view(c.key) == "collected_at";
-    pcs.columns.push_back({c.heading, time ? CellKind::DateTime : c.numeric ? N : T});
+    const std::string_view key = c.key;
+    if (key == "memory") {
+      pcs.columns.push_back({c.heading, CellKind::Kilobytes, "メモリ(GB)"});
+    } else {
+      pcs.columns.push_back({c.heading, key == "collected_at" ? D : c.numeric ? N : T});
+    }
   }
   pcs.sql = "SELECT " + PcColumnsSql("s") +
             ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
@@ -78,18 +152,8 @@ std::vector<ExportTable> ExportTables(Database& db) {
            "SELECT number, name, version, publisher FROM installs ORDER BY number, name, version, publisher",
            {},
            {}},
-          {"findings.csv",
-           "検出事項",
-           {{"検出事項", T}, {"管理番号", T}, {"ファイル", T}, {"詳細", T}},
-           // A finding about a value several numbers share lists them all.
-           "SELECT k.title,"
-           " COALESCE(f.number, (SELECT group_concat(number, ' ') FROM (SELECT number FROM finding_numbers n"
-           " WHERE n.finding_id = f.id ORDER BY number))),"
-           " COALESCE(f.file, (SELECT group_concat(file, ' ') FROM (SELECT file FROM finding_numbers n"
-           " WHERE n.finding_id = f.id AND file IS NOT NULL ORDER BY number))), f.detail"
-           " FROM findings f JOIN finding_kinds k ON k.kind = f.kind ORDER BY f.id",
-           {},
-           {}},
+          FindingsTable(extra),
+          UnreportedTable(extra, extraKinds),
           {"licences.csv",
            catalogue ? "ライセンス" : "",
            {{"製品名", T},

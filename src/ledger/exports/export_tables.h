@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ledger/store/sqlite.h"
@@ -11,13 +12,23 @@
 namespace th::ledger {
 
 // How a spreadsheet cell holds the column's values. Every value is text in
-// the database; a Number or DateTime value that does not have that shape
-// (cell_values.h) stays text in the workbook.
-enum class CellKind { Text, Number, DateTime };
+// the database; a value that does not have the kind's shape (cell_values.h)
+// stays text in the workbook.
+enum class CellKind {
+  Text,
+  Number,
+  DateTime,
+  Kilobytes,  // a whole number of KB, shown in the workbook as GB
+  Yen,        // a whole number of yen
+  Mark,       // a word that asks for action, shown bold red
+};
 
 struct ExportColumn {
+  ExportColumn(std::string h, CellKind k = CellKind::Text, std::string sheet = {})
+      : heading(std::move(h)), kind(k), sheetHeading(std::move(sheet)) {}
   std::string heading;
   CellKind kind = CellKind::Text;
+  std::string sheetHeading;  // the workbook's heading, when it differs (a unit)
 };
 
 using ExportRowSink = std::function<void(const std::vector<std::string>&)>;
@@ -36,12 +47,17 @@ struct ExportTable {
 };
 
 // The tables in the order they are written: PCs, software, installs,
-// findings, licences and the PCs that have each product (sheets when a
-// catalogue is known), changes.
+// findings, the register's unreported numbers, licences and the PCs that
+// have each product (sheets when a catalogue is known), changes.
 std::vector<ExportTable> ExportTables(Database& db);
 
 // The register's further column names, as the last register gave them.
 std::vector<std::string> RegisterColumns(Database& db);
+
+// The register column that names each PC's department (部署, 部門, 所属,
+// 課: the first of them the register has), by its position among the
+// further columns; nullopt when it has none.
+std::optional<std::size_t> DepartmentColumn(const std::vector<std::string>& registerColumns);
 
 // Calls `row` with every row of the table, all values as text, one per column.
 void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);

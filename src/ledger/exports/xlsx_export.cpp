@@ -5,30 +5,36 @@
 
 #include "ledger/exports/cell_values.h"
 #include "ledger/exports/export_tables.h"
+#include "ledger/exports/xlsx_summary.h"
+#include "ledger/text/local_time.h"
 
 namespace th::ledger {
 
 namespace {
 
-constexpr double kMaxWidth = 60;  // wider columns wrap nothing and hide the next ones
+constexpr double kMaxWidth = 60;  // wider text wraps onto further lines
 
-// Columns of a monospaced cell: East Asian wide characters take two.
-double DisplayWidth(std::string_view s) {
-  double width = 0;
-  for (std::size_t i = 0; i < s.size();) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    char32_t cp = c;
-    int len = 1;
-    if (c >= 0xF0) cp = c & 0x07, len = 4;
-    else if (c >= 0xE0) cp = c & 0x0F, len = 3;
-    else if (c >= 0xC0) cp = c & 0x1F, len = 2;
-    for (int k = 1; k < len && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-    i += len;
-    const bool halfWidthKana = cp >= 0xFF61 && cp <= 0xFF9F;
-    width += cp >= 0x1100 && !halfWidthKana ? 2 : 1;
-    if (width >= kMaxWidth) break;
+// A longer text is shortened in the workbook so that its row prints on a
+// page (a finding that lists 133 numbers is 5,000 characters); the CSV file
+// keeps it whole.
+constexpr std::size_t kPrintChars = 300;
+
+std::size_t CharCount(std::string_view s) {
+  std::size_t n = 0;
+  for (char c : s) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return n;
+}
+
+// The first kPrintChars characters (to the last blank among the final few,
+// so that a listed number is not broken), then how long the whole is.
+std::string ShortenedForPrint(std::string_view value, std::size_t chars, const std::string& csvFile) {
+  std::size_t at = 0;
+  for (std::size_t n = 0; at < value.size(); ++at) {
+    if ((static_cast<unsigned char>(value[at]) & 0xC0) != 0x80 && n++ == kPrintChars) break;
   }
-  return width;
+  const std::size_t blank = value.rfind(' ', at);
+  if (blank != std::string_view::npos && at - blank < 40) at = blank;
+  return std::string(value.substr(0, at)) + " …（全 " + std::to_string(chars) + " 文字。全体は " + csvFile + "）";
 }
 
 class SheetWriter {
@@ -56,16 +62,11 @@ class SheetWriter {
     sheet_.emplace(book_.addSheet(name));
     row_ = 0;
     widths_.assign(table_.columns.size(), 0);
-    // Printed pages repeat the columns up to the management number, which
-    // names the row.
-    std::uint16_t titleColumns = 0;
     for (std::size_t c = 0; c < table_.columns.size(); ++c) {
-      if (table_.columns[c].heading == "管理番号") titleColumns = static_cast<std::uint16_t>(c + 1);
-    }
-    sheet_->printSetup(titleColumns);
-    for (std::size_t c = 0; c < table_.columns.size(); ++c) {
-      sheet_->text(0, static_cast<std::uint16_t>(c), table_.columns[c].heading, true);
-      widths_[c] = DisplayWidth(table_.columns[c].heading) + 3;  // the filter button
+      const ExportColumn& column = table_.columns[c];
+      const std::string& heading = column.sheetHeading.empty() ? column.heading : column.sheetHeading;
+      sheet_->text(0, static_cast<std::uint16_t>(c), heading, CellStyle::Heading);
+      widths_[c] = DisplayWidth(heading, kMaxWidth) + 3;  // the filter button
     }
   }
 
@@ -75,24 +76,56 @@ class SheetWriter {
     for (std::size_t c = 0; c < widths_.size(); ++c) {
       sheet_->width(static_cast<std::uint16_t>(c), std::min(widths_[c], kMaxWidth) + 1);
     }
+    // Pages wider than one repeat the columns up to the management number,
+    // which names the row.
+    std::uint16_t titleColumns = 0;
+    for (std::size_t c = 0; c < table_.columns.size(); ++c) {
+      if (table_.columns[c].heading == "管理番号") titleColumns = static_cast<std::uint16_t>(c + 1);
+    }
+    sheet_->printSetup(titleColumns);
   }
 
   void cell(std::uint16_t c, const std::string& value) {
-    widths_[c] = std::max(widths_[c], DisplayWidth(value));
-    if (value.empty()) return;
-    switch (table_.columns[c].kind) {
+    if (value.empty()) return sheet_->blank(row_, c);
+    const CellKind kind = table_.columns[c].kind;
+    switch (kind) {
       case CellKind::Number:
-        if (const auto n = ReadWholeNumber(value)) return sheet_->number(row_, c, *n);
+      case CellKind::Yen:
+        if (const auto n = ReadWholeNumber(value)) {
+          widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth) + (kind == CellKind::Yen ? 2 : 1));
+          return sheet_->number(row_, c, *n, kind == CellKind::Yen ? CellStyle::Yen : CellStyle::Number);
+        }
+        break;
+      case CellKind::Kilobytes:
+        if (const auto n = ReadWholeNumber(value)) {
+          widths_[c] = std::max(widths_[c], 6.0);
+          return sheet_->number(row_, c, *n / (1024 * 1024), CellStyle::Decimal);
+        }
         break;
       case CellKind::DateTime:
         if (const auto t = ReadDateTime(value)) {
+          widths_[c] = std::max(widths_[c], t->withTime ? 19.0 : 10.0);
           return sheet_->dateTime(row_, c, t->y, t->mo, t->d, t->h, t->mi, t->s, t->withTime);
         }
         break;
+      case CellKind::Mark:
+        widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth));
+        sheet_->text(row_, c, value, CellStyle::Attention);
+        return;
       case CellKind::Text:
         break;
     }
-    if (sheet_->text(row_, c, value)) ++result_.cutCells;
+    const double width = DisplayWidth(value, kMaxWidth + 1);
+    widths_[c] = std::max(widths_[c], width);
+    const CellStyle style = width > kMaxWidth ? CellStyle::Wrapped : CellStyle::Text;
+    if (value.size() > kPrintChars) {
+      if (const std::size_t chars = CharCount(value); chars > kPrintChars) {
+        ++result_.shortened;
+        sheet_->text(row_, c, ShortenedForPrint(value, chars, table_.file), style);
+        return;
+      }
+    }
+    sheet_->text(row_, c, value, style);
   }
 
   XlsxWorkbook& book_;
@@ -109,7 +142,8 @@ class SheetWriter {
 
 WorkbookResult WriteWorkbook(Database& db, const std::string& utf8Path, std::uint32_t sheetRows) {
   WorkbookResult result;
-  XlsxWorkbook book(utf8Path);
+  XlsxWorkbook book(utf8Path, LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M"));
+  WriteSummarySheet(db, book);
   for (const ExportTable& table : ExportTables(db)) {
     if (table.sheet.empty()) continue;
     SheetWriter sheet(book, table, sheetRows, result);
@@ -127,10 +161,12 @@ std::vector<std::string> WorkbookNotes(const WorkbookResult& result, std::uint32
     notes.push_back("シートの行数の上限（" + rows + " 行）を超えたため「" + sheet + "」に続けました / continued on \"" +
                     sheet + "\" (a sheet holds " + rows + " rows)");
   }
-  if (result.cutCells > 0) {
-    notes.push_back(std::to_string(result.cutCells) + " 個の値はセルの上限（" + std::to_string(kCellChars) +
-                    " 文字）で切りました（CSV には全体があります） / values cut to a cell's " +
-                    std::to_string(kCellChars) + " characters (the CSV files hold them whole)");
+  if (result.shortened > 0) {
+    const std::string chars = std::to_string(kPrintChars);
+    notes.push_back(std::to_string(result.shortened) + " 個の長い値はブックでは先頭 " + chars +
+                    " 文字までにしました（CSV には全体があります） / " + std::to_string(result.shortened) +
+                    " long values shortened to their first " + chars +
+                    " characters in the workbook, so that they print (the CSV files hold them whole)");
   }
   return notes;
 }
