@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "ledger/store/register_columns.h"
 #include "ledger/store/sqlite.h"
 
 namespace th::ledger {
@@ -18,6 +19,7 @@ enum class CellKind {
   Text,
   Number,
   DateTime,
+  Decimal,    // "7.9": one decimal (gigabytes)
   Kilobytes,  // a whole number of KB, shown in the workbook as GB
   Yen,        // a whole number of yen
   Mark,       // a word that asks for action, shown bold red
@@ -44,20 +46,16 @@ struct ExportTable {
   // Rows that no single query gives (a comparison worked out in code);
   // used instead of `sql` when set.
   std::function<void(Database&, const ExportRowSink&)> rows;
+  // The query's columns after the register's JSON array (pcs.csv's
+  // Win11判定), written after the register's columns.
+  int afterRegister = 0;
 };
 
 // The tables in the order they are written: PCs, software, installs,
 // findings, the register's unreported numbers, licences and the PCs that
-// have each product (sheets when a catalogue is known), changes.
+// have each product (sheets when a catalogue is known), changes, the
+// Windows 11 plan.
 std::vector<ExportTable> ExportTables(Database& db);
-
-// The register's further column names, as the last register gave them.
-std::vector<std::string> RegisterColumns(Database& db);
-
-// The register column that names each PC's department (部署, 部門, 所属,
-// 課: the first of them the register has), by its position among the
-// further columns; nullopt when it has none.
-std::optional<std::size_t> DepartmentColumn(const std::vector<std::string>& registerColumns);
 
 // Calls `row` with every row of the table, all values as text, one per column.
 void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);

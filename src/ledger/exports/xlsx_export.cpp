@@ -6,6 +6,7 @@
 #include "ledger/exports/cell_values.h"
 #include "ledger/exports/export_tables.h"
 #include "ledger/exports/xlsx_summary.h"
+#include "ledger/exports/xlsx_win11.h"
 #include "ledger/text/local_time.h"
 
 namespace th::ledger {
@@ -13,6 +14,9 @@ namespace th::ledger {
 namespace {
 
 constexpr double kMaxWidth = 60;  // wider text wraps onto further lines
+// Text columns may be narrowed to this (and wrap) to print one page wide: a
+// date and time (19) keeps its width.
+constexpr double kNarrowest = 20;
 
 // A longer text is shortened in the workbook so that its row prints on a
 // page (a finding that lists 133 numbers is 5,000 characters); the CSV file
@@ -73,9 +77,10 @@ class SheetWriter {
   void endSheet() {
     const auto lastCol = static_cast<std::uint16_t>(table_.columns.empty() ? 0 : table_.columns.size() - 1);
     sheet_->headingRow(row_, lastCol);
-    for (std::size_t c = 0; c < widths_.size(); ++c) {
-      sheet_->width(static_cast<std::uint16_t>(c), std::min(widths_[c], kMaxWidth) + 1);
-    }
+    std::vector<double> widths;
+    for (double w : widths_) widths.push_back(std::min(w, kMaxWidth) + 1);
+    widths = NarrowedToOnePage(std::move(widths), kNarrowest);
+    for (std::size_t c = 0; c < widths.size(); ++c) sheet_->width(static_cast<std::uint16_t>(c), widths[c]);
     // Pages wider than one repeat the columns up to the management number,
     // which names the row.
     std::uint16_t titleColumns = 0;
@@ -94,6 +99,12 @@ class SheetWriter {
         if (const auto n = ReadWholeNumber(value)) {
           widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth) + (kind == CellKind::Yen ? 2 : 1));
           return sheet_->number(row_, c, *n, kind == CellKind::Yen ? CellStyle::Yen : CellStyle::Number);
+        }
+        break;
+      case CellKind::Decimal:
+        if (const auto n = ReadDecimal(value)) {
+          widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth) + 1);
+          return sheet_->number(row_, c, *n, CellStyle::Decimal);
         }
         break;
       case CellKind::Kilobytes:
@@ -115,9 +126,10 @@ class SheetWriter {
       case CellKind::Text:
         break;
     }
-    const double width = DisplayWidth(value, kMaxWidth + 1);
-    widths_[c] = std::max(widths_[c], width);
-    const CellStyle style = width > kMaxWidth ? CellStyle::Wrapped : CellStyle::Text;
+    widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth));
+    // Wrapped: the column may yet be narrowed to print (a short text shows
+    // on one line all the same).
+    const CellStyle style = CellStyle::Wrapped;
     if (value.size() > kPrintChars) {
       if (const std::size_t chars = CharCount(value); chars > kPrintChars) {
         ++result_.shortened;
@@ -150,6 +162,7 @@ WorkbookResult WriteWorkbook(Database& db, const std::string& utf8Path, std::uin
     ForEachExportRow(db, table, [&](const std::vector<std::string>& fields) { sheet.row(fields); });
     sheet.finish();
   }
+  WriteWin11SummarySheet(db, book);
   book.close();
   return result;
 }

@@ -1,13 +1,15 @@
 #include "ledger/exports/xlsx_summary.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "ledger/exports/export_tables.h"
 #include "ledger/exports/xlsx_grid.h"
 #include "ledger/store/finding_kinds.h"
+#include "ledger/store/register_columns.h"
 #include "ledger/store/same_pc_sql.h"
+#include "ledger/store/win11_plan.h"
 
 namespace th::ledger {
 
@@ -94,15 +96,14 @@ std::vector<std::vector<GridCell>> Licences(Database& db) {
 void WriteSummarySheet(Database& db, XlsxWorkbook& book) {
   XlsxSheet sheet = book.addSheet("集計");
   SheetGrid grid;
-  SheetGrid::Lane left{0}, right{3};
+  SheetGrid::Lane left{0}, middle{3}, right{8};
   grid.table(left, "概要", {"項目", "台数"}, Overview(db));
   grid.table(left, "OS別（PC）", {"OS", "台数"}, ByOs(db));
   const std::vector<std::string> columns = RegisterColumns(db);
-  if (const auto department = DepartmentColumn(columns)) {
-    grid.table(right, columns[*department] + "別", {columns[*department], "PC", "台帳", "未報告"},
-               ByDepartment(db, *department));
-  } else if (!columns.empty() || CountOf(db, "SELECT COUNT(*) FROM register") > 0) {
-    grid.note(right, "台帳に部署の列（部署・部門・所属・課）がありません", CellStyle::Text);
+  const std::string department = Win11DepartmentColumn(columns);
+  if (const auto at = std::find(columns.begin(), columns.end(), department); at != columns.end()) {
+    grid.table(middle, department + "別", {department, "PC", "台帳", "未報告"},
+               ByDepartment(db, static_cast<std::size_t>(at - columns.begin())));
   }
   if (const auto licences = Licences(db); !licences.empty()) {
     grid.table(right, "ライセンスの過不足", {"製品名", "種別", "保有", "導入台数", "過不足"}, licences);

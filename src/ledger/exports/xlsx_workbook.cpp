@@ -2,6 +2,7 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -69,6 +70,27 @@ double DisplayWidth(std::string_view s, double limit) {
     if (width >= limit) break;
   }
   return width;
+}
+
+std::vector<double> NarrowedToOnePage(std::vector<double> widths, double floor) {
+  const double budget = kPrintableWidth * 100 / kSmallestScale;
+  double total = 0;
+  for (double w : widths) total += ColumnPoints(w);
+  if (total <= budget) return widths;
+  // The width every column wider than it is narrowed to, found by halving.
+  double low = floor, high = *std::max_element(widths.begin(), widths.end());
+  const auto totalAt = [&](double cap) {
+    double t = 0;
+    for (double w : widths) t += ColumnPoints(std::min(w, cap));
+    return t;
+  };
+  if (totalAt(floor) > budget) return widths;
+  while (high - low > 0.5) {
+    const double mid = (low + high) / 2;
+    (totalAt(mid) <= budget ? low : high) = mid;
+  }
+  for (double& w : widths) w = std::min(w, low);
+  return widths;
 }
 
 bool XlsxSheet::text(std::uint32_t row, std::uint16_t col, std::string_view value, CellStyle style) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ledger/records/collection_summary.h"  // kCellChars
 
@@ -87,6 +88,12 @@ class XlsxWorkbook {
   std::string madeAt_;
   XlsxSheet::Formats formats_{};
 };
+
+// Column widths (characters) narrowed so that the sheet prints one page
+// wide at 75% or more: the widest first, none below `floor` (their text
+// wraps). Unchanged when even that would not fit (the sheet then prints
+// several pages wide).
+std::vector<double> NarrowedToOnePage(std::vector<double> widths, double floor);
 
 // The columns a text takes in a monospaced cell (East Asian wide characters
 // two), counted up to `limit`.
