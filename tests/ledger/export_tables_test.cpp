@@ -27,7 +27,7 @@ TEST_F(LedgerTest, FindingsTableListsTheNumbersOfASharedValue) {
     rows.push_back(fields);
   }
   ASSERT_EQ(rows.size(), 3u);  // the heading, the one shared UUID and the older of its numbers
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF検出事項", "管理番号", "ファイル", "詳細"}));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF検出事項", "管理番号", "ファイル", "詳細", "要対応"}));
   EXPECT_EQ(rows[1][1], "abc-05-0012 abc-05-0013");
   EXPECT_EQ(rows[1][2], "abc-05-0012.csv abc-05-0013.csv");
 }

@@ -13,6 +13,14 @@
 
 namespace th::ledger {
 
+std::string NeedsAttentionSql(const char* kindColumn) {
+  std::string kinds;
+  for (const FindingKind& k : FindingKinds()) {
+    if (k.needsAttention) kinds += std::string(kinds.empty() ? "'" : ", '") + k.kind + "'";
+  }
+  return std::string(kindColumn) + " IN (" + kinds + ")";
+}
+
 namespace {
 
 bool CatalogueKnown(Database& db) {
@@ -55,17 +63,13 @@ std::string NamedRegisterValues(const std::vector<std::string>& names, const std
 // that it can be looked for; 要対応 marks what raises the exit status.
 ExportTable FindingsTable(const std::vector<std::string>& registerNames) {
   constexpr CellKind T = CellKind::Text;
-  std::string attention;
-  for (const FindingKind& k : FindingKinds()) {
-    if (k.needsAttention) attention += std::string(attention.empty() ? "'" : ", '") + k.kind + "'";
-  }
   const std::string sql =
       "SELECT k.title,"
       " COALESCE(f.number, (SELECT group_concat(number, ' ') FROM (SELECT number FROM finding_numbers n"
       " WHERE n.finding_id = f.id ORDER BY number))),"
       " COALESCE(f.file, (SELECT group_concat(file, ' ') FROM (SELECT file FROM finding_numbers n"
       " WHERE n.finding_id = f.id AND file IS NOT NULL ORDER BY number))), f.detail,"
-      " CASE WHEN f.kind IN (" + attention + ") THEN '要対応' ELSE '' END, r.extra"
+      " CASE WHEN " + NeedsAttentionSql("f.kind") + " THEN '要対応' ELSE '' END, r.extra"
       " FROM findings f JOIN finding_kinds k ON k.kind = f.kind"
       " LEFT JOIN register r ON f.kind = 'not_reported' AND r.number = f.number ORDER BY f.id";
   return {"findings.csv",

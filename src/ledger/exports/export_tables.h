@@ -57,6 +57,10 @@ struct ExportTable {
 // Windows 11 plan.
 std::vector<ExportTable> ExportTables(Database& db);
 
+// "f.kind IN ('rejected', ...)": true for the findings that need attention
+// (they set the exit status), by the finding kind column given.
+std::string NeedsAttentionSql(const char* kindColumn);
+
 // Calls `row` with every row of the table, all values as text, one per column.
 void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);
 

@@ -1,6 +1,7 @@
 #include "ledger/exports/xlsx_export.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "ledger/exports/cell_values.h"
@@ -41,23 +42,82 @@ std::string ShortenedForPrint(std::string_view value, std::size_t chars, const s
   return std::string(value.substr(0, at)) + " …（全 " + std::to_string(chars) + " 文字。全体は " + csvFile + "）";
 }
 
+// Writes a table over as many sheets as its rows need. The columns' widths
+// are measured on the first kMeasuredRows rows (all of a small table), held
+// back until then, so that every row is written knowing how many lines its
+// wrapped text takes: a printed row is as tall as its text.
 class SheetWriter {
  public:
   SheetWriter(XlsxWorkbook& book, const ExportTable& table, std::uint32_t sheetRows, WorkbookResult& result)
-      : book_(book), table_(table), sheetRows_(sheetRows), result_(result) {}
+      : book_(book), table_(table), sheetRows_(sheetRows), result_(result) {
+    for (const ExportColumn& column : table_.columns) {
+      widths_.push_back(TextColumns(Heading(column), kMaxWidth) + 3);  // the filter button
+    }
+  }
 
   void row(const std::vector<std::string>& fields) {
-    if (!sheet_ || row_ + 1 >= sheetRows_) startSheet();
-    ++row_;
-    for (std::size_t c = 0; c < fields.size() && c < table_.columns.size(); ++c) cell(static_cast<std::uint16_t>(c), fields[c]);
+    if (!held_) return write(fields);
+    for (std::size_t c = 0; c < fields.size() && c < widths_.size(); ++c) {
+      widths_[c] = std::max(widths_[c], Measure(table_.columns[c].kind, fields[c]));
+    }
+    held_->push_back(fields);
+    if (held_->size() >= kMeasuredRows) release();
   }
 
   void finish() {
+    release();
     if (!sheet_) startSheet();
     endSheet();
   }
 
  private:
+  static constexpr std::size_t kMeasuredRows = 5000;
+
+  static const std::string& Heading(const ExportColumn& column) {
+    return column.sheetHeading.empty() ? column.heading : column.sheetHeading;
+  }
+
+  // The columns a value takes as the workbook shows it.
+  static double Measure(CellKind kind, const std::string& value) {
+    switch (kind) {
+      case CellKind::Kilobytes: return ReadWholeNumber(value) ? 6 : TextColumns(value, kMaxWidth);
+      case CellKind::DateTime:
+        if (const auto t = ReadDateTime(value)) return t->withTime ? 20 : 11;
+        break;
+      case CellKind::Yen:
+      case CellKind::Number: return DisplayWidth(value, kMaxWidth) + 2;  // separators, a yen sign
+      default: break;
+    }
+    return TextColumns(value, kMaxWidth);
+  }
+
+  // The widths settled (capped, then narrowed to print one page wide when
+  // that is possible), the rows held back written.
+  void release() {
+    if (!held_) return;
+    for (double& w : widths_) w = std::min(w, kMaxWidth) + 1;
+    widths_ = NarrowedToOnePage(std::move(widths_), kNarrowest);
+    const std::vector<std::vector<std::string>> rows = std::move(*held_);
+    held_.reset();
+    for (const auto& fields : rows) write(fields);
+  }
+
+  void write(const std::vector<std::string>& fields) {
+    if (!sheet_ || row_ + 1 >= sheetRows_) startSheet();
+    ++row_;
+    texts_.assign(fields.size(), {});
+    int lines = 1;
+    for (std::size_t c = 0; c < fields.size() && c < table_.columns.size(); ++c) {
+      if (!IsText(static_cast<std::uint16_t>(c), fields[c])) continue;
+      texts_[c] = ForPrint(fields[c]);
+      // Wrapped at the column's width, less a character of padding.
+      const double width = std::max(widths_[c] - 1, 1.0);
+      lines = std::max(lines, static_cast<int>(std::ceil(TextColumns(texts_[c], 1e9) / width)));
+    }
+    if (lines > 1) sheet_->rowLines(row_, lines);
+    for (std::size_t c = 0; c < fields.size() && c < table_.columns.size(); ++c) cell(static_cast<std::uint16_t>(c), fields[c]);
+  }
+
   void startSheet() {
     if (sheet_) endSheet();
     ++part_;
@@ -65,22 +125,15 @@ class SheetWriter {
     if (part_ > 1) result_.continuations.push_back(name);
     sheet_.emplace(book_.addSheet(name));
     row_ = 0;
-    widths_.assign(table_.columns.size(), 0);
     for (std::size_t c = 0; c < table_.columns.size(); ++c) {
-      const ExportColumn& column = table_.columns[c];
-      const std::string& heading = column.sheetHeading.empty() ? column.heading : column.sheetHeading;
-      sheet_->text(0, static_cast<std::uint16_t>(c), heading, CellStyle::Heading);
-      widths_[c] = DisplayWidth(heading, kMaxWidth) + 3;  // the filter button
+      sheet_->text(0, static_cast<std::uint16_t>(c), Heading(table_.columns[c]), CellStyle::Heading);
     }
   }
 
   void endSheet() {
     const auto lastCol = static_cast<std::uint16_t>(table_.columns.empty() ? 0 : table_.columns.size() - 1);
     sheet_->headingRow(row_, lastCol);
-    std::vector<double> widths;
-    for (double w : widths_) widths.push_back(std::min(w, kMaxWidth) + 1);
-    widths = NarrowedToOnePage(std::move(widths), kNarrowest);
-    for (std::size_t c = 0; c < widths.size(); ++c) sheet_->width(static_cast<std::uint16_t>(c), widths[c]);
+    for (std::size_t c = 0; c < widths_.size(); ++c) sheet_->width(static_cast<std::uint16_t>(c), widths_[c]);
     // Pages wider than one repeat the columns up to the management number,
     // which names the row.
     std::uint16_t titleColumns = 0;
@@ -90,54 +143,51 @@ class SheetWriter {
     sheet_->printSetup(titleColumns);
   }
 
-  void cell(std::uint16_t c, const std::string& value) {
-    if (value.empty()) return sheet_->blank(row_, c);
-    const CellKind kind = table_.columns[c].kind;
-    switch (kind) {
+  // Whether the value is written as text (not a number or date of its column's kind).
+  bool IsText(std::uint16_t c, const std::string& value) const {
+    if (value.empty()) return false;
+    switch (table_.columns[c].kind) {
       case CellKind::Number:
       case CellKind::Yen:
-        if (const auto n = ReadWholeNumber(value)) {
-          widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth) + (kind == CellKind::Yen ? 2 : 1));
-          return sheet_->number(row_, c, *n, kind == CellKind::Yen ? CellStyle::Yen : CellStyle::Number);
-        }
-        break;
-      case CellKind::Decimal:
-        if (const auto n = ReadDecimal(value)) {
-          widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth) + 1);
-          return sheet_->number(row_, c, *n, CellStyle::Decimal);
-        }
-        break;
-      case CellKind::Kilobytes:
-        if (const auto n = ReadWholeNumber(value)) {
-          widths_[c] = std::max(widths_[c], 6.0);
-          return sheet_->number(row_, c, *n / (1024 * 1024), CellStyle::Decimal);
-        }
-        break;
-      case CellKind::DateTime:
-        if (const auto t = ReadDateTime(value)) {
-          widths_[c] = std::max(widths_[c], t->withTime ? 19.0 : 10.0);
-          return sheet_->dateTime(row_, c, t->y, t->mo, t->d, t->h, t->mi, t->s, t->withTime);
-        }
-        break;
+      case CellKind::Kilobytes: return !ReadWholeNumber(value);
+      case CellKind::Decimal: return !ReadDecimal(value);
+      case CellKind::DateTime: return !ReadDateTime(value);
       case CellKind::Mark:
-        widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth));
-        sheet_->text(row_, c, value, CellStyle::Attention);
-        return;
-      case CellKind::Text:
-        break;
+      case CellKind::Text: return true;
     }
-    widths_[c] = std::max(widths_[c], DisplayWidth(value, kMaxWidth));
-    // Wrapped: the column may yet be narrowed to print (a short text shows
-    // on one line all the same).
-    const CellStyle style = CellStyle::Wrapped;
+    return true;
+  }
+
+  std::string ForPrint(const std::string& value) {
     if (value.size() > kPrintChars) {
       if (const std::size_t chars = CharCount(value); chars > kPrintChars) {
         ++result_.shortened;
-        sheet_->text(row_, c, ShortenedForPrint(value, chars, table_.file), style);
-        return;
+        return ShortenedForPrint(value, chars, table_.file);
       }
     }
-    sheet_->text(row_, c, value, style);
+    return value;
+  }
+
+  void cell(std::uint16_t c, const std::string& value) {
+    if (value.empty()) return sheet_->blank(row_, c);
+    const CellKind kind = table_.columns[c].kind;
+    if (IsText(c, value)) {
+      // Wrapped: a text longer than its column goes on further lines.
+      sheet_->text(row_, c, texts_[c], kind == CellKind::Mark ? CellStyle::Attention : CellStyle::Wrapped);
+      return;
+    }
+    switch (kind) {
+      case CellKind::Number: return sheet_->number(row_, c, *ReadWholeNumber(value), CellStyle::Number);
+      case CellKind::Yen: return sheet_->number(row_, c, *ReadWholeNumber(value), CellStyle::Yen);
+      case CellKind::Kilobytes: return sheet_->number(row_, c, *ReadWholeNumber(value) / (1024 * 1024), CellStyle::Decimal);
+      case CellKind::Decimal: return sheet_->number(row_, c, *ReadDecimal(value), CellStyle::Decimal);
+      case CellKind::DateTime: {
+        const auto t = ReadDateTime(value);
+        return sheet_->dateTime(row_, c, t->y, t->mo, t->d, t->h, t->mi, t->s, t->withTime);
+      }
+      case CellKind::Mark:
+      case CellKind::Text: break;
+    }
   }
 
   XlsxWorkbook& book_;
@@ -148,6 +198,8 @@ class SheetWriter {
   std::uint32_t row_ = 0;
   int part_ = 0;
   std::vector<double> widths_;
+  std::optional<std::vector<std::vector<std::string>>> held_{std::in_place};
+  std::vector<std::string> texts_;  // the row's text cells as printed
 };
 
 }  // namespace

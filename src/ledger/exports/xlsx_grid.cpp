@@ -20,9 +20,11 @@ std::string Digits(double n) {
 void SheetGrid::put(std::uint32_t row, std::uint16_t col, GridCell cell) {
   // A title runs over the empty cells to its right: it sets no width.
   if (cell.style != CellStyle::Title) {
-    const double shown = DisplayWidth(cell.number ? Digits(*cell.number) : cell.text, kMaxWidth);
+    const double shown = TextColumns(cell.number ? Digits(*cell.number) : cell.text, kMaxWidth);
     // Grouping commas and a yen sign.
-    const double extra = cell.number ? shown / 3 + (cell.style == CellStyle::Yen ? 2 : 0) : 0;
+    const double extra = cell.number ? shown / 3 + (cell.style == CellStyle::Yen ? 2 : 0)
+                         : cell.style == CellStyle::Heading ? 2  // bold
+                                                             : 0;
     widths_[col] = std::max(widths_[col], std::min(shown + extra, kMaxWidth));
   }
   cells_[{row, col}] = std::move(cell);

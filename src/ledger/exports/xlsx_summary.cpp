@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ledger/exports/export_tables.h"
 #include "ledger/exports/xlsx_grid.h"
-#include "ledger/store/finding_kinds.h"
 #include "ledger/store/register_columns.h"
 #include "ledger/store/same_pc_sql.h"
 #include "ledger/store/win11_plan.h"
@@ -24,10 +24,6 @@ double CountOf(Database& db, const std::string& sql) {
 }
 
 std::vector<std::vector<GridCell>> Overview(Database& db) {
-  std::string attention;
-  for (const FindingKind& k : FindingKinds()) {
-    if (k.needsAttention) attention += std::string(attention.empty() ? "'" : ", '") + k.kind + "'";
-  }
   const bool registered = CountOf(db, "SELECT COUNT(*) FROM register") > 0;
   std::vector<std::vector<GridCell>> rows = {
       {{"PC（同じPCの別の管理番号は1台）"}, Count(CountOf(db, "SELECT COUNT(*) FROM (" SUMMARY_PCS ")"))},
@@ -41,7 +37,7 @@ std::vector<std::vector<GridCell>> Overview(Database& db) {
                                       " WHERE lower(s.number) NOT IN (SELECT number FROM register)"))});
   }
   rows.push_back({{"要対応の検出事項"},
-                  Count(CountOf(db, "SELECT COUNT(*) FROM findings WHERE kind IN (" + attention + ")"))});
+                  Count(CountOf(db, "SELECT COUNT(*) FROM findings WHERE " + NeedsAttentionSql("kind")))});
   return rows;
 }
 
@@ -96,13 +92,13 @@ std::vector<std::vector<GridCell>> Licences(Database& db) {
 void WriteSummarySheet(Database& db, XlsxWorkbook& book) {
   XlsxSheet sheet = book.addSheet("集計");
   SheetGrid grid;
-  SheetGrid::Lane left{0}, middle{3}, right{8};
+  SheetGrid::Lane left{0}, right{3};
   grid.table(left, "概要", {"項目", "台数"}, Overview(db));
   grid.table(left, "OS別（PC）", {"OS", "台数"}, ByOs(db));
   const std::vector<std::string> columns = RegisterColumns(db);
   const std::string department = Win11DepartmentColumn(columns);
   if (const auto at = std::find(columns.begin(), columns.end(), department); at != columns.end()) {
-    grid.table(middle, department + "別", {department, "PC", "台帳", "未報告"},
+    grid.table(right, department + "別", {department, "PC", "台帳", "未報告"},
                ByDepartment(db, static_cast<std::size_t>(at - columns.begin())));
   }
   if (const auto licences = Licences(db); !licences.empty()) {

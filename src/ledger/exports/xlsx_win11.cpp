@@ -70,7 +70,7 @@ void WriteWin11SummarySheet(Database& db, XlsxWorkbook& book) {
   left.row = std::max(left.row, right.row);
   if (!totals.departmentColumn.empty()) {
     grid.table(left, totals.departmentColumn + "別", GroupHeadings(totals.departmentColumn),
-               Groups(totals.byDepartment, totals.all, "（空欄）"));
+               Groups(totals.byDepartment, totals.all, "（台帳にない・空欄）"));
   }
   grid.table(left, "モデル別", GroupHeadings("モデル"), Groups(totals.byModel, totals.all, "（不明）"));
   grid.write(sheet);

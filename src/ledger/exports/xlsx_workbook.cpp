@@ -46,8 +46,10 @@ std::string KeepEscapeLookalikes(std::string_view value) {
 }
 
 // Points a column of `characters` takes: the default font's digit is 7
-// pixels, plus 5 pixels of padding, at 0.75 point a pixel.
-double ColumnPoints(double characters) { return (characters * 7 + 5) * 0.75; }
+// pixels in Excel, plus 5 pixels of padding, at 0.75 point a pixel.
+// LibreOffice reckons the digit wider (about 7.5): counted so, the sheet
+// fits one page wide in both.
+double ColumnPoints(double characters) { return (characters * 7.5 + 5) * 0.75; }
 
 constexpr double kPrintableWidth = 842 - 2 * 0.4 * 72;  // A4 landscape less 0.4" margins, points
 constexpr int kSmallestScale = 75;                      // 11 pt letters print at 8 pt or more
@@ -104,6 +106,11 @@ void XlsxSheet::number(std::uint32_t row, std::uint16_t col, double value, CellS
   Check(worksheet_write_number(sheet_, row, col, value, format(style)), "セルを書けません / cannot write a cell");
 }
 
+void XlsxSheet::rowLines(std::uint32_t row, int lines) {
+  constexpr double kLinePoints = 14;  // an 11 pt line, with its leading
+  Check(worksheet_set_row(sheet_, row, lines * kLinePoints + 2, nullptr), "行の高さを設定できません / cannot set a row's height");
+}
+
 void XlsxSheet::blank(std::uint32_t row, std::uint16_t col) {
   Check(worksheet_write_blank(sheet_, row, col, format(CellStyle::Text)), "セルを書けません / cannot write a cell");
 }
@@ -125,21 +132,21 @@ void XlsxSheet::width(std::uint16_t col, double characters) {
   Check(worksheet_set_column(sheet_, col, col, characters, nullptr), "列幅を設定できません / cannot set a width");
 }
 
-bool XlsxSheet::fitsOnePageWide() const { return widthPoints_ * kSmallestScale / 100 <= kPrintableWidth; }
+int XlsxSheet::printScale() const {
+  return static_cast<int>(std::clamp(kPrintableWidth * 100 / widthPoints_, double(kSmallestScale), 100.0));
+}
 
 void XlsxSheet::printSetup(std::uint16_t titleColumns, bool titleRow) {
   constexpr std::uint8_t kA4 = 9;
   worksheet_set_landscape(sheet_);
   worksheet_set_paper(sheet_, kA4);
   worksheet_set_margins(sheet_, 0.4, 0.4, 0.6, 0.6);
-  if (fitsOnePageWide()) {
-    worksheet_fit_to_pages(sheet_, 1, 0);  // as many pages down as the rows need
-  } else {
-    worksheet_set_print_scale(sheet_, kSmallestScale);
-    if (titleColumns > 0) {
-      Check(worksheet_repeat_columns(sheet_, 0, titleColumns - 1),
-            "印刷タイトルを設定できません / cannot set the print titles");
-    }
+  // A scale, not "fit to one page wide": a program whose fonts are wider
+  // than reckoned then prints a further page, never smaller letters.
+  worksheet_set_print_scale(sheet_, static_cast<std::uint16_t>(printScale()));
+  if (widthPoints_ * kSmallestScale / 100 > kPrintableWidth && titleColumns > 0) {
+    Check(worksheet_repeat_columns(sheet_, 0, titleColumns - 1),
+          "印刷タイトルを設定できません / cannot set the print titles");
   }
   if (titleRow) {
     Check(worksheet_repeat_rows(sheet_, 0, 0), "印刷タイトルを設定できません / cannot set the print titles");
@@ -158,9 +165,10 @@ XlsxWorkbook::XlsxWorkbook(const std::string& utf8Path, std::string madeAt) : pa
   for (std::size_t i = 0; i < formats_.size(); ++i) {
     lxw_format* f = workbook_add_format(book_);
     formats_[i] = f;
-    // The font every Japanese Windows has; 11 pt, the size the print
-    // scale above is reckoned for.
-    format_set_font_name(f, "ＭＳ Ｐゴシック");
+    // ＭＳ Ｐゴシック, which every Japanese Windows has, by its English name,
+    // which other programs' font substitution knows too; 11 pt, the size
+    // the print scale above is reckoned for.
+    format_set_font_name(f, "MS PGothic");
     format_set_font_size(f, 11);
     format_set_align(f, LXW_ALIGN_VERTICAL_TOP);
     const auto style = static_cast<CellStyle>(i);

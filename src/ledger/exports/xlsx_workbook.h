@@ -41,6 +41,8 @@ class XlsxSheet {
   // which the return value says).
   bool text(std::uint32_t row, std::uint16_t col, std::string_view value, CellStyle style = CellStyle::Text);
   void number(std::uint32_t row, std::uint16_t col, double value, CellStyle style = CellStyle::Number);
+  // A row of `lines` lines of text; call before its cells.
+  void rowLines(std::uint32_t row, int lines);
   // An empty cell of a table: its borders only.
   void blank(std::uint32_t row, std::uint16_t col);
   // 'YYYY-MM-DD HH:MM:SS' or 'YYYY-MM-DD', shown in that same form.
@@ -49,14 +51,13 @@ class XlsxSheet {
   void headingRow(std::uint32_t lastRow, std::uint16_t lastCol);
   void width(std::uint16_t col, double characters);
   // Printed on A4 landscape with the workbook's date at the top and the page
-  // number below. A sheet whose columns (as set by width(), so call this
-  // after them) fit one page wide at 75% or more prints one page wide;
-  // a wider one prints at 75% over several pages wide, with the heading row
-  // (`titleRows`) and columns A to `titleColumns` - 1 (when given) repeated
-  // on every page: the letters never shrink below about 8 pt.
+  // number below, at the scale that fits the columns (as set by width(), so
+  // call this after them) one page wide, but never below 75%, so that 11 pt
+  // letters print at 8 pt or more. A sheet too wide for that prints over
+  // several pages wide, columns A to `titleColumns` - 1 (when given)
+  // repeated on each; the heading row repeats on every page when `titleRow`.
   void printSetup(std::uint16_t titleColumns, bool titleRow = true);
-  // Whether printSetup() chose one page wide.
-  bool fitsOnePageWide() const;
+  int printScale() const;
 
  private:
   friend class XlsxWorkbook;
@@ -98,5 +99,10 @@ std::vector<double> NarrowedToOnePage(std::vector<double> widths, double floor);
 // The columns a text takes in a monospaced cell (East Asian wide characters
 // two), counted up to `limit`.
 double DisplayWidth(std::string_view s, double limit);
+
+// The columns a cell of text needs: its DisplayWidth with a tenth to spare,
+// so that fonts whose letters are wider than the digit a column is measured
+// in (another program's substitutes) still keep it on its lines.
+inline double TextColumns(std::string_view s, double limit) { return DisplayWidth(s, limit) * 1.1; }
 
 }  // namespace th::ledger
