@@ -81,12 +81,13 @@ std::string Key(std::string_view name, std::string_view defaultBrand) {
   }
   if (brand.empty()) brand = maker.empty() ? defaultBrand : maker;
   // The model token: the last word with a digit; Snapdragon's "8cx Gen 3"
-  // whole; the lists' "Ultra 5-125H" as "125H".
+  // and Xeon's "E3-1505M v6" whole; the lists' "Ultra 5-125H" as "125H".
   std::size_t at = words.size();
   while (at > 0 && !HasDigit(words[at - 1])) --at;
   if (at == 0) return {};
   std::string token = words[at - 1];
   if (at >= 3 && words[at - 2] == "gen") token = words[at - 3] + "gen" + token;
+  if (at >= 2 && token.size() >= 2 && token[0] == 'v' && HasDigit(token)) token = words[at - 2] + token;  // "E3-1505M v6"
   if (token.size() > 2 && token[0] >= '0' && token[0] <= '9' && token[1] == '-') token.erase(0, 2);
   token.erase(std::remove(token.begin(), token.end(), '-'), token.end());
   return brand + " " + token;

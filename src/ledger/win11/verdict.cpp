@@ -219,8 +219,7 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
                        tpm == Check::Pass && firmware == Check::Pass && secureBoot == Check::Pass && !windows32;
   if (Has(caption, "server") || (longTerm && endOfSupport && *endOfSupport >= today)) {
     v.verdict = kWin11Verdicts[7];
-    reasons.items.insert(reasons.items.begin(), Has(caption, "server") ? "サーバーOS"
-                                                                       : "LTSC（サポート終了 " + *endOfSupport + "）");
+    reasons.items = {Has(caption, "server") ? "サーバーOS" : "LTSC（サポート終了 " + *endOfSupport + "）"};
   } else if (IsVirtual(pc)) {
     v.verdict = kWin11Verdicts[4];
     actions.add("ホストで仮想TPM 2.0・UEFI（セキュアブート）・2 vCPU・4 GBを割り当てる");
