@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ledger/checks/end_of_support.h"
+#include "ledger/exports/exports.h"
 #include "ledger/store/win11_plan.h"
 #include "ledger/win11/price_list.h"
 #include "ledger/win11/processor.h"
@@ -265,6 +266,22 @@ TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
   EXPECT_EQ(t.esuYen[0].value_or(-1), 123500);
   EXPECT_EQ(t.esuYen[1].value_or(-1), 370500);
   EXPECT_EQ(t.esuYen[2].value_or(-1), 864500);
+
+  // win11.csv: the register's columns after 使用者, the cost or why it is unknown.
+  WriteExports(db(), dir / "out", ExportEncoding::Utf8Bom, codePage);
+  std::ifstream in(dir / "out" / "win11.csv", std::ios::binary);
+  std::string shown, line;
+  while (std::getline(in, line)) {
+    if (shown.empty() || line.starts_with("w01,") || line.starts_with("w05,")) shown += line + "\n";
+  }
+  const std::string facts = "Microsoft Windows 10 Pro,22H2,Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz,16.0,237.3,2.0,UEFI,無効（対応）,";
+  EXPECT_EQ(shown,
+            "\xEF\xBB\xBF管理番号,コンピュータ名,使用者,部署,OS,バージョン,CPU,メモリ(GB),システムドライブ(GB),TPM,ファームウェア,"
+            "セキュアブート,判定,理由,対処,根拠,概算費用,収集日時\r\n"
+            "w01,PC-w01,山田 太郎,総務," + facts + "アップグレード可,,,CPUID規則（Intel Family 6 Model 158 Stepping 10）,0,"
+            "2026-12-01 09:05:07\r\n"
+            "w05,PC-w05,山田 太郎,営業," + facts + "買い替え,CPUが非対応,新しいPCに買い替え,CPUID規則（AMD Family 23 Model 1 Stepping 1）,"
+            "単価未設定（デスクトップ買い替え）,2026-12-01 09:05:07\r\n");
 }
 
 }  // namespace
