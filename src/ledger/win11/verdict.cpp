@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ledger/checks/end_of_support.h"
+#include "ledger/text/ascii_lower.h"
 #include "ledger/store/win11_plan.h"
 #include "ledger/win11/processor.h"
 
@@ -13,11 +14,6 @@ namespace {
 
 enum class Check { Pass, Fail, Unknown };
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return out;
-}
 
 bool Has(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
 
@@ -54,7 +50,7 @@ const std::string* Fact(const PcFacts& pc, PlatformFact f) {
 }
 
 bool IsVirtual(const PcFacts& pc) {
-  const std::string text = Lower(pc.maker + " " + pc.model);
+  const std::string text = AsciiLower(pc.maker + " " + pc.model);
   for (std::string_view w : {"vmware", "virtualbox", "innotek", "qemu", "xen", "kvm", "virtual machine", "parallels",
                              "bochs", "hvm domu"}) {
     if (HasWord(text, w)) return true;
@@ -79,7 +75,7 @@ std::optional<std::pair<std::string, bool>> Appraiser(const std::string& text, s
   const std::string rest = best.substr(blank + 1);
   const std::string upgEx = rest.substr(0, rest.find(' '));
   if (upgEx.empty()) return std::nullopt;
-  return std::pair{upgEx, HasWord(Lower(rest), "cpufms")};
+  return std::pair{upgEx, HasWord(AsciiLower(rest), "cpufms")};
 }
 
 CpuDecision DecideCpu(const PcFacts& pc) {
@@ -124,7 +120,7 @@ struct Reasons {
 
 Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
   Win11Verdict v;
-  const std::string caption = Lower(pc.os);
+  const std::string caption = AsciiLower(pc.os);
   Reasons reasons, actions;
 
   // The processor.
@@ -203,7 +199,7 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
   const std::string* display = Fact(pc, kOsDisplayVersion);
   v.osVersion = display ? *display : pc.osVersion;
 
-  const std::string chassis = Lower(pc.chassis);
+  const std::string chassis = AsciiLower(pc.chassis);
   for (std::string_view w : {"portable", "laptop", "notebook", "hand held", "sub notebook", "tablet", "convertible",
                              "detachable"}) {
     if (chassis == w) v.form = "notebook";
