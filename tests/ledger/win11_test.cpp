@@ -196,7 +196,7 @@ struct PlanPc {
 class Win11PlanTest : public LedgerTest {};
 
 TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
-  std::vector<PlanPc> pcs(15);
+  std::vector<PlanPc> pcs(16);
   for (std::size_t i = 0; i < pcs.size(); ++i) pcs[i].key = (i < 9 ? "w0" : "w") + std::to_string(i + 1);
   // w01 meets every requirement; Secure Boot capable but off passes.
   pcs[1].tpm = "none", pcs[1].firmware = "BIOS", pcs[1].secureBootCapable = "0";
@@ -213,9 +213,10 @@ TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
   pcs[11].older = true, pcs[11].os = "Microsoft Windows Server 2019 Standard";
   // Stepping 9 without the platform id, a name no list decides: Windows' verdict does.
   pcs[12].identifier = "Intel64 Family 6 Model 158 Stepping 9", pcs[12].appraiser = "GE24H2,Green,";
-  pcs[12].cpu = "Intel(R) Xeon(R) CPU E3-1505M v6 @ 3.00GHz";
+  pcs[12].cpu = "Intel(R) Xeon(R) CPU E3-1505M v6 @ 3.00GHz", pcs[12].tpm = "";  // TPM unread: Windows' verdict too
   pcs[13] = pcs[12], pcs[13].key = "w14", pcs[13].bypass = "LabConfig";  // Windows' verdict proves nothing
   pcs[14].architecture = "x86", pcs[14].identifier = "x86 Family 6 Model 158 Stepping 10";
+  pcs[15].tpm = "", pcs[15].appraiser = "GE24H2,Red,Tpm";
   for (const PlanPc& pc : pcs) write(pc.records());
 
   ImportRequest request;
@@ -239,8 +240,9 @@ TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
             "w11|部品交換で可|メモリ4GB未満（表示 1.9 GB から推定）、" + unknownFirmware + "|8000|\n"
             "w12|対象外|サーバーOS|0|\n"
             "w13|アップグレード可||0|\n"
-            "w14|不明|CPUの対応が不明||判定不明\n"
-            "w15|設定変更で可|32ビット版Windows|5000|");
+            "w14|不明|CPUの対応が不明、TPMが不明||判定不明\n"
+            "w15|設定変更で可|32ビット版Windows|5000|\n"
+            "w16|設定変更で可|TPM 2.0なし（Windowsの判定）|5000|");
   EXPECT_EQ(query("SELECT number, basis FROM win11_plan WHERE number IN ('w01', 'w08', 'w09', 'w13') ORDER BY number"),
             "w01|CPUID規則（Intel Family 6 Model 158 Stepping 10）\n"
             "w08|対応CPU一覧（2025-10-06）\n"
@@ -249,7 +251,7 @@ TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
   EXPECT_EQ(query("SELECT number, detail FROM findings WHERE kind = 'win11_unsupported'"),
             "w07|非対応のCPUでWindows 11が動作、要件回避の痕跡（MoSetup）");
 
-  // Totals: 13 Windows 10 PCs for ESU (not the server, not Windows 11);
+  // Totals: 14 Windows 10 PCs for ESU (not the server, not Windows 11);
   // the five without a cost counted apart, never as 0.
   const Win11Totals t = ReadWin11Totals(db());
   const auto group = [](const Win11Group& g) {
@@ -260,12 +262,12 @@ TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
   };
   std::string departments;
   for (const Win11Group& g : t.byDepartment) departments += group(g) + " ";
-  EXPECT_EQ(group(t.all), ":15/22231131/223000/5/13");
-  EXPECT_EQ(t.departmentColumn + " " + departments, "部署 :12/12211131/43000/4/10 営業:2/00020000/180000/1/2 総務:1/10000000/0/0/1 ");
+  EXPECT_EQ(group(t.all), ":16/23231131/228000/5/14");
+  EXPECT_EQ(t.departmentColumn + " " + departments, "部署 :13/13211131/48000/4/11 営業:2/00020000/180000/1/2 総務:1/10000000/0/0/1 ");
   EXPECT_EQ(group(t.byVerdict[3]), "買い替え:3/00030000/180000/2/3");
-  EXPECT_EQ(t.esuYen[0].value_or(-1), 123500);
-  EXPECT_EQ(t.esuYen[1].value_or(-1), 370500);
-  EXPECT_EQ(t.esuYen[2].value_or(-1), 864500);
+  EXPECT_EQ(t.esuYen[0].value_or(-1), 133000);
+  EXPECT_EQ(t.esuYen[1].value_or(-1), 399000);
+  EXPECT_EQ(t.esuYen[2].value_or(-1), 931000);
 
   // win11.csv: the register's columns after 使用者, the cost or why it is unknown.
   WriteExports(db(), dir / "out", ExportEncoding::Utf8Bom, codePage);
