@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <sstream>
 
 #include "ledger/checks/end_of_support.h"
+#include "ledger/cli.h"
 #include "ledger/exports/exports.h"
 #include "ledger/store/win11_plan.h"
 #include "ledger/win11/price_list.h"
@@ -284,6 +286,31 @@ TEST_F(Win11PlanTest, WholePcsToVerdictsAndCosts) {
             "2026-12-01 09:05:07\r\n"
             "w05,PC-w05,山田 太郎,営業," + facts + "買い替え,CPUが非対応,新しいPCに買い替え,CPUID規則（AMD Family 23 Model 1 Stepping 1）,"
             "単価未設定（デスクトップ買い替え）,2026-12-01 09:05:07\r\n");
+}
+
+// --prices: a list without its columns leaves the database as it was; a row
+// that does not read is said and sets nothing; the list is kept for later runs.
+TEST_F(Win11PlanTest, ThePriceListIsKeptUntilTheNextOne) {
+  write(PlanPc{"abc-05-0001"}.records());
+  Options o;
+  o.paths = {(dir / "SAVE").string()};
+  o.db = (dir / "ledger.sqlite").string();
+  o.noReport = true;
+  const auto prices = [&](const char* name, const std::string& text) {  // beside the records, not among them
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+  };
+  o.pricesFile = prices("prices.csv", "区分,単価\r\nESU,\"9,500\"\r\nSSD交換,たくさん\r\n");
+  std::ostringstream out, err;
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  EXPECT_NE(err.str().find("単価表 / price list 3行目 / line 3: 単価が金額ではありません / price not an amount: たくさん"),
+            std::string::npos);
+  o.pricesFile = prices("other.csv", "品目,金額\r\nESU,1\r\n");
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kUsageError);
+  o.pricesFile.reset();
+  EXPECT_EQ(RunLedger(o, codePage, out, err, false), kAllTaken);
+  EXPECT_EQ(query("SELECT category, yen, line FROM win11_prices"), "ESU|9500|2");
+  EXPECT_EQ(query("SELECT number, verdict, esu FROM win11_plan"), "abc-05-0001|アップグレード可|1");
 }
 
 }  // namespace
