@@ -149,7 +149,9 @@ class Exports(unittest.TestCase):
                 "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
                 "IPアドレス": " ".join(ip for _, ip in pc["adapters"] if ip), "製造番号": pc["bios"],
                 "収集日時": datetime.datetime.strptime(f"{pc['date']} {pc['time'] or '0:0:0'}", "%Y/%m/%d %H:%M:%S"),
-                **dict(zip(("部署", "リース番号", "購入日", "取得価額"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
+                **dict(zip(("部署", "リース番号", "購入日", "取得価額"), REGISTERED[n])),
+                "Win11判定": "不明"}  # no processor named, no Platform lines: nothing decides
+               for n, pc in sorted(CURRENT.items())]
         heading = next(self.book["PC一覧"].iter_rows(values_only=True))
         self.assertLessEqual({k for pc in pcs for k in pc}, set(heading))
         installs = [s for pc in CURRENT.values() for s in pc["software"]]
