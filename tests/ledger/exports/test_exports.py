@@ -249,11 +249,14 @@ class Exports(unittest.TestCase):
         with zipfile.ZipFile(xlsx) as z:
             xml = z.read("xl/worksheets/sheet2.xml").decode()
         self.assertRegex(xml, '<c r="T2" s="[0-9]+" t="inlineStr"><is><t>2026-02-29 09:05:07</t></is></c>')
-        whole = " ".join(numbers)
-        self.assertEqual(next(r for r in openpyxl.load_workbook(xlsx)["検出事項"].iter_rows(values_only=True)
-                              if r[3] == "MAC 00-E0-4C-68-00-01")[:2],
-                         ("同じMACアドレスが複数の管理番号にある",
-                          " ".join(numbers[:300 // 12]) + f" …（全 {len(whole)} 文字。全体は findings.csv）"))
+        whole, ws = " ".join(numbers), openpyxl.load_workbook(xlsx)["検出事項"]
+        row = next(r for r in ws.iter_rows() if r[3].value == "MAC 00-E0-4C-68-00-01")
+        self.assertEqual([c.value for c in row[:2]], ["同じMACアドレスが複数の管理番号にある",
+                         " ".join(numbers[:300 // 12]) + f" …（全 {len(whole)} 文字。全体は findings.csv）"])
+        # Its row as tall as its wrapped lines (14 pt each, and 2) at its column's width.
+        width = ws.column_dimensions["B"].width - 0.71 - 1  # libxlsxwriter's padding, a character spare
+        lines = math.ceil(len(row[1].value) * 1.1 / width)
+        self.assertEqual(ws.row_dimensions[row[0].row].height, lines * 14 + 2)
 
     def test_summaries_count_pcs_departments_and_the_plan(self):
         """集計 and Windows11集計 cell by cell, worked out from the inputs and win11.csv."""
