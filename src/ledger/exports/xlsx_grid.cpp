@@ -1,6 +1,7 @@
 #include "ledger/exports/xlsx_grid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace th::ledger {
@@ -8,6 +9,8 @@ namespace th::ledger {
 namespace {
 
 constexpr double kMaxWidth = 40;
+constexpr double kHeadingWidth = 10;
+constexpr double kNarrowest = 16;
 
 std::string Digits(double n) {
   char digits[32];
@@ -18,15 +21,16 @@ std::string Digits(double n) {
 }  // namespace
 
 void SheetGrid::put(std::uint32_t row, std::uint16_t col, GridCell cell) {
-  // A title runs over the empty cells to its right: it sets no width.
+  // A title runs over the empty cells to its right: it sets no width. A
+  // heading wraps onto a second line rather than widen a column of counts.
   if (cell.style != CellStyle::Title) {
     const double shown = TextColumns(cell.number ? Digits(*cell.number) : cell.text, kMaxWidth);
     // Grouping commas and a yen sign.
-    const double extra = cell.number ? shown / 3 + (cell.style == CellStyle::Yen ? 2 : 0)
-                         : cell.style == CellStyle::Heading ? 2  // bold
-                                                             : 0;
-    widths_[col] = std::max(widths_[col], std::min(shown + extra, kMaxWidth));
+    const double extra = cell.number ? shown / 3 + (cell.style == CellStyle::Yen ? 2 : 0) : 0;
+    const double cap = cell.style == CellStyle::Heading ? kHeadingWidth : kMaxWidth;
+    widths_[col] = std::max(widths_[col], std::min(shown + extra, cap));
   }
+  if (cell.style == CellStyle::Text) cell.style = CellStyle::Wrapped;
   cells_[{row, col}] = std::move(cell);
 }
 
@@ -49,18 +53,30 @@ void SheetGrid::table(Lane& lane, const std::string& title, const std::vector<st
 }
 
 void SheetGrid::write(XlsxSheet& sheet) const {
-  for (const auto& [at, cell] : cells_) {
-    if (cell.number) {
-      sheet.number(at.first, at.second, *cell.number, cell.style);
-    } else {
-      sheet.text(at.first, at.second, cell.text, cell.style);
+  const std::uint16_t last = widths_.empty() ? 0 : widths_.rbegin()->first;
+  std::vector<double> widths(last + 1u, 2);
+  for (const auto& [col, w] : widths_) widths[col] = w + 2;
+  widths = NarrowedToOnePage(std::move(widths), kNarrowest);
+  for (auto at = cells_.begin(); at != cells_.end();) {
+    const std::uint32_t row = at->first.first;
+    const auto end = cells_.lower_bound({row + 1, 0});
+    int lines = 1;  // the row as tall as its most wrapped text
+    for (auto c = at; c != end; ++c) {
+      if (c->second.number || c->second.style == CellStyle::Title) continue;
+      const double width = std::max(widths[c->first.second] - 1, 1.0);
+      lines = std::max(lines, static_cast<int>(std::ceil(TextColumns(c->second.text, 1e9) / width)));
+    }
+    if (lines > 1) sheet.rowLines(row, lines);
+    for (; at != end; ++at) {
+      const auto& [place, cell] = *at;
+      if (cell.number) {
+        sheet.number(place.first, place.second, *cell.number, cell.style);
+      } else {
+        sheet.text(place.first, place.second, cell.text, cell.style);
+      }
     }
   }
-  const std::uint16_t last = widths_.empty() ? 0 : widths_.rbegin()->first;
-  for (std::uint16_t c = 0; c <= last; ++c) {
-    const auto w = widths_.find(c);
-    sheet.width(c, w == widths_.end() ? 2 : w->second + 2);
-  }
+  for (std::uint16_t c = 0; c <= last; ++c) sheet.width(c, widths[c]);
   sheet.printSetup(0, false);
 }
 

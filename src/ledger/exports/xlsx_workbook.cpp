@@ -178,6 +178,7 @@ XlsxWorkbook::XlsxWorkbook(const std::string& utf8Path, std::string madeAt) : pa
       case CellStyle::Wrapped: format_set_text_wrap(f); break;
       case CellStyle::Heading:
         format_set_bold(f);
+        format_set_text_wrap(f);
         format_set_bg_color(f, 0xD9D9D9);
         break;
       case CellStyle::Title: format_set_bold(f); break;

@@ -24,7 +24,7 @@ constexpr std::uint32_t kSheetRows = 1048576;
 enum class CellStyle {
   Text,
   Wrapped,    // text longer than its column: wrapped onto further lines
-  Heading,    // a table's heading: bold on grey
+  Heading,    // a table's heading: bold on grey, wrapped
   Title,      // a section's title above a table: bold, no border
   Attention,  // a mark that asks for action: bold red
   Number,     // thousands separators, a negative one in red
