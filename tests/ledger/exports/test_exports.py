@@ -283,6 +283,9 @@ class Exports(unittest.TestCase):
                                       ("7-Zip", "有償", 1, held["7-Zip"], 1 - held["7-Zip"]),
                                       ("表計算ソフト", "有償", 5, held["表計算ソフト"], 5 - held["表計算ソフト"])])
         self.assertEqual(cells("集計"), expected)
+        # The unreported number's finding says what the register knows of it (its empty 購入日 left out).
+        self.assertIn(("台帳にあるが未報告", "abc-05-0014", "", "台帳にあり、記録ファイルがない（部署: 営業部、リース番号: 000123、"
+                       "取得価額: 1,234,567）", ""), [tuple(r) for r in self.csv_rows("検出事項")])
 
         plan = by_column(self.csv_rows("Windows11移行"))
         cost = lambda rows: (sum(int(r["概算費用"]) for r in rows if r["概算費用"].isdigit()),
