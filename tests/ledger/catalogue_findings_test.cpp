@@ -221,10 +221,11 @@ TEST_F(CatalogueTest, TheCommandLineKeepsTheCatalogueWithItsBadValuesAndRefusesO
   EXPECT_EQ(RunLedger(o, codePage, out, err, false), kUsageError);
   o.catalogueFile.reset();  // a later run without one keeps the last good one
   EXPECT_EQ(RunLedger(o, codePage, out, err, false), kNeedsAttention);
-  EXPECT_EQ(exported("findings.csv"), (Rows{{"検出事項", "管理番号", "ファイル", "詳細"},
-                                            {"カタログの読めない値", "", "good.csv", "3行目 kind: shareware"},
-                                            {"カタログの読めない値", "", "good.csv", "3行目 Licences: 1.O"},
-                                            {"禁止ソフトウェア", "abc-05-0001", "abc-05-0001.csv", "Game One"}}));
+  // 要対応 marks what set the exit status, not the state of a PC.
+  EXPECT_EQ(exported("findings.csv"), (Rows{{"検出事項", "管理番号", "ファイル", "詳細", "要対応"},
+                                            {"カタログの読めない値", "", "good.csv", "3行目 kind: shareware", "要対応"},
+                                            {"カタログの読めない値", "", "good.csv", "3行目 Licences: 1.O", "要対応"},
+                                            {"禁止ソフトウェア", "abc-05-0001", "abc-05-0001.csv", "Game One", ""}}));
   EXPECT_EQ(exported("licences.csv"), (Rows{{"製品名", "発行元", "種別", "保有ライセンス数", "導入台数", "過不足", "サポート終了日"},
                                             {"Game", "", "禁止", "1000", "1", "999", ""},
                                             {"X", "", "不明", "", "0", "", ""}}));

@@ -114,7 +114,8 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"same_uuid", "同じシステムUUIDが複数の管理番号にある", "Same system UUID under two numbers"},
       {"set_aside_newer", "現行より新しい退避ファイル", "Set-aside file newer than the current one"},
       {"stale", "古い収集", "Stale collection"},
-      {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"}};
+      {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"},
+      {"win11_unsupported", "要件を満たさないWindows 11（更新の保証なし）", "Windows 11 below its requirements (updates not promised)"}};
   std::string expected;
   for (const auto& t : titles) expected += (expected.empty() ? "" : "\n") + std::string(t[0]) + "|" + t[1] + "|" + t[2];
   EXPECT_EQ(query("SELECT kind, title, title_en FROM finding_kinds ORDER BY kind"), expected);

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "ledger/exports/exports.h"
+#include "ledger/exports/xlsx_workbook.h"
 #include "ledger_fixture.h"
 
 namespace th::ledger::test {
@@ -27,7 +28,7 @@ TEST_F(LedgerTest, FindingsTableListsTheNumbersOfASharedValue) {
     rows.push_back(fields);
   }
   ASSERT_EQ(rows.size(), 3u);  // the heading, the one shared UUID and the older of its numbers
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF検出事項", "管理番号", "ファイル", "詳細"}));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"\xEF\xBB\xBF検出事項", "管理番号", "ファイル", "詳細", "要対応"}));
   EXPECT_EQ(rows[1][1], "abc-05-0012 abc-05-0013");
   EXPECT_EQ(rows[1][2], "abc-05-0012.csv abc-05-0013.csv");
 }
@@ -42,6 +43,32 @@ TEST_F(LedgerTest, ValuesLongerThanACellAreFindings) {
   import();
   EXPECT_EQ(query("SELECT number, file, detail FROM findings WHERE kind = 'cell_too_long'"),
             "abc-05-0012|abc-05-0012.csv|6 行目 Soft/Application の SubItem: 32768 文字「" + std::string(40, 'a') + "…」");
+}
+
+}  // namespace
+}  // namespace th::ledger::test
+
+namespace th::ledger::test {
+namespace {
+
+// Columns of the widths given, narrowed to print one page wide at 75%: an
+// A4 landscape page less 0.4" margins holds 1,046 points at 75%, a column
+// of w characters takes (7.5 w + 5) * 0.75 points.
+TEST(WorkbookPrint, WideTextColumnsAreNarrowedOnlyWhenThatFitsThePage) {
+  const auto points = [](const std::vector<double>& widths) {
+    double total = 0;
+    for (double w : widths) total += (7.5 * w + 5) * 0.75;
+    return total;
+  };
+  EXPECT_EQ(NarrowedToOnePage({10, 20, 30}, 20), (std::vector<double>{10, 20, 30}));  // fits as it is
+  // Four wide columns share what the narrow one leaves: (1046 / 0.75 - 25) / 7.5 - 10 = 172.7 characters.
+  const std::vector<double> narrowed = NarrowedToOnePage({60, 60, 60, 60, 10}, 20);
+  ASSERT_EQ(narrowed.size(), 5u);
+  for (int c = 0; c < 4; ++c) EXPECT_NEAR(narrowed[c], 172.7 / 4, 0.6) << c;
+  EXPECT_EQ(narrowed[4], 10);
+  EXPECT_LE(points(narrowed), (842 - 0.8 * 72) / 0.75);
+  // Thirty columns would not fit even at 20 characters each: left for several pages wide.
+  EXPECT_EQ(NarrowedToOnePage(std::vector<double>(30, 60), 20), std::vector<double>(30, 60));
 }
 
 }  // namespace

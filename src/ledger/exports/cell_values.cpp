@@ -1,5 +1,7 @@
 #include "ledger/exports/cell_values.h"
 
+#include <charconv>
+
 #include "ledger/text/local_time.h"
 #include "ledger/text/spreadsheet_values.h"
 
@@ -23,6 +25,18 @@ std::optional<double> ReadWholeNumber(std::string_view s) {
   const auto v = SpreadsheetAmount(s, 15);
   if (!v) return std::nullopt;
   return static_cast<double>(*v);
+}
+
+std::optional<double> ReadDecimal(std::string_view s) {
+  const std::size_t point = s.find('.');
+  const std::string_view whole = s.substr(0, point), fraction = point == s.npos ? "" : s.substr(point + 1);
+  const auto digits = [](std::string_view d) {
+    return !d.empty() && d.size() <= 12 && d.find_first_not_of("0123456789") == d.npos;
+  };
+  if (!digits(whole) || (point != s.npos && !digits(fraction))) return std::nullopt;
+  double value = 0;
+  std::from_chars(s.data(), s.data() + s.size(), value);  // the digits checked above
+  return value;
 }
 
 std::optional<CellDateTime> ReadDateTime(std::string_view s) {

@@ -13,6 +13,9 @@ namespace th::ledger {
 // a number.
 std::optional<double> ReadWholeNumber(std::string_view s);
 
+// "7.9", "512", "0.5": digits with at most one decimal point between digits.
+std::optional<double> ReadDecimal(std::string_view s);
+
 struct CellDateTime {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
   bool withTime = false;

@@ -4,20 +4,33 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "ledger/store/register_columns.h"
 #include "ledger/store/sqlite.h"
 
 namespace th::ledger {
 
 // How a spreadsheet cell holds the column's values. Every value is text in
-// the database; a Number or DateTime value that does not have that shape
-// (cell_values.h) stays text in the workbook.
-enum class CellKind { Text, Number, DateTime };
+// the database; a value that does not have the kind's shape (cell_values.h)
+// stays text in the workbook.
+enum class CellKind {
+  Text,
+  Number,
+  DateTime,
+  Decimal,    // "7.9": one decimal (gigabytes)
+  Kilobytes,  // a whole number of KB, shown in the workbook as GB
+  Yen,        // a whole number of yen
+  Mark,       // a word that asks for action, shown bold red
+};
 
 struct ExportColumn {
+  ExportColumn(std::string h, CellKind k = CellKind::Text, std::string sheet = {})
+      : heading(std::move(h)), kind(k), sheetHeading(std::move(sheet)) {}
   std::string heading;
   CellKind kind = CellKind::Text;
+  std::string sheetHeading;  // the workbook's heading, when it differs (a unit)
 };
 
 using ExportRowSink = std::function<void(const std::vector<std::string>&)>;
@@ -33,15 +46,20 @@ struct ExportTable {
   // Rows that no single query gives (a comparison worked out in code);
   // used instead of `sql` when set.
   std::function<void(Database&, const ExportRowSink&)> rows;
+  // The query's columns after the register's JSON array (pcs.csv's
+  // Win11判定), written after the register's columns.
+  int afterRegister = 0;
 };
 
 // The tables in the order they are written: PCs, software, installs,
-// findings, licences and the PCs that have each product (sheets when a
-// catalogue is known), changes.
+// findings, the register's unreported numbers, licences and the PCs that
+// have each product (sheets when a catalogue is known), changes, the
+// Windows 11 plan.
 std::vector<ExportTable> ExportTables(Database& db);
 
-// The register's further column names, as the last register gave them.
-std::vector<std::string> RegisterColumns(Database& db);
+// "f.kind IN ('rejected', ...)": true for the findings that need attention
+// (they set the exit status), by the finding kind column given.
+std::string NeedsAttentionSql(const char* kindColumn);
 
 // Calls `row` with every row of the table, all values as text, one per column.
 void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);

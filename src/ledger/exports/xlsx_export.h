@@ -1,7 +1,8 @@
 #pragma once
-// inventory.xlsx: the export tables (export_tables.h) as the sheets of one
-// workbook, text kept as text, with a bold frozen heading row, filters and
-// fitted column widths.
+// inventory.xlsx: a 集計 sheet (xlsx_summary.h), then the export tables
+// (export_tables.h) as the sheets of one workbook, text kept as text, with a
+// bold frozen heading row, filters, fitted column widths and a print set-up
+// that stays legible on A4.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,7 +15,8 @@ namespace th::ledger {
 struct WorkbookResult {
   // Sheets that continue a table whose rows did not fit one sheet: "導入状況 (2)"...
   std::vector<std::string> continuations;
-  std::size_t cutCells = 0;  // values longer than a cell holds, cut to kCellChars
+  // Values longer than a printed cell shows, shortened (their CSV files hold them whole).
+  std::size_t shortened = 0;
 };
 
 // Writes the workbook to `utf8Path`; throws std::runtime_error when it

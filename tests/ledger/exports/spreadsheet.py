@@ -12,17 +12,27 @@ from pathlib import Path
 CSV_FILTER = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,true,false,false,-1"
 
 
-# The cells a spreadsheet holds as numbers (n) or dates (d), by sheet and column; all others are text.
-KINDS = {"PC一覧": {"メモリ(KB)": "n", "システムディスク容量(MB)": "n", "システムディスク空き(MB)": "n", "ディスク合計(MB)": "n",
-                  "収集日時": "d", "購入日": "d", "取得価額": "n"},
-         "ソフトウェア": {"PC数": "n"}, "ライセンス": {"保有ライセンス数": "n", "導入台数": "n", "過不足": "n", "サポート終了日": "d"}}
+# The cells a spreadsheet holds as numbers (n), numbers of KB shown as GB (g), decimals (f), yen (y) or dates
+# (d), by sheet and column; all others are text.
+REGISTER_KINDS = {"購入日": "d", "取得価額": "n"}
+KINDS = {"PC一覧": {"メモリ(KB)": "g", "システムディスク容量(MB)": "n", "システムディスク空き(MB)": "n", "ディスク合計(MB)": "n",
+                  "収集日時": "d", **REGISTER_KINDS},
+         "ソフトウェア": {"PC数": "n"}, "ライセンス": {"保有ライセンス数": "n", "導入台数": "n", "過不足": "n", "サポート終了日": "d"},
+         "未報告": REGISTER_KINDS,
+         "Windows11移行": {"メモリ(GB)": "f", "システムドライブ(GB)": "f", "概算費用": "y", "収集日時": "d", **REGISTER_KINDS}}
+# The workbook's headings where they differ from the CSV file's (a unit).
+SHEET_HEADINGS = {"メモリ(KB)": "メモリ(GB)"}
 
 
 def shown(value, kind):
-    """A CSV value as LibreOffice shows its typed cell: thousands separators, ISO dates."""
+    """A CSV value as LibreOffice shows its typed cell: thousands separators, one decimal, yen, ISO dates."""
     number = re.fullmatch(r"-?(0|[1-9][0-9]{0,14})", value.replace(",", ""))
+    decimal = re.fullmatch(r"[0-9]+(\.[0-9]+)?", value)
     day = re.fullmatch(r"(\d{4})[-/](\d{1,2})[-/](\d{1,2})( .*)?", value)
     return (f"{int(number[0]):,}" if kind == "n" and number else
+            f"{int(number[0]) / 1048576:,.1f}" if kind == "g" and number else
+            f"{float(value):,.1f}" if kind == "f" and decimal else
+            f"¥{int(number[0]):,}" if kind == "y" and number else
             f"{day[1]}-{int(day[2]):02}-{int(day[3]):02}{day[4] or ''}" if kind == "d" and day else value)
 
 

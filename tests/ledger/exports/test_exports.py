@@ -21,15 +21,17 @@ from pathlib import Path
 import jsonschema
 import openpyxl
 
-from spreadsheet import KINDS, read_csv, sheets_by_libreoffice, shown, soffice_convert, unneutralised
+from spreadsheet import KINDS, SHEET_HEADINGS, read_csv, sheets_by_libreoffice, shown, soffice_convert, unneutralised
 
 HERE = Path(__file__).resolve().parent
 OUT = Path(os.environ.get("EXPORTS_OUT", "/tmp/ledger-exports"))
 LEDGER = os.environ.get("LEDGER", "tallyhawk-ledger")
 SCHEMA = json.loads((HERE / "glpi-inventory-format" / "inventory.schema.json").read_text(encoding="utf-8"))
 CSV_OF = {"PC一覧": "pcs.csv", "ソフトウェア": "software.csv", "導入状況": "installs.csv", "検出事項": "findings.csv",
-          "ライセンス": "licences.csv", "ライセンス明細": "licence_installs.csv", "変更": "changes.csv"}
+          "未報告": "unreported.csv", "ライセンス": "licences.csv", "ライセンス明細": "licence_installs.csv",
+          "変更": "changes.csv", "Windows11移行": "win11.csv"}
 SHEETS = list(CSV_OF)
+BOOK = ["集計", *SHEETS, "Windows11集計"]  # the summaries first and last
 
 LONG_NUMBER = "12345678901234567890"
 PCS = {
@@ -134,20 +136,24 @@ class Exports(unittest.TestCase):
         return by_column([[xstring(v) for v in r] for r in self.book[sheet].iter_rows(values_only=True)])
 
     def test_sheets_hold_the_csv_files_rows(self):
-        self.assertEqual(list(self.sheets), SHEETS)
+        self.assertEqual(list(self.sheets), BOOK)
         for sheet in SHEETS:
             with self.subTest(sheet=sheet):
                 header, *rows = self.csv_rows(sheet)
                 kinds = [KINDS.get(sheet, {}).get(h) for h in header]
-                self.assertEqual(self.sheets[sheet], [header] + [[shown(v, k) for v, k in zip(r, kinds)] for r in rows])
+                self.assertEqual(self.sheets[sheet], [[SHEET_HEADINGS.get(h, h) for h in header]] +
+                                 [[shown(v, k) for v, k in zip(r, kinds)] for r in rows])
 
     def test_sheets_come_back_typed(self):  # each sheet's cells as openpyxl reads them, worked out from the inputs
-        pcs = [{"管理番号": n, "姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"],
-                "メモリ(KB)": whole_number(pc["memory"]), "システムディスク容量(MB)": whole_number(pc["disk"]),
+        verdicts = {r["管理番号"]: r["判定"] for r in by_column(self.csv_rows("Windows11移行"))}
+        pcs = [{"管理番号": n, "姓": pc["surname"], "名": pc["given"], "コンピュータ名": pc["name"], "Win11判定": verdicts[n],
+                "メモリ(GB)": int(pc["memory"]) / 1048576 if pc["memory"].isdigit() else pc["memory"], "システムディスク容量(MB)": whole_number(pc["disk"]),
                 "ボードシリアル": pc["board"], "MACアドレス": " ".join(m for m, _ in pc["adapters"]),
                 "IPアドレス": " ".join(ip for _, ip in pc["adapters"] if ip), "製造番号": pc["bios"],
                 "収集日時": datetime.datetime.strptime(f"{pc['date']} {pc['time'] or '0:0:0'}", "%Y/%m/%d %H:%M:%S"),
-                **dict(zip(("部署", "リース番号", "購入日", "取得価額", "保守契約"), REGISTERED[n]))} for n, pc in sorted(CURRENT.items())]
+                **dict(zip(("部署", "リース番号", "購入日", "取得価額", "保守契約"), REGISTERED[n])),
+                "Win11判定": "不明"}  # no processor named, no Platform lines: nothing decides
+               for n, pc in sorted(CURRENT.items())]
         heading = next(self.book["PC一覧"].iter_rows(values_only=True))
         self.assertLessEqual({k for pc in pcs for k in pc}, set(heading))
         installs = [s for pc in CURRENT.values() for s in pc["software"]]
@@ -169,58 +175,131 @@ class Exports(unittest.TestCase):
                     ("7-Zip", "Igor Pavlov", "有償", 1, held["7-Zip"], 1 - held["7-Zip"], datetime.datetime(2030, 1, 31)),
                     ("表計算ソフト", None, "有償", 5, held["表計算ソフト"], 5 - held["表計算ソフト"], None),
                     ("経費精算", None, "無償", None, held["経費精算"], None, None)]),
-                ("変更", False, sorted(changes))]:
+                ("変更", False, sorted(changes)),
+                ("未報告", True, [("abc-05-0014", "営業部", "000123", None, 1234567, None)])]:
             with self.subTest(sheet=sheet):
                 rows = [tuple(r.values()) for r in self.typed_rows(sheet)]
                 self.assertEqual(rows if ordered else sorted(rows), expected)
 
-    def test_every_sheet_prints_one_page_wide_with_its_titles(self):
-        for sheet in SHEETS:
+    def test_every_page_prints_legibly_with_its_titles_and_the_day_made(self):
+        made = set()
+        for sheet in BOOK:
             ws = self.book[sheet]
             setup, number = ws.page_setup, next((i for i, c in enumerate(ws[1]) if c.value == "管理番号"), None)
-            self.assertEqual(  # fitToWidth left out means 1
-                (setup.orientation, int(setup.paperSize), setup.fitToWidth or 1, setup.fitToHeight,
-                 ws.sheet_properties.pageSetUpPr.fitToPage, ws.print_title_rows, ws.print_title_cols,
-                 ws.oddHeader.center.text, ws.oddFooter.center.text),
-                ("landscape", 9, 1, 0, True, "$1:$1", None if number is None else f"$A:${chr(ord('A') + number)}",
-                 "&A", "&P / &N"), sheet)
-        # LibreOffice prints each of these small sheets on one A4 landscape page.
-        pdf = soffice_convert(self.xlsx, OUT / "pdf", "pdf").read_bytes()
-        boxes = re.findall(rb"/MediaBox\s*\[\s*0 0 ([\d.]+) ([\d.]+)\s*\]", pdf)
-        self.assertEqual((len(re.findall(rb"/Type\s*/Page(?!s)", pdf)), {(round(float(w)), round(float(h))) for w, h in boxes}),
-                         (len(SHEETS), {(842, 595)}))
+            made.add(re.fullmatch(r"作成 (.*)", ws.oddHeader.right.text)[1])
+            # A scale of 75% or more, never "fit to page"; a sheet too wide at 75% repeats the columns to 管理番号.
+            wide, scale = ws.print_title_cols is not None, int(setup.scale or 100)  # 100 is left out
+            self.assertEqual(
+                (setup.orientation, int(setup.paperSize), ws.oddHeader.center.text, ws.oddFooter.center.text,
+                 ws.sheet_properties.pageSetUpPr is None or not ws.sheet_properties.pageSetUpPr.fitToPage,
+                 75 <= scale <= 100, scale == 75 if wide else True,
+                 ws.print_title_cols if wide else None, ws.print_title_rows),
+                ("landscape", 9, "&A", "&P / &N", True, True, True,
+                 f"$A:${chr(ord('A') + number)}" if wide and number is not None else None,
+                 None if sheet.endswith("集計") else "$1:$1"), sheet)
+        self.assertEqual(len(made), 1)
+        self.assertLessEqual(abs(datetime.datetime.strptime(made.pop(), "%Y-%m-%d %H:%M") - datetime.datetime.now()),
+                             datetime.timedelta(minutes=30))
+        # As LibreOffice prints it: every page A4 landscape, no letters below 8 pt: a word's box is 1.16 (DejaVu
+        # Sans) to 1.3 (IPA Gothic) times its size, so 8 pt letters make boxes of 9.3 pt or more.
+        pdf = soffice_convert(self.xlsx, OUT / "pdf", "pdf")
+        boxes = subprocess.run(["pdftotext", "-bbox", str(pdf), "-"], capture_output=True, text=True, check=True).stdout
+        pages = re.findall(r'<page width="([\d.]+)" height="([\d.]+)">', boxes)
+        heights = [float(b) - float(a) for a, b in re.findall(r'<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" '
+                                                               r'yMax="([\d.]+)">', boxes)]
+        self.assertEqual({(round(float(w)), round(float(h))) for w, h in pages}, {(842, 595)})
+        self.assertGreaterEqual(len(pages), len(BOOK))
+        self.assertGreaterEqual(min(heights), 9.3)
 
     def test_cells_have_their_kinds_and_the_sheet_its_heading(self):
         with zipfile.ZipFile(OUT / "export" / "inventory.xlsx") as z:
-            xml = z.read("xl/worksheets/sheet1.xml").decode()
+            xml = z.read("xl/worksheets/sheet2.xml").decode()  # PC一覧, after 集計
             styles = z.read("xl/styles.xml").decode()
         row2 = re.search(r'<row r="2".*?</row>', xml).group(0)
         cells = dict(re.findall(r'<c r="([A-Z]+)2"([^>]*)>', row2))
         self.assertIn('t="inlineStr"', cells["P"])  # ボードシリアル 000123: text
-        self.assertNotIn("t=", cells["I"])          # メモリ(KB): a number
-        self.assertRegex(row2, r'<c r="I2"[^>]*><v>8302456</v>')
+        self.assertNotIn("t=", cells["I"])          # メモリ(GB): a number of GB, one decimal shown
+        self.assertRegex(row2, r'<c r="I2"[^>]*><v>7.91783' )
+        self.assertIn('formatCode="#,##0.0"', styles)
         self.assertNotIn("t=", cells["T"])          # 収集日時: a date-time serial with its format
         self.assertRegex(row2, r'<c r="T2" s="\d+"><v>46357\.37855324')
         self.assertIn('formatCode="yyyy-mm-dd hh:mm:ss"', styles)
         self.assertIn('<pane ySplit="1" topLeftCell="A2" activePane="bottomLeft" state="frozen"/>', xml)
-        self.assertIn('<autoFilter ref="A1:Z3"/>', xml)
+        self.assertIn('<autoFilter ref="A1:AA3"/>', xml)
         self.assertIn('formatCode="#,##0;[Red]-#,##0"', styles)
         self.assertIn("<b/>", styles)
+        self.assertIn('<name val="MS PGothic"/>', styles)
+        self.assertIn('<left style="thin">', styles)
         # Excel reads "_xHHHH_" in a cell's text as an escaped character (ECMA-376's ST_Xstring),
         # LibreOffice only "_x005F_": the computer name PC_x0042_BETA must be written escaped.
         self.assertIn("<t>PC_x005F_x0042_BETA</t>", xml)
         self.assertRegex(xml, r'<col min="1" max="1" width="[\d.]+"')
 
-    def test_a_collection_time_that_is_no_day_stays_text(self):
+    def test_a_database_edited_by_hand_no_day_and_a_long_finding(self):
+        """A collection time that is no day stays text; a finding listing 133 numbers prints its first 300
+        characters, to the last whole number, and says how long it is (findings.csv has it whole)."""
         db, xlsx = OUT / "noday.sqlite", OUT / "noday" / "inventory.xlsx"
         shutil.copy(self.db, db)
-        with sqlite3.connect(db) as c:  # a database edited by hand
+        numbers = [f"abc-07-{n:04d}" for n in range(133)]
+        with sqlite3.connect(db) as c:
             c.execute("UPDATE collections SET collected_at = '2026-02-29 09:05:07' WHERE number = 'abc-05-0012'")
+            c.execute("INSERT INTO findings(kind, detail) VALUES('same_mac', 'MAC 00-E0-4C-68-00-01')")
+            c.executemany("INSERT INTO finding_numbers(finding_id, number) VALUES((SELECT max(id) FROM findings), ?)",
+                          [(n,) for n in numbers])
         xlsx.parent.mkdir()
         subprocess.run([os.environ["WRITE_WORKBOOK"], str(db), str(xlsx), "100"], capture_output=True, check=True)
         with zipfile.ZipFile(xlsx) as z:
-            xml = z.read("xl/worksheets/sheet1.xml").decode()
-        self.assertIn('<c r="T2" t="inlineStr"><is><t>2026-02-29 09:05:07</t></is></c>', xml)
+            xml = z.read("xl/worksheets/sheet2.xml").decode()
+        self.assertRegex(xml, '<c r="T2" s="[0-9]+" t="inlineStr"><is><t>2026-02-29 09:05:07</t></is></c>')
+        whole, ws = " ".join(numbers), openpyxl.load_workbook(xlsx)["検出事項"]
+        row = next(r for r in ws.iter_rows() if r[3].value == "MAC 00-E0-4C-68-00-01")
+        self.assertEqual([c.value for c in row[:2]], ["同じMACアドレスが複数の管理番号にある",
+                         " ".join(numbers[:300 // 12]) + f" …（全 {len(whole)} 文字。全体は findings.csv）"])
+        # Its row as tall as its wrapped lines (14 pt each, and 2) at its column's width.
+        width = ws.column_dimensions["B"].width - 0.71 - 1  # libxlsxwriter's padding, a character spare
+        lines = math.ceil(len(row[1].value) * 1.1 / width)
+        self.assertEqual(ws.row_dimensions[row[0].row].height, lines * 14 + 2)
+
+    def test_summaries_count_pcs_departments_and_the_plan(self):
+        """集計 and Windows11集計 cell by cell, worked out from the inputs and win11.csv."""
+        def cells(sheet):
+            return {(r.row, r.column): r.value for row in self.book[sheet].iter_rows() for r in row if r.value is not None}
+
+        held = {p: len({n for n, pc in CURRENT.items() for s in pc["software"] if s[0].startswith(prefix)})
+                for p, prefix in PRODUCTS}
+        attention = sum(r["要対応"] == "要対応" for r in by_column(self.csv_rows("検出事項")))
+        overview = [("PC（同じPCの別の管理番号は1台）", 2), ("記録ファイルのある管理番号", 2), ("台帳の管理番号", 3),
+                    ("未報告（台帳にあり、記録ファイルがない）", 1), ("台帳にないPC", 0), ("要対応の検出事項", attention)]
+        expected = {}
+
+        def table(row, col, title, rows):
+            expected[(row, col)] = title
+            for r, values in enumerate(rows):
+                expected.update({(row + 1 + r, col + c): v for c, v in enumerate(values) if v is not None})
+
+        table(1, 1, "概要", [("項目", "台数"), *overview])
+        table(10, 1, "OS別（PC）", [("OS", "台数"), ("（不明）", 2)])
+        table(1, 4, "部署別", [("部署", "PC", "台帳", "未報告"), ("営業部", 0, 1, 1), ("経理部", 1, 1, 0),
+                             ("総務部", 1, 1, 0), ("合計", 2, 3, 1)])
+        table(8, 4, "ライセンスの過不足", [("製品名", "種別", "保有", "導入台数", "過不足"),
+                                      ("7-Zip", "有償", 1, held["7-Zip"], 1 - held["7-Zip"]),
+                                      ("表計算ソフト", "有償", 5, held["表計算ソフト"], 5 - held["表計算ソフト"])])
+        self.assertEqual(cells("集計"), expected)
+        # The unreported number's finding says what the register knows of it (its empty 購入日 left out).
+        self.assertIn(("台帳にあるが未報告", "abc-05-0014", "", "台帳にあり、記録ファイルがない（部署: 営業部、リース番号: 000123、"
+                       "取得価額: 1,234,567）", ""), [tuple(r) for r in self.csv_rows("検出事項")])
+
+        plan = by_column(self.csv_rows("Windows11移行"))
+        cost = lambda rows: (sum(int(r["概算費用"]) for r in rows if r["概算費用"].isdigit()),
+                             sum(not r["概算費用"].isdigit() for r in rows))
+        verdicts = ["アップグレード可", "設定変更で可", "部品交換で可", "買い替え", "仮想マシン", "Windows 11済", "不明", "対象外"]
+        expected = {}
+        table(1, 1, "判定別", [("判定", "台数", "概算費用", "単価未設定"),
+                             *((v, len(rows), *cost(rows)) for v in verdicts for rows in [[r for r in plan if r["判定"] == v]]),
+                             ("合計", len(plan), *cost(plan))])
+        table(1, 7, "ESU との比較（累計）", [(None, "台数", "費用"), *((f"ESU {y} 年", 0, "単価未設定") for y in (1, 2, 3)),
+                                         ("移行（概算費用の合計）", len(plan) - cost(plan)[1], cost(plan)[0])])
+        self.assertEqual({k: v for k, v in cells("Windows11集計").items() if k[0] <= 12 and k[1] <= 9}, expected)
 
     def test_a_table_longer_than_a_sheet_continues_on_the_next(self):
         xlsx = OUT / "small" / "inventory.xlsx"
@@ -231,7 +310,7 @@ class Exports(unittest.TestCase):
         # Two rows a sheet: each table's rows over as many sheets as they need, typed as on one sheet.
         parts = {sheet: [sheet] + [f"{sheet} ({n})" for n in range(2, math.ceil((len(self.csv_rows(sheet)) - 1) / 2) + 1)]
                  for sheet in SHEETS}
-        self.assertEqual(list(sheets), [name for sheet in SHEETS for name in parts[sheet]])
+        self.assertEqual(list(sheets), ["集計", *(name for sheet in SHEETS for name in parts[sheet]), "Windows11集計"])
         self.assertEqual(printed, [name for sheet in SHEETS for name in parts[sheet][1:]])
         book = openpyxl.load_workbook(xlsx)
         for sheet in SHEETS:
@@ -286,7 +365,7 @@ class CatalogueAsExcelSavesIt(unittest.TestCase):
         self.assertEqual(r.returncode, 4, r.stdout + r.stderr)
 
         finding = {"検出事項": "カタログの読めない値", "管理番号": "", "ファイル": "catalogue.txt",
-                   "詳細": "3行目 ライセンス数: ２O"}
+                   "詳細": "3行目 ライセンス数: ２O", "要対応": "要対応"}
         self.assertEqual(by_column(read_csv(out / "export" / "findings.csv")), [finding])
         sheets = sheets_by_libreoffice(out / "export" / "inventory.xlsx", out / "sheets")
         self.assertEqual(by_column(sheets["検出事項"]), [finding])
