@@ -97,6 +97,25 @@ TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
 }
 
+// A RegScan.CMD the batch step refused (not written whole, or found not the
+// user's) is not this run's: the fallback never runs it.
+TEST_F(MainRunTest, TheFallbackScanRunsOnlyARegScanTheRunMadeAndHolds) {
+  const std::string regScan = kRunFolder + "RegScan.CMD";
+  const std::function<void(test::FakePlatform&)> refusals[] = {
+      [&](test::FakePlatform& q) { q.fs.cutOff.insert(regScan); },
+      [&](test::FakePlatform& q) { q.fs.owners[regScan] = "S-1-5-21-9"; },
+  };
+  for (const auto& refuse : refusals) {
+    test::FakePlatform q;
+    refuse(q);
+    RunSequence(q.os).Main();
+    EXPECT_TRUE(q.processes.started.empty());
+    EXPECT_EQ(q.ui.events, AfterTheWaits({}));
+    const std::string log = q.text(kLog);
+    EXPECT_NE(log.find("\tBatMakeRun\t"), std::string::npos) << log;
+  }
+}
+
 TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
   RunSequence(p.os).Main();
