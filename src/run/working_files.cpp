@@ -39,10 +39,12 @@ std::string PrivateFolderAccess(const std::string& userSid) { return PrivateAcce
 std::string PrivateFileAccess(const std::string& userSid) { return PrivateAccess(userSid, ""); }
 
 bool OpenToOthers(const std::string& access, const std::string& userSid) {
-  // "D:" and its flags, then the entries: "(type;flags;rights;;;SID)".
+  // "D:" and its flags, then the entries: "(type;flags;rights;;;SID)". What
+  // counts is who the entries let in, inherited ones included; no list at
+  // all ("D:NO_ACCESS_CONTROL") lets everyone in.
   const std::size_t first = access.find('(');
-  if (!StartsWith(access, "D:") || access.substr(2, first - 2).find('P') == std::string::npos) return true;
-  if (first == std::string::npos) return false;  // protected and empty: nobody at all
+  if (!StartsWith(access, "D:") || access.find("NO_ACCESS_CONTROL") != std::string::npos) return true;
+  if (first == std::string::npos) return false;  // an empty list: nobody at all
   for (std::size_t at = first; at < access.size();) {
     const std::size_t end = access.find(')', at);
     if (access[at] != '(' || end == std::string::npos) return true;  // not read: not taken for private

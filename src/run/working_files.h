@@ -30,8 +30,8 @@ std::string PrivateFolderAccess(const std::string& userSid);
 std::string PrivateFileAccess(const std::string& userSid);
 
 // True when an access list (SDDL, as Hold::access gives it) lets anyone but
-// the user, SYSTEM and the administrators in, or passes on what the parent
-// folder allows (not protected), or cannot be read.
+// the user, SYSTEM and the administrators in (an entry passed on from the
+// parent folder included), or cannot be read.
 bool OpenToOthers(const std::string& access, const std::string& userSid);
 
 // Holds what the run has just made with one of those descriptors and checks,

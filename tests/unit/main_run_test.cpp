@@ -304,7 +304,10 @@ TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsAndSaysWhy) {
        },
        1, "作成したはずのファイルに、ほかのユーザーが使えるアクセス権があります。 (" + kTemp + ")"},
       {"taking what the parent allows",
-       [&](test::FakePlatform& q) { q.fs.accessLists[folder] = "D:AI(A;OICI;FA;;;" + test::kUserSid + ")"; }, 1,
+       [&](test::FakePlatform& q) {
+         q.fs.accessLists[folder] = "D:AI(D;OICI;FA;;;WD)(A;OICI;FA;;;SY)(A;OICIID;0x1301bf;;;S-1-5-32-545)";
+       },
+       1,
        "作成したはずのファイルに、ほかのユーザーが使えるアクセス権があります。 (" + kTemp + ")"},
   };
   for (const Case& c : cases) {
