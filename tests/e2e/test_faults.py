@@ -291,7 +291,7 @@ class Faults(unittest.TestCase):
             entries = log_entries(s.unix_path(TOOLS) / "Error.Log")
             self.assertEqual([p for p, _ in entries], ["Main"])
             self.assertEqual(message.split("\n"), ["作業フォルダーを安全に作成できないため、データ収集を中止しました。",
-                                                  entries[0][1]])
+                                                  entries[0][1].rstrip("\r")])
             tools = s.unix_path(TOOLS)
             self.assertEqual(sorted(p.name for p in tools.iterdir()), ["Error.Log", "SAVE", "tallyhawk.exe"])
             self.assertEqual(list((tools / "SAVE").iterdir()), [])
