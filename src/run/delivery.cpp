@@ -121,9 +121,20 @@ bool PutInPlace(RunContext& ctx, const std::string& fresh) {
   platform::FileSystem& fs = ctx.os.fs;
   Way way;
   if (!SetAsideEarlierFile(ctx, way)) return false;  // logged
-  const FileOutcome placed =
+  FileOutcome placed =
       way.replaceOwn ? fs.replaceFile(fresh, ctx.destinationPath) : fs.moveFile(fresh, ctx.destinationPath);
-  if (placed.done()) return true;
+  // Windows refuses to replace a file that a program holds open even where
+  // it may be renamed (a viewer that shares deleting): it goes aside first
+  // then, as another file would, and is removed once the new one is in place.
+  if (way.replaceOwn && (placed.result == FileResult::kDenied || placed.result == FileResult::kHeld)) {
+    if (!SetAsideEarlierFile(ctx, way, false)) return false;  // logged
+    placed = fs.moveFile(fresh, ctx.destinationPath);
+  }
+  if (placed.done()) {
+    // If it cannot go, it stays under its set-aside name: history, not lost.
+    if (way.ownSetAside) IgnoreFailure([&] { return fs.removeFile(way.setAside); });
+    return true;
+  }
   const char* meaning = way.replaceOwn ? kNotReplaced : placed.result == FileResult::kExists ? kNameTaken : kNotPlaced;
   WriteErrorLog(ctx, kPlace, Because(placed, meaning).failure);
   if (!way.setAside.empty()) {

@@ -104,7 +104,7 @@ static bool OwnedByUser(platform::Platform& os, const std::string& path) {
 // One try: true when the way is made, false when no name is free (logged).
 // `failure` receives the outcome when the try failed for another reason (a
 // file held or refused), to be tried again.
-static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, Way& way) {
+static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, Way& way, bool replaceOwn) {
   platform::Platform& os = ctx.os;
   const std::string& destination = ctx.destinationPath;
   if (!os.fs.fileExists(destination)) return true;
@@ -113,7 +113,8 @@ static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, Way& wa
   IgnoreFailure([&] { earlier = ReadRecordOrigin(ctx, destination).value; });
   IgnoreFailure([&] { ours = ReadRecordOrigin(ctx, ctx.recordFilePath).value; });
   // Its contents alone could be anyone's copy: only the user's own file goes.
-  if (!earlier.identity.empty() && earlier.identity == ours.identity && OwnedByUser(os, destination)) {
+  const bool own = !earlier.identity.empty() && earlier.identity == ours.identity && OwnedByUser(os, destination);
+  if (own && replaceOwn) {
     way.replaceOwn = true;
     return true;
   }
@@ -125,6 +126,7 @@ static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, Way& wa
     const platform::FileOutcome moved = os.fs.moveFile(destination, aside);
     if (moved.done()) {
       way.setAside = aside;
+      way.ownSetAside = own;
       return true;
     }
     if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
@@ -138,7 +140,7 @@ static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, Way& wa
   return false;
 }
 
-bool SetAsideEarlierFile(RunContext& ctx, Way& way) {
+bool SetAsideEarlierFile(RunContext& ctx, Way& way, bool replaceOwn) {
   // A file held for a moment (a viewer, a virus scanner) is tried as often
   // and as far apart as the delivery's own copy would be.
   platform::FileOutcome failure;
@@ -146,7 +148,7 @@ bool SetAsideEarlierFile(RunContext& ctx, Way& way) {
     if (attempt > 1) SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
     failure = {};
     way = {};
-    if (TrySetAside(ctx, failure, way)) return true;
+    if (TrySetAside(ctx, failure, way, replaceOwn)) return true;
     if (failure.done()) return false;  // no name free: logged already
   }
   WriteErrorLog(ctx, kProc, EarlierFileStays(failure));

@@ -41,6 +41,9 @@ struct Way {
   // Where another file standing there was renamed to (SetAsideName), for a
   // move back when the report cannot follow; empty when none was.
   std::string setAside;
+  // The file set aside is this PC's own earlier report (see replaceOwn),
+  // set aside because it could not be replaced: it goes once the new one is in place.
+  bool ownSetAside = false;
 };
 
 // When another file stands at the destination, renames it to SetAsideName,
@@ -48,7 +51,8 @@ struct Way {
 // earlier file (a hard link, a handle someone holds) keeps the earlier
 // report. False, with one Error.Log entry, when the earlier file stays where
 // it is (another user's, held open, no name free): the delivery must not go
-// on then.
-bool SetAsideEarlierFile(RunContext& ctx, Way& way);
+// on then. With `replaceOwn` false, this PC's own earlier report is set
+// aside too.
+bool SetAsideEarlierFile(RunContext& ctx, Way& way, bool replaceOwn = true);
 
 }  // namespace th

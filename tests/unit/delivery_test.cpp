@@ -128,9 +128,17 @@ TEST_F(DeliveryTest, EachStepThatFailsLosesNoReportAndLogsOnce) {
        {{"abc-05-0012.csv", own}}, Entry("CopyFileRetry", "コピーを閉じるときに書き込みが失敗しました。 (" + full + ")")},
       {"copy cut off", &own, [](test::FakePlatform& q) { q.fs.copiesCutOff = true; }, {{"abc-05-0012.csv", own}},
        Entry("CopyFileRetry", full)},
-      {"replace", &own, [this](test::FakePlatform& q) { q.fs.held[dest] = 1; }, {{"abc-05-0012.csv", own}},
-       Entry("Deliver", "前回のファイルを新しいファイルに置き換えられませんでした。前回のファイルはそのまま残っています。 "
-                        "(別のプロセスが使用中のため、このファイルにアクセスできません。)")},
+      {"replace", &own, [this](test::FakePlatform& q) { q.fs.replaceRefused[dest] = platform::FileResult::kFailed; },
+       {{"abc-05-0012.csv", own}},
+       Entry("Deliver", "前回のファイルを新しいファイルに置き換えられませんでした。前回のファイルはそのまま残っています。 (" +
+                            full + ")")},
+      {"replace, the earlier report open in a viewer that shares deleting", &own,
+       [this](test::FakePlatform& q) { q.fs.replaceRefused[dest] = platform::FileResult::kDenied; },
+       {{"abc-05-0012.csv", "new"}}, ""},
+      {"replace and set aside, the earlier report held open", &own, [this](test::FakePlatform& q) { q.fs.held[dest] = 1; },
+       {{"abc-05-0012.csv", own}},
+       Entry("SetAsideEarlierFile", "前回のファイルは別のプログラムが開いているため、移動も削除もできません。上書きせずに保存を中止しました。"
+                                    "(別のプロセスが使用中のため、このファイルにアクセスできません。)")},
       {"this PC's file, another user's", &own, [this](test::FakePlatform& q) { q.fs.owners[dest] = "S-1-5-21-9"; },
        {{"abc-05-0012.csv", "new"}, {ownAside, own}}, ""},
       {"name taken after the earlier file went, and so no way back", &other, colleagueTakesTheName,

@@ -48,6 +48,9 @@ class FakeFileSystem : public platform::FileSystem {
   std::map<std::string, std::string> owners;  // full path -> owner SID, where it is not kUserSid
   // full path -> its access list as SDDL, where it is not the one it was made with
   std::map<std::string, std::string> accessLists;
+  // Targets a replacing rename is refused for, and how (a file open in a viewer that shares
+  // deleting may be renamed but not replaced: kDenied).
+  std::map<std::string, platform::FileResult> replaceRefused;
   // Steps of the run's new copies that fail ("flush", "close"); a failed close leaves the file.
   std::map<std::string, platform::FileResult> failingCopySteps;
   // Full paths held open (with how many holds): writing, renaming and
@@ -255,6 +258,7 @@ class FakeFileSystem : public platform::FileSystem {
     if (!files.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
     if (auto r = refusal({f, t})) return *r;
     if (isHeld(f) || isHeld(t)) return Outcome(platform::FileResult::kHeld);
+    if (auto it = replaceRefused.find(t); it != replaceRefused.end()) return Outcome(it->second);
     if (folders.count(t)) return Outcome(platform::FileResult::kDenied);
     if (!folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
     files[t] = std::move(files[f]);
