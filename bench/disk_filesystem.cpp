@@ -163,6 +163,10 @@ platform::FileOutcome DiskFileSystem::moveFile(const std::string& from, const st
   return Checked(::unlink(hostPath(from).c_str()));
 }
 
+platform::FileOutcome DiskFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  return Checked(::rename(hostPath(from).c_str(), hostPath(to).c_str()));
+}
+
 std::vector<std::string> DiskFileSystem::search(const std::string& pattern) {
   std::vector<std::string> names;
   if (!pattern.empty() && pattern.back() == '\\') {

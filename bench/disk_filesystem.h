@@ -32,6 +32,7 @@ class DiskFileSystem : public platform::FileSystem {
                                      const std::string& securityDescriptor) override;
   platform::FileValue<std::unique_ptr<platform::Hold>> hold(const std::string& path) override;
   platform::FileOutcome moveFile(const std::string& from, const std::string& to) override;
+  platform::FileOutcome replaceFile(const std::string& from, const std::string& to) override;
   std::vector<std::string> search(const std::string& pattern) override;
   std::string currentFolder() override;
   platform::FileOutcome changeDrive(const std::string& drive) override;

@@ -197,8 +197,11 @@ bool MakeFolderPath(RunContext& ctx, const std::string& path) {
 
 std::string MakeTempFile(RunContext& ctx, const std::string& prefix) {
   std::string made;
-  // No file: the empty name tells the caller, whose writes then log their failures.
-  IgnoreFailure([&] { made = ctx.os.fs.createTempFile(AddPathSep(ctx.os.fs.tempFolder()), prefix); });
+  // Only in the run's private folder, never where other users could read or
+  // replace it. No file: the empty name tells the caller, whose writes then
+  // log their failures.
+  if (ctx.workingFolder.empty()) return made;
+  IgnoreFailure([&] { made = ctx.os.fs.createTempFile(ctx.workingFolder, prefix); });
   return made;
 }
 

@@ -17,7 +17,7 @@ std::string GetOutputFolder(RunContext& ctx);
 // Creates every missing folder along a path ending in "\"; the current
 // folder is as it was afterwards. True when the folder exists.
 bool MakeFolderPath(RunContext& ctx, const std::string& path);
-// A new empty file in the user's temporary folder; empty when none was made.
+// A new empty file in the run's private working folder; empty when none was made.
 std::string MakeTempFile(RunContext& ctx, const std::string& prefix);
 // The value as a number when it reads as one, otherwise the fallback.
 double NumOrDefault(RunContext& ctx, const platform::PropertyValue& value, double fallback);

@@ -56,19 +56,32 @@ class Hold {
   virtual std::string owner() = 0;
   // A file's bytes, read through the hold from its start; throws Failure.
   virtual std::string contents() = 0;
+  // Its access list as SDDL ("D:P(A;OICI;FA;;;SY)..."), read through the
+  // hold; throws Failure when it cannot be read. A volume that keeps no
+  // access lists (FAT, exFAT) gives kNoAccessList.
+  virtual std::string access() = 0;
 };
+
+// What Hold::access gives on a volume that keeps no access lists.
+inline constexpr const char* kNoAccessList = "";
 
 // A copy the run has just created and still holds open for itself: other
 // programs may read it but not write, rename or delete it, so what is
 // checked through it is the file the run made.
 class NewCopy {
  public:
-  virtual ~NewCopy() = default;  // closes it; the file stays
+  virtual ~NewCopy() = default;  // closes it (unless close() did); the file stays
+  // Writes what the system still keeps in memory to the disk or server, so a
+  // full disk or quota shows here rather than after the run.
+  virtual FileOutcome flush() = 0;
   // True when it holds the same bytes as `source`, read back through it;
   // throws Failure when either cannot be read.
   virtual bool sameContents(const std::string& source) = 0;
   // Deletes it: a copy that was not verified must not pass for a report.
   virtual FileOutcome discard() = 0;
+  // Closes it, with the outcome the system gives (a write it held back may
+  // fail only now); nothing else may be called afterwards.
+  virtual FileOutcome close() = 0;
 };
 
 class FileSystem {
@@ -98,12 +111,17 @@ class FileSystem {
   // descriptor (SDDL), when not empty, replaces what the folder passes on.
   virtual FileOutcome writeNewFile(const std::string& path, std::string_view bytes,
                                    const std::string& securityDescriptor) = 0;
-  // Opens a file or folder and holds it (see Hold).
+  // Opens a file or folder and holds it (see Hold). A reparse point (a
+  // link or junction someone put in its place) is not followed: kDenied.
   virtual FileValue<std::unique_ptr<Hold>> hold(const std::string& path) = 0;
   // Removes a folder that is empty (kFailed when it is not).
   virtual FileOutcome removeFolder(const std::string& path) = 0;
   // Renames a file within its volume; never replaces an existing file.
   virtual FileOutcome moveFile(const std::string& from, const std::string& to) = 0;
+  // Renames a file within its volume in one step, replacing the file that
+  // stands at `to` (never a folder): only that name changes, so another name
+  // of the replaced file (a hard link) keeps its bytes. Written through.
+  virtual FileOutcome replaceFile(const std::string& from, const std::string& to) = 0;
   // Directory search: a pattern ending in "\" lists that folder's entries
   // (with "." and ".." where the platform gives them); any other pattern
   // returns the names that match it. Folders included. Empty when nothing

@@ -121,7 +121,7 @@ std::string BatchText(const std::vector<std::string>& lines) {
   return text + "\r\n";
 }
 
-void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
+bool BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& /*relativeRegScan*/,
                 const std::string& relativeDump, const std::string& taskName,
                 std::vector<std::unique_ptr<platform::Hold>>& holds) {
@@ -146,19 +146,19 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
       const platform::FileOutcome made = WriteNewExactText(os, *path, text, PrivateFileAccess(user));
       if (!made.done()) {
         WriteErrorLog(ctx, "BatMakeRun", made.result == platform::FileResult::kExists ? kNotOurs : made.failure);
-        return;
+        return false;
       }
       const std::string bytes = os.codePage.toAnsi(text);
       auto own = HoldOwn(os, *path, user, &bytes);
       if (!own.done()) {
         WriteErrorLog(ctx, "BatMakeRun", own.outcome.failure);
-        return;
+        return false;
       }
       held.push_back(std::move(own.value));
     }
   } catch (const Failure& e) {
     WriteErrorLog(ctx, "BatMakeRun", e.what());
-    return;
+    return false;
   }
   RunBatch(os, trustLevelPath, platform::kShowMinimized);
   held.front().reset();  // TrustLevel.CMD has run: let go of it to delete it
@@ -166,6 +166,7 @@ void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string
   for (auto& h : held) {
     if (h) holds.push_back(std::move(h));
   }
+  return true;
 }
 
 }  // namespace th

@@ -14,8 +14,10 @@ namespace th {
 // that it is the user's and holds what was written; runs TrustLevel.CMD,
 // which starts Runas.CMD through the scheduled task `taskName`, and deletes
 // it. The holds of Runas.CMD and RegScan.CMD go to `holds`, for as long as
-// the elevated scan may run. relativeRegScan is ignored.
-void BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
+// the elevated scan may run. relativeRegScan is ignored. True when all three
+// were made, checked and held (logged when not): only then is RegScan.CMD
+// this run's to run.
+bool BatMakeRun(RunContext& ctx, const std::string& runasPath, const std::string& regScanPath,
                 const std::string& dumpPath, const std::string& relativeRegScan, const std::string& relativeDump,
                 const std::string& taskName, std::vector<std::unique_ptr<platform::Hold>>& holds);
 

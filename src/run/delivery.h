@@ -15,10 +15,13 @@ platform::FileValue<std::unique_ptr<platform::NewCopy>> CopyFileRetry(RunContext
                                                                       const std::string& destination);
 // True when the source is there and the copy the run made holds its bytes.
 bool VerifyCopy(RunContext& ctx, const std::string& source, platform::NewCopy& copy);
-// Makes way for the report (SetAsideEarlierFile), makes up to ten
-// copy-and-check attempts, then closes the start notice and shows the final
-// notice (and opens the destination folder on success). A delivery that
-// fails leaves one Error.Log entry, and so does an Explorer that cannot start.
+// Makes the report whole under a name of its own beside the destination (up
+// to ten attempts of copy, flush, check and close), then puts it in place in
+// one rename: over this PC's own earlier report, or into the name another
+// file was set aside from (SetAsideEarlierFile). Then closes the start notice
+// and shows the final notice, opening the destination folder on success
+// unless something in it would make Explorer reach out to another computer.
+// Every step that fails leaves one Error.Log entry.
 void Deliver(RunContext& ctx);
 
 }  // namespace th

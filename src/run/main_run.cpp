@@ -4,6 +4,7 @@
 #include "collect/key_block.h"
 #include "collect/platform_facts.h"
 #include "collect/software.h"
+#include "platform/failure.h"
 #include "run/batch.h"
 #include "run/collection.h"
 #include "run/delivery.h"
@@ -22,6 +23,7 @@ namespace {
 
 constexpr const char* kRunTitle = "インベントリ収集";
 constexpr const char* kCancelMarker = "UAC_Cancel ";
+constexpr const char* kNoWorkingFolder = "作業フォルダーを安全に作成できないため、データ収集を中止しました。\n";
 
 }  // namespace
 
@@ -30,17 +32,25 @@ void RunSequence::Run() {
   WorkingFiles& paths = files_;
   platform::Platform& os = ctx.os;
   SetLogFile(ctx, ResolvePath(os, ".\\Error.Log"));
-  paths = ClaimWorkingFiles(ctx);
+  try {
+    paths = ClaimWorkingFiles(ctx);
+  } catch (const Failure& e) {
+    // Nothing has started yet: the user hears why nothing will.
+    WriteErrorLog(ctx, "Main", e.what());
+    os.ui.messageBox(kRunTitle, std::string(kNoWorkingFolder) + e.what());
+    return;
+  }
   const std::string relativeRegScan = RemoveAll(".\\SAVE\\RegScan.CMD", "SAVE\\");
   const std::string relativeDump = BatchDumpName(paths.dump, RemoveAll(".\\SAVE\\TH_reg.TxT", "SAVE\\"));
 
   // Up before the scan starts, so the elevation prompt and the scan's
   // window come in front of it; gone before anything else is shown.
   WaitingNotice waiting(os, 30000 + 6000);
-  BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump, paths.taskName,
-             paths.holds);
+  const bool made = BatMakeRun(ctx, paths.runas, paths.regScan, paths.dump, relativeRegScan, relativeDump,
+                               paths.taskName, paths.holds);
   waiting.Wait(30000);
-  if (!os.fs.fileExists(paths.dump)) {
+  // Only the RegScan.CMD this run made, checked and holds is ever run.
+  if (made && !os.fs.fileExists(paths.dump)) {
     RunBatch(os, paths.regScan, platform::kShowMinimized);
   }
   waiting.Wait(6000);

@@ -85,10 +85,26 @@ std::string FallbackSetAsideName(const std::string& destination, const std::stri
   return FolderPart(destination) + Stem(destination) + " (前回 " + unique + ").csv";
 }
 
-// One try: true when the destination is free, false when no name is free
-// (logged). `failure` receives the outcome when the try failed for another
-// reason (a file held or refused), to be tried again.
-static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, std::string& ownEarlier) {
+std::string NewReportName(const std::string& destination, const std::string& unique) {
+  return FolderPart(destination) + Stem(destination) + " (保存中 " + unique + ").tmp";
+}
+
+// Whether the user owns the file at `path`; false when that cannot be read.
+static bool OwnedByUser(platform::Platform& os, const std::string& path) {
+  bool owned = false;
+  // Unreadable: whose it is cannot be told, so it is not taken for the user's.
+  IgnoreFailure([&] {
+    const std::string user = os.system.userSid();
+    auto held = os.fs.hold(path);
+    owned = held.done() && held.value->owner() == user;
+  });
+  return owned;
+}
+
+// One try: true when the way is made, false when no name is free (logged).
+// `failure` receives the outcome when the try failed for another reason (a
+// file held or refused), to be tried again.
+static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, Way& way, bool replaceOwn) {
   platform::Platform& os = ctx.os;
   const std::string& destination = ctx.destinationPath;
   if (!os.fs.fileExists(destination)) return true;
@@ -96,7 +112,12 @@ static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, std::st
   RecordOrigin earlier, ours;
   IgnoreFailure([&] { earlier = ReadRecordOrigin(ctx, destination).value; });
   IgnoreFailure([&] { ours = ReadRecordOrigin(ctx, ctx.recordFilePath).value; });
-  const bool thisPcs = !earlier.identity.empty() && earlier.identity == ours.identity;
+  // Its contents alone could be anyone's copy: only the user's own file goes.
+  const bool own = !earlier.identity.empty() && earlier.identity == ours.identity && OwnedByUser(os, destination);
+  if (own && replaceOwn) {
+    way.replaceOwn = true;
+    return true;
+  }
 
   for (int attempt = 1; attempt <= kMaxNames + kFallbackNames; ++attempt) {
     const std::string aside = attempt <= kMaxNames ? SetAsideName(destination, earlier, attempt)
@@ -104,7 +125,8 @@ static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, std::st
     if (os.fs.fileExists(aside)) continue;
     const platform::FileOutcome moved = os.fs.moveFile(destination, aside);
     if (moved.done()) {
-      if (thisPcs) ownEarlier = aside;
+      way.setAside = aside;
+      way.ownSetAside = own;
       return true;
     }
     if (!os.fs.fileExists(destination)) return true;  // moved aside by another run meanwhile
@@ -118,14 +140,15 @@ static bool TrySetAside(RunContext& ctx, platform::FileOutcome& failure, std::st
   return false;
 }
 
-bool SetAsideEarlierFile(RunContext& ctx, std::string& ownEarlier) {
+bool SetAsideEarlierFile(RunContext& ctx, Way& way, bool replaceOwn) {
   // A file held for a moment (a viewer, a virus scanner) is tried as often
   // and as far apart as the delivery's own copy would be.
   platform::FileOutcome failure;
   for (int attempt = 1; attempt <= kSetAsideAttempts; ++attempt) {
     if (attempt > 1) SleepTime(ctx.os, TimeUnit::kMilliseconds, 100);
     failure = {};
-    if (TrySetAside(ctx, failure, ownEarlier)) return true;
+    way = {};
+    if (TrySetAside(ctx, failure, way, replaceOwn)) return true;
     if (failure.done()) return false;  // no name free: logged already
   }
   WriteErrorLog(ctx, kProc, EarlierFileStays(failure));

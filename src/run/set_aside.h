@@ -1,7 +1,7 @@
 #pragma once
-// Making way for the report under its management number: an earlier file of
-// that name is renamed beside it, never written into; this PC's own is
-// removed once the new report is there.
+// Making way for the report under its management number: this PC's own
+// earlier report is replaced in one step; any other file of that name is
+// renamed beside it, never written into.
 #include <string>
 #include <vector>
 
@@ -27,14 +27,32 @@ std::string SetAsideName(const std::string& destination, const RecordOrigin& ear
 // When every numbered name is taken: "<folder><number> (前回 <unique>).csv".
 std::string FallbackSetAsideName(const std::string& destination, const std::string& unique);
 
-// When a file stands at the destination, renames it to SetAsideName, so the
-// report then goes into a file of its own: another name of the earlier file
-// (a hard link, a handle someone holds) keeps the earlier report. When this PC
-// wrote it (its identity equals the working record file's), `ownEarlier`
-// receives where it went: the delivery removes it once the new report is
-// verified, and puts it back when none could be made. False, with one
-// Error.Log entry, when the earlier file stays where it is (another user's,
-// or held open): the delivery must not go on then.
-bool SetAsideEarlierFile(RunContext& ctx, std::string& ownEarlier);
+// A name of its own for the new report while it is made, beside the
+// destination: "<folder><number> (保存中 <unique>).tmp" (no record file name,
+// so nothing takes it for a report while it is not whole).
+std::string NewReportName(const std::string& destination, const std::string& unique);
+
+// How the way was made.
+struct Way {
+  // This PC's earlier report stands at the destination: it wrote it (its
+  // identity equals the working record file's) and the user owns it. It stays
+  // until the new report replaces it in one step.
+  bool replaceOwn = false;
+  // Where another file standing there was renamed to (SetAsideName), for a
+  // move back when the report cannot follow; empty when none was.
+  std::string setAside;
+  // The file set aside is this PC's own earlier report (see replaceOwn),
+  // set aside because it could not be replaced: it goes once the new one is in place.
+  bool ownSetAside = false;
+};
+
+// When another file stands at the destination, renames it to SetAsideName,
+// so the report then goes into a name of its own: another name of the
+// earlier file (a hard link, a handle someone holds) keeps the earlier
+// report. False, with one Error.Log entry, when the earlier file stays where
+// it is (another user's, held open, no name free): the delivery must not go
+// on then. With `replaceOwn` false, this PC's own earlier report is set
+// aside too.
+bool SetAsideEarlierFile(RunContext& ctx, Way& way, bool replaceOwn = true);
 
 }  // namespace th

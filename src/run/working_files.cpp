@@ -38,11 +38,39 @@ std::string PrivateAccess(const std::string& userSid, const std::string& aceFlag
 std::string PrivateFolderAccess(const std::string& userSid) { return PrivateAccess(userSid, "OICI"); }
 std::string PrivateFileAccess(const std::string& userSid) { return PrivateAccess(userSid, ""); }
 
+bool OpenToOthers(const std::string& access, const std::string& userSid) {
+  // "D:" and its flags, then the entries: "(type;flags;rights;;;SID)". What
+  // counts is who the entries let in, inherited ones included; no list at
+  // all ("D:NO_ACCESS_CONTROL") lets everyone in.
+  const std::size_t first = access.find('(');
+  if (!StartsWith(access, "D:") || access.find("NO_ACCESS_CONTROL") != std::string::npos) return true;
+  if (first == std::string::npos) return false;  // an empty list: nobody at all
+  for (std::size_t at = first; at < access.size();) {
+    const std::size_t end = access.find(')', at);
+    if (access[at] != '(' || end == std::string::npos) return true;  // not read: not taken for private
+    const std::string entry = access.substr(at + 1, end - at - 1);
+    const std::string type = entry.substr(0, entry.find(';'));
+    const std::string sid = entry.substr(entry.rfind(';') + 1);
+    // Entries that deny or audit give nobody access; every other kind is an allowing one.
+    const bool allows = type != "D" && type != "OD" && type != "AU" && type != "OU";
+    if (allows && sid != userSid && sid != "SY" && sid != "BA") return true;
+    at = end + 1;
+  }
+  return false;
+}
+
 platform::FileValue<std::unique_ptr<platform::Hold>> HoldOwn(platform::Platform& os, const std::string& path,
                                                              const std::string& userSid,
                                                              const std::string* expected) {
   auto held = os.fs.hold(path);
   if (!held.done()) return held;
+  const std::string access = held.value->access();
+  if (access == platform::kNoAccessList) {
+    return {{platform::FileResult::kDenied, "アクセス権を保てないドライブ (FAT、exFAT など) にあります。"}, nullptr};
+  }
+  if (OpenToOthers(access, userSid)) {
+    return {{platform::FileResult::kDenied, "作成したはずのファイルに、ほかのユーザーが使えるアクセス権があります。"}, nullptr};
+  }
   if (held.value->owner() != userSid) {
     return {{platform::FileResult::kDenied, "作成したはずのファイルの所有者が違います。"}, nullptr};
   }
@@ -61,8 +89,14 @@ WorkingFiles ClaimWorkingFiles(RunContext& ctx) {
     const platform::FileOutcome made = os.fs.createSecuredFolder(files.folder, PrivateFolderAccess(user));
     if (made.done()) {
       auto held = HoldOwn(os, files.folder, user, nullptr);
-      if (!held.done()) throw Failure(held.outcome.failure);
+      if (!held.done()) {
+        // Not private: never used. Removed only if empty (a link put in its
+        // place goes itself, never what it points to).
+        IgnoreFailure([&] { return os.fs.removeFolder(files.folder); });
+        throw Failure(held.outcome.failure + " (" + parent + ")");
+      }
       files.holds.push_back(std::move(held.value));
+      ctx.workingFolder = files.folder;
       return files;
     }
     // Refused for another reason than the name: another name will not help.

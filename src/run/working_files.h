@@ -29,19 +29,26 @@ struct WorkingFiles {
 std::string PrivateFolderAccess(const std::string& userSid);
 std::string PrivateFileAccess(const std::string& userSid);
 
+// True when an access list (SDDL, as Hold::access gives it) lets anyone but
+// the user, SYSTEM and the administrators in (an entry passed on from the
+// parent folder included), or cannot be read.
+bool OpenToOthers(const std::string& access, const std::string& userSid);
+
 // Holds what the run has just made with one of those descriptors and checks,
-// through the hold, that its owner is the user and (for a file) that it holds
-// `expected` bytes; the outcome says why not (kDenied: another owner, kFailed:
-// other bytes).
+// through the hold, that it keeps an access list open to nobody else
+// (OpenToOthers), that its owner is the user and (for a file) that it holds
+// `expected` bytes; the outcome says why not (kDenied: a volume without
+// access lists, others let in, another owner; kFailed: other bytes).
 platform::FileValue<std::unique_ptr<platform::Hold>> HoldOwn(platform::Platform& os, const std::string& path,
                                                              const std::string& userSid,
                                                              const std::string* expected);
 
 // Makes TH-<16 random hex digits> in the temporary folder, under a new name
 // whenever one exists already (never taking over a folder this run did not
-// create), with PrivateFolderAccess, and holds it. Throws Failure when none
-// can be made, or the one made is not the user's: the run then ends on its
-// error path rather than use a folder it does not own.
+// create), with PrivateFolderAccess, holds it (a link in its place is not
+// followed) and names it the run's working folder (RunContext::workingFolder).
+// Throws Failure saying why when none can be made, or the one made is not
+// the user's alone (a temporary folder on FAT or exFAT among others).
 WorkingFiles ClaimWorkingFiles(RunContext& ctx);
 
 // Lets go of the holds, deletes this run's RegScan.CMD, dump and Runas.CMD

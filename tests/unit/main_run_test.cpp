@@ -97,6 +97,25 @@ TEST_F(MainRunTest, MissingDumpRunsTheScanThenEndsOnTheErrorPathSilently) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
 }
 
+// A RegScan.CMD the batch step refused (not written whole, or found not the
+// user's) is not this run's: the fallback never runs it.
+TEST_F(MainRunTest, TheFallbackScanRunsOnlyARegScanTheRunMadeAndHolds) {
+  const std::string regScan = kRunFolder + "RegScan.CMD";
+  const std::function<void(test::FakePlatform&)> refusals[] = {
+      [&](test::FakePlatform& q) { q.fs.cutOff.insert(regScan); },
+      [&](test::FakePlatform& q) { q.fs.owners[regScan] = "S-1-5-21-9"; },
+  };
+  for (const auto& refuse : refusals) {
+    test::FakePlatform q;
+    refuse(q);
+    RunSequence(q.os).Main();
+    EXPECT_TRUE(q.processes.started.empty());
+    EXPECT_EQ(q.ui.events, AfterTheWaits({}));
+    const std::string log = q.text(kLog);
+    EXPECT_NE(log.find("\tBatMakeRun\t"), std::string::npos) << log;
+  }
+}
+
 TEST_F(MainRunTest, DumpPresentAfterTheFirstWaitSkipsTheFallbackScan) {
   dump("\r\nHKEY_LOCAL_MACHINE\\x\r\n");
   RunSequence(p.os).Main();
@@ -175,7 +194,7 @@ TEST_F(MainRunTest, SaveIsMadeInTheCurrentFolderAndTheLogGoesBesideTheProgram) {
 
 // A confirmed run to its end, over a machine that answers every query.
 struct NormalEndTest : MainRunTest {
-  const std::string record = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp";
+  const std::string record = kRunFolder + "WKP1A2B.tmp";  // in the run's own folder
   std::string recordAtExplorer;  // the working record file as Explorer starts
   bool recordPresentAtExplorer = false;
 
@@ -277,24 +296,40 @@ TEST_F(NormalEndTest, AFolderThatExistsIsNeverTakenOver) {
 }
 
 // No folder of its own, no run: never one it did not make (or that, made
-// with the user's own descriptor, is not found the user's), and a refusal is
-// not tried again under other names.
-TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
+// with the user's own descriptor, is not found the user's alone), and a
+// refusal is not tried again under other names. The user is told why.
+TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsAndSaysWhy) {
+  const std::string folder = kRunFolder.substr(0, kRunFolder.size() - 1);
   struct Case {
     const char* what;
     std::function<void(test::FakePlatform&)> arrange;
     std::size_t mkdirs;
+    std::string why;
   };
   const Case cases[] = {
-      {"refused", [](test::FakePlatform& q) { q.fs.folders.erase(kTemp.substr(0, kTemp.size() - 1)); }, 1},
+      {"refused", [](test::FakePlatform& q) { q.fs.folders.erase(kTemp.substr(0, kTemp.size() - 1)); }, 1,
+       "パスが見つかりません。"},
       {"every name taken",
        [](test::FakePlatform& q) {
          q.system.randomStep = 0;
          q.fs.addFile(kRunFolder + "RegScan.CMD", "planted");
        },
-       8},
-      {"owned by another",
-       [](test::FakePlatform& q) { q.fs.owners[kRunFolder.substr(0, kRunFolder.size() - 1)] = "S-1-5-32-544"; }, 1},
+       8, "作業フォルダーを作成できません。同じ名前のフォルダーが既にあります。"},
+      {"owned by another", [&](test::FakePlatform& q) { q.fs.owners[folder] = "S-1-5-32-544"; }, 1,
+       "作成したはずのファイルの所有者が違います。 (" + kTemp + ")"},
+      {"a temporary folder on FAT", [&](test::FakePlatform& q) { q.fs.accessLists[folder] = ""; }, 1,
+       "アクセス権を保てないドライブ (FAT、exFAT など) にあります。 (" + kTemp + ")"},
+      {"open to every user",
+       [&](test::FakePlatform& q) {
+         q.fs.accessLists[folder] = "D:P(A;OICI;FA;;;" + test::kUserSid + ")(A;OICI;0x1200a9;;;BU)";
+       },
+       1, "作成したはずのファイルに、ほかのユーザーが使えるアクセス権があります。 (" + kTemp + ")"},
+      {"taking what the parent allows",
+       [&](test::FakePlatform& q) {
+         q.fs.accessLists[folder] = "D:AI(D;OICI;FA;;;WD)(A;OICI;FA;;;SY)(A;OICIID;0x1301bf;;;S-1-5-32-545)";
+       },
+       1,
+       "作成したはずのファイルに、ほかのユーザーが使えるアクセス権があります。 (" + kTemp + ")"},
   };
   for (const Case& c : cases) {
     test::FakePlatform q;
@@ -302,13 +337,15 @@ TEST_F(MainRunTest, WithoutAFolderOfItsOwnTheRunEndsOnTheErrorPath) {
     ScanWrites(q, "\r\n");
     RunSequence(q.os).Main();
     EXPECT_TRUE(q.processes.started.empty()) << c.what;
-    EXPECT_TRUE(q.ui.events.empty()) << c.what;
+    EXPECT_EQ(q.ui.events, (std::vector<std::string>{"box インベントリ収集: 作業フォルダーを安全に作成できないため、"
+                                                     "データ収集を中止しました。\n" + c.why}))
+        << c.what;
     const auto mkdirs = std::count_if(q.fs.log.begin(), q.fs.log.end(),
                                       [](const std::string& e) { return e.rfind("mkdir " + kTemp, 0) == 0; });
     EXPECT_EQ(static_cast<std::size_t>(mkdirs), c.mkdirs) << c.what;
-    const std::string log = q.text(kLog);
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << c.what << log;
-    EXPECT_NE(log.find("\tMain\t"), std::string::npos) << c.what << log;
+    EXPECT_EQ(q.text(kLog), "2026/12/06 09:05:07 \tPC01\tMain\t\t\t\t\t\t\t\t" + c.why + "\r\n") << c.what;
+    // One it made but may not use goes again; a planted one stays as it was.
+    EXPECT_EQ(q.fs.folderExists(kRunFolder), q.system.randomStep == 0) << c.what;
     if (q.system.randomStep == 0) {
       EXPECT_EQ(q.fs.content(kRunFolder + "RegScan.CMD"), "planted");
     }

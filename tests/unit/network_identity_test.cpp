@@ -6,7 +6,8 @@
 namespace th {
 namespace {
 
-const std::string kScratch = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2C.tmp";
+// In the run's private folder, beside the record file, never in the shared temporary folder itself.
+const std::string kScratch = std::string(test::RecordRun::kWorkingFolder) + "WKP1A2C.tmp";
 
 struct GetPCNameTest : ::testing::Test, test::RecordRun {
   GetPCNameTest() {
@@ -60,8 +61,8 @@ TEST_F(GetPCNameTest, HostnameCommandLastItsFirstNonEmptyLineAndTheScratchFileGo
 
 // cmd would expand %OS% inside the quotes and redirect into another folder.
 TEST_F(GetPCNameTest, ATemporaryFolderHoldingPercentIsEnteredInsteadOfNamed) {
-  const std::string temp = "C:\\Users\\a%OS%b\\Temp\\";
-  p.fs.temp = temp;
+  const std::string temp = "C:\\Users\\a%OS%b\\Temp\\TH-0123456789ABCDEF\\";
+  ctx.workingFolder = temp;
   p.fs.addFolder(temp);
   p.processes.onStart = [&](const std::string&) {
     p.fs.files[p.fs.full(temp + "WKP1A2C.tmp")] = "host-pct\r\n";

@@ -3,16 +3,20 @@
 they import is a KnownDLL (which Windows maps from the system folder whatever
 lies beside the program), or COMCTL32, which the embedded manifest binds to
 the system's side-by-side copy; and the first statement of their entry point
-restricts every later DLL load to the system folder. A manifest names the program's own processor; the client is
-terminal-server aware. They start on Windows 7 SP1 without KB2533623: no import is newer (UNGUARDED, or declared
-by the SDK's headers only for a later _WIN32_WINNT, or a function of the TPM service) and the PE subsystem version is at most
-6.1.
+restricts every later DLL load to the system folder. No import is one that a
+KnownDLL forwards to a DLL outside them (FORWARDED): the loader would resolve it
+before that first statement, by the search that starts beside the program; a
+program built here to import one must be refused (the check's own planted case).
+A manifest names the program's own processor; the client is terminal-server aware. They start on Windows 7 SP1
+without KB2533623: no import is newer (UNGUARDED, or declared by the SDK's headers only for a later _WIN32_WINNT,
+or a function of the TPM service) and the PE subsystem version is at most 6.1.
 
 usage: check_dll_loading.py OBJDUMP CC EXE:SOURCE:ENTRY...
 """
 import re
 import subprocess
 import sys
+import tempfile
 from pathlib import Path
 
 # HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs of Windows 10
@@ -32,6 +36,19 @@ UNGUARDED = {
 # The TPM service's functions (tbs.dll): Windows 7 lacks Tbsi_GetDeviceInfo, and the SDK declares none of them
 # for Windows 7 that the program may use; they are looked up at run time, their DLL loaded by full path.
 TBS_FUNCTION = re.compile(r"Tbsip?_\w+")
+# Exports of KnownDLLs that Windows forwards to DLLs outside them (ADVAPI32's RtlGenRandom and memory encryption to
+# CRYPTBASE, its CryptoAPI functions to CRYPTSP since Windows 8): the forwarded-to DLL is loaded by the search order.
+FORWARDED = {
+    ("advapi32.dll", "SystemFunction036"): "cryptbase.dll",
+    ("advapi32.dll", "SystemFunction040"): "cryptbase.dll",
+    ("advapi32.dll", "SystemFunction041"): "cryptbase.dll",
+    ("advapi32.dll", "CryptAcquireContextA"): "cryptsp.dll",
+    ("advapi32.dll", "CryptAcquireContextW"): "cryptsp.dll",
+    ("advapi32.dll", "CryptGenRandom"): "cryptsp.dll",
+    ("advapi32.dll", "CryptReleaseContext"): "cryptsp.dll",
+}
+# A program that imports RtlGenRandom (ADVAPI32's SystemFunction036), as the client once did.
+PLANTED = "#include <windows.h>\n#include <ntsecapi.h>\nint main(void) { char b[8]; return !RtlGenRandom(b, 8); }\n"
 COMMON_CONTROLS = b"Microsoft.Windows.Common-Controls"
 # By objdump's name of the PE format: Windows refuses a manifest naming another processor.
 MANIFEST_ARCH = {"pei-x86-64": b"amd64", "pei-i386": b"x86"}
@@ -41,6 +58,34 @@ FIRST_CALL = "th::win32::RestrictDllSearchToSystemFolder();"
 def imports(objdump, exe):
     text = subprocess.run([objdump, "-p", exe], check=True, capture_output=True, text=True).stdout
     return [m.lower() for m in re.findall(r"DLL Name: (\S+)", text)], text
+
+
+def named_imports(listing):
+    """(dll, function) of each import by name: a tab, the hint table's offset, a tab, the hint, the name, under the
+    DLL Name line it follows."""
+    found, dll = [], None
+    for line in listing.splitlines():
+        if m := re.match(r"\s*DLL Name: (\S+)$", line):
+            dll = m.group(1).lower()
+        elif dll and (m := re.match(r"^\t[0-9a-f]+\t\s*\d+\s+(\w+)$", line)):
+            found.append((dll, m.group(1)))
+    return found
+
+
+def forwarded(exe, listing):
+    return [f"{exe}: imports {dll}'s {name}, which Windows forwards to {FORWARDED[(dll, name)]}, no KnownDLL: loaded "
+            "before the first statement, from beside the program if one is there"
+            for dll, name in named_imports(listing) if (dll, name) in FORWARDED]
+
+
+def planted_refused(objdump, cc):
+    """The check refuses a program built to import a forwarded function."""
+    with tempfile.TemporaryDirectory() as folder:
+        exe = Path(folder) / "planted.exe"
+        subprocess.run([cc, "-x", "c", "-", "-o", str(exe), "-ladvapi32"], input=PLANTED, text=True, check=True)
+        return forwarded(exe, imports(objdump, exe)[1]) == [
+            f"{exe}: imports advapi32.dll's SystemFunction036, which Windows forwards to cryptbase.dll, no KnownDLL: "
+            "loaded before the first statement, from beside the program if one is there"]
 
 
 def declared(cc, winnt):
@@ -64,8 +109,8 @@ def first_statement(source, entry):
 def problems(objdump, exe, source, entry, newer):
     found = []
     dlls, listing = imports(objdump, exe)
-    # Imports by name: a tab, the hint table's offset, a tab, the hint, the name.
-    named = re.findall(r"^\t[0-9a-f]+\t\s*\d+\s+(\w+)$", listing, re.MULTILINE)
+    named = [name for _, name in named_imports(listing)]
+    found += forwarded(exe, listing)
     found += [f"{exe}: imports {name}, which Windows 7 SP1 lacks" for name in named
               if name in newer or TBS_FUNCTION.fullmatch(name)]
     version = re.search(r"MajorSubsystemVersion\s+(\d+)\s+MinorSubsystemVersion\s+(\d+)", listing)
@@ -101,6 +146,8 @@ def main(argv):
     for target in targets:
         exe, source, entry = target.rsplit(":", 2)
         found += problems(objdump, exe, source, entry, newer)
+    if not planted_refused(objdump, cc):
+        found.append("the check does not refuse a program that imports a forwarded function")
     for p in found:
         print(p)
     print("ok" if not found else f"{len(found)} problem(s)")

@@ -10,6 +10,7 @@
 #include "collect/key_block.h"
 #include "collect/record_file.h"
 #include "run/collection.h"
+#include "run/working_files.h"
 #include "platform/win32/unicode.h"
 #include "platform/win32/win_platform.h"
 #include "support/error_log.h"
@@ -53,14 +54,17 @@ struct CollectorsUnderWine : ::testing::Test {
   platform::Platform os = services.with(ui);
   RunContext ctx{os};
   bool saveExisted = false;
+  WorkingFiles files;  // the run's private folder, where the record file is made
 
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    files = ClaimWorkingFiles(ctx);
     saveExisted = fs.folderExists(ResolvePath(os, ".\\SAVE\\"));
     SetLogFile(ctx, fs.tempFolder() + "th_collectors_" + std::to_string(GetCurrentProcessId()) + ".log");
   }
   void TearDown() override {
     DeleteFiles(os, ctx.recordFilePath);
+    DeleteWorkingFiles(ctx, files);
     DeleteFiles(os, ctx.log.path);
     if (!saveExisted) RemoveDirectoryW(Wide(ResolvePath(os, ".\\SAVE\\")).c_str());
     CoUninitialize();
@@ -74,6 +78,30 @@ struct CollectorsUnderWine : ::testing::Test {
     return out;
   }
 };
+
+// The record file and the scratch files are made in the run's own folder,
+// which is held, the user's, and open to nobody else (the user, SYSTEM and
+// the administrators only). What is made in it takes that on from it on
+// Windows; Wine answers for a file from its Unix mode, so only the folder's
+// own list is read back there.
+TEST_F(CollectorsUnderWine, WorkingFilesAreMadeInTheRunsPrivateFolder) {
+  const std::string user = services.system.userSid(), temp = fs.tempFolder();
+  ASSERT_EQ(ctx.workingFolder, files.folder);
+  EXPECT_EQ(files.folder.rfind(temp + "TH-", 0), 0u) << files.folder;
+  EXPECT_FALSE(MoveFileExW(Wide(files.folder).c_str(), Wide(temp + "th moved").c_str(), 0));  // held
+  const std::string made = MakeTempFile(ctx, "WKP");
+  EXPECT_EQ(FolderPart(made), files.folder);
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  for (const std::string& path : {files.folder, made}) {
+    if (wine && path == made) continue;
+    auto held = fs.hold(path);
+    ASSERT_TRUE(held.done()) << held.outcome.failure;
+    const std::string access = held.value->access();
+    EXPECT_FALSE(OpenToOthers(access, user)) << path << " " << access;
+    EXPECT_EQ(held.value->owner(), user) << path;
+  }
+  DeleteFiles(os, made);
+}
 
 TEST_F(CollectorsUnderWine, ARunsRecordsHaveTheirShape) {
   ctx.rec.Key = "abc-05-0012";

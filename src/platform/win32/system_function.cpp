@@ -9,7 +9,9 @@ ScopedLibrary LoadSystemLibrary(const wchar_t* dll) {
   const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return ScopedLibrary();
   const std::wstring path = std::wstring(folder, length) + L"\\" + dll;
-  return ScopedLibrary(LoadLibraryExW(path.c_str(), nullptr, 0));
+  // What the DLL needs in turn is looked for in its own folder first (the
+  // altered search order), even where Windows 7 lacks SetDefaultDllDirectories.
+  return ScopedLibrary(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
 platform::Unread UnreadFromError(DWORD error) {

@@ -143,6 +143,22 @@ class WinHold : public platform::Hold {
     while (const DWORD n = ReadChunk(h_, buffer, sizeof buffer)) bytes.append(buffer, n);
     return bytes;
   }
+  std::string access() override {
+    DWORD flags = 0;
+    if (!GetVolumeInformationByHandleW(h_.get(), nullptr, 0, nullptr, nullptr, &flags, nullptr, 0)) ThrowLastError();
+    if (!(flags & FILE_PERSISTENT_ACLS)) return platform::kNoAccessList;
+    ScopedLocalMemory descriptor;
+    const DWORD e = GetSecurityInfo(h_.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                                    nullptr, descriptor.put());
+    if (e != ERROR_SUCCESS) ThrowError(e);
+    ScopedLocalMemory text;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.get(), SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION,
+                                                              reinterpret_cast<LPWSTR*>(text.put()), nullptr)) {
+      ThrowLastError();
+    }
+    return Utf8(static_cast<const wchar_t*>(text.get()));
+  }
 
  private:
   ScopedHandle h_;
@@ -166,6 +182,7 @@ class WinNewCopy : public platform::NewCopy {
     }
     return Done();
   }
+  FileOutcome flush() override { return Checked(FlushFileBuffers(h_.get())); }
   bool sameContents(const std::string& source) override {
     const ScopedHandle theSource = OpenToCompare(source);
     Rewind(h_);
@@ -175,6 +192,7 @@ class WinNewCopy : public platform::NewCopy {
     FILE_DISPOSITION_INFO remove = {TRUE};
     return Checked(SetFileInformationByHandle(h_.get(), FileDispositionInfo, &remove, sizeof remove));
   }
+  FileOutcome close() override { return Checked(CloseHandle(h_.release())); }
 
  private:
   ScopedHandle h_;
@@ -255,13 +273,20 @@ platform::FileValue<std::unique_ptr<platform::Hold>> WinFileSystem::hold(const s
   // Shared for reading only: no other open may write, rename (which asks for
   // delete access) or delete. A folder also lets files be made in it: the
   // run's own listing is written there while it is held.
+  // A link or junction is opened as itself, never as what it points to.
   const std::wstring w = Wide(path);
   const DWORD attributes = GetFileAttributesW(w.c_str());
   const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   ScopedHandle h(CreateFileW(w.c_str(), GENERIC_READ, folder ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ,
-                             nullptr, OPEN_EXISTING, folder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL,
+                             nullptr, OPEN_EXISTING,
+                             (folder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL) | FILE_FLAG_OPEN_REPARSE_POINT,
                              nullptr));
   if (!h) return {Outcome(GetLastError()), nullptr};
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(h.get(), &info)) return {Outcome(GetLastError()), nullptr};
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    return {{FileResult::kDenied, "別の場所へのリンク (リパース ポイント) です。たどらずに中止しました。"}, nullptr};
+  }
   return {Done(), std::make_unique<WinHold>(std::move(h))};
 }
 
@@ -271,6 +296,12 @@ FileOutcome WinFileSystem::removeFolder(const std::string& path) {
 
 FileOutcome WinFileSystem::moveFile(const std::string& from, const std::string& to) {
   return Checked(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0));
+}
+
+FileOutcome WinFileSystem::replaceFile(const std::string& from, const std::string& to) {
+  // Not ReplaceFile: it would give the new file the replaced one's owner,
+  // access list and identity (and so its other names).
+  return Checked(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 std::vector<std::string> WinFileSystem::search(const std::string& pattern) {

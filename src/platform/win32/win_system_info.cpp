@@ -1,12 +1,12 @@
 #include "platform/win32/win_system_info.h"
 
 #include <windows.h>
-#include <ntsecapi.h>
 
 #include <vector>
 
 #include "platform/failure.h"
 #include "platform/win32/scoped_handle.h"
+#include "platform/win32/system_random.h"
 #include "platform/win32/unicode.h"
 
 namespace th::win32 {
@@ -42,8 +42,7 @@ std::optional<std::string> WinSystemInfo::environment(const std::string& name) {
 
 std::uint64_t WinSystemInfo::randomNumber() {
   std::uint64_t n = 0;
-  // RtlGenRandom lives in ADVAPI32, a KnownDLL, unlike BCrypt.
-  if (!RtlGenRandom(&n, sizeof n)) ThrowError(ERROR_GEN_FAILURE);
+  SystemRandom(&n, sizeof n);
   return n;
 }
 

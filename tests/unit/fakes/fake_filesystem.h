@@ -46,6 +46,13 @@ class FakeFileSystem : public platform::FileSystem {
   std::function<void(const std::string& from)> beforeMove;  // acts out another program's doing meanwhile
   std::map<std::string, std::string> securityDescriptors;  // full path -> the SDDL it was made with
   std::map<std::string, std::string> owners;  // full path -> owner SID, where it is not kUserSid
+  // full path -> its access list as SDDL, where it is not the one it was made with
+  std::map<std::string, std::string> accessLists;
+  // Targets a replacing rename is refused for, and how (a file open in a viewer that shares
+  // deleting may be renamed but not replaced: kDenied).
+  std::map<std::string, platform::FileResult> replaceRefused;
+  // Steps of the run's new copies that fail ("flush", "close"); a failed close leaves the file.
+  std::map<std::string, platform::FileResult> failingCopySteps;
   // Full paths held open (with how many holds): writing, renaming and
   // deleting them is refused as held, as the system's share modes refuse it.
   std::map<std::string, int> held;
@@ -237,6 +244,26 @@ class FakeFileSystem : public platform::FileSystem {
     if (!folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
     files[t] = std::move(files[f]);
     files.erase(f);
+    moveOwner(f, t);
+    return {};
+  }
+  void moveOwner(const std::string& f, const std::string& t) {
+    owners.erase(t);
+    if (auto it = owners.find(f); it != owners.end()) owners[t] = owners.extract(it).mapped();
+  }
+  platform::FileOutcome replaceFile(const std::string& from, const std::string& to) override {
+    const std::string f = full(from), t = full(to);
+    log.push_back("replace " + f + " -> " + t);
+    if (beforeMove) beforeMove(f);
+    if (!files.count(f)) return {platform::FileResult::kMissing, "ファイルが見つかりません。"};
+    if (auto r = refusal({f, t})) return *r;
+    if (isHeld(f) || isHeld(t)) return Outcome(platform::FileResult::kHeld);
+    if (auto it = replaceRefused.find(t); it != replaceRefused.end()) return Outcome(it->second);
+    if (folders.count(t)) return Outcome(platform::FileResult::kDenied);
+    if (!folders.count(parent(t))) return Outcome(platform::FileResult::kMissing);
+    files[t] = std::move(files[f]);
+    files.erase(f);
+    moveOwner(f, t);
     return {};
   }
   std::vector<std::string> search(const std::string& pattern) override {
@@ -295,6 +322,12 @@ class FakeFileSystem : public platform::FileSystem {
       return it == owner_.owners.end() ? kUserSid : it->second;
     }
     std::string contents() override { return owner_.files[path_]; }
+    std::string access() override {
+      if (auto it = owner_.accessLists.find(path_); it != owner_.accessLists.end()) return it->second;
+      auto made = owner_.securityDescriptors.find(path_);  // what it was made with, owner left out
+      if (made == owner_.securityDescriptors.end()) return "D:AI(A;ID;FA;;;" + kUserSid + ")";
+      return made->second.substr(made->second.find("D:"));
+    }
 
    private:
     FakeFileSystem& owner_;
@@ -310,6 +343,13 @@ class FakeFileSystem : public platform::FileSystem {
   class FakeCopy : public platform::NewCopy {
    public:
     FakeCopy(FakeFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+    platform::FileOutcome flush() override { return step("flush"); }
+    platform::FileOutcome close() override { return step("close"); }
+    platform::FileOutcome step(const std::string& name) {
+      owner_.log.push_back(name + " " + path_);
+      auto it = owner_.failingCopySteps.find(name);
+      return it == owner_.failingCopySteps.end() ? platform::FileOutcome{} : Outcome(it->second);
+    }
     bool sameContents(const std::string& source) override {
       const std::string s = owner_.full(source);
       if (!owner_.files.count(s) || owner_.unreadable.count(s) || owner_.unreadable.count(path_)) {

@@ -12,7 +12,9 @@
 namespace th::test {
 
 struct RecordRun {
-  static constexpr const char* kRecordFile = "C:\\Users\\user\\AppData\\Local\\Temp\\WKP1A2B.tmp";
+  // The run's private folder, as ClaimWorkingFiles makes it with the fake's first random number.
+  static constexpr const char* kWorkingFolder = "C:\\Users\\user\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\";
+  static constexpr const char* kRecordFile = "C:\\Users\\user\\AppData\\Local\\Temp\\TH-0123456789ABCDEF\\WKP1A2B.tmp";
   static constexpr const char* kLogFile = "C:\\Tools\\Inv\\Error.Log";
 
   FakePlatform p;
@@ -22,6 +24,8 @@ struct RecordRun {
     ctx.rec.Key = "abc-05-0012";
     ctx.rec.Renewalday = "2026/12/06";
     ctx.recordFilePath = kRecordFile;
+    ctx.workingFolder = kWorkingFolder;
+    p.fs.addFolder(kWorkingFolder);
     SetLogFile(ctx, kLogFile);
   }
 
