@@ -10,17 +10,6 @@
 
 namespace th::ledger {
 
-std::vector<std::string> RegisterColumns(Database& db) {
-  Statement s = db.prepare("SELECT value FROM meta WHERE key = 'register_columns'");
-  if (!s.step()) return {};
-  const auto columns = nlohmann::json::parse(s.text(0), nullptr, false);
-  std::vector<std::string> names;
-  if (columns.is_array()) {
-    for (const auto& c : columns) names.push_back(c.is_string() ? c.get<std::string>() : std::string());
-  }
-  return names;
-}
-
 namespace {
 
 bool CatalogueKnown(Database& db) {
@@ -132,12 +121,7 @@ void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSin
     fields.clear();
     for (int c = 0; c < plain; ++c) fields.push_back(s.text(c));
     if (table.registerColumns) {
-      const std::string extra = s.text(columns - 1);
-      const auto values = extra.empty() ? nlohmann::json::array() : nlohmann::json::parse(extra, nullptr, false);
-      for (std::size_t i = 0; i < *table.registerColumns; ++i) {
-        fields.push_back(values.is_array() && i < values.size() && values[i].is_string() ? values[i].get<std::string>()
-                                                                                          : std::string());
-      }
+      for (std::string& v : RegisterValues(s.text(columns - 1), *table.registerColumns)) fields.push_back(std::move(v));
     }
     row(fields);
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ledger/store/register_columns.h"
 #include "ledger/store/sqlite.h"
 
 namespace th::ledger {
@@ -39,9 +40,6 @@ struct ExportTable {
 // findings, licences and the PCs that have each product (sheets when a
 // catalogue is known), changes.
 std::vector<ExportTable> ExportTables(Database& db);
-
-// The register's further column names, as the last register gave them.
-std::vector<std::string> RegisterColumns(Database& db);
 
 // Calls `row` with every row of the table, all values as text, one per column.
 void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row);
