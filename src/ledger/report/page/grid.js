@@ -185,25 +185,28 @@ function rankAhead(grids) {
   };
   if (jobs.length) inBackground(slice);
 }
-// Every word typed must appear in some cell of the row; width and case of
-// letters are ignored (ＡＢＣ finds abc).
+// The query is a phrase, found within one cell as typed ("Windows 10" is
+// not "Windows 11" beside an address 10.x); phrases parted by 、 or , must
+// each be found. Width and case of letters are ignored (ＡＢＣ finds abc),
+// and a run of blanks is one blank.
+const phrase = t => fold(t).replace(/\s+/g, ' ');
 Grid.prototype.prepare = function () {
-  if (!this.haystack) this.haystack = this.rows.map(r => fold(r.join('\u0001')));
+  if (!this.haystack) this.haystack = this.rows.map(r => phrase(r.join('\u0001')));
 };
 Grid.prototype.filter = function (query) {
   this.prepare();
-  const folded = fold(query);
+  const folded = phrase(query);
   // Typing on only drops rows: a query that extends the last one searches
   // the last one's rows.
   const from = this.folded != null && folded.startsWith(this.folded) ? this.shown : this.order;
   this.query = query;
   this.folded = folded;
-  const words = folded.split(/\s+/).filter(w => w);
+  const terms = folded.split(/[、,]/).map(t => t.trim()).filter(t => t);
   const only = this.only;
-  this.shown = !words.length && !only ? this.order : from.filter(i => {
+  this.shown = !terms.length && !only ? this.order : from.filter(i => {
     if (only && !only.has(i)) return false;
     const h = this.haystack[i];
-    for (const w of words) if (h.indexOf(w) < 0) return false;
+    for (const t of terms) if (h.indexOf(t) < 0) return false;
     return true;
   });
   this.container.scrollTop = 0;

@@ -30,6 +30,11 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   });
   let lastNew = 0;
   const newPcs = new Set(D.newPcs.map(step => (lastNew += step)));  // sent as differences
+  // An older number of a PC now reported under another is that PC: counted
+  // once, under the number it is reported under now.
+  const currentRow = new Map(D.older || []);
+  const currentOf = i => (currentRow.has(i) ? currentRow.get(i) : i);
+  const pcCountOf = rows => new Set([...rows].map(currentOf)).size;
   // The catalogue's products: [product, publisher, kind, kind title, owned,
   // installed, balance, end of support]; the names and captions they cover.
   const L = D.licences || [];
@@ -49,12 +54,13 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     const last = D.lastImport;
     replace(document.getElementById('stamp'),
       '作成日時 ' + D.now + (last ? '　最終取り込み ' + text(last.startedAt) : ''));
-    const reported = pcs.length;
+    // The register's share: its numbers some PC reported, each PC once.
+    const reported = pcs.length - currentRow.size, ofRegister = D.reportedOfRegister;
     const cards = [D.expected == null
       ? card('報告済みのPC', fmt(reported) + ' 台', '台帳なし（--register で予定台数を表示）')
-      : card('報告済みのPC', fmt(reported) + ' 台', '台帳の ' + fmt(D.expected) + ' 台中 ' +
-        Math.round(reported * 100 / D.expected) + '%', reported / D.expected)];
-    cards.push(card('前回の取り込みで新規', fmt(newPcs.size) + ' 台', last ? text(last.startedAt) : null));
+      : card('報告済みのPC', fmt(reported) + ' 台', '台帳の ' + fmt(D.expected) + ' 台中 ' + fmt(ofRegister) + ' 台（' +
+        Math.round(ofRegister * 100 / D.expected) + '%）', ofRegister / D.expected)];
+    cards.push(card('前回の取り込みで新規', fmt(pcCountOf(newPcs)) + ' 台', last ? text(last.startedAt) : null));
     if (last) {
       cards.push(card('最終取り込み', fmt(last.filesRead) + ' ファイル',
         '新規 ' + fmt(last.newPcs) + '　更新 ' + fmt(last.updatedPcs) + '　取込不可 ' + fmt(last.rejected)));
@@ -68,27 +74,38 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     if (!D.findings.length) replace(findings, el('p', { className: 'none' }, '検出事項はありません。'));
     else replace(findings, ...D.findings.map(findingDetails));
 
+    replace(document.getElementById('departments'), departmentTable());
     replace(document.getElementById('per-day'),
       D.perDay.length ? columnChart(everyDay(D.perDay)) : el('p', { className: 'none' }, 'まだ報告がありません。'));
   }
 
   // A kind's items as a table; thousands of them (a large ledger's every PC)
   // as a grid like the PC table, made when first opened.
+  // Those that set the ledger's exit status (4) are marked 要対応; numbers
+  // no PC reported show the register's columns, to find the PC by.
   const FINDING_HEADS = ['管理番号', 'ファイル', '詳細'];
   function findingDetails(f) {
     const details = el('details', { className: 'finding', 'data-kind': f.kind },
-      el('summary', null, f.title, el('span', { className: 'n' }, fmt(f.items.length) + ' 件')));
+      el('summary', null, f.title, el('span', { className: 'n' }, fmt(f.items.length) + ' 件'),
+        f.attention ? el('span', { className: 'attention' }, '要対応') : null));
+    const unreported = f.kind === 'not_reported';
+    const heads = unreported ? [FINDING_HEADS[0], ...extraNames, FINDING_HEADS[2]] : FINDING_HEADS;
+    const cells = ([number, file, detail, extra]) => (unreported
+      ? [number, ...extraNames.map((_, k) => text(parseList(extra)[k])), text(detail)] : [number, text(file), text(detail)]);
     if (f.items.length <= 500) {
-      details.append(plainTable(FINDING_HEADS, f.items.map(([number, file, detail]) =>
-        [number == null ? '' : pcLink(number), text(file), text(detail)])));
+      details.append(plainTable(heads, f.items.map(item => {
+        const row = cells(item);
+        row[0] = item[0] == null ? '' : pcLink(item[0]);
+        return row;
+      })));
       return details;
     }
     details.addEventListener('toggle', () => {
       if (!details.open || details.lastChild.tagName === 'DIV') return;
       const container = el('div', { className: 'grid list', style: 'height:600px' });
       details.append(container);
-      new Grid(container, [[FINDING_HEADS[0], 130], [FINDING_HEADS[1], 300], [FINDING_HEADS[2], 400]],
-        f.items.map(item => item.map(text)), r => {
+      new Grid(container, heads.map((h, k) => [h, k ? (k === heads.length - 1 ? 400 : 300) : 130]),
+        f.items.map(item => cells(item).map(text)), r => {
           const k = pcIndex.get(f.items[r][0]);
           if (k !== undefined) showPc(k);
         }).render();
@@ -103,10 +120,24 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     return el('a', { className: 'pc', onclick: () => showPc(i) }, number);
   }
 
+  // The register's numbers by its department column, the PCs that reported
+  // under them and those not reported; then the PCs under numbers it lacks.
+  function departmentTable() {
+    if (!D.departments) return el('p', { className: 'none' }, '台帳がないか、台帳に部署の列がありません。');
+    return el('table', { className: 'plain departments' },
+      el('thead', null, el('tr', null, ...[D.departmentColumn, '台帳の台数', '報告済み', '未報告'].map(h => el('th', null, h)))),
+      el('tbody', null, ...D.departments.map(([name, registered, reported, missing]) => el('tr', null,
+        el('td', null, name == null ? '（台帳にない管理番号）' : name === '' ? '（空欄）' : name),
+        el('td', { className: 'num' }, registered < 0 ? '' : fmt(registered)), el('td', { className: 'num' }, fmt(reported)),
+        el('td', { className: missing ? 'num missing' : 'num' }, registered < 0 ? '' : fmt(missing))))));
+  }
+
   // ----- charts -----
+  // PCs by a value, an older number of a PC not counted again.
   function countBy(keyOf, order) {
     const counts = new Map();
-    for (const p of pcs) {
+    for (const [i, p] of pcs.entries()) {
+      if (currentRow.has(i)) continue;
       const k = keyOf(p);
       counts.set(k, (counts.get(k) || 0) + 1);
     }
@@ -177,8 +208,13 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
       el('p', { className: 'note' }, '収集日時 ' + text(p[COL.collectedAt]) + '　ファイル ' + text(p[COL.fileName]))];
     body.push(el('h4', null, '前回の収集からの変更'));
     const change = D.changes[i];
+    if (currentRow.has(i)) {
+      body.push(el('p', { className: 'note' }, 'このPCは現在、管理番号 ' + pcs[currentRow.get(i)][COL.number] + ' で報告されています。'));
+    }
     if (!change) {
       body.push(el('p', { className: 'none' }, 'この管理番号の収集は今回が初めてです。'));
+    } else if (change[1] === false) {
+      body.push(el('p', { className: 'none' }, 'この管理番号の前回の収集（' + change[0] + '）は別のPCのものです。変更として比べません。'));
     } else {
       const [at, values, added, removed] = change;
       body.push(el('p', null, '前回の収集日時 ' + at));
@@ -306,7 +342,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     const rows = productInstalls(p);
     const container = el('div', { className: 'grid list', style: 'height:' + Math.min(600, (rows.length + 1) * ROW_H + 4) + 'px' });
     openDialog([el('h3', null, l[LC.product]), el('p', null, [l[LC.kindTitle], l[LC.publisher] && '発行元 ' + l[LC.publisher],
-      l[LC.owned] == null ? null : '保有 ' + fmt(l[LC.owned]), '導入 ' + fmt(new Set(rows.map(r => r[0])).size) + ' 台',
+      l[LC.owned] == null ? null : '保有 ' + fmt(l[LC.owned]), '導入 ' + fmt(pcCountOf(rows.map(r => r[0]))) + ' 台',
       '（licence_installs.csv・ブックのライセンス明細と同じ一覧）'].filter(x => x).join('　')), container], 'pcs');
     new Grid(container, [['管理番号', 130], ['コンピュータ名', 180], ['使用者', 160], ['ソフトウェア名', 300], ['バージョン', 140]],
       rows.map(r => r.slice(1)), i => showPc(rows[i][0])).render();
@@ -325,7 +361,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
 
   function catalogueCards() {
     const items = kind => (D.findings.find(f => f.kind === kind) || { items: [] }).items;
-    const pcCount = kind => new Set(items(kind).map(i => i[0])).size;
+    const pcCount = kind => new Set(items(kind).map(([number]) => (pcIndex.has(number) ? currentOf(pcIndex.get(number)) : number))).size;
     const noCatalogue = L.length ? null : 'カタログなし（--catalogue で指定）';
     const linked = (node, kind, open) => {
       node.classList.add('link');
