@@ -34,10 +34,11 @@ set(ALLOWED_ledger/records   ledger/records ${ALLOWED_ledger/text})
 set(ALLOWED_ledger/store     ledger/store ${ALLOWED_ledger/records})
 set(ALLOWED_ledger/checks    ledger/checks ${ALLOWED_ledger/store})
 set(ALLOWED_ledger/catalogue ledger/catalogue ${ALLOWED_ledger/store})
-set(ALLOWED_ledger/import    ledger/import ledger/checks ledger/catalogue ${ALLOWED_ledger/store})
+set(ALLOWED_ledger/win11     ledger/win11 ${ALLOWED_ledger/checks})
+set(ALLOWED_ledger/import    ledger/import ledger/checks ledger/catalogue ledger/win11 ${ALLOWED_ledger/store})
 set(ALLOWED_ledger/exports   ledger/exports ${ALLOWED_ledger/store})
 set(ALLOWED_ledger/report    ledger/report ${ALLOWED_ledger/store})
-set(ALLOWED_ledger           ledger ledger/import ledger/checks ledger/catalogue ledger/exports ledger/report
+set(ALLOWED_ledger           ledger ledger/import ledger/checks ledger/catalogue ledger/win11 ledger/exports ledger/report
                              ${ALLOWED_ledger/store})
 # The portable core never sees the Windows headers.
 set(PORTABLE platform platform/posix shared support forms collect run)

@@ -137,9 +137,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                              "ソフトウェアのカタログ（CSV または TAB 区切り） / software catalogue (CSV or TAB-separated)")
                   ->check(CLI::ExistingFile)
                   ->option_text("FILE");
+  auto* prices = app.add_option("--prices", o.pricesFile,
+                                "Windows 11 移行の単価表（区分,単価） / the Windows 11 plan's price list (category,price)")
+                    ->check(CLI::ExistingFile)
+                    ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
                              "pcs.csv, software.csv, installs.csv, findings.csv, licences.csv, licence_installs.csv,"
-                             " changes.csv と"
+                             " changes.csv, win11.csv と"
                              " inventory.xlsx を書き出すフォルダー / folder for the exports")
                   ->option_text("DIR");
   auto* xlsx = app.add_option("--xlsx", o.xlsxFile, "Excel ブックだけを書き出す / write the Excel workbook alone")
@@ -167,7 +171,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
   std::vector<std::string> reversed(args.rbegin(), args.rend() - 1);  // CLI11 takes them last first
   try {
     app.parse(reversed);
-    if (o.paths.empty() && !*reg && !*cat && !*exp && !*xlsx && !*glpi && o.forget.empty() && !o.showSettings &&
+    if (o.paths.empty() && !*reg && !*cat && !*prices && !*exp && !*xlsx && !*glpi && o.forget.empty() && !o.showSettings &&
         !*stale) {
       throw CLI::ValidationError("PATH", "記録ファイルまたはフォルダーを指定してください / give a PATH");
     }
@@ -223,6 +227,12 @@ int RunLedger(const Options& o, platform::CodePage& codePage, std::ostream& out,
       request.catalogue = ParseCatalogue(bytes, codePage);
       request.catalogue->file = Utf8FromPath(PathFromUtf8(*o.catalogueFile).filename());
       for (const CatalogueProblem& p : request.catalogue->problems) err << "カタログ / catalogue " << ProblemText(p) << "\n";
+    }
+    if (o.pricesFile) {
+      std::string bytes;
+      if (!ReadWholeFile(PathFromUtf8(*o.pricesFile), bytes)) throw std::runtime_error("単価表を読めません / cannot read the price list");
+      request.prices = ParsePriceList(bytes, codePage);
+      for (const PriceProblem& p : request.prices->problems) err << "単価表 / price list " << PriceProblemText(p) << "\n";
     }
     ProgressBar bar(err);
     if (showProgress) request.progress = [&](std::size_t done, std::size_t total) { bar.update(done, total); };

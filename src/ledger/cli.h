@@ -25,6 +25,7 @@ struct Options {
   bool showSettings = false;
   std::optional<std::string> registerFile;
   std::optional<std::string> catalogueFile;
+  std::optional<std::string> pricesFile;  // the Windows 11 plan's price list
   std::optional<std::string> exportDir;  // the CSV files and inventory.xlsx
   std::optional<std::string> xlsxFile;   // the workbook alone
   std::optional<std::string> glpiDir;

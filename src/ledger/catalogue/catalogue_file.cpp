@@ -4,8 +4,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "ledger/records/register_file.h"
-#include "ledger/text/line_split.h"
+#include "ledger/records/spreadsheet_table.h"
 #include "ledger/text/spreadsheet_values.h"
 #include "ledger/text/text_fold.h"
 
@@ -75,21 +74,11 @@ std::string ProblemText(const CatalogueProblem& p) {
 }
 
 Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage) {
-  const std::string text = DecodeText(bytes, codePage);
-  std::vector<std::string_view> lines;
-  ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
-  std::size_t headerAt = 0;
-  while (headerAt < lines.size() && lines[headerAt].find_first_not_of(" \t,") == std::string_view::npos) ++headerAt;
-  if (headerAt == lines.size()) throw std::runtime_error("カタログが空です / the catalogue is empty");
-
-  const char separator = lines[headerAt].find('\t') != std::string_view::npos ? '\t' : ',';
+  const std::optional<SpreadsheetTable> table = ReadSpreadsheetTable(bytes, codePage);
+  if (!table) throw std::runtime_error("カタログが空です / the catalogue is empty");
   std::array<std::optional<std::size_t>, kColumns> at;
-  const std::vector<std::string> header = SplitCsvLine(lines[headerAt], separator);
-  for (std::size_t i = 0; i < header.size(); ++i) {
-    for (std::size_t c = 0; c < kColumns; ++c) {
-      if (!at[c] && (header[i] == kColumnNames[c].japanese || Lower(header[i]) == kColumnNames[c].english)) at[c] = i;
-    }
-  }
+  for (std::size_t c = 0; c < kColumns; ++c) at[c] = table->column(kColumnNames[c].japanese, kColumnNames[c].english);
+  const std::vector<std::string>& header = table->header;
   for (Column required : {kPattern, kProduct, kKind}) {
     if (!at[required]) {
       throw std::runtime_error(std::string("カタログの1行目に列がありません / the catalogue's first line lacks the column: ") +
@@ -99,13 +88,10 @@ Catalogue ParseCatalogue(std::string_view bytes, platform::CodePage& codePage) {
 
   Catalogue catalogue;
   std::map<std::string, std::size_t> productIndex;
-  for (std::size_t n = headerAt + 1; n < lines.size(); ++n) {
-    const int lineNumber = static_cast<int>(n + 1);
-    const std::vector<std::string> fields = SplitCsvLine(lines[n], separator);
+  for (const SpreadsheetTable::Line& line : table->lines) {
+    const int lineNumber = line.number;
+    const std::vector<std::string>& fields = line.fields;
     const auto field = [&](Column c) -> std::string { return at[c] && *at[c] < fields.size() ? fields[*at[c]] : ""; };
-    bool blank = true;
-    for (const std::string& f : fields) blank = blank && f.empty();
-    if (blank) continue;
     const auto problem = [&](Column c, const std::string& reason) {
       catalogue.problems.push_back({lineNumber, header[*at[c]], field(c), reason});
     };

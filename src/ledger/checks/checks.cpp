@@ -108,6 +108,11 @@ constexpr const char* kChecksAfterShared[] = {
     " SELECT 'older_numbers', current_number, current_file,"
     "        'UUID ' || uuid || ': 古い管理番号 ' || group_concat(number, ' ') || '（GLPIにはこの番号だけを送る）'"
     " FROM (SELECT * FROM (" LEDGER_OLDER_NUMBERS ") ORDER BY number) GROUP BY uuid ORDER BY current_number",
+    // Windows 11 where no updates are promised (the plan's own finding).
+    R"(INSERT INTO findings(kind, number, file, detail)
+       SELECT 'win11_unsupported', w.number, f.name, w.finding
+       FROM win11_plan w JOIN pcs p ON p.number = w.number JOIN collections c ON c.id = p.collection_id
+       JOIN files f ON f.id = c.file_id WHERE w.finding IS NOT NULL ORDER BY w.number)",
     R"(INSERT INTO findings(kind, number, file, detail)
        SELECT 'no_computer_name', p.number, f.name, 'コンピュータ名が空（GLPIには管理番号を名前として送る）'
        FROM pcs p JOIN collections c ON c.id = p.collection_id JOIN files f ON f.id = c.file_id

@@ -1,5 +1,6 @@
 #include "ledger/exports/export_tables.h"
 
+#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -7,6 +8,7 @@
 #include "ledger/store/collection_changes.h"
 #include "ledger/store/licence_installs.h"
 #include "ledger/store/pc_columns.h"
+#include "ledger/store/win11_plan.h"
 
 namespace th::ledger {
 
@@ -46,11 +48,41 @@ std::vector<ExportTable> ExportTables(Database& db) {
     const bool time = std::string_view(c.key) == "collected_at";
     pcs.columns.push_back({c.heading, time ? CellKind::DateTime : c.numeric ? N : T});
   }
+  // Win11判定 after the register's columns: scripts read the others by position.
   pcs.sql = "SELECT " + PcColumnsSql("s") +
-            ", r.extra FROM pc_summary s LEFT JOIN register r ON r.number = lower(s.number) ORDER BY s.number";
+            ", r.extra, coalesce(w.verdict, '') FROM pc_summary s LEFT JOIN register r ON r.number = lower(s.number)"
+            " LEFT JOIN win11_plan w ON w.number = s.number ORDER BY s.number";
   const std::vector<std::string> extra = RegisterColumns(db);
   const std::vector<CellKind> extraKinds = RegisterColumnKinds(db, extra.size());
   for (std::size_t i = 0; i < extra.size(); ++i) pcs.columns.push_back({extra[i], extraKinds[i]});
+  pcs.columns.push_back({"Win11判定", T});
+  pcs.afterRegister = 1;
+  ExportTable win11{"win11.csv", "", {{"管理番号", T}, {"コンピュータ名", T}, {"使用者", T}}, "", {}, {}};
+  for (std::size_t i = 0; i < extra.size(); ++i) win11.columns.push_back({extra[i], extraKinds[i]});
+  for (const char* heading : {"OS", "バージョン", "CPU", "メモリ(GB)", "システムドライブ(GB)", "TPM", "ファームウェア",
+                              "セキュアブート", "判定", "理由", "対処", "根拠", "概算費用", "収集日時"}) {
+    const std::string_view h = heading;
+    win11.columns.push_back({heading, h == "収集日時" ? D : h.find("(GB)") != h.npos || h == "概算費用" ? N : T});
+  }
+  win11.rows = [](Database& d, const ExportRowSink& row) {
+    const auto gb = [](const std::optional<double>& v) {
+      if (!v) return std::string();
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.1f", *v);
+      return std::string(buf);
+    };
+    std::vector<std::string> fields;
+    for (const Win11PlanRow& r : ReadWin11Plan(d)) {
+      fields = {r.number, r.computerName, r.user};
+      fields.insert(fields.end(), r.registerValues.begin(), r.registerValues.end());
+      for (std::string v : {r.os, r.osVersion, r.cpu, gb(r.memoryGb), gb(r.systemDriveGb), r.tpm, r.firmware,
+                            r.secureBoot, r.verdict, r.reasons, r.action, r.basis,
+                            r.costYen ? std::to_string(*r.costYen) : r.costNote, r.collectedAt}) {
+        fields.push_back(std::move(v));
+      }
+      row(fields);
+    }
+  };
   const bool catalogue = CatalogueKnown(db);
   pcs.registerColumns = extra.size();
 
@@ -105,7 +137,8 @@ std::vector<ExportTable> ExportTables(Database& db) {
            {},
            [](Database& d, const ExportRowSink& row) {
              for (const ChangeRow& c : ChangesOfLastImport(d)) row({c.number, c.category, c.item, c.before, c.now});
-           }}};
+           }},
+          win11};
 }
 
 void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSink& row) {
@@ -115,13 +148,14 @@ void ForEachExportRow(Database& db, const ExportTable& table, const ExportRowSin
   }
   Statement s = db.prepare(table.sql);
   const int columns = sqlite3_column_count(s.get());
-  const int plain = table.registerColumns ? columns - 1 : columns;
+  const int plain = table.registerColumns ? columns - 1 - table.afterRegister : columns;
   std::vector<std::string> fields;
   while (s.step()) {
     fields.clear();
     for (int c = 0; c < plain; ++c) fields.push_back(s.text(c));
     if (table.registerColumns) {
-      for (std::string& v : RegisterValues(s.text(columns - 1), *table.registerColumns)) fields.push_back(std::move(v));
+      for (std::string& v : RegisterValues(s.text(plain), *table.registerColumns)) fields.push_back(std::move(v));
+      for (int c = plain + 1; c < columns; ++c) fields.push_back(s.text(c));
     }
     row(fields);
   }

@@ -34,11 +34,14 @@ struct ExportTable {
   // Rows that no single query gives (a comparison worked out in code);
   // used instead of `sql` when set.
   std::function<void(Database&, const ExportRowSink&)> rows;
+  // The query's columns after the register's JSON array (pcs.csv's
+  // Win11判定), written after the register's columns.
+  int afterRegister = 0;
 };
 
 // The tables in the order they are written: PCs, software, installs,
 // findings, licences and the PCs that have each product (sheets when a
-// catalogue is known), changes.
+// catalogue is known), changes, the Windows 11 plan (win11.csv).
 std::vector<ExportTable> ExportTables(Database& db);
 
 // Calls `row` with every row of the table, all values as text, one per column.

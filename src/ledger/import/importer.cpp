@@ -7,10 +7,12 @@
 #include "ledger/records/collection_summary.h"
 #include "ledger/text/decode_memo.h"
 #include "ledger/records/input_files.h"
+#include "ledger/records/platform_facts.h"
 #include "ledger/records/record_reader.h"
 #include "ledger/import/sha256.h"
 #include "ledger/text/text_fold.h"
 #include "ledger/text/text_map.h"
+#include "ledger/win11/plan.h"
 
 namespace th::ledger {
 
@@ -46,8 +48,17 @@ struct Statements {
         addMac(db.prepare("INSERT OR IGNORE INTO collection_macs(collection_id, mac) VALUES(?,?)")),
         addFold(db.prepare("INSERT INTO application_folds(collection_id, line, name, version, unit, duplicate)"
                            " VALUES(?,?,?,?,?,?)")),
-        unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")) {}
-  Statement seen, moved, addFile, addCollection, addRecord, addRecords, addMac, addFold, unread;
+        unread(db.prepare("INSERT OR REPLACE INTO unread_paths(path, reason, import_id) VALUES(?,?,?)")),
+        addPlatform(db.prepare(PlatformInsert())) {}
+  static std::string PlatformInsert() {
+    std::string sql = "INSERT INTO collection_platform(collection_id", values = "?";
+    for (const char* c : kPlatformColumns) {
+      (sql += ", ") += c;
+      values += ",?";
+    }
+    return sql + ") VALUES(" + values + ")";
+  }
+  Statement seen, moved, addFile, addCollection, addRecord, addRecords, addMac, addFold, unread, addPlatform;
 };
 
 std::int64_t Scalar(Database& db, const std::string& sql, std::int64_t arg = 0) {
@@ -191,6 +202,15 @@ void TakeCollection(Run& run, std::int64_t fileId) {
     if (kept) kept->push_back(KeepRecord(run, row, known));
   }
   for (std::string_view mac : s.macs) run.st.addMac.bind(1, id).bind(2, mac).run();
+  if (const std::optional<PlatformFacts> platform = ReadPlatformFacts(file)) {
+    Statement& p = run.st.addPlatform;
+    p.bind(1, id);
+    for (std::size_t f = 0; f < kPlatformFacts; ++f) {
+      if (platform->facts[f]) p.bind(static_cast<int>(f) + 2, *platform->facts[f]);
+      else p.bindNull(static_cast<int>(f) + 2);
+    }
+    p.run();
+  }
 }
 
 void Unreadable(Run& run, const std::string& path, const std::string& reason) {
@@ -301,7 +321,7 @@ void MarkGone(Run& run) {
 
 void Forget(Run& run) {
   for (const std::string& number : run.request.forget) {
-    const char* byCollection[] = {"records", "collection_macs", "application_folds"};
+    const char* byCollection[] = {"records", "collection_macs", "application_folds", "collection_platform"};
     for (const char* table : byCollection) {
       run.db.prepare(std::string("DELETE FROM ") + table +
                      " WHERE collection_id IN (SELECT id FROM collections WHERE number = ?)")
@@ -405,6 +425,8 @@ ImportResult Import(Database& db, platform::CodePage& codePage, const ImportRequ
   if (request.catalogue) StoreCatalogue(db, *request.catalogue);
   // A new catalogue matches the stored collections' names too.
   MatchCatalogue(db, request.catalogue ? 0 : lastBefore, lastBefore, run.appNames);
+  if (request.prices) StorePriceList(db, *request.prices);
+  RecomputeWin11Plan(db, request.checks.today);
   CountPcs(db, lastBefore, run.result);
   RecordImport(run);
   run.result.findings = RecomputeFindings(db, request.checks);

@@ -13,6 +13,7 @@
 #include "ledger/records/register_file.h"
 #include "ledger/store/distinct_records.h"
 #include "ledger/store/sqlite.h"
+#include "ledger/win11/price_list.h"
 #include "platform/codepage.h"
 
 namespace th::ledger {
@@ -23,6 +24,7 @@ struct ImportRequest {
   std::vector<std::string> forget;  // numbers whose collections are removed
   std::optional<RegisterList> registerList;
   std::optional<Catalogue> catalogue;  // replaces the one held before
+  std::optional<PriceList> prices;     // the Windows 11 plan's; replaces the one held before
   CheckOptions checks;
   std::string startedAt;  // local 'YYYY-MM-DD HH:MM:SS'
   // When set, every collection taken is kept here too, its records as read.

@@ -28,6 +28,7 @@ constexpr FindingKind kKinds[] = {
     {"older_numbers", "同じPCの古い管理番号", "Older numbers of this PC"},
     {"no_computer_name", "コンピュータ名がない", "No computer name"},
     {"cell_too_long", "ブックのセルに収まらない値", "Value longer than a workbook cell"},
+    {"win11_unsupported", "要件を満たさないWindows 11（更新の保証なし）", "Windows 11 below its requirements (updates not promised)"},
 };
 
 }  // namespace
