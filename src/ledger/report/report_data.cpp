@@ -15,6 +15,7 @@
 #include "ledger/report/deflate_text.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
+#include "ledger/report/win11_data.h"
 #include "ledger/store/collection_changes.h"
 #include "ledger/store/distinct_records.h"
 #include "ledger/records/record_diff.h"
@@ -613,6 +614,12 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   software.WriteRows(rest.json, rows);
   WriteCatalogueData(db, rest.json);
   rest.End();
+  Part win11(out, "win11");
+  std::vector<std::string> numbers;
+  numbers.reserve(pcs.size());
+  for (const Pc& pc : pcs) numbers.push_back(pc.number);
+  WriteWin11Data(db, numbers, win11.json);
+  win11.End();
 }
 
 }  // namespace th::ledger

@@ -114,3 +114,17 @@ INSERT INTO register(number, extra) VALUES
   ('abc-05-0001', '["総務部", "本社3F"]'), ('abc-05-0002', '["<i>営業部</i>", "本社2F"]'),
   ('abc-05-0003', '["総務部", "本社3F"]'), ('abc-05-0004', '["経理部", "支店"]'), ('abc-05-0009', '["経理部", "支店"]');
 INSERT INTO meta(key, value) VALUES ('register_columns', '["部署", "設置場所"]');
+-- The Windows 11 plan as an import leaves it: a row per current PC (none for
+-- the older number abc-05-0004), no price for a notebook.
+INSERT INTO win11_plan(number, verdict, reasons, action, basis, cost_yen, cost_note, esu, form, tpm, firmware,
+  secure_boot, memory_gb, memory_estimated, system_drive_gb, cpu, os, os_version, chassis, model, maker) VALUES
+  ('abc-05-0001', 'Windows 11済', '', '', 'CPUID', 0, '', 0, 'notebook', '2.0', 'UEFI', '有効', 16, 0, 231.4,
+   'Core i5', 'Windows 11 Pro 64 ビット', '23H2', 'Notebook', 'Model 1', 'Maker A'),
+  ('abc-05-0002', 'Windows 11済', '', '', 'CPUID', 0, '', 0, 'desktop', '2.0', 'UEFI', '有効', 16, 0, 464.8,
+   'Core i7', 'Windows 11 Pro 64 ビット', '23H2', 'Desktop', 'Model 2', 'Maker B'),
+  ('abc-05-0003', 'Windows 11済', '', '', 'CPUID', 0, '', 0, 'desktop', '2.0', 'UEFI', '有効', 32, 0, 930.7,
+   'Ryzen 5', 'Windows 11 Pro 64 ビット', '23H2', 'Desktop', 'Model 3', 'Maker A'),
+  ('abc-05-0005', '買い替え', 'CPU 非対応、TPM 1.2', 'PCの買い替え', '対応リスト（2025-10-06）: 非対応（名前から推定）', NULL,
+   '単価未設定', 1, 'notebook', '1.2', 'BIOS', '非対応', 4, 1, 116.2, 'Core i3', 'Windows 10 Pro 64 ビット', '22H2',
+   'Notebook', 'Model 4', 'Maker B');
+INSERT INTO win11_prices(category, yen, line) VALUES ('デスクトップ買い替え', 120000, 2), ('ESU', 7000, 3);

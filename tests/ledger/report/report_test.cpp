@@ -92,7 +92,7 @@ struct ReportTest : ::testing::Test {
       names.push_back(line.substr(0, line.find(':')));
       d.update(json::parse(Inflate(std::string_view(line).substr(line.find(':') + 1))));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"main", "records", "software"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"main", "records", "software", "win11"}));
     json records = json::array();
     int sum[5] = {};
     for (std::size_t r = 0; r < d["records"][0].size(); ++r)
@@ -253,6 +253,21 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
   EXPECT_EQ(d["changes"][2], json::parse(R"(["2026-11-25 10:00:00", false])"));
 }
 
+// Each PC's profile of facts and verdict by its row, none for an older
+// number; the totals as the store counts them, ESU for the one Windows 10 PC.
+TEST_F(ReportTest, Win11PlanByPcAndItsTotals) {
+  const json w = Write().second["win11"];
+  EXPECT_EQ(w["pcs"], json::parse("[0, 1, 2, -1, 3]"));
+  EXPECT_EQ(w["profiles"][3], json::parse(R"([3, "CPU 非対応、TPM 1.2", "PCの買い替え",
+      "対応リスト（2025-10-06）: 非対応（名前から推定）", "1.2", "BIOS", "非対応", 40, true, 1162, "22H2", null,
+      "単価未設定", true, "notebook", "Maker B", "Model 4"])"));
+  EXPECT_EQ(json({w["totals"]["all"], w["totals"]["byDepartment"], w["totals"]["esuYen"], w["prices"]}), json::parse(R"([
+      ["", 4, [0, 0, 0, 1, 0, 3, 0, 0], 0, 1, 1],
+      [["総務部", 2, [0, 0, 0, 0, 0, 2, 0, 0], 0, 0, 0], ["", 1, [0, 0, 0, 1, 0, 0, 0, 0], 0, 1, 1],
+       ["<i>営業部</i>", 1, [0, 0, 0, 0, 0, 1, 0, 0], 0, 0, 0]],
+      [7000, 21000, 49000], [["デスクトップ買い替え", 120000], ["ESU", 7000]]])"));
+}
+
 TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
   const auto [page, d] = Write();
   // By name and version, most PCs first: abc-05-0002 lists Office twice,
@@ -280,6 +295,7 @@ TEST_F(ReportTest, ThePagesPcHeadingsAreThoseOfPcsCsv) {
   std::vector<std::string> pageHeadings;
   for (const auto& c : d["pcColumns"]) pageHeadings.push_back(c[0].get<std::string>());
   for (const auto& c : json::parse(d["extraColumns"].get<std::string>())) pageHeadings.push_back(c.get<std::string>());
+  pageHeadings.push_back("Win11判定");  // the page's own last column
   EXPECT_EQ(pageHeadings, csvHeadings);
   EXPECT_EQ(csvHeadings.front(), "管理番号");
 }

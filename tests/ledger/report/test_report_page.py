@@ -72,9 +72,10 @@ class ReportPage(unittest.TestCase):
         self.js("document.getElementById('dialog-close').click()")
 
     def test_1_overview_counts_and_findings(self):
+        self.tab("overview")
         # Four PCs (abc-05-0004 and -0005 are one), four of the register's
         # five numbers reported (-0005 is not in it); one PC new.
-        cards = self.js(texts(".card"))
+        cards = self.js(texts("#view-overview .card"))
         self.assertIn("報告済みのPC\n4 台\n台帳の 5 台中 4 台（80%）", cards)
         self.assertIn("前回の取り込みで新規\n1 台\n2026-12-05 10:00:00", cards)
         self.assertEqual(self.js(texts("details.finding summary")),
@@ -139,7 +140,7 @@ class ReportPage(unittest.TestCase):
                   "システムディスク空き(MB)": "800000", "ディスク合計(MB)": "1907000", "メーカー": "Maker A",
                   "モデル": "Model 3", "筐体": "Desktop", "ボードシリアル": "BS3", "システムUUID": "{U3}",
                   "MACアドレス": "00-11-22-33-44-03", "IPアドレス": "192.168.1.13", "収集日時": "2026-12-05 09:45:00",
-                  "製造番号": "SN3", "部署": "総務部", "設置場所": "本社3F"}
+                  "製造番号": "SN3", "部署": "総務部", "設置場所": "本社3F", "Win11判定": "Windows 11済"}
         row = dict(zip(heads, at_once[0]))
         self.assertEqual(row["部署"], "総務部")
         self.assertEqual({k: v for k, v in row.items() if v and v != tanaka[k]}, {})
@@ -229,7 +230,7 @@ class ReportPage(unittest.TestCase):
 
     def test_7_catalogue_cards_open_to_their_pcs(self):
         self.tab("overview")
-        cards = self.js(texts(".card.link"))
+        cards = self.js(texts("#view-overview .card.link"))
         self.assertEqual(cards, ["ライセンス不足\n1 製品\n不足 2 ライセンス", "禁止ソフトウェア\n1 台\n1 件",
                                  "必須ソフトウェアなし\n3 台\n3 件", "サポート終了\n2 台\n3 件"])
         # By the keyboard: Enter on the card, and back on it once closed.
@@ -282,6 +283,43 @@ class ReportPage(unittest.TestCase):
                           ("<script>alert(1)</script>", "Evil script", "禁止"),
                           ('"><img src=x onerror=alert(2)>', "", "")])
         self.browser.screenshot(OUT / "software.png")
+
+    def test_10_windows_11_plan(self):
+        self.tab("win11")
+        # Every verdict in its order, each opening its PCs; the cost with the
+        # PCs without a price left out, beside ESU for the Windows 10 PC.
+        self.assertEqual(self.js(texts("#win11 .card")),
+                         ["アップグレード可\n0 台", "設定変更で可\n0 台", "部品交換で可\n0 台",
+                          "買い替え\n1 台\n0 円（単価未設定 1 台を除く）", "仮想マシン\n0 台", "Windows 11済\n3 台\n0 円",
+                          "不明\n0 台", "対象外\n0 台"])
+        self.assertEqual(self.js(texts("#win11 table.plain:not(.win11-groups) tr")),
+                         ["\t金額", "移行の概算費用（4 台）\t0 円（単価未設定 1 台を除く）", "ESU 1 年（1 台）\t7,000 円",
+                          "ESU 2 年（1 台）\t21,000 円", "ESU 3 年（1 台）\t49,000 円"])
+        blank = "\t" * 5
+        self.assertEqual(self.js(texts("#win11 table[data-kind=department] tr")),
+                         ["部署\t台数\tアップグレード可\t設定変更で可\t部品交換で可\t買い替え\t仮想マシン\tWindows 11済\t不明\t対象外\t概算費用",
+                          "総務部\t2" + blank + "\t2\t\t\t0 円",
+                          "（空欄）\t1\t\t\t\t1\t\t\t\t\t0 円（単価未設定 1 台を除く）",
+                          "<i>営業部</i>\t1" + blank + "\t1\t\t\t0 円"])
+        self.assertEqual(len(self.js(texts("#win11 table[data-kind=model] tbody tr"))), 4)
+        self.browser.screenshot(OUT / "win11.png", full_page=True)
+        self.js("document.querySelector('#win11 .card[data-verdict=買い替え]').click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
+                         ["abc-05-0005\t伊藤\t三郎\tPC-ITO\t買い替え　CPU 非対応、TPM 1.2　対処: PCの買い替え　単価未設定"])
+        # A PC of the list opens its record with the facts behind its verdict;
+        # its older number shows the same PC's.
+        self.js("document.querySelector('#dialog-body tr.row').click()")
+        body = self.js("document.getElementById('dialog-body').innerText")
+        self.browser.screenshot(OUT / "win11-pc.png")
+        self.close_dialog()
+        self.js("document.querySelectorAll('#win11 table[data-kind=department] tbody tr')[0].click()")
+        self.assertEqual([r.split("\t")[0] for r in self.js(texts("#dialog-body tr.row"))], ["abc-05-0001", "abc-05-0003"])
+        self.close_dialog()
+        for line in ["判定\t買い替え", "理由\tCPU 非対応、TPM 1.2", "根拠（CPU）\t対応リスト（2025-10-06）: 非対応（名前から推定）",
+                     "CPU\tCore i3", "メモリ\t4 GB（見えている容量からの推定）", "システムドライブ\t116.2 GB", "TPM\t1.2",
+                     "ファームウェア\tBIOS", "セキュアブート\t非対応", "OS\tWindows 10 Pro 64 ビット　22H2",
+                     "概算費用\t単価未設定", "ESU の対象\tはい"]:
+            self.assertIn(line, body)
 
 
 # 12,345 PCs over five days, each with a serial of its own and a finding;

@@ -8,7 +8,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     return;
   }
   const parts = dataParts();
-  const D = Object.assign(...await Promise.all([readPart(parts, 'main'), readPart(parts, 'software')]));
+  const D = Object.assign(...await Promise.all(['main', 'software', 'win11'].map(name => readPart(parts, name))));
   // Set once the records come: the texts, and the records by field (group,
   // item, subitem, contents, unit) as indices into them.
   let S = null, R = null, recordCount = 0, singleStart = null, byText = null, placeOf = null;
@@ -16,18 +16,11 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   // The columns of pcs.csv with its headings (from the ledger's one list of
   // them), then the register's further columns.
   const PC_COLUMNS = D.pcColumns.map(([title, width, numeric]) => numeric ? [title, width, 'num'] : [title, width]);
-  const COL = { number: 0, surname: 1, givenName: 2, computer: 3, user: 4, os: 5, osVersion: 6, memory: 8, maker: 12,
+  const COL = { number: 0, surname: 1, givenName: 2, computer: 3, user: 4, os: 5, osVersion: 6, cpu: 7, memory: 8, maker: 12,
     collectedAt: 19, fileName: D.pcColumns.length, extra: D.pcColumns.length + 1 };
   const pcs = D.pcs;
   const extraNames = parseList(D.extraColumns);
-  const pcColumns = PC_COLUMNS.concat(extraNames.map(name => [name, 140]));
-  // Each PC's row as shown: pcs.csv's columns and the register's extras.
-  const pcRows = pcs.map(p => {
-    const extra = parseList(p[COL.extra]);
-    const row = p.slice(0, PC_COLUMNS.length);
-    for (let i = 0; i < extraNames.length; ++i) row.push(extra[i] == null ? '' : String(extra[i]));
-    return row;
-  });
+  const pcColumns = PC_COLUMNS.concat(extraNames.map(name => [name, 140]), [['Win11判定', 110]]);
   let lastNew = 0;
   const newPcs = new Set(D.newPcs.map(step => (lastNew += step)));  // sent as differences
   // An older number of a PC now reported under another is that PC: counted
@@ -35,6 +28,16 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
   const currentRow = new Map(D.older || []);
   const currentOf = i => (currentRow.has(i) ? currentRow.get(i) : i);
   const pcCountOf = rows => new Set([...rows].map(currentOf)).size;
+  const win11 = win11Plan(D.win11, { pcs, COL, extraNames, currentOf, pcList, card, opens });
+  // Each PC's row as shown: pcs.csv's columns, the register's extras and its
+  // Windows 11 verdict.
+  const pcRows = pcs.map((p, i) => {
+    const extra = parseList(p[COL.extra]);
+    const row = p.slice(0, PC_COLUMNS.length);
+    for (let k = 0; k < extraNames.length; ++k) row.push(extra[k] == null ? '' : String(extra[k]));
+    row.push(win11.verdictOf(i));
+    return row;
+  });
   // The catalogue's products: [product, publisher, kind, kind title, owned,
   // installed, balance, end of support]; the names and captions they cover.
   const L = D.licences || [];
@@ -229,6 +232,7 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
       body.push(el('p', { className: 'removed' }, 'ソフトウェアの削除 ' + fmt(removed.length) + ' 件'));
       if (removed.length) body.push(plainTable(APP_HEADS, removed.map(appCells)));
     }
+    body.push(el('h4', null, 'Windows 11 移行の判定'), ...win11.facts(i));
     // The records as the file holds them, one section per group and item.
     body.push(el('h4', null, '収集データ'));
     const list = recordsOf(i);
@@ -454,8 +458,9 @@ window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve,
     if (view === 'pcs') pcGrid.render();
     if (view === 'software') swGrid.render();
     if (view === 'licences' && !licencesDrawn) { renderLicences(); licencesDrawn = true; }
+    if (view === 'win11' && !win11Drawn) { win11.render(); win11Drawn = true; }
   }
-  let licencesDrawn = false;
+  let licencesDrawn = false, win11Drawn = false;
   for (const b of document.querySelectorAll('#tabs button')) b.addEventListener('click', () => show(b.dataset.view));
 
   renderOverview();
