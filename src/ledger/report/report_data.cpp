@@ -62,14 +62,20 @@ void WriteDepartments(sqlite3* db, JsonWriter& w) {
     return;
   }
   w.String(column);
-  Statement rows(db, "WITH " kCurrentPc ", reg AS (SELECT number, "
-                     "coalesce(CAST(json_extract(extra, '$[' || ?1 || ']') AS TEXT), '') AS department FROM register) "
-                     "SELECT * FROM (SELECT department AS d, count(*) AS n, (SELECT count(DISTINCT c.pc) "
-                     "FROM current_pc c JOIN reg r ON r.number = lower(c.number) WHERE r.department = reg.department), "
-                     "sum(number NOT IN (SELECT lower(number) FROM pcs)) FROM reg GROUP BY department "
+  // Each a single pass: no statement per department, whose PCs a large
+  // ledger would read again for each.
+  Statement rows(db, "WITH " kCurrentPc ", "
+                     "listed AS (SELECT coalesce(CAST(json_extract(extra, '$[' || ?1 || ']') AS TEXT), '') AS d, "
+                     "count(*) AS n, sum(number NOT IN (SELECT lower(number) FROM pcs)) AS missing "
+                     "FROM register GROUP BY d), "
+                     "reported AS (SELECT coalesce(CAST(json_extract(r.extra, '$[' || ?1 || ']') AS TEXT), '') AS d, "
+                     "count(DISTINCT c.pc) AS pcs FROM current_pc c JOIN register r ON r.number = lower(c.number) "
+                     "GROUP BY d) "
+                     "SELECT * FROM (SELECT l.d AS d, l.n AS n, coalesce(p.pcs, 0), l.missing FROM listed l "
+                     "LEFT JOIN reported p ON p.d = l.d "
                      "UNION ALL SELECT NULL, -1, count(DISTINCT pc), 0 FROM current_pc WHERE pc NOT IN "
                      "(SELECT c.pc FROM current_pc c JOIN register r ON r.number = lower(c.number))) "
-                     "ORDER BY n = -1, n DESC, d");
+                     "ORDER BY n DESC, d");  // the PCs under no number of the register (-1) last
   rows.bind(1, static_cast<std::int64_t>(at - columns.begin()));
   w.Key("departments").BeginArray();
   while (rows.step()) {

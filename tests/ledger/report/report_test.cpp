@@ -157,10 +157,13 @@ std::string RecordText(const json& d, int r) {
 }
 
 TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
-  // A collection without a usable date counts on no day.
-  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES (92, 'h92', 'F/y.csv', 'y.csv', 1, 2);"
+  // A collection without a usable date counts on no day; a PC under a
+  // number the register lacks counts apart.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES (92, 'h92', 'F/y.csv', 'y.csv', 1, 2),"
+          " (93, 'h93', 'F/z.csv', 'z.csv', 1, 2);"
           "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
-          " (92, 92, 'abc-05-0001', NULL, 'bad_date');");
+          " (92, 92, 'abc-05-0001', NULL, 'bad_date'), (93, 93, 'abc-05-0077', NULL, 'bad_date');"
+          "INSERT INTO pcs(number, collection_id) VALUES ('abc-05-0077', 93);");
   const json d = Write().second;
   EXPECT_EQ(d["now"], "2026-12-07 12:00:00");
   EXPECT_EQ(d["lastImport"], json::parse(R"({"startedAt":"2026-12-05 10:00:00","filesRead":3,"newPcs":1,
@@ -170,7 +173,8 @@ TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
   // there once. By department: numbers, PCs, numbers not reported.
   EXPECT_EQ(d["older"], json::parse("[[3, 4]]"));
   EXPECT_EQ(json({d["expected"], d["reportedOfRegister"], d["departmentColumn"], d["departments"]}),
-            json::parse(R"([5, 4, "部署", [["経理部", 2, 1, 1], ["総務部", 2, 2, 0], ["<i>営業部</i>", 1, 1, 0]]])"));
+            json::parse(R"([5, 4, "部署", [["経理部", 2, 1, 1], ["総務部", 2, 2, 0], ["<i>営業部</i>", 1, 1, 0],
+                                          [null, -1, 1, 0]]])"));
   // Kinds in the order the ledger lists them, titles from finding_kinds,
   // those that set exit status 4 marked.
   std::vector<std::string> kinds;
