@@ -48,6 +48,20 @@ def pc_row(rows):
     return [row.get(c, "") for c in PCS_HEADER]
 
 
+def win11_verdict(number, parsed):
+    """pcs.csv's Win11判定 for files delivered under Wine. An older number of
+    a PC (its system UUID under a number collected later) has no plan. Wine
+    answers neither the TPM nor the firmware, so with no server, Windows 11
+    or virtual machine to set it aside, nothing makes a verdict firmer than
+    不明 (no processor there is unsupported, no memory or disk short)."""
+    def uuid(n):
+        return next((r[4] for r in parsed[n] if r[1:4] == ["WMI", "MotherBoard", "Device_ID"]), "")
+    if any(uuid(n) == uuid(number) and (collected(parsed[n]), n) > (collected(parsed[number]), number) for n in parsed):
+        return ""
+    os_text = next((r[4] for r in parsed[number] if r[1:4] == ["Soft", "OS", "Version"]), "")
+    return "対象外" if "Server" in os_text else "Windows 11済" if "Windows 11" in os_text else "不明"
+
+
 def collected(rows):
     """The collection's time, 'YYYY-MM-DD HH:MM:SS'."""
     created = next(r for r in rows if r[1:3] == ["Create", "DateTime"])
@@ -87,7 +101,8 @@ def exports(files, register_columns=(), register=None):
     {number: [further values]}."""
     register = register or {}
     parsed = {number: records(data) for number, data in files.items()}
-    pcs = [pc_row(rows) + list(register.get(n, [""] * len(register_columns))) for n, rows in sorted(parsed.items())]
+    pcs = [pc_row(rows) + list(register.get(n, [""] * len(register_columns))) + [win11_verdict(n, parsed)]
+           for n, rows in sorted(parsed.items())]
     installs = sorted({a for rows in parsed.values() for a in applications(rows)})
     numbers, units = {}, {}
     for number, name, version, unit in installs:
@@ -95,7 +110,7 @@ def exports(files, register_columns=(), register=None):
         units[(name, version)] = min(units.get((name, version), unit), unit)
     software = sorted(((key, len(n)) for key, n in numbers.items()), key=lambda kv: (-kv[1], kv[0]))
     return {
-        "pcs.csv": csv_bytes([list(PCS_HEADER) + list(register_columns), *pcs]),
+        "pcs.csv": csv_bytes([list(PCS_HEADER) + list(register_columns) + ["Win11判定"], *pcs]),
         "software.csv": csv_bytes([["ソフトウェア名", "バージョン", "発行元", "PC数"],
                                    *([n, v, units[(n, v)], str(c)] for (n, v), c in software)]),
         "installs.csv": csv_bytes([["管理番号", "ソフトウェア名", "バージョン", "発行元"], *map(list, installs)]),

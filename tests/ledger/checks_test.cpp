@@ -93,7 +93,8 @@ TEST_F(LedgerTest, EveryKindHasItsOwnTitle) {
       {"same_mac", "同じMACアドレスが複数の管理番号にある", "Same MAC address under two numbers"},
       {"same_uuid", "同じシステムUUIDが複数の管理番号にある", "Same system UUID under two numbers"},
       {"stale", "古い収集", "Stale collection"},
-      {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"}};
+      {"two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"},
+      {"win11_unsupported", "要件を満たさないWindows 11（更新の保証なし）", "Windows 11 below its requirements (updates not promised)"}};
   std::string expected;
   for (const auto& t : titles) expected += (expected.empty() ? "" : "\n") + std::string(t[0]) + "|" + t[1] + "|" + t[2];
   EXPECT_EQ(query("SELECT kind, title, title_en FROM finding_kinds ORDER BY kind"), expected);

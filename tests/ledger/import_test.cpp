@@ -145,16 +145,19 @@ TEST_F(LedgerTest, ExportsForSpreadsheets) {
     return out;
   };
   EXPECT_EQ(rows("pcs.csv", {"管理番号", "コンピュータ名", "ユーザー名", "OS", "OSバージョン", "CPU", "メーカー", "モデル", "システムUUID",
-                             "MACアドレス", "IPアドレス", "収集日時", "部署"}),
+                             "MACアドレス", "IPアドレス", "収集日時", "部署", "Win11判定"}),
             (Rows{{{"管理番号", "abc-05-0012"}, {"コンピュータ名", "PC-ALPHA"}, {"ユーザー名", "DOM\\yamada"},
                    {"OS", "Windows 7 Professional"},
                    {"OSバージョン", "Service Pack 1"}, {"CPU", "Xeon A"}, {"メーカー", "Maker X"}, {"モデル", "Model Y"},
                    {"システムUUID", "{1111}"}, {"MACアドレス", "00-1A-2B-3C-4D-5E"}, {"IPアドレス", ""},
-                   {"収集日時", "2026-12-01 09:05:07"}, {"部署", "総務"}},
+                   {"収集日時", "2026-12-01 09:05:07"}, {"部署", "総務"}, {"Win11判定", "不明"}},
                   {{"管理番号", "abc-05-0013"}, {"コンピュータ名", "PC-BETA"}, {"ユーザー名", ""}, {"OS", ""}, {"OSバージョン", ""}, {"CPU", ""},
                    {"メーカー", "Maker X"}, {"モデル", "Model Y"}, {"システムUUID", "{2222}"},
                    {"MACアドレス", "00-1A-2B-3C-4D-5F 00-1A-2B-3C-4D-6F"}, {"IPアドレス", "10.0.0.5"},
-                   {"収集日時", "2026-12-01 09:05:07"}, {"部署", ""}}}));
+                   {"収集日時", "2026-12-01 09:05:07"}, {"部署", ""}, {"Win11判定", "不明"}}}));
+  // The verdict after the register's columns: the others stay where they were.
+  const std::string pcsCsv = read("pcs.csv");
+  EXPECT_NE(pcsCsv.find(",収集日時,製造番号,部署,Win11判定\r\n"), std::string::npos);
   const std::vector<std::string> sw = {"ソフトウェア名", "バージョン", "発行元", "PC数"};
   EXPECT_EQ(rows("software.csv", sw),
             (Rows{{{"ソフトウェア名", "Alpha Tool"}, {"バージョン", "1.2"}, {"発行元", "Alpha Works"}, {"PC数", "2"}},

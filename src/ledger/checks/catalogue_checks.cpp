@@ -7,10 +7,13 @@ namespace th::ledger {
 
 namespace {
 
+// windows_end_of_support(caption, feature version or NULL)
 void SqlWindowsEndOfSupport(sqlite3_context* ctx, int, sqlite3_value** argv) {
-  const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-  const auto date =
-      p ? WindowsEndOfSupport(std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])))) : std::nullopt;
+  const auto text = [&](int i) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+    return p ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(argv[i]))) : std::string_view();
+  };
+  const auto date = sqlite3_value_type(argv[0]) == SQLITE_NULL ? std::nullopt : WindowsEndOfSupport(text(0), text(1));
   if (date) sqlite3_result_text(ctx, date->c_str(), static_cast<int>(date->size()), SQLITE_TRANSIENT);
   else sqlite3_result_null(ctx);
 }
@@ -62,7 +65,8 @@ constexpr const char* kChecks[] = {
          WHERE p.end_of_support < ?1
          UNION ALL
          SELECT number, file_name, os, since, -1 FROM
-           (SELECT number, file_name, os, windows_end_of_support(os) AS since FROM pc_summary) s
+           (SELECT number, file_name, os, windows_end_of_support(os, (SELECT x.os_display_version FROM collection_platform x
+             WHERE x.collection_id = pc_summary.collection_id)) AS since FROM pc_summary) s
          WHERE since < ?1 AND NOT EXISTS (
            SELECT 1 FROM catalogue_matches m JOIN catalogue_products p ON p.product = m.product
            WHERE m.os = 1 AND m.name = s.os AND p.end_of_support IS NOT NULL))
@@ -96,7 +100,7 @@ constexpr const char* kChecks[] = {
 }  // namespace
 
 void AddCatalogueFindings(Database& db, const std::string& today) {
-  if (sqlite3_create_function(db.get(), "windows_end_of_support", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+  if (sqlite3_create_function(db.get(), "windows_end_of_support", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                               SqlWindowsEndOfSupport, nullptr, nullptr) != SQLITE_OK) {
     throw DbError(sqlite3_errmsg(db.get()));
   }

@@ -1,17 +1,12 @@
 #include "ledger/records/spreadsheet_table.h"
 
 #include "ledger/records/register_file.h"
+#include "ledger/text/ascii_lower.h"
 #include "ledger/text/line_split.h"
 
 namespace th::ledger {
 
 namespace {
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return out;
-}
 
 bool Blank(std::string_view line) { return line.find_first_not_of(" \t,") == std::string_view::npos; }
 
@@ -19,7 +14,7 @@ bool Blank(std::string_view line) { return line.find_first_not_of(" \t,") == std
 
 std::optional<std::size_t> SpreadsheetTable::column(std::string_view japanese, std::string_view english) const {
   for (std::size_t i = 0; i < header.size(); ++i) {
-    if (header[i] == japanese || Lower(header[i]) == english) return i;
+    if (header[i] == japanese || AsciiLower(header[i]) == english) return i;
   }
   return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "ledger/store/register_columns.h"
+#include "ledger/text/ascii_lower.h"
 
 namespace th::ledger {
 
@@ -12,11 +13,6 @@ namespace {
 std::optional<double> Real(const Statement& s, int col) {
   if (s.isNull(col)) return std::nullopt;
   return sqlite3_column_double(s.get(), col);
-}
-
-std::string AsciiLower(std::string s) {
-  for (char& c : s) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return s;
 }
 
 void Count(Win11Group& g, const Win11PlanRow& row) {

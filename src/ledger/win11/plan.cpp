@@ -1,21 +1,11 @@
 #include "ledger/win11/plan.h"
 
-#include <map>
-
 #include "ledger/store/same_pc_sql.h"
 #include "ledger/store/win11_plan.h"
 
 namespace th::ledger {
 
 namespace {
-
-struct HeldPrices : PriceLookup {
-  std::map<std::string, long long> yen;
-  std::optional<long long> price(const char* category) const override {
-    const auto it = yen.find(category);
-    return it == yen.end() ? std::nullopt : std::optional(it->second);
-  }
-};
 
 void BindOptional(Statement& s, int i, const std::optional<double>& v) {
   if (v) sqlite3_bind_double(s.get(), i, *v);
@@ -24,12 +14,12 @@ void BindOptional(Statement& s, int i, const std::optional<double>& v) {
 
 }  // namespace
 
-PlanCost CostOf(const Win11Verdict& v, const PriceLookup& prices) {
+PlanCost CostOf(const Win11Verdict& v, const std::map<std::string, long long>& prices) {
   const auto sum = [&](std::initializer_list<const char*> categories) -> PlanCost {
     long long total = 0;
     std::string missing;
     for (const char* c : categories) {
-      if (const auto yen = prices.price(c)) total += *yen;
+      if (const auto it = prices.find(c); it != prices.end()) total += it->second;
       else missing += (missing.empty() ? "" : "、") + std::string(c);
     }
     if (!missing.empty()) return {std::nullopt, std::string(kPriceNotSet) + "（" + missing + "）"};
@@ -54,11 +44,8 @@ PlanCost CostOf(const Win11Verdict& v, const PriceLookup& prices) {
 }
 
 void RecomputeWin11Plan(Database& db, const std::string& today) {
-  HeldPrices prices;
-  {
-    Statement s = db.prepare("SELECT category, yen FROM win11_prices");
-    while (s.step()) prices.yen[s.text(0)] = s.integer(1);
-  }
+  std::map<std::string, long long> prices;
+  for (const Win11Price& p : ReadWin11Prices(db)) prices[p.category] = p.yen;
   db.exec("DELETE FROM win11_plan");
   std::string platformColumns;
   for (const char* c : kPlatformColumns) platformColumns += std::string(", x.") + c;

@@ -1,6 +1,7 @@
 #pragma once
 // The Windows 11 migration plan: every current PC's verdict and cost, kept
 // in win11_plan (store/win11_plan.h reads it).
+#include <map>
 #include <optional>
 #include <string>
 
@@ -13,16 +14,12 @@ namespace th::ledger {
 // `today`: 'YYYY-MM-DD'.
 void RecomputeWin11Plan(Database& db, const std::string& today);
 
-// What a verdict costs a PC of its form, from the prices held (category →
+// What a verdict costs a PC of its form at the prices held (category →
 // yen): the cost, or nothing with the note why.
 struct PlanCost {
   std::optional<long long> yen;
   std::string note;
 };
-struct PriceLookup {
-  virtual ~PriceLookup() = default;
-  virtual std::optional<long long> price(const char* category) const = 0;
-};
-PlanCost CostOf(const Win11Verdict& v, const PriceLookup& prices);
+PlanCost CostOf(const Win11Verdict& v, const std::map<std::string, long long>& prices);
 
 }  // namespace th::ledger

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "ledger/text/ascii_lower.h"
 #include "ledger/win11/cpu_lists.h"  // generated from cpu_lists/*.txt
 
 namespace th::ledger {
@@ -13,11 +14,6 @@ namespace {
 
 bool HasDigit(std::string_view w) { return std::any_of(w.begin(), w.end(), [](char c) { return c >= '0' && c <= '9'; }); }
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return out;
-}
 
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
   for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) {
@@ -36,7 +32,7 @@ constexpr std::pair<std::string_view, std::string_view> kMakers[] = {
 // The name's words, lower case, with the marks, clock, graphics and the
 // words every name carries removed.
 std::vector<std::string> Words(std::string_view name, std::string_view& maker) {
-  std::string s = Lower(name);
+  std::string s = AsciiLower(name);
   if (const std::size_t at = s.find('@'); at != std::string::npos) s.resize(at);
   if (const std::size_t at = s.find(" with "); at != std::string::npos) s.resize(at);
   for (std::string_view mark : {"(r)", "(tm)", "\xC2\xAE", "\xE2\x84\xA2", ","}) ReplaceAll(s, mark, " ");
@@ -81,12 +77,13 @@ std::string Key(std::string_view name, std::string_view defaultBrand) {
   }
   if (brand.empty()) brand = maker.empty() ? defaultBrand : maker;
   // The model token: the last word with a digit; Snapdragon's "8cx Gen 3"
-  // whole; the lists' "Ultra 5-125H" as "125H".
+  // and Xeon's "E3-1505M v6" whole; the lists' "Ultra 5-125H" as "125H".
   std::size_t at = words.size();
   while (at > 0 && !HasDigit(words[at - 1])) --at;
   if (at == 0) return {};
   std::string token = words[at - 1];
   if (at >= 3 && words[at - 2] == "gen") token = words[at - 3] + "gen" + token;
+  if (at >= 2 && token.size() >= 2 && token[0] == 'v' && HasDigit(token)) token = words[at - 2] + token;  // "E3-1505M v6"
   if (token.size() > 2 && token[0] >= '0' && token[0] <= '9' && token[1] == '-') token.erase(0, 2);
   token.erase(std::remove(token.begin(), token.end(), '-'), token.end());
   return brand + " " + token;
@@ -138,8 +135,8 @@ constexpr std::string_view kSevenTwentyHq = "core i77820hq";
 
 // "Family 6 Model 158 Stepping 10" anywhere in the identifier.
 std::optional<long long> NumberAfter(std::string_view identifier, std::string_view word) {
-  const std::string lower = Lower(identifier);
-  const std::string w = Lower(word) + " ";
+  const std::string lower = AsciiLower(identifier);
+  const std::string w = AsciiLower(word) + " ";
   const std::size_t at = lower.find(w);
   if (at == std::string::npos) return std::nullopt;
   std::size_t i = at + w.size();
@@ -158,8 +155,8 @@ std::string CpuNameKey(std::string_view name) { return Key(name, ""); }
 std::string CpuListDate() { return SupportedNames().date; }
 
 CpuDecision CpuByIdentity(const CpuIdentity& cpu) {
-  const std::string vendor = Lower(cpu.vendor);
-  if (vendor.find("qualcomm") != std::string::npos || Lower(cpu.identifier).starts_with("arm")) {
+  const std::string vendor = AsciiLower(cpu.vendor);
+  if (vendor.find("qualcomm") != std::string::npos || AsciiLower(cpu.identifier).starts_with("arm")) {
     if (!cpu.arm81Atomics) return Decided(Support::Unknown, "CPUID規則: ARMv8.1アトミック命令の有無が不明");
     return *cpu.arm81Atomics ? Decided(Support::Supported, "CPUID規則（ARM64、ARMv8.1アトミック命令あり）")
                              : Decided(Support::Unsupported, "CPUID規則（ARM64、ARMv8.1アトミック命令なし）");
@@ -216,7 +213,7 @@ CpuDecision CpuByName(std::string_view name, std::string_view pcModel) {
 
 bool SupportedSevenGeneration(std::string_view cpuName, std::string_view pcModel) {
   if (CpuNameKey(cpuName) != kSevenTwentyHq) return false;
-  const std::string model = Lower(pcModel);
+  const std::string model = AsciiLower(pcModel);
   return model.find("surface studio 2") != std::string::npos || model.find("precision 5520") != std::string::npos;
 }
 

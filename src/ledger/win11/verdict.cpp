@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ledger/checks/end_of_support.h"
+#include "ledger/text/ascii_lower.h"
 #include "ledger/store/win11_plan.h"
 #include "ledger/win11/processor.h"
 
@@ -13,11 +14,6 @@ namespace {
 
 enum class Check { Pass, Fail, Unknown };
 
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-  return out;
-}
 
 bool Has(std::string_view text, std::string_view word) { return text.find(word) != std::string_view::npos; }
 
@@ -54,7 +50,7 @@ const std::string* Fact(const PcFacts& pc, PlatformFact f) {
 }
 
 bool IsVirtual(const PcFacts& pc) {
-  const std::string text = Lower(pc.maker + " " + pc.model);
+  const std::string text = AsciiLower(pc.maker + " " + pc.model);
   for (std::string_view w : {"vmware", "virtualbox", "innotek", "qemu", "xen", "kvm", "virtual machine", "parallels",
                              "bochs", "hvm domu"}) {
     if (HasWord(text, w)) return true;
@@ -62,24 +58,30 @@ bool IsVirtual(const PcFacts& pc) {
   return false;
 }
 
-// The newest target's verdict Windows wrote: {UpgEx, blocks CPU?}.
-std::optional<std::pair<std::string, bool>> Appraiser(const std::string& text, std::string& target) {
+// Windows' own upgrade verdict for its newest target ("GE24H2 Red CpuFms
+// Tpm"): what it blocks on. Nothing when absent, or when a bypass mark says
+// a tool has been at it.
+struct WindowsVerdict {
+  std::string shown;   // the target's line, as the basis shows it
+  std::string blocks;  // the RedReason tokens, lower case, blank-separated
+  bool blocked(std::string_view token) const { return HasWord(blocks, token); }
+};
+
+std::optional<WindowsVerdict> WindowsSays(const PcFacts& pc) {
+  const std::string* text = Fact(pc, kAppraiser);
+  const std::string* bypass = Fact(pc, kBypass);
+  if (!text || (bypass && !bypass->empty())) return std::nullopt;
   std::string best;
   std::size_t from = 0;
-  while (from <= text.size()) {
-    const std::size_t end = std::min(text.find(';', from), text.size());
-    const std::string entry = text.substr(from, end - from);
-    if (!entry.empty() && entry > best) best = entry;
+  while (from <= text->size()) {
+    const std::size_t end = std::min(text->find(';', from), text->size());
+    const std::string entry = text->substr(from, end - from);
+    if (!entry.empty() && entry > best) best = entry;  // GE25H2 after GE24H2
     from = end + 1;
   }
-  if (best.empty()) return std::nullopt;
   const std::size_t blank = best.find(' ');
-  if (blank == std::string::npos) return std::nullopt;
-  target = best;
-  const std::string rest = best.substr(blank + 1);
-  const std::string upgEx = rest.substr(0, rest.find(' '));
-  if (upgEx.empty()) return std::nullopt;
-  return std::pair{upgEx, HasWord(Lower(rest), "cpufms")};
+  if (blank == std::string::npos || blank + 1 == best.size()) return std::nullopt;
+  return WindowsVerdict{best, AsciiLower(best.substr(blank + 1))};
 }
 
 CpuDecision DecideCpu(const PcFacts& pc) {
@@ -93,14 +95,9 @@ CpuDecision DecideCpu(const PcFacts& pc) {
     if (cpu.support == Support::Unsupported && SupportedSevenGeneration(pc.cpu, pc.model)) {
       cpu = {Support::Supported, cpu.basis + "、Core i7-7820HQ（" + pc.model + "）は対応", false};
     }
-    // Windows' own verdict, unless a tool has been at it.
-    const std::string* appraiser = Fact(pc, kAppraiser);
-    const std::string* bypass = Fact(pc, kBypass);
-    std::string target;
-    if (cpu.support == Support::Unknown && appraiser && !(bypass && !bypass->empty())) {
-      if (const auto a = Appraiser(*appraiser, target)) {
-        cpu = {a->second ? Support::Unsupported : Support::Supported, "Windowsの判定（" + target + "）", false};
-      }
+    if (const auto windows = WindowsSays(pc); cpu.support == Support::Unknown && windows) {
+      cpu = {windows->blocked("cpufms") ? Support::Unsupported : Support::Supported,
+             "Windowsの判定（" + windows->shown + "）", false};
     }
     if (cpu.support != Support::Unknown) return cpu;
   }
@@ -124,10 +121,21 @@ struct Reasons {
 
 Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
   Win11Verdict v;
-  const std::string caption = Lower(pc.os);
+  const std::string caption = AsciiLower(pc.os);
   Reasons reasons, actions;
 
   // The processor.
+  // What the record leaves unknown, Windows' own verdict settles: a
+  // requirement it does not block on is met.
+  const std::optional<WindowsVerdict> windows = WindowsSays(pc);
+  const auto settle = [&](Check& check, std::string_view token, const std::string& unknown, const std::string& failed) {
+    if (check == Check::Unknown && windows) {
+      check = windows->blocked(token) ? Check::Fail : Check::Pass;
+      if (check == Check::Fail) reasons.add(failed + "（Windowsの判定）");
+    } else if (check == Check::Unknown) {
+      reasons.add(unknown);
+    }
+  };
   const CpuDecision cpu = DecideCpu(pc);
   v.basis = cpu.basis;
   Check cpuCheck = cpu.support == Support::Supported ? Check::Pass
@@ -152,9 +160,9 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
     v.memoryEstimated = true;
     memory = *v.memoryGb >= 3.5 ? Check::Pass : *v.memoryGb < 3.0 ? Check::Fail : Check::Unknown;
     if (memory == Check::Fail) reasons.add("メモリ4GB未満（表示 " + Gb(*v.memoryGb) + " GB から推定）");
-    if (memory == Check::Unknown) reasons.add("メモリが4GBか不明（表示 " + Gb(*v.memoryGb) + " GB）");
+    settle(memory, "memory", "メモリが4GBか不明（表示 " + Gb(*v.memoryGb) + " GB）", "メモリ4GB未満");
   } else {
-    reasons.add("メモリ容量が不明");
+    settle(memory, "memory", "メモリ容量が不明", "メモリ4GB未満");
   }
 
   // The system volume, rounded to whole GiB as Microsoft's script does.
@@ -164,7 +172,7 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
     disk = *v.systemDriveGb >= 63.5 ? Check::Pass : Check::Fail;
     if (disk == Check::Fail) reasons.add("システムドライブ64GB未満（" + Gb(*v.systemDriveGb) + " GB）");
   } else {
-    reasons.add("システムドライブの容量が不明");
+    settle(disk, "systemdrivesize", "システムドライブの容量が不明", "システムドライブ64GB未満");
   }
 
   // TPM, firmware, Secure Boot: only the Platform lines know them.
@@ -174,13 +182,13 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
     tpm = *t == "2.0" ? Check::Pass : *t == "none" || *t == "1.2" ? Check::Fail : Check::Unknown;
   }
   if (tpm == Check::Fail) reasons.add(v.tpm == "なし" ? "TPMなし（ファームウェアで無効の可能性）" : "TPM " + v.tpm);
-  if (tpm == Check::Unknown) reasons.add("TPMが不明");
+  settle(tpm, "tpm", "TPMが不明", "TPM 2.0なし");
   if (const std::string* f = Fact(pc, kFirmwareType)) {
     v.firmware = *f;
     firmware = *f == "UEFI" ? Check::Pass : *f == "BIOS" ? Check::Fail : Check::Unknown;
   }
   if (firmware == Check::Fail) reasons.add("レガシーBIOS");
-  if (firmware == Check::Unknown) reasons.add("ファームウェアが不明");
+  settle(firmware, "uefisecureboot", "ファームウェアが不明", "UEFIでない");
   const std::string* capable = Fact(pc, kSecureBootCapable);
   const std::string* enabled = Fact(pc, kSecureBootEnabled);
   if (capable) {
@@ -189,7 +197,7 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
     v.secureBoot = enabled && *enabled == "1" ? "有効" : *capable == "1" ? "無効（対応）" : *capable == "0" ? "非対応" : "";
   }
   if (secureBoot == Check::Fail && firmware != Check::Fail) reasons.add("セキュアブート非対応");
-  if (secureBoot == Check::Unknown) reasons.add("セキュアブートが不明");
+  settle(secureBoot, "uefisecureboot", "セキュアブートが不明", "セキュアブート非対応");
 
   // Windows itself.
   const std::string* arch = Fact(pc, kArchitecture);
@@ -203,7 +211,7 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
   const std::string* display = Fact(pc, kOsDisplayVersion);
   v.osVersion = display ? *display : pc.osVersion;
 
-  const std::string chassis = Lower(pc.chassis);
+  const std::string chassis = AsciiLower(pc.chassis);
   for (std::string_view w : {"portable", "laptop", "notebook", "hand held", "sub notebook", "tablet", "convertible",
                              "detachable"}) {
     if (chassis == w) v.form = "notebook";
@@ -219,8 +227,7 @@ Win11Verdict DecideWin11(const PcFacts& pc, const std::string& today) {
                        tpm == Check::Pass && firmware == Check::Pass && secureBoot == Check::Pass && !windows32;
   if (Has(caption, "server") || (longTerm && endOfSupport && *endOfSupport >= today)) {
     v.verdict = kWin11Verdicts[7];
-    reasons.items.insert(reasons.items.begin(), Has(caption, "server") ? "サーバーOS"
-                                                                       : "LTSC（サポート終了 " + *endOfSupport + "）");
+    reasons.items = {Has(caption, "server") ? "サーバーOS" : "LTSC（サポート終了 " + *endOfSupport + "）"};
   } else if (IsVirtual(pc)) {
     v.verdict = kWin11Verdicts[4];
     actions.add("ホストで仮想TPM 2.0・UEFI（セキュアブート）・2 vCPU・4 GBを割り当てる");

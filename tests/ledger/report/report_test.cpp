@@ -299,7 +299,7 @@ TEST_F(ReportTest, ThePagesPcHeadingsAreThoseOfPcsCsv) {
   std::vector<std::string> pageHeadings;
   for (const auto& c : d["pcColumns"]) pageHeadings.push_back(c[0].get<std::string>());
   for (const auto& c : json::parse(d["extraColumns"].get<std::string>())) pageHeadings.push_back(c.get<std::string>());
-  pageHeadings.push_back("Win11判定");  // the page's own last column
+  pageHeadings.push_back("Win11判定");  // the page's own last column, the plan's verdict
   EXPECT_EQ(pageHeadings, csvHeadings);
   EXPECT_EQ(csvHeadings.front(), "管理番号");
 }
