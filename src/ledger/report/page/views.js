@@ -2,12 +2,12 @@
 let dataLoaded;
 window.reportLoaded = new Promise((resolve, reject) => { dataLoaded = { resolve, reject }; });
 (async function () {
+  const parts = dataParts();
   if (typeof DecompressionStream === 'undefined') {
     document.querySelector('main').textContent = 'このブラウザではレポートを表示できません。新しい版の Edge、Chrome、Firefox、Safari で開いてください。';
     dataLoaded.reject(new Error('DecompressionStream is missing'));
     return;
   }
-  const parts = dataParts();
   const D = Object.assign(...await Promise.all(['main', 'software', 'win11'].map(name => readPart(parts, name))));
   // Set once the records come: the texts, and the records by field (group,
   // item, subitem, contents, unit) as indices into them.
