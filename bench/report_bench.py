@@ -235,7 +235,7 @@ def floor_page(page, out):
     end = html.rindex("</script>")
     script = html[start:end]
     reading = script[:script.index("  if (typeof DecompressionStream")]
-    out.write_text(html[:start] + reading + "  await Promise.all([...parts.keys()].map(readPart));\n"
+    out.write_text(html[:start] + reading + "  await Promise.all([...parts.keys()].map(name => readPart(parts, name)));\n"
                    "  window.reportReady = window.reportComplete = performance.now();\n  dataLoaded.resolve();\n})();"
                    + html[end:], encoding="utf-8")
 

@@ -1,11 +1,21 @@
-# Writes a C++ file that defines one std::string_view per embedded file.
-#   cmake -DOUTPUT=file.cpp -DFILES="name=path;..." -P embed.cmake
+# Writes a C++ file that defines one std::string_view per embedded file, or
+# per list of files joined (each ended by a line break) as "path,path,...".
+#   cmake -DOUTPUT=file.cpp -DFILES="name=path;name=path,path;..." -P embed.cmake
 set(body "// Generated from src/ledger/report/page at build time; do not edit.\n#include \"ledger/report/report_page.h\"\n\nnamespace th::ledger {\nnamespace {\n")
 set(views "")
 foreach(entry IN LISTS FILES)
   string(REGEX MATCH "^([^=]+)=(.*)$" _ "${entry}")
   set(name ${CMAKE_MATCH_1})
-  file(READ "${CMAKE_MATCH_2}" hex HEX)
+  string(REPLACE "," ";" paths "${CMAKE_MATCH_2}")
+  list(LENGTH paths joined)
+  set(hex "")
+  foreach(path IN LISTS paths)
+    file(READ "${path}" part HEX)
+    string(APPEND hex "${part}")
+    if(joined GREATER 1 AND NOT part MATCHES "0a$")
+      string(APPEND hex "0a")
+    endif()
+  endforeach()
   string(LENGTH "${hex}" hex_length)
   math(EXPR size "${hex_length} / 2")
   string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")

@@ -118,6 +118,12 @@ JsonWriter& JsonWriter::Int(std::int64_t value) {
   return *this;
 }
 
+JsonWriter& JsonWriter::Bool(bool value) {
+  Separate();
+  out_.sputn(value ? "true" : "false", value ? 4 : 5);
+  return *this;
+}
+
 JsonWriter& JsonWriter::Null() {
   Separate();
   out_.sputn("null", 4);

@@ -25,6 +25,7 @@ class JsonWriter {
   JsonWriter& Key(std::string_view name);
   JsonWriter& String(std::string_view text);
   JsonWriter& Int(std::int64_t value);
+  JsonWriter& Bool(bool value);
   JsonWriter& Null();
 
  private:

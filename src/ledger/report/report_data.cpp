@@ -15,13 +15,18 @@
 #include "ledger/report/deflate_text.h"
 #include "ledger/report/id_lists.h"
 #include "ledger/report/json_writer.h"
+#include "ledger/report/win11_data.h"
 #include "ledger/store/collection_changes.h"
 #include "ledger/store/distinct_records.h"
 #include "ledger/records/record_diff.h"
 #include "ledger/text/local_time.h"
+#include "ledger/store/finding_kinds.h"
 #include "ledger/store/pc_columns.h"
+#include "ledger/store/register_columns.h"
+#include "ledger/store/same_pc_sql.h"
 #include "ledger/store/sqlite.h"
 #include "ledger/text/text_fold.h"
+#include "ledger/store/win11_plan.h"
 
 namespace th::ledger {
 namespace {
@@ -35,6 +40,52 @@ void TextOrNull(JsonWriter& w, const Statement& s, int col) {
 std::int64_t Count(sqlite3* db, const char* sql) {
   Statement s(db, sql);
   return s.step() ? s.integer(0) : 0;
+}
+
+// Each PC's numbers and the number it is now reported under: an older
+// number of one PC counts as that PC.
+#define kCurrentPc                                                                                       \
+  "older AS (" LEDGER_OLDER_NUMBERS "), current_pc AS (SELECT p.number, coalesce(o.current_number, p.number) AS pc" \
+  " FROM pcs p LEFT JOIN older o ON o.number = p.number)"
+
+// By the register's department column: its numbers, the PCs that reported
+// under them and the numbers not reported; then the PCs under no number of
+// the register ('' as the department, -1 as its register count).
+void WriteDepartments(sqlite3* db, JsonWriter& w) {
+  Database borrowed(db);
+  const std::vector<std::string> columns = RegisterColumns(borrowed);
+  const std::string column = Win11DepartmentColumn(columns);
+  const auto at = std::find(columns.begin(), columns.end(), column);
+  w.Key("departmentColumn");
+  if (at == columns.end()) {
+    w.Null();
+    return;
+  }
+  w.String(column);
+  // Each a single pass: no statement per department, whose PCs a large
+  // ledger would read again for each.
+  Statement rows(db, "WITH " kCurrentPc ", "
+                     "listed AS (SELECT coalesce(CAST(json_extract(extra, '$[' || ?1 || ']') AS TEXT), '') AS d, "
+                     "count(*) AS n, sum(number NOT IN (SELECT lower(number) FROM pcs)) AS missing "
+                     "FROM register GROUP BY d), "
+                     "reported AS (SELECT coalesce(CAST(json_extract(r.extra, '$[' || ?1 || ']') AS TEXT), '') AS d, "
+                     "count(DISTINCT c.pc) AS pcs FROM current_pc c JOIN register r ON r.number = lower(c.number) "
+                     "GROUP BY d) "
+                     "SELECT * FROM (SELECT l.d AS d, l.n AS n, coalesce(p.pcs, 0), l.missing FROM listed l "
+                     "LEFT JOIN reported p ON p.d = l.d "
+                     "UNION ALL SELECT NULL, -1, count(DISTINCT pc), 0 FROM current_pc WHERE pc NOT IN "
+                     "(SELECT c.pc FROM current_pc c JOIN register r ON r.number = lower(c.number))) "
+                     "ORDER BY n DESC, d");  // the PCs under no number of the register (-1) last
+  rows.bind(1, static_cast<std::int64_t>(at - columns.begin()));
+  w.Key("departments").BeginArray();
+  while (rows.step()) {
+    if (rows.integer(1) < 0 && rows.integer(2) == 0) continue;
+    w.BeginArray();
+    TextOrNull(w, rows, 0);
+    for (int c = 1; c <= 3; ++c) w.Int(rows.integer(c));
+    w.EndArray();
+  }
+  w.EndArray();
 }
 
 void WriteOverview(sqlite3* db, JsonWriter& w) {
@@ -54,16 +105,26 @@ void WriteOverview(sqlite3* db, JsonWriter& w) {
   } else {
     w.Null();
   }
+  // The register's numbers, and how many of them a PC reported: a PC under
+  // two numbers counts once, a number not in the register not at all.
   const std::int64_t expected = Count(db, "SELECT count(*) FROM register");
   w.Key("expected");
   if (expected > 0) w.Int(expected);
   else w.Null();
+  w.Key("reportedOfRegister").Int(Count(db, "WITH " kCurrentPc " SELECT count(DISTINCT c.pc) FROM current_pc c "
+                                            "JOIN register r ON r.number = lower(c.number)"));
+  WriteDepartments(db, w);
 
-  // Findings by kind, in the order the kinds are listed, each with its items.
+  // Findings by kind, in the order the kinds are listed, each with its items;
+  // a number the register has but no PC reported, with the register's columns.
+  std::unordered_set<std::string> attention;
+  for (const FindingKind& k : FindingKinds())
+    if (k.needsAttention) attention.insert(k.kind);
   w.Key("findings").BeginArray();
   Statement findings(db,
-                     "SELECT f.kind, coalesce(k.title, f.kind), f.number, f.file, f.detail FROM findings f "
+                     "SELECT f.kind, coalesce(k.title, f.kind), f.number, f.file, f.detail, r.extra FROM findings f "
                      "LEFT JOIN finding_kinds k ON k.kind = f.kind "
+                     "LEFT JOIN register r ON f.kind = 'not_reported' AND r.number = lower(f.number) "
                      "ORDER BY coalesce(k.rowid, 1e18), f.kind, f.id");
   std::string kind;
   bool open = false;
@@ -71,11 +132,14 @@ void WriteOverview(sqlite3* db, JsonWriter& w) {
     if (!open || findings.text(0) != kind) {
       if (open) w.EndArray().EndObject();
       kind = findings.text(0);
-      w.BeginObject().Key("kind").String(kind).Key("title").String(findings.text(1)).Key("items").BeginArray();
+      w.BeginObject().Key("kind").String(kind).Key("title").String(findings.text(1));
+      if (attention.count(kind)) w.Key("attention").Bool(true);
+      w.Key("items").BeginArray();
       open = true;
     }
     w.BeginArray();
     for (int c = 2; c <= 4; ++c) TextOrNull(w, findings, c);
+    if (!findings.isNull(5)) w.String(findings.text(5));
     w.EndArray();
   }
   if (open) w.EndArray().EndObject();
@@ -178,6 +242,18 @@ void WritePcs(sqlite3* db, JsonWriter& w, std::vector<Pc>& pcs) {
   }
   w.EndArray();
 
+  // The older numbers of a PC now reported under another, each as its row
+  // and the row of the number it is reported under now.
+  std::unordered_map<std::string, std::int64_t> rowOf;
+  for (std::size_t k = 0; k < pcs.size(); ++k) rowOf.emplace(pcs[k].number, static_cast<std::int64_t>(k));
+  w.Key("older").BeginArray();
+  Statement older(db, LEDGER_OLDER_NUMBERS " ORDER BY number");
+  while (older.step()) {
+    const auto from = rowOf.find(older.text(0)), to = rowOf.find(older.text(1));
+    if (from != rowOf.end() && to != rowOf.end()) w.BeginArray().Int(from->second).Int(to->second).EndArray();
+  }
+  w.EndArray();
+
   // PCs whose every collection came with the last import, as the differences
   // between their rows (after a first import, every row: 1, 1, 1, ...).
   w.Key("newPcs").BeginArray();
@@ -275,6 +351,7 @@ struct Change {
   std::string previousAt;
   std::vector<int> values;  // five per value: group, item, subitem, before, now (-1: none)
   std::vector<int> added, removed;
+  bool otherPc = false;  // the number's previous collection is another PC's
 };
 
 Change Compact(const CollectionDiff& diff, std::string previousAt, DistinctRecords& table) {
@@ -320,10 +397,19 @@ std::vector<Record> Records(const DistinctRecords& table, const std::vector<int>
 PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, DistinctRecords& table, TakenRecords* taken) {
   // A NULL field reads as empty text, as view() and text() give it.
   Statement records(db, "SELECT grp, item, subitem, contents, unit FROM records WHERE collection_id = ? ORDER BY line");
-  Statement previous(db, "SELECT c.id, c.collected_at FROM collections c, collections cur "
+  // The same PC's newest, or else another PC's under the number: two
+  // collections are one PC unless their system UUIDs differ or, neither
+  // having one, their computer names do.
+  Statement previous(db, "SELECT c.id, c.collected_at, CASE WHEN "
+                         "(" LEDGER_REAL_UUID("coalesce(c.system_uuid, '')") " AND " LEDGER_REAL_UUID("coalesce(cur.system_uuid, '')")
+                         " AND " LEDGER_UUID_FORM("c.system_uuid") " <> " LEDGER_UUID_FORM("cur.system_uuid") ") OR "
+                         "(NOT " LEDGER_REAL_UUID("coalesce(c.system_uuid, '')") " AND NOT " LEDGER_REAL_UUID("coalesce(cur.system_uuid, '')")
+                         " AND c.computer_name <> '' AND cur.computer_name <> ''"
+                         " AND upper(c.computer_name) <> upper(cur.computer_name)) THEN 0 ELSE 1 END AS same "
+                         "FROM collections c, collections cur "
                          "WHERE cur.id = ?2 AND c.number = ?1 AND c.id <> ?2 AND c.date_problem IS NULL "
                          "AND c.collected_at <= cur.collected_at "
-                         "ORDER BY c.collected_at DESC, c.id DESC LIMIT 1");
+                         "ORDER BY same DESC, c.collected_at DESC, c.id DESC LIMIT 1");
   // Only a number with more than one collection can have a previous one:
   // most have one, and asking for each PC's is a statement run per PC.
   std::unordered_set<std::string> several;
@@ -354,6 +440,10 @@ PcRecords ReadPcRecords(sqlite3* db, const std::vector<Pc>& pcs, DistinctRecords
     }
     const std::int64_t before = previous.integer(0);
     std::string at = previous.isNull(1) ? std::string() : previous.text(1);
+    if (previous.integer(2) == 0) {  // not shown as this PC's previous state
+      out.changes.push_back(Change{std::move(at), {}, {}, {}, true});
+      continue;
+    }
     const std::vector<int>* kept = taken ? taken->Find(before) : nullptr;
     const CollectionDiff diff =
         DiffCollections(kept ? Records(table, *kept) : CollectionRecords(records, before), Records(table, ids));
@@ -451,6 +541,10 @@ std::vector<int> WriteRecords(sqlite3* db, JsonWriter& w, const std::vector<Pc>&
       continue;
     }
     w.BeginArray().String(c->previousAt);
+    if (c->otherPc) {
+      w.Bool(false).EndArray();
+      continue;
+    }
     WriteInts(w, c->values);
     WriteInts(w, renumbered(c->added));
     WriteInts(w, renumbered(c->removed));
@@ -526,6 +620,12 @@ void WriteReportData(sqlite3* db, const ReportOptions& options, std::ostream& ou
   software.WriteRows(rest.json, rows);
   WriteCatalogueData(db, rest.json);
   rest.End();
+  Part win11(out, "win11");
+  std::vector<std::string> numbers;
+  numbers.reserve(pcs.size());
+  for (const Pc& pc : pcs) numbers.push_back(pc.number);
+  WriteWin11Data(db, numbers, win11.json);
+  win11.End();
 }
 
 }  // namespace th::ledger

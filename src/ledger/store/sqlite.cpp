@@ -16,7 +16,9 @@ Database::Database(const std::string& path) {
   sqlite3_busy_timeout(db_, 5000);
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() {
+  if (owned_) sqlite3_close_v2(db_);
+}
 
 void Database::exec(const std::string& sql) {
   char* err = nullptr;

@@ -20,6 +20,8 @@ class Database {
  public:
   // Opens (creating when missing) the database file, UTF-8 path.
   explicit Database(const std::string& path);
+  // Borrows a connection opened elsewhere, which stays open after it.
+  explicit Database(sqlite3* borrowed) : db_(borrowed), owned_(false) {}
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -32,6 +34,7 @@ class Database {
 
  private:
   sqlite3* db_ = nullptr;
+  bool owned_ = true;
 };
 
 class Statement {

@@ -92,7 +92,7 @@ struct ReportTest : ::testing::Test {
       names.push_back(line.substr(0, line.find(':')));
       d.update(json::parse(Inflate(std::string_view(line).substr(line.find(':') + 1))));
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"main", "records", "software"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"main", "records", "software", "win11"}));
     json records = json::array();
     int sum[5] = {};
     for (std::size_t r = 0; r < d["records"][0].size(); ++r)
@@ -133,7 +133,8 @@ TEST(IdLists, EncodesBase32AndNumbersTheMostFrequentFirst) {
            {{0, 31, 32, 1023, 1024, 5, 33554431}, 1 << 30, false, "A)1Av)10AFvvvv)", 1 << 30},
            {{7, 3, 8, 9, 11}, 7, false, "*D**L", 10},
            {{3, 2, 100, 1, 1, 20, 3, 19}, 100, true, "Dx*wBUDT", 101},
-           {{0, 4, 100, 20, 2, 3, 1, 5}, 100, true, "Ay*^CDyx", 101}}) {
+           {{0, 4, 100, 20, 2, 3, 1, 5}, 100, true, "Ay*^CDyx", 101},
+           {{5, 19, 3, 15}, 100, true, "F[D]", 100}}) {
     int single = from;
     EXPECT_EQ(EncodeIds(ids, single, ranked ? rank : none), text);
     EXPECT_EQ(single, next);
@@ -156,30 +157,45 @@ std::string RecordText(const json& d, int r) {
 }
 
 TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
-  // A collection without a usable date counts on no day.
-  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES (92, 'h92', 'F/y.csv', 'y.csv', 1, 2);"
+  // A collection without a usable date counts on no day; a PC under a
+  // number the register lacks counts apart.
+  db.exec("INSERT INTO files(id, sha256, path, name, size, import_id) VALUES (92, 'h92', 'F/y.csv', 'y.csv', 1, 2),"
+          " (93, 'h93', 'F/z.csv', 'z.csv', 1, 2);"
           "INSERT INTO collections(id, file_id, number, collected_at, date_problem) VALUES"
-          " (92, 92, 'abc-05-0001', NULL, 'bad_date');");
+          " (92, 92, 'abc-05-0001', NULL, 'bad_date'), (93, 93, 'abc-05-0077', NULL, 'bad_date');"
+          "INSERT INTO pcs(number, collection_id) VALUES ('abc-05-0077', 93);");
   const json d = Write().second;
   EXPECT_EQ(d["now"], "2026-12-07 12:00:00");
-  EXPECT_EQ(d["expected"], 4);
   EXPECT_EQ(d["lastImport"], json::parse(R"({"startedAt":"2026-12-05 10:00:00","filesRead":3,"newPcs":1,
                                             "updatedPcs":1,"rejected":1})"));
-  // Kinds in the order the ledger lists them, titles from finding_kinds.
-  ASSERT_EQ(d["findings"].size(), 7u);
-  EXPECT_EQ(d["findings"][0]["kind"], "rejected");
+  // Five numbers in the register; four reported by a PC each, abc-05-0004
+  // by the PC now under abc-05-0005 (not in the register), which counts
+  // there once. By department: numbers, PCs, numbers not reported.
+  EXPECT_EQ(d["older"], json::parse("[[3, 4]]"));
+  EXPECT_EQ(json({d["expected"], d["reportedOfRegister"], d["departmentColumn"], d["departments"]}),
+            json::parse(R"([5, 4, "部署", [["経理部", 2, 1, 1], ["総務部", 2, 2, 0], ["<i>営業部</i>", 1, 1, 0],
+                                          [null, -1, 1, 0]]])"));
+  // Kinds in the order the ledger lists them, titles from finding_kinds,
+  // those that set exit status 4 marked.
+  std::vector<std::string> kinds;
+  for (const json& f : d["findings"])
+    kinds.push_back(f["kind"].get<std::string>() + (f.contains("attention") ? "!" : "") + " " + std::to_string(f["items"].size()));
+  EXPECT_EQ(kinds, (std::vector<std::string>{"rejected! 1", "same_computer_name 2", "two_pcs! 1", "not_reported 1",
+                                             "licence_shortage 1", "forbidden_software 1", "required_missing 3",
+                                             "end_of_support 3"}));
   EXPECT_EQ(d["findings"][0]["title"], "取り込めなかったファイル");
   EXPECT_EQ(d["findings"][1]["items"], json::parse(R"([["abc-05-0001","SAVE2/abc-05-0001.csv","PC-SATO"],
                                                        ["abc-05-0003","SAVE2/abc-05-0003.csv","PC-SATO"]])"));
-  EXPECT_EQ(d["findings"][2]["items"], json::parse(R"([["abc-05-0009",null,null]])"));
-  EXPECT_EQ(d["perDay"], json::parse(R"([["2026-11-20",1],["2026-11-21",1],["2026-12-04",1],["2026-12-05",1]])"));
+  EXPECT_EQ(d["findings"][3]["items"], json::parse(R"([["abc-05-0009",null,null,"[\"経理部\", \"支店\"]"]])"));
+  EXPECT_EQ(d["perDay"], json::parse(R"([["2026-11-20",1],["2026-11-21",1],["2026-11-25",1],["2026-12-04",1],
+                                         ["2026-12-05",3]])"));
 }
 
 // Each catalogue product with owned, installed (distinct PCs) and balance;
 // the names it covers point at its row.
 TEST_F(ReportTest, CatalogueProductsAndTheNamesTheyCover) {
   const json d = Write().second;
-  EXPECT_EQ(d["licences"], json::parse(R"([["Office","Maker A","paid","有償",2,3,-1,null],
+  EXPECT_EQ(d["licences"], json::parse(R"([["Office","Maker A","paid","有償",2,4,-2,null],
                                            ["Viewer","","free","無償",null,1,null,"2026-06-30"],
                                            ["Evil script","Evil","forbidden","禁止",null,1,null,null],
                                            ["AntiVirus","","required","必須",null,0,null,null],
@@ -197,16 +213,19 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
           " (90, 90, 'abc-05-0001', '2026-10-01 08:00:00', NULL), (91, 91, 'abc-05-0001', '9999-12-31 00:00:00',"
           " 'future_date');");
   const json d = Write().second;
-  ASSERT_EQ(d["pcs"].size(), 3u);
+  ASSERT_EQ(d["pcs"].size(), 5u);
   const json& first = d["pcs"][0];
   EXPECT_EQ(first[0], "abc-05-0001");
   EXPECT_EQ(first[5], "Windows 11 Pro 64 ビット");
   EXPECT_EQ(first[19], "2026-12-04 09:15:00");
   EXPECT_EQ(first[20], "SN1");  // the BIOS serial, after the columns scripts read by position
   EXPECT_EQ(first[21], "abc-05-0001.csv");
-  EXPECT_EQ(first[22], "[\"総務部\"]");
-  EXPECT_EQ(d["extraColumns"], "[\"部署\"]");
-  EXPECT_EQ(d["newPcs"], json::parse("[2]"));  // abc-05-0001 had an earlier import (rows as differences)
+  EXPECT_EQ(first[22], "[\"総務部\", \"本社3F\"]");
+  EXPECT_EQ(d["extraColumns"], "[\"部署\", \"設置場所\"]");
+  EXPECT_EQ(d["newPcs"], json::parse("[3, 1]"));  // rows 3 and 4, as differences
+  // abc-05-0005's updates step through every step character.
+  const std::string list = d["pcRecords"][4];
+  for (char c : std::string_view("wxyz-._~:;=?@[]^")) EXPECT_NE(list.find(c), std::string::npos) << c;
 
   // The current collection's records in file order.
   std::vector<std::string> records;
@@ -234,15 +253,32 @@ TEST_F(ReportTest, PcRowsRecordsAndChangesSincePreviousCollection) {
                                             "-Soft/Application/Office/1.0/Maker A",
                                             "-Soft/Application/Old Tool/3.1/Tools Inc"}));
   EXPECT_TRUE(d["changes"][1].is_null());
+  // abc-05-0003's previous collection is another PC's (another system UUID): not compared.
+  EXPECT_EQ(d["changes"][2], json::parse(R"(["2026-11-25 10:00:00", false])"));
+}
+
+// Each PC's profile of facts and verdict by its row, none for an older
+// number; the totals as the store counts them, ESU for the one Windows 10 PC.
+TEST_F(ReportTest, Win11PlanByPcAndItsTotals) {
+  const json w = Write().second["win11"];
+  EXPECT_EQ(w["pcs"], json::parse("[0, 1, 2, -1, 3]"));
+  EXPECT_EQ(w["profiles"][3], json::parse(R"([3, "CPU 非対応、TPM 1.2", "PCの買い替え",
+      "対応リスト（2025-10-06）: 非対応（名前から推定）", "1.2", "BIOS", "非対応", 40, true, 1162, "22H2", null,
+      "単価未設定", true, "notebook", "Maker B", "Model 4"])"));
+  EXPECT_EQ(json({w["totals"]["all"], w["totals"]["byDepartment"], w["totals"]["esuYen"], w["prices"]}), json::parse(R"([
+      ["", 4, [0, 0, 0, 1, 0, 3, 0, 0], 0, 1, 1],
+      [["総務部", 2, [0, 0, 0, 0, 0, 2, 0, 0], 0, 0, 0], ["", 1, [0, 0, 0, 1, 0, 0, 0, 0], 0, 1, 1],
+       ["<i>営業部</i>", 1, [0, 0, 0, 0, 0, 1, 0, 0], 0, 0, 0]],
+      [7000, 21000, 49000], [["デスクトップ買い替え", 120000], ["ESU", 7000]]])"));
 }
 
 TEST_F(ReportTest, SoftwareAndHostileTextsStayData) {
   const auto [page, d] = Write();
   // By name and version, most PCs first: abc-05-0002 lists Office twice,
   // once in full-width letters under a product ID; it counts once.
-  EXPECT_EQ(d["software"], json::parse(R"([["Office","2.0","Maker A",3],
+  EXPECT_EQ(d["software"], json::parse(R"([["Office","2.0","Maker A",4],
       ["\"><img src=x onerror=alert(2)>","1.0","",1], ["<script>alert(1)</script>","6.6","Evil",1],
-      ["Viewer","5.0","",1]])"));
+      ["Office","1.0","Maker A",1], ["Viewer","5.0","",1]])"));
   EXPECT_EQ(page.find("<script>alert"), std::string::npos);
   EXPECT_EQ(page.find("<img"), std::string::npos);
   EXPECT_EQ(page.find("<b>"), std::string::npos);
@@ -263,9 +299,7 @@ TEST_F(ReportTest, ThePagesPcHeadingsAreThoseOfPcsCsv) {
   std::vector<std::string> pageHeadings;
   for (const auto& c : d["pcColumns"]) pageHeadings.push_back(c[0].get<std::string>());
   for (const auto& c : json::parse(d["extraColumns"].get<std::string>())) pageHeadings.push_back(c.get<std::string>());
-  // pcs.csv's last column, Win11判定, is the Windows 11 plan's: the page shows the plan apart.
-  ASSERT_EQ(csvHeadings.back(), "Win11判定");
-  csvHeadings.pop_back();
+  pageHeadings.push_back("Win11判定");  // the page's own last column, the plan's verdict
   EXPECT_EQ(pageHeadings, csvHeadings);
   EXPECT_EQ(csvHeadings.front(), "管理番号");
 }

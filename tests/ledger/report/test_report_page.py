@@ -45,6 +45,7 @@ class ReportPage(unittest.TestCase):
             con.executemany("INSERT OR REPLACE INTO finding_kinds VALUES(?, ?, ?)", [
                 ("rejected", "取り込めなかったファイル", "File not imported"),
                 ("same_computer_name", "同じコンピュータ名が複数の管理番号にある", "Same computer name"),
+                ("two_pcs", "一つの管理番号を複数のPCが報告", "One number reported by two PCs"),
                 ("not_reported", "台帳にあるが未報告", "Not reported"),
                 ("licence_shortage", "ライセンス不足", "Fewer licences than installs"),
                 ("forbidden_software", "禁止ソフトウェア", "Forbidden software"),
@@ -71,17 +72,26 @@ class ReportPage(unittest.TestCase):
         self.js("document.getElementById('dialog-close').click()")
 
     def test_1_overview_counts_and_findings(self):
-        cards = self.js(texts(".card"))
-        self.assertIn("報告済みのPC\n3 台\n台帳の 4 台中 75%", cards)
+        self.tab("overview")
+        # Four PCs (abc-05-0004 and -0005 are one), four of the register's
+        # five numbers reported (-0005 is not in it); one PC new.
+        cards = self.js(texts("#view-overview .card"))
+        self.assertIn("報告済みのPC\n4 台\n台帳の 5 台中 4 台（80%）", cards)
         self.assertIn("前回の取り込みで新規\n1 台\n2026-12-05 10:00:00", cards)
         self.assertEqual(self.js(texts("details.finding summary")),
-                         ["取り込めなかったファイル1 件", "同じコンピュータ名が複数の管理番号にある2 件",
-                          "台帳にあるが未報告1 件", "ライセンス不足1 件", "禁止ソフトウェア1 件",
-                          "必須ソフトウェアがない3 件", "サポート終了1 件"])
+                         ["取り込めなかったファイル1 件要対応", "同じコンピュータ名が複数の管理番号にある2 件",
+                          "一つの管理番号を複数のPCが報告1 件要対応", "台帳にあるが未報告1 件", "ライセンス不足1 件",
+                          "禁止ソフトウェア1 件", "必須ソフトウェアがない3 件", "サポート終了3 件"])
+        self.assertEqual(self.js(texts("#departments tr")),
+                         ["部署\t台帳の台数\t報告済み\t未報告", "経理部\t2\t1\t1", "総務部\t2\t2\t0",
+                          "<i>営業部</i>\t1\t1\t0"])
+        self.js("document.querySelector('details[data-kind=not_reported]').open = true")
+        self.assertEqual(self.js(texts("details[data-kind=not_reported] tr")),
+                         ["管理番号\t部署\t設置場所\t詳細", "abc-05-0009\t経理部\t支店\t"])
         self.js("document.querySelector('details[data-kind=same_computer_name]').open = true")
         self.assertEqual(self.js(texts("details[data-kind=same_computer_name] tbody tr")),
                          ["abc-05-0001\tSAVE2/abc-05-0001.csv\tPC-SATO", "abc-05-0003\tSAVE2/abc-05-0003.csv\tPC-SATO"])
-        self.assertEqual(self.js("document.querySelectorAll('#per-day rect.bar').length"), 4)
+        self.assertEqual(self.js("document.querySelectorAll('#per-day rect.bar').length"), 5)
         self.browser.screenshot(OUT / "overview.png", full_page=True)
 
     def test_2_pc_table_filters_and_sorts(self):
@@ -89,22 +99,28 @@ class ReportPage(unittest.TestCase):
         rows = texts("#pc-grid tr.row")
         first = self.js(rows)[0].split("\t")
         self.assertEqual(first[:6], ["abc-05-0001", "佐藤", "一郎", "PC-SATO", "CORP\\sato", "Windows 11 Pro 64 ビット"])
-        self.assertEqual(self.js("document.getElementById('pc-count').innerText"), "3 台中 3 台を表示")
+        self.assertEqual(self.js("document.getElementById('pc-count').innerText"), "5 台中 5 台を表示")
         self.browser.screenshot(OUT / "pcs.png")
         numbers = lambda: [r.split("\t")[0] for r in self.js(rows)]
-        # Each keystroke as typed: narrowing, then a shorter query again.
-        for query, shown in [("ＴＡＮＡＫＡ 11", ["abc-05-0003"]), ("pc-s", ["abc-05-0001", "abc-05-0002"]),
-                             ("pc-su", ["abc-05-0002"]), ("pc-s", ["abc-05-0001", "abc-05-0002"]),
-                             ("", ["abc-05-0001", "abc-05-0002", "abc-05-0003"])]:
+        # Each keystroke as typed: narrowing, then a shorter query again. A
+        # phrase stays one (every PC has 10 in its OS version, two an address 10.x).
+        for query, shown in [("ＴＡＮＡＫＡ、11", ["abc-05-0003"]), ("windows  10", ["abc-05-0004", "abc-05-0005"]),
+                             ("pc-s", ["abc-05-0001", "abc-05-0002"]), ("pc-su", ["abc-05-0002"]),
+                             ("pc-s", ["abc-05-0001", "abc-05-0002"]),
+                             ("", ["abc-05-0001", "abc-05-0002", "abc-05-0003", "abc-05-0004", "abc-05-0005"])]:
             self.js(f"{FILTER_BY}({json.dumps(query)})")
             self.assertEqual(numbers(), shown, query)
-        # Memory, by number: ascending by a click, descending by the keyboard.
+        # Memory, by number, while a filter is typed: ascending by a click,
+        # descending by the keyboard; the filter cleared keeps the order.
+        self.js(f"{FILTER_BY}('本社')")
         self.js("document.querySelectorAll('#pc-grid th')[8].click()")
         self.js(f"{PRESS_ENTER}(document.querySelectorAll('#pc-grid th')[8])")
         self.assertEqual(numbers(), ["abc-05-0003", "abc-05-0001", "abc-05-0002"])
+        self.js(f"{FILTER_BY}('')")
+        self.assertEqual(numbers(), ["abc-05-0003", "abc-05-0001", "abc-05-0002", "abc-05-0004", "abc-05-0005"])
         self.assertEqual(self.js("document.querySelectorAll('#pc-grid th')[8].getAttribute('aria-sort')"), "descending")
         self.js("document.getElementById('pc-new-only').click()")
-        self.assertEqual(numbers(), ["abc-05-0003"])
+        self.assertEqual(numbers(), ["abc-05-0004", "abc-05-0005"])
         self.js("document.getElementById('pc-new-only').click()")
 
     def test_2_pc_table_rows_refilled_in_view_then_whole(self):
@@ -124,7 +140,7 @@ class ReportPage(unittest.TestCase):
                   "システムディスク空き(MB)": "800000", "ディスク合計(MB)": "1907000", "メーカー": "Maker A",
                   "モデル": "Model 3", "筐体": "Desktop", "ボードシリアル": "BS3", "システムUUID": "{U3}",
                   "MACアドレス": "00-11-22-33-44-03", "IPアドレス": "192.168.1.13", "収集日時": "2026-12-05 09:45:00",
-                  "製造番号": "SN3", "部署": "総務部"}
+                  "製造番号": "SN3", "部署": "総務部", "設置場所": "本社3F", "Win11判定": "Windows 11済"}
         row = dict(zip(heads, at_once[0]))
         self.assertEqual(row["部署"], "総務部")
         self.assertEqual({k: v for k, v in row.items() if v and v != tanaka[k]}, {})
@@ -149,13 +165,36 @@ class ReportPage(unittest.TestCase):
         self.browser.screenshot(OUT / "pc.png")
         self.close_dialog()
 
+    def test_3_pc_records_as_the_ledger_encoded_them(self):
+        # abc-05-0005 lists its updates by every step of 1 to 16, then the
+        # rest; its older number says where the PC is now; abc-05-0003's
+        # previous collection is another PC's and is not a change.
+        steps = [k * (k + 1) // 2 for k in range(17)]
+        updates = [f"KB{5000000 + i:07d}" for i in steps + [i for i in range(137) if i not in steps]]
+        open_pc = ("(n => [...document.querySelectorAll('#pc-grid tr.row')].find(r => r.innerText.startsWith(n)).click())")
+        hotfixes = ("[...[...document.querySelectorAll('#dialog-body h5')].find(h => h.innerText.startsWith('Soft / HotFix'))"
+                    ".nextElementSibling.querySelectorAll('tbody tr')].map(r => r.cells[0].innerText)")
+        self.tab("pcs")
+        found = {}
+        for number in ("abc-05-0005", "abc-05-0004", "abc-05-0003"):
+            self.js(f"{open_pc}('{number}')")
+            found[number] = self.js("document.getElementById('dialog-body').innerText")
+            if number != "abc-05-0003":
+                found[number + " updates"] = self.js(hotfixes)
+            self.close_dialog()
+        self.assertEqual(found["abc-05-0005 updates"], updates)
+        self.assertEqual(found["abc-05-0004 updates"], sorted(updates))
+        self.assertIn("このPCは現在、管理番号 abc-05-0005 で報告されています。", found["abc-05-0004"])
+        self.assertIn("この管理番号の前回の収集（2026-11-25 10:00:00）は別のPCのものです。", found["abc-05-0003"])
+        self.assertNotIn("Other Tool", found["abc-05-0003"])
+
     def test_4_software_lists_its_pcs(self):
         self.tab("software")
-        self.assertEqual(self.js("document.getElementById('sw-count').innerText"), "4 件中 4 件を表示")
+        self.assertEqual(self.js("document.getElementById('sw-count').innerText"), "5 件中 5 件を表示")
         self.js("[...document.querySelectorAll('#sw-grid tr.row')].find(r => r.innerText.startsWith('Office')).click()")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\t佐藤\t一郎\tPC-SATO\t2.0", "abc-05-0002\t鈴木\t<b>花子</b>\tPC-SUZUKI\t2.0",
-                          "abc-05-0003\t田中\t次郎\tPC-TANAKA\t2.0"])
+                          "abc-05-0003\t田中\t次郎\tPC-TANAKA\t2.0", "abc-05-0005\t伊藤\t三郎\tPC-ITO\t2.0"])
         self.browser.screenshot(OUT / "software-pcs.png")
         # A PC of the list opens its record.
         self.js("document.querySelector('#dialog-body tr.row').click()")
@@ -180,19 +219,20 @@ class ReportPage(unittest.TestCase):
 
     def test_6_charts(self):
         self.tab("charts")
-        bars = self.js("[...document.querySelectorAll('#chart-memory text')].map(t => t.firstChild.nodeValue)")
-        self.assertEqual(bars, ["8 GB 超 16 GB 以下", "2 台", "16 GB 超 32 GB 以下", "1 台"])
-        self.assertEqual(self.js("[...document.querySelectorAll('#chart-age text')].map(t => t.firstChild.nodeValue)"),
-                         ["7日以内", "2 台", "8〜30日", "1 台"])
-        self.assertEqual(self.js("[...document.querySelectorAll('#chart-maker text')].map(t => t.firstChild.nodeValue)"),
-                         ["Maker A", "2 台", "Maker B", "1 台"])
+        # PCs, not numbers: abc-05-0004 is the PC now under abc-05-0005.
+        bars = {chart: self.js(f"[...document.querySelectorAll('#chart-{chart} text')].map(t => t.firstChild.nodeValue)")
+                for chart in ("os", "memory", "age", "maker")}
+        self.assertEqual(bars, {"os": ["Windows 11 Pro 64 ビット", "3 台", "Windows 10 Pro 64 ビット", "1 台"],
+                                "memory": ["4 GB 以下", "1 台", "8 GB 超 16 GB 以下", "2 台", "16 GB 超 32 GB 以下", "1 台"],
+                                "age": ["7日以内", "3 台", "8〜30日", "1 台"],
+                                "maker": ["Maker A", "2 台", "Maker B", "2 台"]})
         self.browser.screenshot(OUT / "charts.png")
 
     def test_7_catalogue_cards_open_to_their_pcs(self):
         self.tab("overview")
-        cards = self.js(texts(".card.link"))
-        self.assertEqual(cards, ["ライセンス不足\n1 製品\n不足 1 ライセンス", "禁止ソフトウェア\n1 台\n1 件",
-                                 "必須ソフトウェアなし\n3 台\n3 件", "サポート終了\n1 台\n1 件"])
+        cards = self.js(texts("#view-overview .card.link"))
+        self.assertEqual(cards, ["ライセンス不足\n1 製品\n不足 2 ライセンス", "禁止ソフトウェア\n1 台\n1 件",
+                                 "必須ソフトウェアなし\n3 台\n3 件", "サポート終了\n2 台\n3 件"])
         # By the keyboard: Enter on the card, and back on it once closed.
         self.js(f"{PRESS_ENTER}(document.querySelector('.card[data-kind=forbidden_software]'))")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
@@ -201,19 +241,21 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js("document.activeElement.dataset.kind"), "forbidden_software")
         self.js("document.querySelector('.card[data-kind=end_of_support]').click()")
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
-                         ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tViewer: サポート終了 2026-06-30"])
+                         ["abc-05-0001\t佐藤\t一郎\tPC-SATO\tViewer: サポート終了 2026-06-30",
+                          "abc-05-0004\t伊藤\t三郎\tPC-ITO\tWindows 10 Pro 64 ビット: サポート終了 2025-10-14",
+                          "abc-05-0005\t伊藤\t三郎\tPC-ITO\tWindows 10 Pro 64 ビット: サポート終了 2025-10-14"])
         self.browser.screenshot(OUT / "support.png")
         self.close_dialog()
         self.js("document.querySelector('.card[data-kind=licence_shortage]').click()")
-        self.assertEqual(self.js("document.querySelector('#dialog-body p').innerText"), "Office（保有 2、導入 3）")
+        self.assertEqual(self.js("document.querySelector('#dialog-body p').innerText"), "Office（保有 2、導入 4）")
         self.assertEqual([r.split("\t")[0] for r in self.js(texts("#dialog-body tr.row"))],
-                         ["abc-05-0001", "abc-05-0002", "abc-05-0003"])
+                         ["abc-05-0001", "abc-05-0002", "abc-05-0003", "abc-05-0005"])
         self.close_dialog()
 
     def test_8_licences_page_shortages_first(self):
         self.tab("licences")
         self.assertEqual(self.js(texts("#lic-table tbody tr")),
-                         ["Office\tMaker A\t有償\t2\t3\t-1\t\t",
+                         ["Office\tMaker A\t有償\t2\t4\t-2\t\t",
                           "Viewer\t\t無償\t\t1\t\t2026-06-30\t",
                           "Evil script\tEvil\t禁止\t\t1\t\t\t",
                           "AntiVirus\t\t必須\t\t0\t\t\t",
@@ -223,21 +265,61 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js(texts("#lic-table td.past")), ["2026-06-30"])
         self.browser.screenshot(OUT / "licences.png")
         self.js(f"{PRESS_ENTER}(document.querySelector('#lic-table tbody tr'))")
-        # The rows of licence_installs.csv: the two spellings on abc-05-0002 are one application once folded.
+        # The rows of licence_installs.csv: the two spellings on abc-05-0002
+        # are one application once folded; abc-05-0005 has two versions, one PC.
         self.assertEqual(self.js(texts("#dialog-body tr.row")),
                          ["abc-05-0001\tPC-SATO\t佐藤 一郎\tOffice\t2.0",
                           "abc-05-0002\tPC-SUZUKI\t鈴木 <b>花子</b>\tOffice\t2.0",
-                          "abc-05-0003\tPC-TANAKA\t田中 次郎\tOffice\t2.0"])
+                          "abc-05-0003\tPC-TANAKA\t田中 次郎\tOffice\t2.0",
+                          "abc-05-0005\tPC-ITO\t伊藤 三郎\tOffice\t1.0", "abc-05-0005\tPC-ITO\t伊藤 三郎\tOffice\t2.0"])
+        self.assertIn("導入 4 台", self.js("document.querySelector('#dialog-body p').innerText"))
         self.close_dialog()
 
     def test_9_software_grouped_by_product(self):
         self.tab("software")
         rows = [r.split("\t") for r in self.js(texts("#sw-grid tr.row"))]
         self.assertEqual([(r[0], r[4], r[5]) for r in rows],
-                         [("Office", "Office", "有償"), ("Viewer", "Viewer", "無償"),
+                         [("Office", "Office", "有償"), ("Office", "Office", "有償"), ("Viewer", "Viewer", "無償"),
                           ("<script>alert(1)</script>", "Evil script", "禁止"),
                           ('"><img src=x onerror=alert(2)>', "", "")])
         self.browser.screenshot(OUT / "software.png")
+
+    def test_10_windows_11_plan(self):
+        self.tab("win11")
+        # Every verdict in its order, each opening its PCs; the cost with the
+        # PCs without a price left out, beside ESU for the Windows 10 PC.
+        self.assertEqual(self.js(texts("#win11 .card")),
+                         ["アップグレード可\n0 台", "設定変更で可\n0 台", "部品交換で可\n0 台",
+                          "買い替え\n1 台\n0 円（単価未設定 1 台を除く）", "仮想マシン\n0 台", "Windows 11済\n3 台\n0 円",
+                          "不明\n0 台", "対象外\n0 台"])
+        self.assertEqual(self.js(texts("#win11 table.plain:not(.win11-groups) tr")),
+                         ["\t金額", "移行の概算費用（4 台）\t0 円（単価未設定 1 台を除く）", "ESU 1 年（1 台）\t7,000 円",
+                          "ESU 2 年（1 台）\t21,000 円", "ESU 3 年（1 台）\t49,000 円"])
+        blank = "\t" * 5
+        self.assertEqual(self.js(texts("#win11 table[data-kind=department] tr")),
+                         ["部署\t台数\tアップグレード可\t設定変更で可\t部品交換で可\t買い替え\t仮想マシン\tWindows 11済\t不明\t対象外\t概算費用",
+                          "総務部\t2" + blank + "\t2\t\t\t0 円",
+                          "（空欄）\t1\t\t\t\t1\t\t\t\t\t0 円（単価未設定 1 台を除く）",
+                          "<i>営業部</i>\t1" + blank + "\t1\t\t\t0 円"])
+        self.assertEqual(len(self.js(texts("#win11 table[data-kind=model] tbody tr"))), 4)
+        self.browser.screenshot(OUT / "win11.png", full_page=True)
+        self.js("document.querySelector('#win11 .card[data-verdict=買い替え]').click()")
+        self.assertEqual(self.js(texts("#dialog-body tr.row")),
+                         ["abc-05-0005\t伊藤\t三郎\tPC-ITO\t買い替え　CPU 非対応、TPM 1.2　対処: PCの買い替え　単価未設定"])
+        # A PC of the list opens its record with the facts behind its verdict;
+        # its older number shows the same PC's.
+        self.js("document.querySelector('#dialog-body tr.row').click()")
+        body = self.js("document.getElementById('dialog-body').innerText")
+        self.browser.screenshot(OUT / "win11-pc.png")
+        self.close_dialog()
+        self.js("document.querySelectorAll('#win11 table[data-kind=department] tbody tr')[0].click()")
+        self.assertEqual([r.split("\t")[0] for r in self.js(texts("#dialog-body tr.row"))], ["abc-05-0001", "abc-05-0003"])
+        self.close_dialog()
+        for line in ["判定\t買い替え", "理由\tCPU 非対応、TPM 1.2", "根拠（CPU）\t対応リスト（2025-10-06）: 非対応（名前から推定）",
+                     "CPU\tCore i3", "メモリ\t4 GB（見えている容量からの推定）", "システムドライブ\t116.2 GB", "TPM\t1.2",
+                     "ファームウェア\tBIOS", "セキュアブート\t非対応", "OS\tWindows 10 Pro 64 ビット　22H2",
+                     "概算費用\t単価未設定", "ESU の対象\tはい"]:
+            self.assertIn(line, body)
 
 
 # 12,345 PCs over five days, each with a serial of its own and a finding;
