@@ -221,7 +221,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args, std::os
                   ->option_text("FILE");
   auto* prices = app.add_option("--prices", o.pricesFile,
                                 "Windows 11 移行の単価表（区分,単価） / the Windows 11 plan's price list (category,price)")
-                    ->check(CLI::ExistingFile)
+                    ->check(ExistingFile("単価表", "price list"))
                     ->option_text("FILE");
   auto* exp = app.add_option("--export", o.exportDir,
                              "pcs.csv, software.csv, installs.csv, findings.csv, licences.csv, licence_installs.csv,"

@@ -84,13 +84,14 @@ class LedgerOnWindows(unittest.TestCase):
         (s.unix_path(SAVE) / "~$abc-05-0012.csv").write_bytes(b"\x05yamada" + b"\0" * 150)  # Excel has one open
         (s.unix_path(ROOT) / "登録 台帳.csv").write_bytes(REGISTER.encode("cp932"))
         (s.unix_path(ROOT) / "カタログ 一覧.csv").write_bytes(CATALOGUE.encode("cp932"))
+        (s.unix_path(ROOT) / "単価 表.csv").write_bytes("区分,単価\r\nESU,\"9,500\"\r\n".encode("cp932"))
         self.exe = s.put(harness.current_config().exe, PROGRAM)
 
     def test_every_file_option_takes_a_path_with_blanks_and_japanese(self):
         s = self.s
         # Relative paths from the current folder, and absolute ones.
         result = s.wine(self.exe, "--db", "データ 台帳.sqlite", "--catalogue", "カタログ 一覧.csv",
-                        "--register", ROOT + r"\登録 台帳.csv", "--export", "書き出し 先",
+                        "--prices", "単価 表.csv", "--register", ROOT + r"\登録 台帳.csv", "--export", "書き出し 先",
                         "--xlsx", ROOT + r"\ブック 一.xlsx", "--glpi", ROOT + r"\GLPI 出力", "--glpi-tag", "部署",
                         "--report", "報告 書.html", SAVE, cwd=ROOT, timeout=180)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
@@ -111,6 +112,7 @@ class LedgerOnWindows(unittest.TestCase):
         self.assertEqual(con.execute("SELECT count(*) FROM register").fetchone()[0], 3)
         self.assertEqual(sorted(r[0] for r in con.execute("SELECT product FROM catalogue_products")),
                          ["7-Zip", "経費精算", "表計算ソフト"])
+        self.assertEqual(con.execute("SELECT category, yen FROM win11_prices").fetchall(), [("ESU", 9500)])
         con.close()
 
     def test_console_shows_japanese_and_keeps_its_code_page(self):

@@ -112,7 +112,7 @@ INSERT INTO catalogue_matches(os, name, product) VALUES
   (0, '"><img src=x onerror=alert(2)>', NULL), (1, 'Windows 11 Pro 64 ビット', NULL);
 INSERT INTO register(number, extra) VALUES
   ('abc-05-0001', '["総務部", "本社3F"]'), ('abc-05-0002', '["<i>営業部</i>", "本社2F"]'),
-  ('abc-05-0003', '["総務部", "本社3F"]'), ('abc-05-0004', '["経理部", "支店"]'), ('abc-05-0009', '["経理部", "支店"]');
+  ('abc-05-0003', '["総務部", "本社3F"]'), ('abc-05-0005', '["経理部", "支店"]'), ('abc-05-0009', '["経理部", "支店"]');
 INSERT INTO meta(key, value) VALUES ('register_columns', '["部署", "設置場所"]');
 -- The Windows 11 plan as an import leaves it: a row per current PC (none for
 -- the older number abc-05-0004), no price for a notebook.

@@ -168,9 +168,9 @@ TEST_F(ReportTest, OverviewCountsFindingsAndDays) {
   EXPECT_EQ(d["now"], "2026-12-07 12:00:00");
   EXPECT_EQ(d["lastImport"], json::parse(R"({"startedAt":"2026-12-05 10:00:00","filesRead":3,"newPcs":1,
                                             "updatedPcs":1,"rejected":1})"));
-  // Five numbers in the register; four reported by a PC each, abc-05-0004
-  // by the PC now under abc-05-0005 (not in the register), which counts
-  // there once. By department: numbers, PCs, numbers not reported.
+  // Five numbers in the register; four reported by a PC each, and
+  // abc-05-0004 (not in the register) by the PC now under abc-05-0005, which
+  // counts there once. By department: numbers, PCs, numbers not reported.
   EXPECT_EQ(d["older"], json::parse("[[3, 4]]"));
   EXPECT_EQ(json({d["expected"], d["reportedOfRegister"], d["departmentColumn"], d["departments"]}),
             json::parse(R"([5, 4, "部署", [["経理部", 2, 1, 1], ["総務部", 2, 2, 0], ["<i>営業部</i>", 1, 1, 0],
@@ -267,8 +267,8 @@ TEST_F(ReportTest, Win11PlanByPcAndItsTotals) {
       "単価未設定", true, "notebook", "Maker B", "Model 4"])"));
   EXPECT_EQ(json({w["totals"]["all"], w["totals"]["byDepartment"], w["totals"]["esuYen"], w["prices"]}), json::parse(R"([
       ["", 4, [0, 0, 0, 1, 0, 3, 0, 0], 0, 1, 1],
-      [["総務部", 2, [0, 0, 0, 0, 0, 2, 0, 0], 0, 0, 0], ["", 1, [0, 0, 0, 1, 0, 0, 0, 0], 0, 1, 1],
-       ["<i>営業部</i>", 1, [0, 0, 0, 0, 0, 1, 0, 0], 0, 0, 0]],
+      [["総務部", 2, [0, 0, 0, 0, 0, 2, 0, 0], 0, 0, 0], ["<i>営業部</i>", 1, [0, 0, 0, 0, 0, 1, 0, 0], 0, 0, 0],
+       ["経理部", 1, [0, 0, 0, 1, 0, 0, 0, 0], 0, 1, 1]],
       [7000, 21000, 49000], [["デスクトップ買い替え", 120000], ["ESU", 7000]]])"));
 }
 

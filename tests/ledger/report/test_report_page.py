@@ -299,8 +299,8 @@ class ReportPage(unittest.TestCase):
         self.assertEqual(self.js(texts("#win11 table[data-kind=department] tr")),
                          ["部署\t台数\tアップグレード可\t設定変更で可\t部品交換で可\t買い替え\t仮想マシン\tWindows 11済\t不明\t対象外\t概算費用",
                           "総務部\t2" + blank + "\t2\t\t\t0 円",
-                          "（空欄）\t1\t\t\t\t1\t\t\t\t\t0 円（単価未設定 1 台を除く）",
-                          "<i>営業部</i>\t1" + blank + "\t1\t\t\t0 円"])
+                          "<i>営業部</i>\t1" + blank + "\t1\t\t\t0 円",
+                          "経理部\t1\t\t\t\t1\t\t\t\t\t0 円（単価未設定 1 台を除く）"])
         self.assertEqual(len(self.js(texts("#win11 table[data-kind=model] tbody tr"))), 4)
         self.browser.screenshot(OUT / "win11.png", full_page=True)
         self.js("document.querySelector('#win11 .card[data-verdict=買い替え]').click()")
