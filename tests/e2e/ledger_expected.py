@@ -3,6 +3,7 @@ themselves (the e2e test's oracle): one collection per number, so each is
 the number's current one."""
 
 import datetime
+import re
 import unicodedata
 
 HEADER = "Key,Group,Item,SubItem,Contents,Unit,Renewalday"
@@ -48,18 +49,52 @@ def pc_row(rows):
     return [row.get(c, "") for c in PCS_HEADER]
 
 
-def win11_verdict(number, parsed):
+def cpu_supported(vendor, identifier):
+    """The processor rule for what a test machine's CPU may be: True, False,
+    or None where the record cannot tell (no identifier, a stepping that
+    needs the platform id Wine does not give, another vendor)."""
+    found = re.search(r"Family (\d+) Model (\d+) Stepping (\d+)", identifier)
+    if not found:
+        return None
+    family, model, stepping = map(int, found.groups())
+    if vendor == "GenuineIntel":
+        if family != 6:
+            return family > 6 and family != 15
+        if model in (142, 158) and stepping == 9:
+            return None
+        return model == 85 or model > 95
+    if vendor == "AuthenticAMD":
+        return family > 23 or (family == 23 and model not in (1, 17))
+    return None
+
+
+def win11_verdict(number, parsed, register):
     """pcs.csv's Win11判定 for files delivered under Wine. An older number of
-    a PC (its system UUID under a number collected later) has no plan. Wine
-    answers neither the TPM nor the firmware, so with no server, Windows 11
-    or virtual machine to set it aside, nothing makes a verdict firmer than
-    不明 (no processor there is unsupported, no memory or disk short)."""
+    a PC (its system UUID under another number that is in the register where
+    this one is not, or else collected later) has no plan. Wine
+    answers neither the firmware nor Secure Boot and finds no TPM: with no
+    server or Windows 11 to set it aside, the host's processor decides (an
+    unsupported one is 買い替え, a supported one needs its TPM switched on),
+    plenty of memory assumed of the host; a record without the Platform lines
+    is 不明."""
     def uuid(n):
         return next((r[4] for r in parsed[n] if r[1:4] == ["WMI", "MotherBoard", "Device_ID"]), "")
-    if any(uuid(n) == uuid(number) and (collected(parsed[n]), n) > (collected(parsed[number]), number) for n in parsed):
+    def rank(n):
+        return n in register, collected(parsed[n]), n
+    if any(uuid(n) == uuid(number) and rank(n) > rank(number) for n in parsed):
         return ""
     os_text = next((r[4] for r in parsed[number] if r[1:4] == ["Soft", "OS", "Version"]), "")
-    return "対象外" if "Server" in os_text else "Windows 11済" if "Windows 11" in os_text else "不明"
+    if "Server" in os_text:
+        return "対象外"
+    if "Windows 11" in os_text:
+        return "Windows 11済"
+    platform = {tuple(r[2:4]): r[4] for r in parsed[number] if r[1] == "Platform"}
+    supported = cpu_supported(platform.get(("CPU", "Vendor"), ""), platform.get(("CPU", "Identifier"), ""))
+    if supported is False:
+        return "買い替え"
+    if supported and platform.get(("TPM", "Version")) == "none":
+        return "設定変更で可"
+    return "不明"
 
 
 def collected(rows):
@@ -101,7 +136,7 @@ def exports(files, register_columns=(), register=None):
     {number: [further values]}."""
     register = register or {}
     parsed = {number: records(data) for number, data in files.items()}
-    pcs = [pc_row(rows) + list(register.get(n, [""] * len(register_columns))) + [win11_verdict(n, parsed)]
+    pcs = [pc_row(rows) + list(register.get(n, [""] * len(register_columns))) + [win11_verdict(n, parsed, register)]
            for n, rows in sorted(parsed.items())]
     installs = sorted({a for rows in parsed.values() for a in applications(rows)})
     numbers, units = {}, {}
