@@ -93,7 +93,7 @@ TEST_F(LedgerTest, StartedFromExplorerKeepsTheDatabaseBesideTheProgram) {
 
 TEST_F(LedgerTest, ExitStatusTellsWhetherEveryFileWasTaken) {
   write({.key = "abc-05-0001"});
-  writeBytes("~$abc-05-0001.csv", std::string("\x05yamada     \0\0", 16));  // Excel's owner file: not a record file
+  writeBytes("~$abc-05-0001.csv", std::string("\x05yamada     \0\0", 14));  // Excel's owner file: not a record file
   Options o;
   o.paths = {(dir / "SAVE").string()};
   o.db = (dir / "run.sqlite").string();
