@@ -16,7 +16,7 @@ namespace th::ledger {
 namespace {
 
 // The current numbers that are PCs: one PC under two numbers counts once.
-#define SUMMARY_PCS "SELECT s.* FROM pc_summary s WHERE s.number NOT IN (SELECT number FROM (" LEDGER_OLDER_NUMBERS "))"
+#define SUMMARY_PCS "SELECT s.* FROM pc_summary s WHERE s.number IN (" LEDGER_PC_NUMBERS ")"
 
 double CountOf(Database& db, const std::string& sql) {
   Statement s = db.prepare(sql);

@@ -54,7 +54,7 @@ void RecomputeWin11Plan(Database& db, const std::string& today) {
       " x.collection_id IS NOT NULL" + platformColumns +
       " FROM pcs p JOIN collections c ON c.id = p.collection_id"
       " LEFT JOIN collection_platform x ON x.collection_id = c.id"
-      " WHERE p.number NOT IN (SELECT number FROM (" LEDGER_OLDER_NUMBERS "))");
+      " WHERE p.number IN (" LEDGER_PC_NUMBERS ")");
   Statement add = db.prepare(
       "INSERT INTO win11_plan(number, verdict, reasons, action, basis, cost_yen, cost_note, esu, form, tpm, firmware,"
       " secure_boot, memory_gb, memory_estimated, system_drive_gb, cpu, os, os_version, chassis, model, maker, finding)"
